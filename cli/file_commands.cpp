@@ -1,0 +1,133 @@
+#include "cli/cli_context.h"
+#include "core/velum_doc.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+// One cell of the table: tabs, line breaks and backslashes written as escapes
+// so that every card stays on one line.
+QString Cell(QStringView text) {
+  QString out;
+  out.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c == u'\\') {
+      out += QStringLiteral("\\\\");
+    } else if (c == u'\t') {
+      out += QStringLiteral("\\t");
+    } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      out += QStringLiteral("\\n");
+      ++i;
+    } else if (c == u'\n') {
+      out += QStringLiteral("\\n");
+    } else if (c == u'\r') {
+      out += QStringLiteral("\\r");
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void PrintCards(CCliContext& ctx, bool stored, bool json, bool visibleOnly) {
+  CCardStore& store = ctx.Doc().Store();
+  const int items = store.ItemCount();
+  // In file order: every card of the all-cards list, or only the visible ones
+  // (the visible list keeps the file order).
+  std::vector<const CCardRow*> rows;
+  std::vector<int> visibleIndex;
+  int v = 0;
+  for (int k = 0; k < store.AllCount(); ++k) {
+    const CCardRow* row = store.AllCard(k);
+    const bool visible = row->Visible();
+    if (visibleOnly && !visible) continue;
+    rows.push_back(row);
+    visibleIndex.push_back(visible ? v : -1);
+    if (visible) ++v;
+  }
+  auto value = [&](std::size_t r, int item) -> QString {
+    if (stored || visibleIndex[r] < 0) return rows[r]->Item(item).toString();
+    return store.GetItemValue(visibleIndex[r], item);
+  };
+  if (json) {
+    QJsonArray names;
+    for (int i = 0; i < items; ++i) names.append(store.Item(i).toString());
+    QJsonArray cards;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      QJsonArray card;
+      for (int i = 0; i < items; ++i) card.append(value(r, i));
+      cards.append(card);
+    }
+    // Written by hand so that "items" comes first, as documented.
+    ctx.Out() << "{\"items\":" << QString::fromUtf8(QJsonDocument(names).toJson(QJsonDocument::Compact))
+              << ",\"cards\":" << QString::fromUtf8(QJsonDocument(cards).toJson(QJsonDocument::Compact)) << "}\n";
+  } else {
+    QStringList header;
+    for (int i = 0; i < items; ++i) header << Cell(store.Item(i));
+    ctx.Out() << header.join(u'\t') << '\n';
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      QStringList line;
+      for (int i = 0; i < items; ++i) line << Cell(value(r, i));
+      ctx.Out() << line.join(u'\t') << '\n';
+    }
+  }
+  ctx.Out().flush();
+}
+
+int RunShow(CCliContext& ctx, const QStringList& args) {
+  const CParsedArgs a = ParseArgs(args, {}, {QStringLiteral("--stored"), QStringLiteral("--json")});
+  if (!a.error.isEmpty()) return ctx.Usage(a.error);
+  if (a.positional.size() != 1) return ctx.Usage(QStringLiteral("usage: velum-cli show FILE [--stored] [--json]"));
+  const bool complete = ctx.OpenForCommand(a.positional[0]);
+  if (!complete && ctx.Doc().PathName().isEmpty()) return kExitFailed;
+  PrintCards(ctx, a.Has(QStringLiteral("--stored")), a.Has(QStringLiteral("--json")), false);
+  return complete ? kExitOk : kExitFailed;
+}
+
+int RunValue(CCliContext& ctx, const QStringList& args) {
+  const CParsedArgs a = ParseArgs(args, {}, {});
+  if (a.positional.size() != 3) return ctx.Usage(QStringLiteral("usage: velum-cli value FILE CARD ITEM"));
+  if (!ctx.OpenForCommand(a.positional[0])) return kExitFailed;
+  const CCardStore& store = ctx.Doc().Store();
+  const int card = ParseCardNumber(a.positional[1]);
+  if (card < 0 || card >= store.VisibleCount())
+    return ctx.Fail(QStringLiteral("no card %1 (the file has %2)").arg(a.positional[1]).arg(store.VisibleCount()));
+  const int item = ResolveItem(store, a.positional[2]);
+  if (item < 0) return ctx.Fail(QStringLiteral("no item %1").arg(a.positional[2]));
+  ctx.Out() << store.GetItemValue(card, item) << '\n';
+  return kExitOk;
+}
+
+int RunConvert(CCliContext& ctx, const QStringList& args) {
+  const CParsedArgs a = ParseArgs(
+      args, {QStringLiteral("-o"), QStringLiteral("--style"), QStringLiteral("--to-encoding")}, {});
+  if (!a.error.isEmpty()) return ctx.Usage(a.error);
+  if (a.positional.size() != 1 || !a.Has(QStringLiteral("-o")))
+    return ctx.Usage(
+        QStringLiteral("usage: velum-cli convert FILE -o OUT [--style own|ms] [--to-encoding cp932|utf-8]"));
+  std::optional<bool> multiLine;
+  if (a.Has(QStringLiteral("--style"))) {
+    const QString style = a.Value(QStringLiteral("--style"));
+    if (style != u"own" && style != u"ms") return ctx.Usage(QStringLiteral("--style takes own or ms"));
+    multiLine = style == u"ms";
+  }
+  std::optional<CodePage> target;
+  if (a.Has(QStringLiteral("--to-encoding"))) {
+    CodePage cp;
+    if (!ParseCodePageName(a.Value(QStringLiteral("--to-encoding")), &cp))
+      return ctx.Usage(QStringLiteral("--to-encoding takes cp932 or utf-8"));
+    target = cp;
+  }
+  if (!ctx.OpenForCommand(a.positional[0])) return kExitFailed;
+  CCardStore& store = ctx.Doc().Store();
+  if (multiLine) store.SetMultiLine(*multiLine);
+  // UTF-8 is written with a byte-order mark, so that the file reads back as
+  // UTF-8 whatever code page the reader is set to.
+  if (target) store.SetEncoding({*target, *target == CodePage::Utf8});
+  if (!ctx.Doc().SaveAs(a.Value(QStringLiteral("-o")))) return kExitFailed;
+  return kExitOk;
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "core/item_name_row.h"
+#include "core/services.h"
+#include "platform/code_page.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// The in-memory form of one card file. Its own texts are the item names (with
+// the item property records beside them); it owns every card in the all-cards
+// list, in file order, and keeps the visible list of the cards a filter leaves
+// shown. Card numbers everywhere are indexes into the visible list.
+class CCardStore : public CItemNameRow {
+ public:
+  // Reads CalcNull and MsCsvIn from the settings; they hold for the store's life.
+  explicit CCardStore(const CServices& services);
+  ~CCardStore() override;
+  CCardStore(const CCardStore&) = delete;
+  CCardStore& operator=(const CCardStore&) = delete;
+
+  const CServices& Services() const { return m_services; }
+
+  int VisibleCount() const { return int(m_visible.size()); }
+  int AllCount() const { return int(m_all.size()); }
+  CCardRow* VisibleCard(int n) const { return n >= 0 && n < VisibleCount() ? m_visible[n] : nullptr; }
+  CCardRow* AllCard(int i) const { return i >= 0 && i < AllCount() ? m_all[i].get() : nullptr; }
+
+  // The stored text of an item of a visible card; empty when either is out of range.
+  QStringView GetItemText(int card, int item) const;
+  // The value an item shows on a visible card. Computed items answer through the
+  // evaluator when one is installed; until then the stored text.
+  QString GetItemValue(int card, int item) const;
+  // Sets the stored text; the caller marks the document modified.
+  bool SetItemText(int card, int item, QStringView text);
+
+  // A new card from the items' initial values, before visible card n or at the
+  // end when n is -1.
+  bool AddCard(int n);
+  bool InsertCopyAt(int n, const CCardRow& card);
+  bool AppendCardCopy(const CCardRow& card);
+  bool AppendEmptyCard();
+  bool DeleteCard(int n);
+  void RebuildVisible();
+  // Clears names and records, destroys every card, resets the file properties.
+  void Clear() override;
+  // Clear, then takes the names, quote flags and records of row; then, when
+  // addCard is set, AddCard(-1).
+  void SetItemNames(const CItemNameRow& row, bool addCard);
+  // 1 when the flag changed, 0 when it already had that value.
+  int SetFirstLineIsItems(bool flag);
+  // Stores the value of every formula or linked item of every card as its text.
+  void RecalcAll();
+  // Position of visible card n in the all-cards list; 0 with a message when absent.
+  int FindAllIndex(int n) const;
+
+  // The file reader and writer: 1 done, 0 the file could not be opened or
+  // created, -1 (Read only) reading stopped early.
+  int Read(const QString& path);
+  int Write(const QString& path);
+
+  // The file properties: first-line flag, background colour, card position, ...
+  CVelumProperty& FileProperty() { return m_fileProp; }
+  const CVelumProperty& FileProperty() const { return m_fileProp; }
+  bool FirstLineIsItems() const { return m_fileProp.m_firstLine != 0; }
+
+  const QString& FilePath() const { return m_path; }
+  void SetFilePath(const QString& p) { m_path = p; }
+  std::uint32_t CalcNull() const { return m_calcNull; }
+  std::uint32_t MsCsvIn() const { return m_msCsvIn; }
+  bool MultiLine() const { return m_multiLine; }
+  void SetMultiLine(bool on) { m_multiLine = on; }
+  // The encoding the file was read in, and is written in.
+  const FileEncoding& Encoding() const { return m_encoding; }
+  void SetEncoding(const FileEncoding& e) { m_encoding = e; }
+
+  // The evaluator of computed items, installed by the formula engine.
+  class IValueSource {
+   public:
+    virtual ~IValueSource() = default;
+    virtual QString Value(const CCardStore& store, const CCardRow& card, int item) const = 0;
+  };
+  void SetValueSource(const IValueSource* source) { m_valueSource = source; }
+
+  // A default file record: first-line flag from System/Item.
+  CVelumProperty DefaultFileProperty() const;
+
+  // The lists, for the reader and the editing commands.
+  std::vector<std::unique_ptr<CCardRow>>& AllCards() { return m_all; }
+  std::vector<CCardRow*>& VisibleCards() { return m_visible; }
+
+ private:
+  friend class CCardFileReader;
+
+  const CServices& m_services;
+  std::vector<CCardRow*> m_visible;
+  std::vector<std::unique_ptr<CCardRow>> m_all;
+  QString m_path;
+  std::uint32_t m_calcNull;
+  std::uint32_t m_msCsvIn;
+  bool m_multiLine = false;
+  CVelumProperty m_fileProp;
+  FileEncoding m_encoding;
+  const IValueSource* m_valueSource = nullptr;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/card_row.h"
+#include "core/item_property.h"
+
+#include <algorithm>
+#include <vector>
+
+// The row of item names, with the property record of every item beside it:
+// record i describes item i. Inserting and deleting names keeps the records,
+// and the item references they hold, in step.
+class CItemNameRow : public CCardRow {
+ public:
+  CItemNameRow();
+  CItemNameRow(const CItemNameRow&) = default;
+  CItemNameRow& operator=(const CItemNameRow&) = default;
+
+  CItemProperty& Property(int i) { return m_props[std::clamp(i, 0, kMaxItems - 1)]; }
+  const CItemProperty& Property(int i) const { return m_props[std::clamp(i, 0, kMaxItems - 1)]; }
+
+  void Clear() override;
+  bool DeleteItem(int i) override;
+  bool InsertEmptyItem(int i) override;
+  // Exchanges items a and b: names, quote flags, records and references.
+  bool SwapItems(int a, int b);
+
+  // A default record, as a new item gets it.
+  static CItemProperty DefaultProperty() { return CItemProperty{}; }
+
+ private:
+  std::vector<CItemProperty> m_props;  // always kMaxItems records
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+// The texts the card document shows, exactly as the user sees them.
+namespace msg {
+
+inline const QString kCannotOpen = QStringLiteral("ファイルが開けません");
+inline const QString kReadIncomplete = QStringLiteral("データを最後まで読み込めません");
+inline const QString kMemoryOverflow = QStringLiteral("メモリーオーバーフロー");
+inline const QString kNotInAllCards = QStringLiteral("AllCardにありません");
+inline const QString kNewFileError = QStringLiteral("エラー：新規ファイルです");
+inline const QString kReloadQuestion = QStringLiteral("ファイルを再読み込みしますか？");
+inline const QString kSyncQuestion = QStringLiteral("同期によりファイルが更新されています。更新しますか？");
+inline const QString kNoMemory = QStringLiteral("エラー：メモリが確保できません");
+inline const QString kCannotWrite = QStringLiteral("書き込みできません");
+
+// Messages of this program's own, for situations the original let pass.
+// %1: line number from 1.
+inline const QString kTooManyItems = QStringLiteral("エラー：%1行目の項目数が200を超えています");
+// %1: code page, %2: count, %3: byte offset from 1.
+inline const QString kUndecodable =
+    QStringLiteral("%1として読めない文字が%2か所あります（最初は%3バイト目）。「\uFFFD」に置き換えて表示します");
+// %1: "項目名" or "カード n", %2: item name, %3: the character, %4: code page.
+inline const QString kUnencodable =
+    QStringLiteral("%1の項目「%2」の文字「%3」は%4で保存できません。UTF-8で保存しますか？");
+inline const QString kItemNamesRow = QStringLiteral("項目名");
+inline const QString kCardN = QStringLiteral("カード%1");
+inline const QString kPartialOverwrite = QStringLiteral(
+    "このファイルは最後まで読み込めなかったため、上書き保存できません。名前を付けて保存してください");
+// %1: line number from 1.
+inline const QString kUnclosedQuote =
+    QStringLiteral("%1行目から始まる引用符の項目がファイルの最後まで閉じられていません。最後のカードとして読み込みました");
+
+}  // namespace msg

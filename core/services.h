@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/clipboard.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "platform/prompt.h"
+#include "platform/shell.h"
+#include "settings/settings_store.h"
+
+#include <optional>
+
+// The services of the platform that the logic uses, handed to the document and
+// the store by whoever runs them (the application, velum-cli, a test). They
+// outlive everything that refers to them.
+struct CServices {
+  IPrompt& prompt;
+  IClock& clock;
+  IClipboard& clipboard;
+  IShell& shell;
+  CSettingsStore& settings;
+  // The code page of files without a byte-order mark; when unset, the setting
+  // System/CodePage decides.
+  std::optional<CodePage> codePage;
+
+  CodePage FileCodePage() const;
+};

@@ -1,0 +1,182 @@
+#include "core/velum_doc.h"
+
+#include "core/card_file.h"
+#include "core/messages.h"
+#include "settings/settings.h"
+
+#include <QFileInfo>
+
+CVelumDoc::CVelumDoc(const CServices& services)
+    : m_services(services), m_store(std::make_unique<CCardStore>(services)) {
+  MakeNew();
+}
+
+void CVelumDoc::MakeNew() {
+  CItemNameRow names;
+  ParseLine(names, u"\"項目１\"\n");
+  m_store->SetItemNames(names, true);
+  m_currentCard = 0;
+  m_currentItem = 0;
+}
+
+bool CVelumDoc::OnNewDocument() {
+  MakeNew();
+  m_path.clear();
+  m_readIncomplete = false;
+  m_modified = false;
+  return true;
+}
+
+bool CVelumDoc::OnOpenDocument(const QString& path) {
+  m_modified = true;
+  m_store->Clear();
+  CWaitCursor wait(m_services.prompt);
+  const int result = m_store->Read(path);
+  if (result == 0) {
+    wait.End();
+    m_services.prompt.Notice(msg::kCannotOpen);
+    MakeNew();
+    m_path.clear();
+    m_readIncomplete = false;
+    m_modified = false;
+    return true;
+  }
+  m_readIncomplete = result < 0;
+  if (result < 0) m_services.prompt.Notice(msg::kReadIncomplete);
+
+  const int visible = m_store->VisibleCount();
+  int card = 0;
+  switch (ReadSetting(m_services.settings, settings::kIniCursor)) {
+    case 1:
+      card = std::max(visible - 1, 0);
+      break;
+    case 2: {
+      const auto pos = m_store->FileProperty().m_cardPosition;
+      card = pos < std::uint32_t(visible) ? int(pos) : 0;
+      break;
+    }
+    default:
+      break;
+  }
+  m_currentCard = card;
+  m_currentItem = 0;
+  wait.End();
+  m_path = QFileInfo(path).absoluteFilePath();
+  if (onRecentFile) onRecentFile(m_path);
+  m_modified = false;
+  if (recordDefaultFile) WriteSetting(m_services.settings, settings::kDefaultFile, m_path);
+  m_loadTime = m_services.clock.Now();
+  return true;
+}
+
+void CVelumDoc::StoreCards() {
+  for (IDocView* v : m_views) v->StoreCard();
+}
+
+bool CVelumDoc::OnSaveDocument(const QString& path) {
+  StoreCards();
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  if (m_readIncomplete && absolute == m_path) {
+    // What could not be read would be lost with the file: save elsewhere.
+    m_services.prompt.Notice(msg::kPartialOverwrite);
+    return false;
+  }
+  m_store->FileProperty().m_cardPosition = std::uint32_t(std::max(m_currentCard, 0));
+  m_loadTime = m_services.clock.Now();
+  m_modified = false;
+  if (recordDefaultFile) WriteSetting(m_services.settings, settings::kDefaultFile, m_path);
+  const bool ok = m_store->Write(absolute) == 1;
+  if (!ok) m_modified = true;
+  return ok;
+}
+
+bool CVelumDoc::Save() {
+  if (m_path.isEmpty()) return false;
+  return OnSaveDocument(m_path);
+}
+
+bool CVelumDoc::SaveAs(const QString& path) {
+  if (!OnSaveDocument(path)) return false;
+  m_path = QFileInfo(path).absoluteFilePath();
+  m_readIncomplete = false;
+  if (onRecentFile) onRecentFile(m_path);
+  return true;
+}
+
+bool CVelumDoc::Reload() {
+  if (m_path.isEmpty()) {
+    m_services.prompt.Notice(msg::kNewFileError);
+    return false;
+  }
+  if (!m_services.prompt.Question(msg::kReloadQuestion)) return false;
+  const QString path = m_path;
+  OnOpenDocument(path);
+  UpdateAllViews(nullptr, hint::kWholeDocument);
+  return true;
+}
+
+bool CVelumDoc::SyncCheck() {
+  if (m_path.isEmpty()) return false;
+  const QFileInfo info(m_path);
+  if (!info.exists()) return false;
+  QDateTime stamp = info.birthTime();
+  if (!stamp.isValid()) stamp = info.lastModified();
+  if (!m_loadTime.isValid() || !(m_loadTime < stamp)) return false;
+  if (!m_services.prompt.Question(msg::kSyncQuestion)) return false;
+  if (onReloadCommand)
+    onReloadCommand();
+  else
+    Reload();
+  return true;
+}
+
+void CVelumDoc::ApplyFileProperties(bool msCsv, ColorRef background, bool firstLineIsItems) {
+  CVelumProperty& p = m_store->FileProperty();
+  p.m_msCsv = msCsv ? 1 : 0;
+  p.m_backColor = background;
+  p.m_set = 1;
+  const bool changed = m_store->SetFirstLineIsItems(firstLineIsItems) != 0;
+  m_modified = true;
+  if (changed) {
+    m_currentCard = std::min(m_currentCard, std::max(VisibleCount() - 1, 0));
+    UpdateAllViews(nullptr, hint::kItemLayout);
+  } else {
+    UpdateAllViews(nullptr, hint::kRedraw);
+  }
+}
+
+bool CVelumDoc::MakeCurrent(int card) {
+  if (card < 0 || card >= VisibleCount()) return false;
+  m_currentCard = card;
+  return true;
+}
+
+std::vector<int> CVelumDoc::TargetCards() const {
+  for (const IDocView* v : m_views) {
+    const auto selected = v->SelectedCards();
+    if (selected.size() > 1) return selected;
+  }
+  std::vector<int> all(VisibleCount());
+  for (int i = 0; i < VisibleCount(); ++i) all[i] = i;
+  return all;
+}
+
+std::vector<int> CVelumDoc::TargetCardsOfItemList() const {
+  for (const IDocView* v : m_views)
+    if (v->IsItemList()) return v->SelectedCards();
+  if (VisibleCount() == 0) return {};
+  return {m_currentCard};
+}
+
+QString CVelumDoc::Title() const {
+  return m_path.isEmpty() ? QStringLiteral("無題") : QFileInfo(m_path).fileName();
+}
+
+void CVelumDoc::AddView(IDocView* view) { m_views.push_back(view); }
+
+void CVelumDoc::RemoveView(IDocView* view) { std::erase(m_views, view); }
+
+void CVelumDoc::UpdateAllViews(IDocView* sender, std::uint32_t hint) {
+  for (IDocView* v : m_views)
+    if (v != sender) v->OnUpdate(sender, hint);
+}

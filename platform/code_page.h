@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+// Conversion between the bytes of a file and UTF-16 text. Card files, templates
+// and previews are kept in the Japanese "ANSI" code page (CP932) unless they begin
+// with a UTF-8 byte-order mark; the setting System/CodePage (932 or 65001) or the
+// command line may choose UTF-8 as the code page for files without one.
+
+enum class CodePage { Cp932 = 932, Utf8 = 65001 };
+
+// The code page a file is read and written in, and whether it carries a BOM.
+struct FileEncoding {
+  CodePage codePage = CodePage::Cp932;
+  bool bom = false;  // only with Utf8: the file starts with EF BB BF
+  bool operator==(const FileEncoding&) const = default;
+};
+
+// Parses "cp932", "932", "shift_jis", "utf-8", "utf8", "65001" (any case).
+bool ParseCodePageName(QStringView name, CodePage* out);
+QString CodePageName(CodePage cp);  // "CP932" or "UTF-8"
+
+struct DecodeResult {
+  QString text;
+  // Bytes that were no valid character of the code page. Each became U+FFFD;
+  // firstBadOffset is the byte offset of the first one, -1 when there was none.
+  qsizetype badCount = 0;
+  qsizetype firstBadOffset = -1;
+};
+
+// Decodes a whole buffer. CP932 follows the platform's conversion, including the
+// single bytes 0x80, 0xA0 and 0xFD-0xFF that it maps to U+0080 and U+F8F0-U+F8F3,
+// so those bytes come back unchanged when the text is encoded again.
+DecodeResult DecodeBytes(const QByteArray& bytes, CodePage cp);
+
+struct EncodeResult {
+  QByteArray bytes;
+  // Index (UTF-16 code unit) of the first character the code page cannot hold;
+  // -1 when the whole text was encoded. Nothing is ever replaced: on failure
+  // bytes is empty.
+  qsizetype failedAt = -1;
+  bool ok() const { return failedAt < 0; }
+};
+
+EncodeResult EncodeText(QStringView text, CodePage cp);
+
+// Splits off a leading UTF-8 BOM: answers the encoding of the file and the bytes
+// that follow the BOM (all of them when there is none).
+FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, qsizetype* bodyOffset);
+
+// The character (a whole surrogate pair where there is one) at index i, for messages.
+QString CharacterAt(QStringView text, qsizetype i);

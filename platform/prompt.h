@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+
+// Every message box of the logic goes through this interface: the application
+// answers with real message boxes, tests and velum-cli from a script.
+class IPrompt {
+ public:
+  virtual ~IPrompt() = default;
+  // A notice or an error with an OK button.
+  virtual void Notice(const QString& text) = 0;
+  // A confirmation with OK and Cancel and a question icon; true only for OK.
+  virtual bool Question(const QString& text) = 0;
+  // A question with Yes and No; true for Yes.
+  virtual bool YesNo(const QString& text) = 0;
+  // The wait cursor; calls nest.
+  virtual void BeginWait() {}
+  virtual void EndWait() {}
+};
+
+// Shows the wait cursor for the life of the scope.
+class CWaitCursor {
+ public:
+  explicit CWaitCursor(IPrompt& prompt) : m_prompt(&prompt) { m_prompt->BeginWait(); }
+  ~CWaitCursor() { End(); }
+  CWaitCursor(const CWaitCursor&) = delete;
+  CWaitCursor& operator=(const CWaitCursor&) = delete;
+  void End() {
+    if (m_prompt) m_prompt->EndWait();
+    m_prompt = nullptr;
+  }
+
+ private:
+  IPrompt* m_prompt;
+};
+
+// Answers from a queue and records every text it was shown. Without a queued
+// answer a question is answered with OK (or Yes).
+class CScriptedPrompt : public IPrompt {
+ public:
+  enum class Kind { Notice, Question, YesNo };
+  struct Shown {
+    Kind kind;
+    QString text;
+    bool answer;  // what the question was answered with; true for notices
+  };
+
+  void Notice(const QString& text) override;
+  bool Question(const QString& text) override;
+  bool YesNo(const QString& text) override;
+
+  void QueueAnswer(bool answer) { m_answers.push_back(answer); }
+  const std::vector<Shown>& History() const { return m_shown; }
+  QStringList Texts() const;  // every text shown, in order
+  void ClearHistory() { m_shown.clear(); }
+  int WaitDepth() const { return m_waitDepth; }
+  void BeginWait() override { ++m_waitDepth; }
+  void EndWait() override { --m_waitDepth; }
+
+ protected:
+  // Called after each text is recorded; velum-cli prints it.
+  virtual void OnShown(const Shown&) {}
+
+ private:
+  bool NextAnswer();
+  std::deque<bool> m_answers;
+  std::vector<Shown> m_shown;
+  int m_waitDepth = 0;
+};
