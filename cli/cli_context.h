@@ -81,11 +81,5 @@ int ResolveItem(const CCardStore& store, const QString& word);
 // A card number from 0; -1 when the word is no number.
 int ParseCardNumber(const QString& word);
 
-// The command groups.
-int RunShow(CCliContext& ctx, const QStringList& args);
-int RunValue(CCliContext& ctx, const QStringList& args);
-int RunConvert(CCliContext& ctx, const QStringList& args);
-int RunBatch(CCliContext& ctx, const QStringList& args);
-
 // Printing the cards of a document, as `show` and the batch command do.
 void PrintCards(CCliContext& ctx, bool stored, bool json, bool visibleOnly);

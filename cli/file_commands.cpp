@@ -1,4 +1,5 @@
 #include "cli/cli_context.h"
+#include "cli/command_registry.h"
 #include "core/velum_doc.h"
 
 #include <QJsonArray>
@@ -78,6 +79,8 @@ void PrintCards(CCliContext& ctx, bool stored, bool json, bool visibleOnly) {
   ctx.Out().flush();
 }
 
+namespace {
+
 int RunShow(CCliContext& ctx, const QStringList& args) {
   const CParsedArgs a = ParseArgs(args, {}, {QStringLiteral("--stored"), QStringLiteral("--json")});
   if (!a.error.isEmpty()) return ctx.Usage(a.error);
@@ -131,3 +134,12 @@ int RunConvert(CCliContext& ctx, const QStringList& args) {
   if (!ctx.Doc().SaveAs(a.Value(QStringLiteral("-o")))) return kExitFailed;
   return kExitOk;
 }
+
+const CCliRegistrar kShow(QStringLiteral("show"), RunShow,
+                          QStringLiteral("show FILE [--stored] [--json]      every card with the values the views show"));
+const CCliRegistrar kValue(QStringLiteral("value"), RunValue,
+                           QStringLiteral("value FILE CARD ITEM               one item of one card"));
+const CCliRegistrar kConvert(QStringLiteral("convert"), RunConvert,
+                             QStringLiteral("convert FILE -o OUT [--style own|ms] [--to-encoding cp932|utf-8]"));
+
+}  // namespace

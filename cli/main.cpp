@@ -1,32 +1,23 @@
 #include "cli/cli_context.h"
+#include "cli/command_registry.h"
 #include "settings/settings_store.h"
 
 #include <QCoreApplication>
 
-#include <functional>
-#include <map>
+#include <cstdio>
 
 namespace {
 
-const char* const kUsage =
-    "usage: velum-cli [--settings FILE] [--encoding cp932|utf-8] COMMAND ...\n"
-    "commands:\n"
-    "  show FILE [--stored] [--json]      every card with the values the views show\n"
-    "  value FILE CARD ITEM               one item of one card\n"
-    "  convert FILE -o OUT [--style own|ms] [--to-encoding cp932|utf-8]\n"
-    "  batch [FILE]                       commands from standard input, one a line\n"
-    "ITEM is an item name or #N (from 0); CARD a visible card number from 0.\n";
+QString Usage() {
+  QString text = QStringLiteral("usage: velum-cli [--settings FILE] [--encoding cp932|utf-8] COMMAND ...\ncommands:\n");
+  for (const auto& [name, info] : CliCommands()) text += QStringLiteral("  ") + info.usage + u'\n';
+  text += QStringLiteral("ITEM is an item name or #N (from 0); CARD a visible card number from 0.\n");
+  return text;
+}
 
-using Command = std::function<int(CCliContext&, const QStringList&)>;
-
-const std::map<QString, Command>& Commands() {
-  static const std::map<QString, Command> commands = {
-      {QStringLiteral("show"), RunShow},
-      {QStringLiteral("value"), RunValue},
-      {QStringLiteral("convert"), RunConvert},
-      {QStringLiteral("batch"), RunBatch},
-  };
-  return commands;
+int PrintUsage(FILE* to, int code) {
+  fputs(Usage().toUtf8().constData(), to);
+  return code;
 }
 
 }  // namespace
@@ -39,36 +30,27 @@ int main(int argc, char** argv) {
   // Global options come before the command.
   while (!args.isEmpty() && args[0].startsWith(QStringLiteral("--"))) {
     const QString opt = args.takeFirst();
-    if (opt == u"--help") {
-      fputs(kUsage, stdout);
-      return kExitOk;
-    }
-    if (args.isEmpty() || (opt != u"--settings" && opt != u"--encoding")) {
-      fputs(kUsage, stderr);
-      return kExitUsage;
-    }
+    if (opt == u"--help") return PrintUsage(stdout, kExitOk);
+    if (args.isEmpty() || (opt != u"--settings" && opt != u"--encoding")) return PrintUsage(stderr, kExitUsage);
     const QString value = args.takeFirst();
     if (opt == u"--settings") {
       settingsPath = value;
     } else {
       CodePage cp;
       if (!ParseCodePageName(value, &cp)) {
-        fprintf(stderr, "velum-cli: --encoding takes cp932 or utf-8\n");
+        fputs("velum-cli: --encoding takes cp932 or utf-8\n", stderr);
         return kExitUsage;
       }
       codePage = cp;
     }
   }
-  if (args.isEmpty()) {
-    fputs(kUsage, stderr);
-    return kExitUsage;
-  }
+  if (args.isEmpty()) return PrintUsage(stderr, kExitUsage);
   const QString name = args.takeFirst();
-  const auto it = Commands().find(name);
-  if (it == Commands().end()) {
-    fprintf(stderr, "velum-cli: unknown command %s\n%s", name.toLocal8Bit().constData(), kUsage);
-    return kExitUsage;
+  const auto it = CliCommands().find(name);
+  if (it == CliCommands().end()) {
+    fprintf(stderr, "velum-cli: unknown command %s\n", name.toUtf8().constData());
+    return PrintUsage(stderr, kExitUsage);
   }
   CCliContext ctx(settingsPath, codePage);
-  return it->second(ctx, args);
+  return it->second.run(ctx, args);
 }
