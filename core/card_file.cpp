@@ -411,19 +411,25 @@ int ReadCardFile(CCardStore& store, const QString& path) {
   store.SetFilePath(path);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return 0;
+  QByteArray bytes = file.readAll();
+  file.close();
 
   store.Clear();
   const bool hasProperties = LoadPropertyFile(store, path);
-  const bool firstLine = store.FirstLineIsItems();
+  return ReadCardBytes(store, std::move(bytes), hasProperties);
+}
 
+int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties) {
+  const bool firstLine = store.FirstLineIsItems();
   QString text;
   {
-    const QByteArray bytes = file.readAll();
-    file.close();
     qsizetype body = 0;
     const FileEncoding enc = DetectEncoding(bytes, store.Services().FileCodePage(), &body);
     store.SetEncoding(enc);
-    DecodeResult decoded = DecodeBytes(body > 0 ? bytes.mid(body) : bytes, enc.codePage);
+    if (body > 0) bytes.remove(0, body);
+    DecodeResult decoded = DecodeBytes(bytes, enc.codePage);
+    bytes = QByteArray();  // the bytes are not needed once decoded
+    decoded.text.squeeze();  // the buffer was sized for the worst case
     if (decoded.badCount > 0)
       store.Services().prompt.Notice(
           msg::kUndecodable.arg(CodePageName(enc.codePage)).arg(decoded.badCount).arg(decoded.firstBadOffset + body + 1));

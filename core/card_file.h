@@ -2,6 +2,7 @@
 
 #include "core/card_row.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -30,4 +31,7 @@ QString FormatInternalLine(const CCardRow& row);
 
 // The reader and writer behind CCardStore::Read and Write.
 int ReadCardFile(CCardStore& store, const QString& path);
+// The reader's work after the file is read and the store cleared: decoding,
+// lines, records, item names. hasProperties: a property file was loaded.
+int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties);
 int WriteCardFile(CCardStore& store, const QString& path);

@@ -1,12 +1,314 @@
 #include "core/card_file.h"
 #include "core/card_store.h"
+#include "core/messages.h"
+#include "settings/settings.h"
 #include "support/test_support.h"
 
-TEST(CardFile, SmokeRoundTrip) {
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Texts that stress the escapes: commas, quotes and their neighbours.
+const QStringList kHardTexts = {
+    u",ああ"_s,  u"ああ,"_s,   u"\",いい"_s, u"いい\","_s, u"\",\"うう"_s, u"うう\",\""_s, u",\"ええ"_s,
+    u"ええ,\""_s, u"\"おお"_s,  u"おお\""_s,  u"\"\"かか"_s, u"かか\"\""_s, u"き\"き"_s,    u"さ\"\"さ"_s,
+    u"せ\"\"\"せ"_s, u"く\",く"_s, u"け,\"け"_s, u"し,,し"_s,  u"そ,,,そ"_s,  u"す,\"\"す"_s, u""_s,
+    u"plain"_s,  u"行1\r\n行2"_s, u"\r\n"_s,  u"\"\r\n\","_s,
+};
+
+// A store with one item per text and one card holding the texts, every item
+// quoted or every item bare.
+void FillStore(CCardStore& store, const QStringList& texts, bool quoted) {
+  CItemNameRow names;
+  names.MakeEmpty(int(texts.size()));
+  for (int i = 0; i < texts.size(); ++i) {
+    names.SetItem(i, QStringLiteral("n%1").arg(i));
+    names.SetQuoted(i, quoted);
+  }
+  store.SetItemNames(names, true);
+  for (int i = 0; i < texts.size(); ++i) {
+    store.SetItemText(0, i, texts[i]);
+    store.VisibleCard(0)->SetQuoted(i, quoted);
+  }
+}
+
+QStringList Texts(const CCardRow& row) {
+  QStringList out;
+  for (int i = 0; i < row.ItemCount(); ++i) out << row.Item(i).toString();
+  return out;
+}
+
+}  // namespace
+
+TEST(CardFile, OwnStyleWritesAndReadsBackEveryText) {
+  for (const bool quoted : {true, false}) {
+    CTestWorld w;
+    const QString path = w.Path(u"own.csv"_s);
+    {
+      CCardStore store(*w.services);
+      FillStore(store, kHardTexts, quoted);
+      ASSERT_EQ(store.Write(path), 1);
+    }
+    // Own style: every card is one line, header included.
+    EXPECT_EQ(w.ReadFile(u"own.csv"_s).count("\r\n"), 2) << "quoted=" << quoted;
+    CCardStore back(*w.services);
+    ASSERT_EQ(back.Read(path), 1);
+    ASSERT_EQ(back.AllCount(), 1);
+    EXPECT_EQ(Texts(*back.AllCard(0)), kHardTexts) << "quoted=" << quoted;
+    EXPECT_FALSE(back.MultiLine());
+  }
+}
+
+TEST(CardFile, MicrosoftStyleWritesAndReadsBackEveryText) {
+  for (const bool quoted : {true, false}) {
+    CTestWorld w;
+    const QString path = w.Path(u"ms.csv"_s);
+    {
+      CCardStore store(*w.services);
+      FillStore(store, kHardTexts, quoted);
+      store.SetMultiLine(true);
+      ASSERT_EQ(store.Write(path), 1);
+    }
+    CCardStore back(*w.services);
+    ASSERT_EQ(back.Read(path), 1);
+    ASSERT_EQ(back.AllCount(), 1) << "quoted=" << quoted;
+    EXPECT_EQ(Texts(*back.AllCard(0)), kHardTexts) << "quoted=" << quoted;
+  }
+}
+
+TEST(CardFile, InternalLineFormReadsBackEveryText) {
+  for (const bool quoted : {true, false}) {
+    CTestWorld w;
+    CCardStore store(*w.services);
+    FillStore(store, kHardTexts, quoted);
+    const QString line = FormatInternalLine(*store.VisibleCard(0));
+    EXPECT_TRUE(line.endsWith(u'\n'));
+    EXPECT_FALSE(line.contains(u"\r\n"_s));
+    CCardRow row;
+    ASSERT_EQ(ParseLine(row, line), ParseStatus::kOk);
+    EXPECT_EQ(Texts(row), kHardTexts) << "quoted=" << quoted;
+    for (int i = 0; i < row.ItemCount(); ++i) EXPECT_EQ(row.Quoted(i), quoted);
+  }
+}
+
+TEST(CardFile, ParseLineCases) {
+  struct Case {
+    QString line;
+    QStringList texts;
+    QList<bool> quoted;
+  };
+  const std::vector<Case> cases = {
+      {u"a,b\n"_s, {u"a"_s, u"b"_s}, {false, false}},
+      {u"\"\",x\n"_s, {u""_s, u"x"_s}, {true, false}},
+      {u"a,,b\n"_s, {u"a"_s, u""_s, u"b"_s}, {false, false, false}},
+      {u"\"a,b\",c\n"_s, {u"a,b"_s, u"c"_s}, {true, false}},
+      {u"\"a\"\"b\",c\n"_s, {u"a\"b"_s, u"c"_s}, {true, false}},
+      {u"a\"\"b,c\n"_s, {u"a\"b"_s, u"c"_s}, {false, false}},
+      {u"x\u0001\u0002y,p\u0004q,r\u0003\u0003s\n"_s, {u"x\r\ny"_s, u"p,q"_s, u"r\"s"_s}, {false, false, false}},
+      {u"\u0003\u0004a\u0004\u0003\n"_s, {u"\",a,\""_s}, {false}},
+      {u"\n"_s, {u""_s}, {false}},
+      {u"\"\n"_s, {u""_s}, {true}},
+      {u"last"_s, {u"last"_s}, {false}},  // a line feed is assumed
+  };
+  for (const Case& c : cases) {
+    CCardRow row;
+    ASSERT_EQ(ParseLine(row, c.line), ParseStatus::kOk) << c.line;
+    EXPECT_EQ(Texts(row), c.texts) << c.line;
+    for (int i = 0; i < c.quoted.size(); ++i) EXPECT_EQ(row.Quoted(i), c.quoted[i]) << c.line << " item " << i;
+  }
+}
+
+TEST(CardFile, ReaderCutsLinesAndPadsCards) {
   CTestWorld w;
-  w.WriteFile(QStringLiteral("a.csv"), Sjis(QStringLiteral("名前,住所\r\n山田,\"東京,港区\"\r\n")));
+  WriteSetting(*w.settings, settings::kItem, 1);  // no header line by default
+  w.WriteFile(u"p.csv"_s, "a,b\r\nc,d,e,f,g\r\nh\r\n\x1Aignored,after,eof\r\n");
   CCardStore store(*w.services);
-  ASSERT_EQ(store.Read(w.Path(QStringLiteral("a.csv"))), 1);
-  ASSERT_EQ(store.ItemCount(), 2);
-  EXPECT_EQ(store.GetItemText(0, 1).toString(), QStringLiteral("東京,港区"));
+  ASSERT_EQ(store.Read(w.Path(u"p.csv"_s)), 1);
+  EXPECT_EQ(Texts(store), (QStringList{u"項目1"_s, u"項目2"_s}));
+  ASSERT_EQ(store.AllCount(), 3);
+  EXPECT_EQ(Texts(*store.AllCard(0)), (QStringList{u"a"_s, u"b"_s}));
+  EXPECT_EQ(Texts(*store.AllCard(1)), (QStringList{u"c"_s, u"d"_s}));
+  EXPECT_EQ(Texts(*store.AllCard(2)), (QStringList{u"h"_s, u""_s}));
+  // The padded item is written quoted.
+  ASSERT_EQ(store.Write(w.Path(u"p.csv"_s)), 1);
+  EXPECT_EQ(w.ReadFile(u"p.csv"_s), QByteArray("a,b\r\nc,d\r\nh,\"\"\r\n"));
+}
+
+TEST(CardFile, QuotedItemsSpanningLinesAreJoined) {
+  CTestWorld w;
+  w.WriteFile(u"j.csv"_s, "\"k\",\"v\"\r\n\"x\",\"a\r\nb\r\nc\"\r\n\"y\",\"z\"\r\n");
+  CCardStore store(*w.services);
+  ASSERT_EQ(store.Read(w.Path(u"j.csv"_s)), 1);
+  ASSERT_EQ(store.AllCount(), 2);
+  EXPECT_EQ(Texts(*store.AllCard(0)), (QStringList{u"x"_s, u"a\r\nb\r\nc"_s}));
+  EXPECT_TRUE(store.MultiLine());
+  ASSERT_EQ(store.Write(w.Path(u"j.csv"_s)), 1);
+  EXPECT_EQ(w.ReadFile(u"j.csv"_s), QByteArray("\"k\",\"v\"\r\n\"x\",\"a\nb\nc\"\r\n\"y\",\"z\"\r\n"));
+
+  // Without joining, each line is a card of its own.
+  WriteSetting(*w.settings, settings::kMsCsvIn, 0);
+  w.WriteFile(u"j2.csv"_s, "\"k\",\"v\"\r\n\"x\",\"a\r\nb\r\n");
+  CCardStore plain(*w.services);
+  ASSERT_EQ(plain.Read(w.Path(u"j2.csv"_s)), 1);
+  EXPECT_EQ(plain.AllCount(), 2);
+  EXPECT_FALSE(plain.MultiLine());
+}
+
+TEST(CardFile, QuotedItemOpenAtTheEndIsKeptAsLastCard) {
+  CTestWorld w;
+  w.WriteFile(u"o.csv"_s, "\"k\",\"v\"\r\n\"x\",\"open\r\nstill open\r\n");
+  CCardStore store(*w.services);
+  ASSERT_EQ(store.Read(w.Path(u"o.csv"_s)), 1);
+  ASSERT_EQ(store.AllCount(), 1);
+  EXPECT_EQ(Texts(*store.AllCard(0)), (QStringList{u"x"_s, u"open\r\nstill open"_s}));
+  EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kUnclosedQuote.arg(2)});
+}
+
+TEST(CardFile, EmptyAndHeaderOnlyFiles) {
+  CTestWorld w;
+  w.WriteFile(u"e.csv"_s, "");
+  CCardStore empty(*w.services);
+  ASSERT_EQ(empty.Read(w.Path(u"e.csv"_s)), 1);
+  EXPECT_EQ(Texts(empty), QStringList{u"項目1"_s});
+  ASSERT_EQ(empty.AllCount(), 1);
+  EXPECT_EQ(Texts(*empty.AllCard(0)), QStringList{u""_s});
+
+  w.WriteFile(u"h.csv"_s, Sjis(u"名前,電話\r\n"_s));
+  CCardStore header(*w.services);
+  ASSERT_EQ(header.Read(w.Path(u"h.csv"_s)), 1);
+  EXPECT_EQ(Texts(header), (QStringList{u"名前"_s, u"電話"_s}));
+  ASSERT_EQ(header.AllCount(), 1);
+  EXPECT_EQ(Texts(*header.AllCard(0)), (QStringList{u""_s, u""_s}));
+}
+
+TEST(CardFile, LineWithMoreThan200ItemsStopsTheReadConsistently) {
+  CTestWorld w;
+  QByteArray wide = "ok1,ok2\r\nfine,row\r\n";
+  for (int i = 0; i < 201; ++i) wide += i ? ",x" : "x";
+  wide += "\r\nnever,read\r\n";
+  w.WriteFile(u"w.csv"_s, wide);
+  CCardStore store(*w.services);
+  EXPECT_EQ(store.Read(w.Path(u"w.csv"_s)), -1);
+  EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kTooManyItems.arg(3)});
+  EXPECT_EQ(store.ItemCount(), 2);
+  ASSERT_EQ(store.AllCount(), 1);
+  EXPECT_EQ(store.VisibleCount(), 1);
+  EXPECT_EQ(Texts(*store.AllCard(0)), (QStringList{u"fine"_s, u"row"_s}));
+
+  // Exactly 200 items is fine.
+  QByteArray full;
+  for (int i = 0; i < 200; ++i) full += i ? ",y" : "y";
+  w.WriteFile(u"f.csv"_s, full + "\r\n" + full + "\r\n");
+  CCardStore ok(*w.services);
+  EXPECT_EQ(ok.Read(w.Path(u"f.csv"_s)), 1);
+  EXPECT_EQ(ok.ItemCount(), 200);
+}
+
+TEST(CardFile, UndecodableBytesAreReportedAndExtraBytesRoundTrip) {
+  CTestWorld w;
+  // 0x82 followed by a comma is a cut double-byte character; 0x80, 0xA0 and
+  // 0xFD-0xFF are single characters of the code page.
+  const QByteArray bytes = "h1,h2\r\nx\x82,y\r\n\x80\xA0,\xFD\xFE\xFF\r\n";
+  w.WriteFile(u"b.csv"_s, bytes);
+  CCardStore store(*w.services);
+  ASSERT_EQ(store.Read(w.Path(u"b.csv"_s)), 1);
+  EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kUndecodable.arg(u"CP932"_s).arg(1).arg(9)});
+  EXPECT_EQ(store.AllCard(0)->Item(0).toString(), u"x\uFFFD"_s);
+
+  w.WriteFile(u"x.csv"_s, "h1,h2\r\n\x80\xA0,\xFD\xFE\xFF\r\n");
+  CCardStore extra(*w.services);
+  ASSERT_EQ(extra.Read(w.Path(u"x.csv"_s)), 1);
+  ASSERT_EQ(extra.Write(w.Path(u"x.csv"_s)), 1);
+  EXPECT_EQ(w.ReadFile(u"x.csv"_s), QByteArray("h1,h2\r\n\x80\xA0,\xFD\xFE\xFF\r\n"));
+}
+
+TEST(CardFile, Utf8WithByteOrderMarkIsKept) {
+  CTestWorld w;
+  const QByteArray bytes = "\xEF\xBB\xBF" + u"名前,メモ\r\n𠮷野家,한국어\r\n"_s.toUtf8();
+  w.WriteFile(u"u.csv"_s, bytes);
+  CCardStore store(*w.services);
+  ASSERT_EQ(store.Read(w.Path(u"u.csv"_s)), 1);
+  EXPECT_EQ(store.AllCard(0)->Item(0).toString(), u"𠮷野家"_s);
+  ASSERT_EQ(store.Write(w.Path(u"u.csv"_s)), 1);
+  EXPECT_EQ(w.ReadFile(u"u.csv"_s), bytes);
+}
+
+TEST(CardFile, TextTheCodePageCannotHoldIsNeverReplaced) {
+  CTestWorld w;
+  const QByteArray original = Sjis(u"名前,メモ\r\n山田,東京\r\n"_s);
+  w.WriteFile(u"c.csv"_s, original);
+  CCardStore store(*w.services);
+  ASSERT_EQ(store.Read(w.Path(u"c.csv"_s)), 1);
+  store.SetItemText(0, 1, u"𠮷野家"_s);
+
+  w.prompt.QueueAnswer(false);  // declined: nothing is written
+  EXPECT_EQ(store.Write(w.Path(u"c.csv"_s)), 0);
+  EXPECT_EQ(w.ReadFile(u"c.csv"_s), original);
+  ASSERT_EQ(w.prompt.History().size(), 1u);
+  EXPECT_EQ(w.prompt.History()[0].text, msg::kUnencodable.arg(u"カード1"_s, u"メモ"_s, u"𠮷"_s, u"CP932"_s));
+
+  // Accepted: the file is written as UTF-8 with a byte-order mark and reads back.
+  EXPECT_EQ(store.Write(w.Path(u"c.csv"_s)), 1);
+  EXPECT_TRUE(w.ReadFile(u"c.csv"_s).startsWith("\xEF\xBB\xBF"));
+  CCardStore back(*w.services);
+  ASSERT_EQ(back.Read(w.Path(u"c.csv"_s)), 1);
+  EXPECT_EQ(back.AllCard(0)->Item(1).toString(), u"𠮷野家"_s);
+}
+
+TEST(CardFile, LoneLineFeedInATextStaysInsideTheCard) {
+  CTestWorld w;
+  CCardStore store(*w.services);
+  FillStore(store, {u"a\nb"_s, u"c"_s}, false);
+  ASSERT_EQ(store.Write(w.Path(u"l.csv"_s)), 1);
+  CCardStore back(*w.services);
+  ASSERT_EQ(back.Read(w.Path(u"l.csv"_s)), 1);
+  ASSERT_EQ(back.AllCount(), 1);
+  EXPECT_EQ(Texts(*back.AllCard(0)), (QStringList{u"a\r\nb"_s, u"c"_s}));
+}
+
+TEST(CardFile, WriteToAnImpossiblePathFailsWithTheMessage) {
+  CTestWorld w;
+  CCardStore store(*w.services);
+  FillStore(store, {u"x"_s}, true);
+  EXPECT_EQ(store.Write(w.Path(u"no/such/folder/x.csv"_s)), 0);
+  EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kCannotWrite});
+}
+
+TEST(CardFile, HostileInputNeverBreaksTheStore) {
+  CTestWorld w;
+  QRandomGenerator rng(42);
+  for (int round = 0; round < 40; ++round) {
+    QByteArray junk(int(rng.bounded(1, 3000)), Qt::Uninitialized);
+    for (char& c : junk) {
+      const quint32 r = rng.bounded(10);
+      c = r < 3 ? "\",\r\n\x01\x02\x03\x04"[rng.bounded(8)] : char(rng.bounded(256));
+    }
+    w.WriteFile(u"j.csv"_s, junk);
+    CCardStore store(*w.services);
+    const int result = store.Read(w.Path(u"j.csv"_s));
+    ASSERT_NE(result, 0);
+    ASSERT_GE(store.ItemCount(), 1);
+    ASSERT_GE(store.AllCount(), 1);
+    ASSERT_EQ(store.VisibleCount(), store.AllCount());
+    for (int k = 0; k < store.AllCount(); ++k) ASSERT_EQ(store.AllCard(k)->ItemCount(), store.ItemCount());
+  }
+}
+
+TEST(CardFile, OneLineOf50MegabytesReadsInOneCard) {
+  CTestWorld w;
+  WriteSetting(*w.settings, settings::kItem, 1);
+  QByteArray big(50 * 1024 * 1024, 'a');
+  for (qsizetype i = 1000; i < big.size(); i += 1000000) big[i] = '"';
+  w.WriteFile(u"big.csv"_s, big);
+  big.clear();
+  QElapsedTimer t;
+  t.start();
+  CCardStore store(*w.services);
+  ASSERT_EQ(store.Read(w.Path(u"big.csv"_s)), 1);
+  EXPECT_LT(t.elapsed(), 20000);
+  ASSERT_EQ(store.AllCount(), 1);
+  EXPECT_EQ(store.AllCard(0)->Item(0).size(), 50 * 1024 * 1024);
 }

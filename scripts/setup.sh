@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what a new Debian 12 machine lacks to build and test Velum.
+# Runs apt-get only when a package is missing (needs root, or sudo).
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ ccache pkg-config
+  qt6-base-dev            # Qt 6: QtCore for the logic, QtWidgets for the window
+  libgtest-dev libgmock-dev
+  libbenchmark-dev
+  tzdata                  # the tests run under TZ=Asia/Tokyo
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "setup: installing ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
