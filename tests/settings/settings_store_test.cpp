@@ -1,0 +1,164 @@
+#include "settings/settings.h"
+#include "support/test_support.h"
+
+#include <QFile>
+#include <QThread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void WriteText(const QString& path, const QString& text) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(text.toUtf8());
+}
+
+QString ReadText(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(f.readAll());
+}
+
+}  // namespace
+
+TEST(SettingsStore, EmptyStoreGivesEveryDefault) {
+  CTestWorld w;
+  const CSettingsStore& s = *w.settings;
+  const std::vector<std::pair<IntSetting, std::uint32_t>> numbers = {
+      {settings::kCursorMove, 1},   {settings::kCursorRightMove, 0}, {settings::kIncreSearch, 1},
+      {settings::kPPCOpenDlg, 1},   {settings::kPPCSaveDlg, 0},      {settings::kCardAdd, 1},
+      {settings::kIniCursor, 0},    {settings::kMsCsvIn, 1},         {settings::kCalcNull, 0},
+      {settings::kMaxTate, 4},      {settings::kItemPosMode, 1},     {settings::kSplPos, 2},
+      {settings::kRow, 60},         {settings::kColum, 260},         {settings::kViewList, 1},
+      {settings::kKeyName, 1},      {settings::kDateTime24, 1},      {settings::kPrintSotowaku, 5},
+      {settings::kLabelCx, 84},     {settings::kPFontSize, 64},
+  };
+  for (const auto& [setting, def] : numbers) EXPECT_EQ(ReadSetting(s, setting), def) << setting.name.toString();
+  EXPECT_EQ(ReadSetting(s, settings::kDefaultFile), u""_s);
+  EXPECT_EQ(ReadSetting(s, settings::kDateMark), u"/"_s);
+  EXPECT_EQ(settings::ReadMru(s, 1024, 768), 10u);
+  EXPECT_EQ(settings::ReadMru(s, 480, 640), 7u);
+  EXPECT_EQ(settings::ReadKeycust(s, u"/opt/velum"_s), u"/opt/velum/velum.key"_s);
+  EXPECT_EQ(settings::ReadKeycust(s, u"/opt/velum/"_s), u"/opt/velum/velum.key"_s);
+  EXPECT_EQ(settings::ReadFont(s, settings::FontSection::ItemFont),
+            (settings::CFontRecord{u"SYSTEM"_s, 10, 400, 0, 0, 128}));
+  EXPECT_EQ(settings::ReadFont(s, settings::FontSection::Font).faceName, u"ＭＳ Ｐゴシック"_s);
+  EXPECT_EQ(settings::ReadCustomColor(s, 15), 16777215u);
+  EXPECT_FALSE(QFile::exists(s.Path()));  // reading never creates the file
+}
+
+TEST(SettingsStore, ValuesPersistWithTheirTypesAndSpelling) {
+  CTestWorld w;
+  CSettingsStore& s = *w.settings;
+  ASSERT_TRUE(s.WriteProfileString(u"System"_s, u"DefaultFile"_s, u"C:\\データ\\\"住所\".csv"_s));
+  ASSERT_TRUE(s.WriteProfileInt(u"System"_s, u"CalcNull"_s, 0xFFFFFFFF));
+  ASSERT_TRUE(s.WriteProfileString(u"System"_s, u"InitDir"_s, u""_s));
+  settings::WriteLastTime(s, QDateTime(QDate(1999, 12, 31), QTime(23, 59, 7)));
+
+  CSettingsStore other(s.Path());
+  EXPECT_EQ(other.GetProfileString(u"system"_s, u"defaultfile"_s, u"x"_s), u"C:\\データ\\\"住所\".csv"_s);
+  EXPECT_EQ(other.GetProfileInt(u"SYSTEM"_s, u"CalcNull"_s, 0), 0xFFFFFFFFu);
+  // An empty text is a value, not a missing one.
+  EXPECT_EQ(other.GetProfileString(u"System"_s, u"InitDir"_s, u"default"_s), u""_s);
+  // A number is never read as a text, nor a text as a number.
+  EXPECT_EQ(other.GetProfileString(u"System"_s, u"CalcNull"_s, u"d"_s), u"d"_s);
+  EXPECT_EQ(other.GetProfileInt(u"System"_s, u"DefaultFile"_s, 5), 5u);
+  EXPECT_EQ(other.GetProfileString(u"System"_s, u"lasttime"_s, {}), u"199912312359"_s);
+
+  // The first spelling of a section and a value stays.
+  ASSERT_TRUE(other.WriteProfileInt(u"SYSTEM"_s, u"CALCNULL"_s, 1));
+  const QString text = ReadText(s.Path());
+  EXPECT_TRUE(text.startsWith(u"Windows Registry Editor Version 5.00\n"_s)) << text;
+  EXPECT_TRUE(text.contains(u"[HKEY_CURRENT_USER\\Software\\Zelphi\\Velum\\System]\n"_s)) << text;
+  EXPECT_TRUE(text.contains(u"\"CalcNull\"=dword:00000001\n"_s)) << text;
+  EXPECT_TRUE(text.contains(u"\"DefaultFile\"=\"C:\\\\データ\\\\\\\"住所\\\".csv\"\n"_s)) << text;
+  EXPECT_EQ(text.count(u"[HKEY"_s), 1);
+}
+
+TEST(SettingsStore, UnreadableLinesGiveDefaultsAndSurviveWrites) {
+  CTestWorld w;
+  const QString path = w.settings->Path();
+  WriteText(path,
+            u"Windows Registry Editor Version 5.00\n\n"
+            "; a comment\n"
+            "[HKEY_CURRENT_USER\\Software\\Zelphi\\Velum\\View]\n"
+            "\"MaxTate\"=dword:zz\n"
+            "\"Row\"=dword:0000004b\n"
+            "garbage line\n"
+            "\"Bad\"=\"unclosed\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Other]\n"
+            "\"Row\"=dword:00000001\n"_s);
+  CSettingsStore& s = *w.settings;
+  EXPECT_EQ(ReadSetting(s, settings::kMaxTate), 4u);
+  EXPECT_EQ(ReadSetting(s, settings::kRow), 75u);
+  WriteSetting(s, settings::kColum, 300);
+  const QString text = ReadText(path);
+  for (const QString& kept : {u"garbage line"_s, u"\"MaxTate\"=dword:zz"_s, u"; a comment"_s,
+                              u"[HKEY_CURRENT_USER\\Software\\Other]"_s, u"\"Bad\"=\"unclosed"_s})
+    EXPECT_TRUE(text.contains(kept)) << kept;
+  EXPECT_EQ(ReadSetting(s, settings::kColum), 300u);
+  EXPECT_EQ(ReadSetting(s, settings::kRow), 75u);
+}
+
+TEST(SettingsStore, ReadsSeeAnotherWritersChanges) {
+  CTestWorld w;
+  CSettingsStore a(w.settings->Path());
+  CSettingsStore b(w.settings->Path());
+  EXPECT_EQ(ReadSetting(a, settings::kIncreSearch), 1u);
+  WriteSetting(b, settings::kIncreSearch, 0);
+  EXPECT_EQ(ReadSetting(a, settings::kIncreSearch), 0u);
+  // Same size, same second: the file is still read again.
+  WriteSetting(b, settings::kIncreSearch, 1);
+  EXPECT_EQ(ReadSetting(a, settings::kIncreSearch), 1u);
+}
+
+TEST(SettingsStore, TwoProcessesWritingAtOnceLoseNothing) {
+  CTestWorld w;
+  const QString path = w.settings->Path();
+  constexpr int kValues = 60;
+  pid_t children[2];
+  for (int c = 0; c < 2; ++c) {
+    children[c] = fork();
+    ASSERT_GE(children[c], 0);
+    if (children[c] == 0) {
+      CSettingsStore s(path);
+      bool ok = true;
+      for (int i = 0; i < kValues; ++i)
+        ok &= s.WriteProfileInt(QStringLiteral("P%1").arg(c), QStringLiteral("V%1").arg(i), std::uint32_t(i * 10 + c));
+      _exit(ok ? 0 : 1);
+    }
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  CSettingsStore check(path);
+  for (int c = 0; c < 2; ++c)
+    for (int i = 0; i < kValues; ++i)
+      EXPECT_EQ(check.GetProfileInt(QStringLiteral("P%1").arg(c), QStringLiteral("V%1").arg(i), 9999),
+                std::uint32_t(i * 10 + c));
+}
+
+TEST(SettingsStore, DerivedValues) {
+  CTestWorld w;
+  CSettingsStore& s = *w.settings;
+  EXPECT_EQ(settings::FormatLastTime(QDateTime(QDate(2024, 1, 2), QTime(3, 4))), u"202401020304"_s);
+  EXPECT_EQ(settings::FontHeight(10, 96), -13);
+  EXPECT_EQ(settings::FontHeight(9, 72), -9);
+  s.WriteProfileString(u"ColorDlg"_s, u"Custom0"_s, u"255abc"_s);
+  s.WriteProfileString(u"ColorDlg"_s, u"Custom1"_s, u"red"_s);
+  EXPECT_EQ(settings::ReadCustomColor(s, 0), 255u);
+  EXPECT_EQ(settings::ReadCustomColor(s, 1), 0u);
+  EXPECT_EQ(settings::SearchHistoryName(3), u"Str03"_s);
+  settings::WriteRecentFiles(s, {u"/a.csv"_s, u"/b.csv"_s}, 4);
+  EXPECT_EQ(settings::ReadRecentFiles(s, 4), (QStringList{u"/a.csv"_s, u"/b.csv"_s}));
+  settings::WriteFont(s, settings::FontSection::Item, {u"Noto"_s, 12, 700, 1, 0, 128});
+  // The item-name font is always made with the default character set.
+  EXPECT_EQ(settings::ReadFont(s, settings::FontSection::Item), (settings::CFontRecord{u"Noto"_s, 12, 700, 1, 0, 1}));
+}
