@@ -7,19 +7,19 @@ class CSettingsStore;
 
 // The thirteen options of the date-time insertion (section DateOpt).
 struct CDateOptions {
-  bool year = false;      // include the year
-  bool year4 = false;     // all its digits, else its last two
-  bool nengo = false;     // as a Japanese era year
-  bool month = true;      // include the month
-  bool day = true;        // include the day
-  bool week = true;       // append the weekday kanji in parentheses
-  bool nengappi = false;  // 年 月 日 after the parts instead of the mark
+  bool year = false;                   // include the year
+  bool year4 = false;                  // all its digits, else its last two
+  bool nengo = false;                  // as a Japanese era year
+  bool month = true;                   // include the month
+  bool day = true;                     // include the day
+  bool week = true;                    // append the weekday kanji in parentheses
+  bool nengappi = false;               // 年 月 日 after the parts instead of the mark
   QString mark = QStringLiteral("/");  // separator of the date parts
-  bool hour = false;      // include the hour
-  bool minute = false;    // include the minute
-  bool timeKanji = false; // 時 and 分 after the parts instead of ':'
-  bool time24 = true;     // 24-hour clock, else 12-hour
-  int timeAmPm = 0;       // mark of the 12-hour clock: 0 none, 1 AM/PM, 2 午前/午後
+  bool hour = false;                   // include the hour
+  bool minute = false;                 // include the minute
+  bool timeKanji = false;              // 時 and 分 after the parts instead of ':'
+  bool time24 = true;                  // 24-hour clock, else 12-hour
+  int timeAmPm = 0;                    // mark of the 12-hour clock: 0 none, 1 AM/PM, 2 午前/午後
 };
 
 // Every option read from the settings, each with its default.

@@ -58,8 +58,7 @@ void SerialToDate(DateSerial serial, int* year, int* month, int* day) {
   const std::int64_t z = static_cast<std::int64_t>(serial) - 61;
   const std::int64_t cycle = (z >= 0 ? z : z - 146096) / 146097;
   const auto dayOfCycle = static_cast<std::uint32_t>(z - cycle * 146097);
-  const std::uint32_t yearOfCycle =
-      (dayOfCycle - dayOfCycle / 1460 + dayOfCycle / 36524 - dayOfCycle / 146096) / 365;
+  const std::uint32_t yearOfCycle = (dayOfCycle - dayOfCycle / 1460 + dayOfCycle / 36524 - dayOfCycle / 146096) / 365;
   const std::uint32_t dayOfYear = dayOfCycle - (365 * yearOfCycle + yearOfCycle / 4 - yearOfCycle / 100);
   const std::uint32_t marchMonth = (5 * dayOfYear + 2) / 153;  // 0 is March
   const std::uint32_t m = marchMonth < 10 ? marchMonth + 3 : marchMonth - 9;

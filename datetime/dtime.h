@@ -42,11 +42,11 @@ class CDTime {
 
   // Local broken-down fields.
   int Year() const { return m_year; }
-  int Month() const { return m_month; }    // 1-12
-  int Day() const { return m_day; }        // 1-31
-  int Hour() const { return m_hour; }      // 0-23
-  int Minute() const { return m_minute; }  // 0-59
-  int Second() const { return m_second; }  // 0-59
+  int Month() const { return m_month; }          // 1-12
+  int Day() const { return m_day; }              // 1-31
+  int Hour() const { return m_hour; }            // 0-23
+  int Minute() const { return m_minute; }        // 0-59
+  int Second() const { return m_second; }        // 0-59
   int DayOfWeek() const { return m_dayOfWeek; }  // 0 Sunday - 6 Saturday
   DateSerial Date() const { return DateToSerial(m_year, m_month, m_day); }
 
