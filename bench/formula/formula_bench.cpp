@@ -1,0 +1,51 @@
+#include "formula/expression_evaluator.h"
+#include "formula/function_catalog.h"
+#include "formula/number_text.h"
+#include "platform/clock.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QString>
+
+namespace {
+
+// 20 tokens, two function calls, with the catalog as the application has it.
+void BM_Evaluate(benchmark::State& state) {
+  CompleteFunctionCatalog();
+  const CFixedClock clock(QDateTime(QDate(2024, 5, 3), QTime(10, 20, 30)));
+  const QString expression = QStringLiteral("max(12.5*3,40)+round(7/3,2)*2");
+  for (auto _ : state) {
+    const CEvalResult r = Evaluate(expression, clock);
+    benchmark::DoNotOptimize(r);
+  }
+}
+BENCHMARK(BM_Evaluate);
+
+// The item-formula shape: numbers with thousands separators outside parentheses.
+void BM_EvaluateGroupedNumbers(benchmark::State& state) {
+  CompleteFunctionCatalog();
+  const CFixedClock clock(QDateTime(QDate(2024, 5, 3), QTime(10, 20, 30)));
+  const QString expression = QStringLiteral("1,234,567*3+dateserial(2024,5,3)-now");
+  for (auto _ : state) {
+    const CEvalResult r = Evaluate(expression, clock);
+    benchmark::DoNotOptimize(r);
+  }
+}
+BENCHMARK(BM_EvaluateGroupedNumbers);
+
+void BM_FormatGrouped(benchmark::State& state) {
+  double v = 1234567.25;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(FormatGrouped(v));
+    v += 1;
+  }
+}
+BENCHMARK(BM_FormatGrouped);
+
+void BM_TextToNumber(benchmark::State& state) {
+  const QString text = QStringLiteral("\\1,234,567.25");
+  for (auto _ : state) benchmark::DoNotOptimize(TextToNumber(text));
+}
+BENCHMARK(BM_TextToNumber);
+
+}  // namespace
