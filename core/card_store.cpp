@@ -13,11 +13,7 @@ CCardStore::CCardStore(const CServices& services)
 
 CCardStore::~CCardStore() = default;
 
-CVelumProperty CCardStore::DefaultFileProperty() const {
-  CVelumProperty p;
-  p.m_firstLine = ReadSetting(m_services.settings, settings::kItem) == 0 ? 1 : 0;
-  return p;
-}
+CVelumProperty CCardStore::DefaultFileProperty() const { return CVelumProperty::Defaults(m_services.settings); }
 
 QStringView CCardStore::GetItemText(int card, int item) const {
   const CCardRow* row = VisibleCard(card);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/item_name_row.h"
+#include "core/velum_property.h"
 #include "core/services.h"
 #include "platform/code_page.h"
 
@@ -84,12 +85,16 @@ class CCardStore : public CItemNameRow {
   };
   void SetValueSource(const IValueSource* source) { m_valueSource = source; }
 
-  // A default file record: first-line flag from System/Item.
+  // A default file record: first-line flag from System/Item, one print layout.
   CVelumProperty DefaultFileProperty() const;
 
   // The lists, for the reader and the editing commands.
   std::vector<std::unique_ptr<CCardRow>>& AllCards() { return m_all; }
   std::vector<CCardRow*>& VisibleCards() { return m_visible; }
+
+ protected:
+  // The file record's print layouts, stored sets and form layouts follow the items.
+  void OnItemLayoutChanged(const CItemChange& change) override { m_fileProp.OnItemChange(change); }
 
  private:
   friend class CCardFileReader;

@@ -7,13 +7,18 @@ void CItemNameRow::Clear() {
   CCardRow::Clear();
 }
 
+void CItemNameRow::Renumber(const CItemChange& change) {
+  for (auto& p : m_props) ApplyItemChange(p, change);
+  OnItemLayoutChanged(change);
+}
+
 bool CItemNameRow::InsertEmptyItem(int i) {
   const int count = std::max(ItemCount(), 0);
   if (count >= kMaxItems) return false;
   if (i < 0 || i > count) i = count;
   for (int k = count; k > i; --k) m_props[k] = std::move(m_props[k - 1]);
   m_props[i] = DefaultProperty();
-  for (auto& p : m_props) ItemInserted(p, i);
+  Renumber({CItemChange::kInserted, i});
   return CCardRow::InsertEmptyItem(i);
 }
 
@@ -22,7 +27,7 @@ bool CItemNameRow::DeleteItem(int i) {
   if (i < 0 || i >= count) return false;
   for (int k = i; k + 1 < count; ++k) m_props[k] = std::move(m_props[k + 1]);
   m_props[count - 1] = DefaultProperty();
-  for (auto& p : m_props) ItemDeleted(p, i);
+  Renumber({CItemChange::kDeleted, i});
   return CCardRow::DeleteItem(i);
 }
 
@@ -38,6 +43,6 @@ bool CItemNameRow::SwapItems(int a, int b) {
   SetQuoted(a, Quoted(b));
   SetQuoted(b, qa);
   std::swap(m_props[a], m_props[b]);
-  for (auto& p : m_props) ItemsSwapped(p, a, b);
+  Renumber({CItemChange::kSwapped, a, b});
   return true;
 }

@@ -7,8 +7,8 @@
 #include <vector>
 
 // The row of item names, with the property record of every item beside it:
-// record i describes item i. Inserting and deleting names keeps the records,
-// and the item references they hold, in step.
+// record i describes item i. Inserting, deleting and swapping names keeps the
+// records, and the item references they hold, in step.
 class CItemNameRow : public CCardRow {
  public:
   CItemNameRow();
@@ -27,6 +27,13 @@ class CItemNameRow : public CCardRow {
   // A default record, as a new item gets it.
   static CItemProperty DefaultProperty() { return CItemProperty{}; }
 
+ protected:
+  // Called after the records followed an item change, for the further item
+  // references of a derived row (the store's file record).
+  virtual void OnItemLayoutChanged(const CItemChange& change) {}
+
  private:
+  void Renumber(const CItemChange& change);
+
   std::vector<CItemProperty> m_props;  // always kMaxItems records
 };

@@ -1,8 +1,33 @@
 #include "core/property_file.h"
 
 #include "core/card_store.h"
+#include "core/velum_property.h"
+#include "print/print_prop.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+// The most of the platform's error text shown after the save message.
+constexpr qsizetype kMaxErrorText = 255;
+
+QString Absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+
+// The first of NAME.bak, NAME.bak2, NAME.bak3 ... that does not exist, so that
+// an earlier backup is never overwritten.
+QString FreeBackupPath(const QString& path) {
+  QString candidate = path + QStringLiteral(".bak");
+  for (int n = 2; QFileInfo::exists(candidate); ++n) candidate = path + QStringLiteral(".bak%1").arg(n);
+  return candidate;
+}
+
+void SaveFailed(CCardStore& store, const QString& reason) {
+  store.Services().prompt.Notice(msg::kPropertySaveFailed + reason.left(kMaxErrorText));
+}
+
+}  // namespace
 
 QString PropertyFilePath(const QString& cardPath) {
   const qsizetype dot = cardPath.lastIndexOf(u'.');
@@ -12,24 +37,92 @@ QString PropertyFilePath(const QString& cardPath) {
   return cardPath.left(dot + 1) + QStringLiteral("vcv");
 }
 
+QString ReadPropertyBytes(QByteArrayView bytes, CVelumProperty* record, qsizetype* offset) {
+  CArchiveReader ar(bytes, CreatePropertyObject);
+  // A record that ends before the bytes do was not read as it was written.
+  if (record->Load(ar) && ar.Left() > 0) ar.Fail(archive_msg::kTrailing);
+  if (offset) *offset = ar.ErrorOffset();
+  return ar.Error();
+}
+
+QByteArray WritePropertyBytes(const CVelumProperty& record) {
+  CArchiveWriter ar;
+  record.Store(ar);
+  return ar.Bytes();
+}
+
 bool LoadPropertyFile(CCardStore& store, const QString& cardPath) {
-  // The archive reader comes with the property records; until then an existing
-  // property file is left alone and the defaults hold.
-  return false;
+  const QString path = Absolute(PropertyFilePath(cardPath));
+  if (path == Absolute(cardPath)) return false;
+  QFile file(path);
+  if (!file.exists()) return false;
+  CVelumProperty& record = store.FileProperty();
+  QString message;
+  if (!file.open(QIODevice::ReadOnly)) {
+    record.m_backupPath = FreeBackupPath(path);
+    message = msg::kPropertyUnreadable.arg(QFileInfo(path).fileName(), file.errorString(),
+                                           QFileInfo(record.m_backupPath).fileName());
+  } else {
+    const QByteArray bytes = file.readAll();
+    file.close();
+    qsizetype offset = -1;
+    const QString error = ReadPropertyBytes(bytes, &record, &offset);
+    if (!error.isEmpty()) {
+      record.m_backupPath = FreeBackupPath(path);
+      message = msg::kPropertyDamaged.arg(QFileInfo(path).fileName(), QString::number(offset + 1), error,
+                                          QFileInfo(record.m_backupPath).fileName());
+    }
+  }
+  if (record.m_printLayouts.Empty()) record.m_printLayouts.Append(std::make_unique<CPrintProp>(store.Services().settings));
+  if (!message.isEmpty()) {
+    record.m_damagedPath = path;
+    store.Services().prompt.Notice(message);
+  }
+  return true;
 }
 
 void ApplyItemProperties(CCardStore& store) {
-  const auto& copies = store.FileProperty().m_itemCopies;
-  const int n = std::min<int>(store.ItemCount(), int(copies.size()));
+  const CObArray& copies = store.FileProperty().m_itemCopies;
+  const int n = std::min(store.ItemCount(), copies.Size());
   for (int i = 0; i < n; ++i) {
-    store.Property(i) = copies[i];
+    const auto* copy = copies.As<CItemProperty>(i);
+    if (!copy) continue;  // a null element or another class: the item keeps its defaults
+    store.Property(i) = *copy;
     store.Property(i).m_set = 1;
   }
 }
 
 bool SavePropertyFile(CCardStore& store, const QString& cardPath) {
-  auto& copies = store.FileProperty().m_itemCopies;
-  copies.clear();
-  for (int i = 0; i < store.ItemCount(); ++i) copies.push_back(store.Property(i));
+  const QString path = Absolute(PropertyFilePath(cardPath));
+  if (path == Absolute(cardPath)) return true;
+  CVelumProperty& record = store.FileProperty();
+  record.m_itemCopies.Clear();
+  for (int i = 0; i < store.ItemCount(); ++i) record.m_itemCopies.Append(store.Property(i).Clone());
+
+  const bool overDamaged = !record.m_damagedPath.isEmpty() && record.m_damagedPath == path;
+  if (!overDamaged && !record.AnySet()) return true;
+
+  if (overDamaged && !record.m_backupPath.isEmpty() && QFileInfo::exists(path)) {
+    // Keep what could not be read: the user may need it, or another program may read it.
+    if (QFileInfo::exists(record.m_backupPath)) record.m_backupPath = FreeBackupPath(path);
+    QFile damaged(path);
+    if (!damaged.copy(record.m_backupPath)) {
+      SaveFailed(store, damaged.errorString());
+      return false;
+    }
+    record.m_backupPath.clear();
+  }
+
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    SaveFailed(store, file.errorString());
+    return false;
+  }
+  file.write(WritePropertyBytes(record));
+  if (!file.commit()) {
+    SaveFailed(store, file.errorString());
+    return false;
+  }
+  record.m_damagedPath.clear();
   return true;
 }

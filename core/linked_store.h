@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/item_property.h"
+
+class CCardStore;
+
+// The card store of the file a linked item refers to (the second string of the
+// record's file reference). It is created on first use, lives in the record,
+// and is read again whenever the record's path differs from the one it holds.
+// owner is the store whose item record this is. A file that cannot be read, a
+// record without a reference, and a file that already lies on the chain of
+// linked files that led to owner (a chain that refers back) all give an empty
+// store, so that looking up linked values always ends.
+const CCardStore& LinkedStore(const CItemProperty& record, const CCardStore& owner);

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "core/archive.h"
+#include "select/velum_set.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class CSettingsStore;
+
+// One filter record: kind 0 a condition filter, 1 the complement, 2 a record
+// that does nothing when replayed; the items examined, the word, the case flag,
+// three options, the condition (0 to 5), the method (0 from all cards, 1 narrow,
+// 2 add), the request flag and a reserved value. Stored as version 600, kind,
+// word, the eight values from the case flag on, the reserved block, then a
+// 32-bit item count and the items.
+class CVelumSelect : public CArchiveObject {
+ public:
+  static constexpr std::uint16_t kVersion = 600;
+
+  CVelumSelect() = default;
+  // A new record: case flag, options and condition from System/ISearch,
+  // ZSearch, HSearch, KSearch and SearchMode.
+  explicit CVelumSelect(const CSettingsStore& settings);
+
+  std::int32_t m_kind = 0;
+  std::vector<std::int32_t> m_items;
+  QString m_word;
+  std::uint32_t m_caseFlag = 0;
+  std::array<std::uint32_t, 3> m_options{};
+  std::int32_t m_condition = 0;
+  std::int32_t m_method = 0;
+  std::uint32_t m_requestFlag = 0;
+  std::uint32_t m_reserved = 0;
+
+  bool operator==(const CVelumSelect&) const = default;
+
+  const char* ClassName() const override { return "CVelumSelect"; }
+  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumSelect>(*this); }
+  void Store(CArchiveWriter& ar) const override;
+  bool Load(CArchiveReader& ar) override;
+  QJsonObject ToJson() const override;
+
+  // Drops the entries of the deleted item and renumbers the later ones; true
+  // when that left a record that had items with none (its set removes it).
+  bool OnItemDeleted(int item) override;
+  void OnItemInserted(int item) override;
+  void OnItemsSwapped(int a, int b) override;
+};
+
+// A stored filter: the CVelumSet record, a 32-bit version 600, the reserved
+// block, then the records as an object list (each CVelumSelect tagged with its
+// class). The store's filter history is one of these.
+class CVelumSelectSet : public CVelumSet {
+ public:
+  CObArray m_records;  // CVelumSelect records, in replay order
+
+  const char* ClassName() const override { return "CVelumSelectSet"; }
+  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumSelectSet>(*this); }
+  void Store(CArchiveWriter& ar) const override;
+  bool Load(CArchiveReader& ar) override;
+  QJsonObject ToJson() const override;
+
+  // Renumbers every record and removes those left without items; the set
+  // itself is always kept.
+  bool OnItemDeleted(int item) override;
+  void OnItemInserted(int item) override { m_records.OnItemInserted(item); }
+  void OnItemsSwapped(int a, int b) override { m_records.OnItemsSwapped(a, b); }
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/archive.h"
+#include "select/velum_sort.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class CCardStore;
+
+// The base of every stored set: a number and a text that nothing reads but
+// that are kept. Stored as version 600, the text, the number and the reserved
+// block. The sets of the file record follow item changes through the hooks of
+// CArchiveObject; a set whose OnItemDeleted answers true is dropped.
+class CVelumSet : public CArchiveObject {
+ public:
+  static constexpr std::uint16_t kVersion = 600;
+
+  std::int32_t m_number = 0;
+  QString m_text;
+
+  const char* ClassName() const override { return "CVelumSet"; }
+  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumSet>(*this); }
+  void Store(CArchiveWriter& ar) const override { StoreSet(ar); }
+  bool Load(CArchiveReader& ar) override { return LoadSet(ar); }
+  QJsonObject ToJson() const override { return SetJson(); }
+
+  // Applies the set to the store's cards; the base set does nothing and answers 1.
+  virtual int Apply(CCardStore& store) { return 1; }
+
+ protected:
+  void StoreSet(CArchiveWriter& ar) const;
+  bool LoadSet(CArchiveReader& ar);
+  QJsonObject SetJson() const;
+};
+
+// A stored list of sort keys. Stored as the CVelumSet record, version 600, the
+// reserved block and the key list.
+class CVelumSortSet : public CVelumSet {
+ public:
+  CVelumSortArray m_keys;
+
+  const char* ClassName() const override { return "CVelumSortSet"; }
+  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumSortSet>(*this); }
+  void Store(CArchiveWriter& ar) const override;
+  bool Load(CArchiveReader& ar) override;
+  QJsonObject ToJson() const override;
+
+  // Drops the keys on the deleted item; true (drop the set) when none is left.
+  bool OnItemDeleted(int item) override { return m_keys.OnItemDeleted(item); }
+  void OnItemInserted(int item) override { m_keys.OnItemInserted(item); }
+  void OnItemsSwapped(int a, int b) override { m_keys.OnItemsSwapped(a, b); }
+};
