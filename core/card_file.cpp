@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <functional>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -194,37 +196,61 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
   return ParseStatus::kOk;
 }
 
-QString FormatLine(CCardRow& row, bool multiLine) {
-  QString out;
+static void AppendLine(QString& out, CCardRow& row, bool multiLine) {
   const int count = row.ItemCount();
   for (int i = 0; i < count; ++i) {
     if (i > 0) out += kComma;
-    QString t = row.Item(i).toString();
-    if (multiLine) {
-      t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-      // An item with a line break, a comma or a quote reads back as one text
-      // only between quotes.
-      if (t.contains(kLf) || t.contains(kComma) || t.contains(kQuote)) row.SetQuoted(i, true);
-      t.replace(QChar(kQuote), QStringLiteral("\"\""));
-    } else {
-      t.replace(QStringLiteral("\r\n"), QStringLiteral("\x01\x02"));
-      // A lone line feed would end the record: it is kept as a line break.
-      t.replace(QChar(kLf), QStringLiteral("\x01\x02"));
-      t.replace(QChar(kQuote), QStringLiteral("\"\""));
-      if (!row.Quoted(i)) {
-        t.replace(QChar(kComma), QChar(kEsc4));
-        t.replace(QChar(kQuote), QChar(kEsc3));
+    const QStringView t = row.Item(i);
+    // In the Microsoft-CSV style an item with a line break, a comma or a quote
+    // reads back as one text only between quotes.
+    if (multiLine && !row.Quoted(i) &&
+        (t.contains(QChar(kLf)) || t.contains(QChar(kComma)) || t.contains(QChar(kQuote))))
+      row.SetQuoted(i, true);
+    const bool quoted = row.Quoted(i);
+    if (quoted) out += kQuote;
+    const qsizetype n = t.size();
+    for (qsizetype k = 0; k < n; ++k) {
+      const char16_t c = t[k].unicode();
+      if (c == kCr && k + 1 < n && t[k + 1] == kLf) {
+        ++k;
+        if (multiLine) {
+          out += kLf;
+        } else {
+          out += kBreak1;
+          out += kBreak2;
+        }
+      } else if (c == kLf) {
+        // A lone line feed in the own style would end the record: it is kept
+        // as a line break.
+        if (multiLine) {
+          out += kLf;
+        } else {
+          out += kBreak1;
+          out += kBreak2;
+        }
+      } else if (c == kQuote) {
+        if (quoted || multiLine) {
+          out += kQuote;
+          out += kQuote;
+        } else {
+          out += kEsc3;
+          out += kEsc3;
+        }
+      } else if (c == kComma && !quoted && !multiLine) {
+        out += kEsc4;
+      } else {
+        out += QChar(c);
       }
     }
-    if (row.Quoted(i)) {
-      out += kQuote;
-      out += t;
-      out += kQuote;
-    } else {
-      out += t;
-    }
+    if (quoted) out += kQuote;
   }
-  out += QStringLiteral("\r\n");
+  out += kCr;
+  out += kLf;
+}
+
+QString FormatLine(CCardRow& row, bool multiLine) {
+  QString out;
+  AppendLine(out, row, multiLine);
   return out;
 }
 
@@ -281,55 +307,44 @@ int ScanQuotes(QStringView line, int state) {
   return state;
 }
 
-// Reads the records of a decoded file into the store.
+// Reads the records of a file into the store, line by line as the text is
+// decoded: the whole file never stands in memory beside its cards.
 class CLineReader {
  public:
-  CLineReader(CCardStore& store, QStringView text) : m_store(store), m_text(text) {}
+  CLineReader(CCardStore& store, bool firstLine) : m_store(store), m_firstLine(firstLine), m_haveWidth(firstLine) {}
 
-  int Run(bool firstLine) {
-    qsizetype lineNo = 0;
-    QStringView line;
-    if (firstLine && NextLine(&line)) {
+  // One line without its line end; -1 when reading must stop.
+  int Line(QStringView line) {
+    const qsizetype thisLine = m_lineNo++;
+    if (m_firstLine && thisLine == 0) {
       if (ParseLine(m_store, line) != ParseStatus::kOk) return TooMany(0);
       m_width = m_store.ItemCount();
-      ++lineNo;
+      return 1;
     }
-    bool haveWidth = firstLine;
-    while (NextLine(&line)) {
-      const qsizetype thisLine = lineNo++;
-      QString joined;
-      if (m_store.MsCsvIn() != 0) {
-        if (!Join(line, thisLine, &joined)) continue;
-        if (!joined.isNull()) line = joined;
-      }
-      if (AddRecord(line, m_joinStart >= 0 ? m_joinStart : thisLine, &haveWidth) < 0) return -1;
-      m_joinStart = -1;
+    QString joined;
+    if (m_store.MsCsvIn() != 0) {
+      if (!Join(line, thisLine, &joined)) return 1;
+      if (!joined.isNull()) line = joined;
     }
-    if (!m_acc.isEmpty()) {
-      // A quoted item left open at the end: keep what was collected as the last
-      // card, closing the quote, rather than lose it.
-      m_acc.chop(2);  // the 0x01 0x02 that stood for the final line feed
-      m_acc += QStringLiteral("\"\n");
-      m_store.Services().prompt.Notice(msg::kUnclosedQuote.arg(m_joinStart + 1));
-      if (AddRecord(m_acc, m_joinStart, &haveWidth) < 0) return -1;
-    }
-    return 1;
+    const int rc = AddRecord(line, m_joinStart >= 0 ? m_joinStart : thisLine);
+    m_joinStart = -1;
+    return rc;
+  }
+
+  // After the last line.
+  int Finish() {
+    if (m_acc.isEmpty()) return 1;
+    // A quoted item left open at the end: keep what was collected as the last
+    // card, closing the quote, rather than lose it.
+    m_acc.chop(2);  // the 0x01 0x02 that stood for the final line feed
+    m_acc += QStringLiteral("\"\n");
+    m_store.Services().prompt.Notice(msg::kUnclosedQuote.arg(m_joinStart + 1));
+    return AddRecord(m_acc, m_joinStart);
   }
 
   int Width() const { return m_width; }
 
  private:
-  bool NextLine(QStringView* line) {
-    if (m_pos >= m_text.size()) return false;
-    qsizetype nl = m_text.indexOf(QChar(kLf), m_pos);
-    qsizetype end = nl < 0 ? m_text.size() : nl;
-    qsizetype len = end - m_pos;
-    if (nl >= 0 && len > 0 && m_text[end - 1] == kCr) --len;
-    *line = m_text.mid(m_pos, len);
-    m_pos = nl < 0 ? m_text.size() : nl + 1;
-    return true;
-  }
-
   // Answers false when the line is kept back; otherwise the line to process is
   // the line itself (joined stays null) or the joined text.
   bool Join(QStringView line, qsizetype lineNo, QString* joined) {
@@ -358,12 +373,12 @@ class CLineReader {
     return false;
   }
 
-  int AddRecord(QStringView line, qsizetype lineNo, bool* haveWidth) {
+  int AddRecord(QStringView line, qsizetype lineNo) {
     auto card = std::make_unique<CCardRow>();
     if (ParseLine(*card, line) != ParseStatus::kOk) return TooMany(lineNo);
-    if (!*haveWidth) {
+    if (!m_haveWidth) {
       m_width = card->ItemCount();
-      *haveWidth = true;
+      m_haveWidth = true;
     }
     while (card->ItemCount() < m_width) card->InsertEmptyItem(-1);
     while (card->ItemCount() > m_width) card->DeleteItem(card->ItemCount() - 1);
@@ -377,8 +392,9 @@ class CLineReader {
   }
 
   CCardStore& m_store;
-  QStringView m_text;
-  qsizetype m_pos = 0;
+  const bool m_firstLine;
+  bool m_haveWidth;
+  qsizetype m_lineNo = 0;
   int m_width = 0;
   int m_state = 0;
   QString m_acc;
@@ -411,41 +427,105 @@ int ReadCardFile(CCardStore& store, const QString& path) {
   store.SetFilePath(path);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return 0;
-  QByteArray bytes = file.readAll();
-  file.close();
-
   store.Clear();
   const bool hasProperties = LoadPropertyFile(store, path);
-  return ReadCardBytes(store, std::move(bytes), hasProperties);
+  return ReadCardStream(store, [&file](char* to, qint64 max) { return file.read(to, max); }, hasProperties);
 }
 
 int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties) {
-  const bool firstLine = store.FirstLineIsItems();
-  QString text;
-  {
-    qsizetype body = 0;
-    const FileEncoding enc = DetectEncoding(bytes, store.Services().FileCodePage(), &body);
-    store.SetEncoding(enc);
-    if (body > 0) bytes.remove(0, body);
-    DecodeResult decoded = DecodeBytes(bytes, enc.codePage);
-    bytes = QByteArray();  // the bytes are not needed once decoded
-    decoded.text.squeeze();  // the buffer was sized for the worst case
-    if (decoded.badCount > 0)
-      store.Services().prompt.Notice(
-          msg::kUndecodable.arg(CodePageName(enc.codePage)).arg(decoded.badCount).arg(decoded.firstBadOffset + body + 1));
-    text = std::move(decoded.text);
-  }
-  const qsizetype eof = text.indexOf(QChar(kEndOfFile));
-  if (eof >= 0) text.truncate(eof);
+  qsizetype pos = 0;
+  return ReadCardStream(
+      store,
+      [&](char* to, qint64 max) {
+        const qint64 n = std::min<qint64>(max, bytes.size() - pos);
+        std::copy(bytes.constData() + pos, bytes.constData() + pos + n, to);
+        pos += n;
+        return n;
+      },
+      hasProperties);
+}
 
-  CLineReader reader(store, text);
-  int result;
+namespace {
+
+// Feeds the decoded text line by line to the reader: a line ends at a line
+// feed, a carriage return just before it is dropped, the first 0x1A ends the
+// text, and a last line without a line feed counts as a line.
+class CLineSplitter {
+ public:
+  explicit CLineSplitter(CLineReader& reader) : m_reader(reader) {}
+
+  // Hands on every complete line of pending and keeps the rest; -1 to stop.
+  int Take(QString& pending, bool last) {
+    qsizetype pos = 0;
+    int rc = 1;
+    while (rc > 0) {
+      const qsizetype nl = pending.indexOf(QChar(kLf), pos);
+      if (nl < 0) break;
+      qsizetype len = nl - pos;
+      if (len > 0 && pending[nl - 1] == kCr) --len;
+      rc = m_reader.Line(QStringView(pending).mid(pos, len));
+      pos = nl + 1;
+    }
+    if (rc > 0 && last && pos < pending.size()) {
+      rc = m_reader.Line(QStringView(pending).mid(pos));
+      pos = pending.size();
+    }
+    pending.remove(0, pos);
+    return rc;
+  }
+
+ private:
+  CLineReader& m_reader;
+};
+
+}  // namespace
+
+int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>& read, bool hasProperties) {
+  constexpr qint64 kPiece = 1 << 20;
+  const bool firstLine = store.FirstLineIsItems();
+  CLineReader reader(store, firstLine);
+  CLineSplitter splitter(reader);
+  QByteArray piece(kPiece, Qt::Uninitialized);
+  QString pending;
+  std::optional<CStreamDecoder> decoder;
+  qsizetype bom = 0;
+  int result = 1;
   try {
-    result = reader.Run(firstLine);
+    bool done = false;
+    while (!done && result > 0) {
+      qint64 n = read(piece.data(), kPiece);
+      if (n < 0) n = 0;
+      const bool last = n < kPiece;
+      const char* data = piece.constData();
+      if (!decoder) {
+        // The encoding is told by the first bytes: a UTF-8 byte-order mark, or
+        // the configured code page.
+        const FileEncoding enc = DetectEncoding(QByteArray::fromRawData(data, n), store.Services().FileCodePage(), &bom);
+        store.SetEncoding(enc);
+        decoder.emplace(enc.codePage);
+        data += bom;
+        n -= bom;
+      }
+      const qsizetype before = pending.size();
+      decoder->Feed(data, n, last, pending);
+      const qsizetype eof = pending.indexOf(QChar(kEndOfFile), before);
+      if (eof >= 0) {
+        pending.truncate(eof);
+        done = true;
+      }
+      result = splitter.Take(pending, last || done);
+      done = done || last;
+    }
+    if (result > 0) result = reader.Finish();
   } catch (const std::bad_alloc&) {
     store.Services().prompt.Notice(msg::kNoMemory);
     result = -1;
   }
+  if (decoder && decoder->BadCount() > 0)
+    store.Services().prompt.Notice(msg::kUndecodable.arg(CodePageName(store.Encoding().codePage))
+                                       .arg(decoder->BadCount())
+                                       .arg(decoder->FirstBadOffset() + bom + 1));
+
   int width = reader.Width();
   if (result < 0) {
     MakeConsistent(store, width, firstLine && store.ItemCount() == width && width > 0);
@@ -498,8 +578,8 @@ int WriteCardFile(CCardStore& store, const QString& path) {
 
   QString text;
   const bool multiLine = store.MultiLine();
-  if (store.FirstLineIsItems()) text += FormatLine(store, multiLine);
-  for (int k = 0; k < store.AllCount(); ++k) text += FormatLine(*store.AllCard(k), multiLine);
+  if (store.FirstLineIsItems()) AppendLine(text, store, multiLine);
+  for (int k = 0; k < store.AllCount(); ++k) AppendLine(text, *store.AllCard(k), multiLine);
 
   FileEncoding enc = store.Encoding();
   EncodeResult encoded = EncodeText(text, enc.codePage);

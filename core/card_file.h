@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 class CCardStore;
 
 // The card-file format: one record a line, items separated by commas, each item
@@ -31,7 +33,11 @@ QString FormatInternalLine(const CCardRow& row);
 
 // The reader and writer behind CCardStore::Read and Write.
 int ReadCardFile(CCardStore& store, const QString& path);
-// The reader's work after the file is read and the store cleared: decoding,
-// lines, records, item names. hasProperties: a property file was loaded.
+// The reader's work once the file is open and the store cleared: decoding,
+// lines, records, item names, taking the bytes piece by piece from read (which
+// answers how many it gave, 0 at the end). hasProperties: a property file was
+// loaded.
+int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>& read, bool hasProperties);
+// The same over bytes in memory.
 int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties);
 int WriteCardFile(CCardStore& store, const QString& path);

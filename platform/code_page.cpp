@@ -34,14 +34,14 @@ int Cp932ExtraChar(char16_t c) {
   }
 }
 
-class Iconv {
+class CIconv {
  public:
-  Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-  ~Iconv() {
+  CIconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+  ~CIconv() {
     if (m_cd != reinterpret_cast<iconv_t>(-1)) iconv_close(m_cd);
   }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
+  CIconv(const CIconv&) = delete;
+  CIconv& operator=(const CIconv&) = delete;
   bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
   iconv_t get() const { return m_cd; }
   void reset() { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
@@ -50,85 +50,9 @@ class Iconv {
   iconv_t m_cd;
 };
 
-DecodeResult DecodeCp932(const QByteArray& bytes) {
-  DecodeResult r;
-  Iconv cd("UTF-16LE", "CP932");
-  if (!cd.valid()) {
-    r.badCount = bytes.size();
-    r.firstBadOffset = 0;
-    return r;
-  }
-  // A CP932 byte never gives more than one UTF-16 unit.
-  r.text.resize(bytes.size());
-  char* in = const_cast<char*>(bytes.constData());
-  size_t inLeft = bytes.size();
-  char* outStart = reinterpret_cast<char*>(r.text.data());
-  char* out = outStart;
-  size_t outLeft = bytes.size() * 2;
-  auto emit = [&](char16_t c) {
-    *reinterpret_cast<char16_t*>(out) = c;
-    out += 2;
-    outLeft -= 2;
-  };
-  while (inLeft > 0) {
-    size_t rc = iconv(cd.get(), &in, &inLeft, &out, &outLeft);
-    if (rc != static_cast<size_t>(-1)) break;
-    // EILSEQ or EINVAL (a lead byte cut off at the end): one byte is consumed.
-    const unsigned char b = static_cast<unsigned char>(*in);
-    if (char16_t extra = Cp932ExtraByte(b)) {
-      emit(extra);
-    } else {
-      if (r.firstBadOffset < 0) r.firstBadOffset = in - bytes.constData();
-      ++r.badCount;
-      emit(kReplacement);
-    }
-    ++in;
-    --inLeft;
-    cd.reset();
-  }
-  r.text.resize((out - outStart) / 2);
-  return r;
-}
-
-DecodeResult DecodeUtf8(const QByteArray& bytes) {
-  DecodeResult r;
-  QStringDecoder dec(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-  r.text = dec.decode(bytes);
-  if (dec.hasError()) {
-    // Find where: decode again up to the first replacement character that was
-    // not in the input as a real U+FFFD (EF BF BD).
-    qsizetype byte = 0;
-    const qsizetype n = bytes.size();
-    while (byte < n) {
-      const unsigned char c = static_cast<unsigned char>(bytes[byte]);
-      int len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-      bool good = len > 0 && byte + len <= n;
-      for (int k = 1; good && k < len; ++k)
-        good = (static_cast<unsigned char>(bytes[byte + k]) & 0xC0) == 0x80;
-      if (good) {
-        QStringDecoder one(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        (void)one.decode(bytes.mid(byte, len));
-        good = !one.hasError();
-      }
-      if (!good) {
-        if (r.firstBadOffset < 0) r.firstBadOffset = byte;
-        ++r.badCount;
-        byte += 1;
-      } else {
-        byte += len;
-      }
-    }
-    if (r.badCount == 0) {
-      r.badCount = 1;
-      r.firstBadOffset = 0;
-    }
-  }
-  return r;
-}
-
 EncodeResult EncodeCp932(QStringView text) {
   EncodeResult r;
-  Iconv cd("CP932", "UTF-16LE");
+  CIconv cd("CP932", "UTF-16LE");
   if (!cd.valid()) {
     r.failedAt = 0;
     return r;
@@ -194,8 +118,145 @@ QString CodePageName(CodePage cp) {
   return cp == CodePage::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("CP932");
 }
 
+CStreamDecoder::CStreamDecoder(CodePage cp)
+    : m_cp(cp), m_iconv(cp == CodePage::Cp932 ? iconv_open("UTF-16LE", "CP932") : reinterpret_cast<iconv_t>(-1)) {}
+
+CStreamDecoder::~CStreamDecoder() {
+  if (m_iconv != reinterpret_cast<iconv_t>(-1)) iconv_close(static_cast<iconv_t>(m_iconv));
+}
+
+void CStreamDecoder::Bad(qsizetype offset) {
+  if (m_firstBad < 0) m_firstBad = offset;
+  ++m_badCount;
+}
+
+void CStreamDecoder::Feed(const char* data, qsizetype size, bool last, QString& out) {
+  QByteArray joined;
+  qsizetype start = m_offset;
+  if (!m_carry.isEmpty()) {
+    joined = m_carry + QByteArray::fromRawData(data, size);
+    start -= m_carry.size();
+    data = joined.constData();
+    size = joined.size();
+    m_carry.clear();
+  }
+  m_offset = start;
+  if (m_cp == CodePage::Utf8)
+    FeedUtf8(data, size, last, out);
+  else
+    FeedCp932(data, size, last, out);
+}
+
+void CStreamDecoder::FeedCp932(const char* data, qsizetype size, bool last, QString& out) {
+  // A CP932 byte never gives more than one UTF-16 unit.
+  const qsizetype base = out.size();
+  out.resize(base + size);
+  char16_t* const outStart = reinterpret_cast<char16_t*>(out.data()) + base;
+  char* outPtr = reinterpret_cast<char*>(outStart);
+  size_t outLeft = size_t(size) * 2;
+  char* in = const_cast<char*>(data);
+  size_t inLeft = size_t(size);
+  iconv_t cd = static_cast<iconv_t>(m_iconv);
+  auto emit = [&](char16_t c) {
+    *reinterpret_cast<char16_t*>(outPtr) = c;
+    outPtr += 2;
+    outLeft -= 2;
+  };
+  while (inLeft > 0) {
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+      Bad(m_offset + (in - data));
+      emit(kReplacement);
+      ++in;
+      --inLeft;
+      continue;
+    }
+    const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    if (rc != static_cast<size_t>(-1)) break;
+    if (errno == EINVAL && !last) {
+      m_carry = QByteArray(in, qsizetype(inLeft));  // a lead byte whose trail byte is in the next piece
+      break;
+    }
+    // A byte that starts no character here (EILSEQ), or a lead byte at the very end.
+    const unsigned char b = static_cast<unsigned char>(*in);
+    if (char16_t extra = Cp932ExtraByte(b)) {
+      emit(extra);
+    } else {
+      Bad(m_offset + (in - data));
+      emit(kReplacement);
+    }
+    ++in;
+    --inLeft;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  out.resize(base + (reinterpret_cast<char16_t*>(outPtr) - outStart));
+  m_offset += size;
+}
+
+void CStreamDecoder::FeedUtf8(const char* data, qsizetype size, bool last, QString& out) {
+  const qsizetype base = out.size();
+  out.resize(base + size);  // a UTF-8 byte never gives more than one UTF-16 unit
+  char16_t* o = reinterpret_cast<char16_t*>(out.data()) + base;
+  char16_t* const outStart = o;
+  const auto* p = reinterpret_cast<const unsigned char*>(data);
+  const qsizetype n = size;
+  qsizetype i = 0;
+  while (i < n) {
+    const unsigned c = p[i];
+    if (c < 0x80) {
+      *o++ = char16_t(c);
+      ++i;
+      continue;
+    }
+    int len = 0;
+    char32_t cp = 0;
+    char32_t min = 0;
+    if ((c & 0xE0) == 0xC0) {
+      len = 2, cp = c & 0x1F, min = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+      len = 3, cp = c & 0x0F, min = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+      len = 4, cp = c & 0x07, min = 0x10000;
+    }
+    if (len == 0) {
+      Bad(m_offset + i);
+      *o++ = kReplacement;
+      ++i;
+      continue;
+    }
+    int k = 1;
+    while (k < len && i + k < n && (p[i + k] & 0xC0) == 0x80) {
+      cp = (cp << 6) | (p[i + k] & 0x3F);
+      ++k;
+    }
+    if (k < len && i + k >= n && !last) {
+      m_carry = QByteArray(data + i, n - i);  // cut by the end of the piece
+      break;
+    }
+    if (k < len || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      Bad(m_offset + i);
+      *o++ = kReplacement;
+      ++i;
+      continue;
+    }
+    if (cp >= 0x10000) {
+      *o++ = char16_t(0xD800 + ((cp - 0x10000) >> 10));
+      *o++ = char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      *o++ = char16_t(cp);
+    }
+    i += len;
+  }
+  out.resize(base + (o - outStart));
+  m_offset += size;
+}
+
 DecodeResult DecodeBytes(const QByteArray& bytes, CodePage cp) {
-  return cp == CodePage::Utf8 ? DecodeUtf8(bytes) : DecodeCp932(bytes);
+  DecodeResult r;
+  CStreamDecoder decoder(cp);
+  decoder.Feed(bytes.constData(), bytes.size(), true, r.text);
+  r.badCount = decoder.BadCount();
+  r.firstBadOffset = decoder.FirstBadOffset();
+  return r;
 }
 
 EncodeResult EncodeText(QStringView text, CodePage cp) {

@@ -30,6 +30,34 @@ struct DecodeResult {
   qsizetype firstBadOffset = -1;
 };
 
+// Decodes a file piece by piece: Feed appends the text of each piece to out,
+// keeping a character cut at the end of a piece for the next one. Bytes that are
+// no character become U+FFFD and are counted, with the offset of the first.
+class CStreamDecoder {
+ public:
+  explicit CStreamDecoder(CodePage cp);
+  ~CStreamDecoder();
+  CStreamDecoder(const CStreamDecoder&) = delete;
+  CStreamDecoder& operator=(const CStreamDecoder&) = delete;
+
+  // last: no more bytes follow, so a cut character is damage.
+  void Feed(const char* data, qsizetype size, bool last, QString& out);
+  qsizetype BadCount() const { return m_badCount; }
+  qsizetype FirstBadOffset() const { return m_firstBad; }
+
+ private:
+  void Bad(qsizetype offset);
+  void FeedCp932(const char* data, qsizetype size, bool last, QString& out);
+  void FeedUtf8(const char* data, qsizetype size, bool last, QString& out);
+
+  CodePage m_cp;
+  void* m_iconv;  // iconv_t
+  QByteArray m_carry;      // the start of a character cut by the end of a piece
+  qsizetype m_offset = 0;  // file offset of the first byte of the next piece
+  qsizetype m_badCount = 0;
+  qsizetype m_firstBad = -1;
+};
+
 // Decodes a whole buffer. CP932 follows the platform's conversion, including the
 // single bytes 0x80, 0xA0 and 0xFD-0xFF that it maps to U+0080 and U+F8F0-U+F8F3,
 // so those bytes come back unchanged when the text is encoded again.

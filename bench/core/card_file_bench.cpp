@@ -1,0 +1,60 @@
+// Open and save of the generated file of 100,000 cards x 12 items.
+#include "card_file_generator.h"
+#include "core/card_store.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace {
+
+class CQuietPrompt final : public IPrompt {
+ public:
+  void Notice(const QString&) override {}
+  bool Question(const QString&) override { return false; }
+  bool YesNo(const QString&) override { return false; }
+};
+
+struct CBenchWorld {
+  CBenchWorld() : settings(dir.filePath(QStringLiteral("velum.reg"))) {
+    path = dir.filePath(QStringLiteral("bench.csv"));
+    WriteGeneratedCardFile(path, 100000);
+  }
+  QTemporaryDir dir;
+  CQuietPrompt prompt;
+  CSystemClock clock;
+  CMemoryClipboard clipboard;
+  CRecordingShell shell;
+  CSettingsStore settings;
+  CServices services{prompt, clock, clipboard, shell, settings, CodePage::Cp932};
+  QString path;
+};
+
+CBenchWorld& World() {
+  static CBenchWorld world;
+  return world;
+}
+
+void BM_Open(benchmark::State& state) {
+  CBenchWorld& w = World();
+  for (auto _ : state) {
+    CCardStore store(w.services);
+    if (store.Read(w.path) != 1) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(store.AllCount());
+  }
+}
+BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void BM_Save(benchmark::State& state) {
+  CBenchWorld& w = World();
+  CCardStore store(w.services);
+  store.Read(w.path);
+  const QString out = w.dir.filePath(QStringLiteral("saved.csv"));
+  for (auto _ : state) {
+    if (store.Write(out) != 1) state.SkipWithError("write failed");
+  }
+}
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+}  // namespace
