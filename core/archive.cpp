@@ -85,6 +85,11 @@ bool CArchiveReader::Fail(const QString& reason) {
   return false;
 }
 
+bool CArchiveReader::FailedAt(qsizetype offset) {
+  m_errorOffset = offset;
+  return false;
+}
+
 bool CArchiveReader::Take(qsizetype n, const char** bytes) {
   if (!Ok()) return false;
   if (n > Left()) return Fail(archive_msg::kTruncated);
@@ -136,11 +141,12 @@ bool CArchiveReader::CheckCount(std::uint64_t count, qsizetype minElementBytes) 
 }
 
 bool CArchiveReader::ReadCount(std::uint32_t* v, qsizetype minElementBytes) {
+  const qsizetype start = m_pos;
   std::uint16_t w;
   if (!ReadWord(&w)) return false;
   std::uint32_t n = w;
   if (w == kBigCount && !ReadDword(&n)) return false;
-  if (!CheckCount(n, minElementBytes)) return false;
+  if (!CheckCount(n, minElementBytes)) return FailedAt(start);
   *v = n;
   return true;
 }
@@ -149,6 +155,7 @@ bool CArchiveReader::ReadString(QString* v) {
   // The length forms of the framework: a BYTE below FF, else a WORD below FFFF,
   // else a DWORD; the WORD FFFE in place of a length marks UTF-16 characters and
   // the length forms start over after it.
+  const qsizetype start = m_pos;
   bool wide = false;
   std::uint8_t b;
   if (!ReadByte(&b)) return false;
@@ -174,7 +181,7 @@ bool CArchiveReader::ReadString(QString* v) {
     }
   }
   const qsizetype unit = wide ? 2 : 1;
-  if (!CheckCount(len, unit)) return false;
+  if (!CheckCount(len, unit)) return FailedAt(start);
   const char* p;
   if (!Take(qsizetype(len) * unit, &p)) return false;
   if (wide) {

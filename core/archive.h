@@ -170,6 +170,8 @@ class CArchiveReader {
 
  private:
   bool Take(qsizetype n, const char** bytes);
+  // Moves the place of the damage just found back to the start of its field.
+  bool FailedAt(qsizetype offset);
 
   struct CMapEntry {
     bool isClass = false;

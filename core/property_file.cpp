@@ -55,7 +55,7 @@ bool LoadPropertyFile(CCardStore& store, const QString& cardPath) {
   const QString path = Absolute(PropertyFilePath(cardPath));
   if (path == Absolute(cardPath)) return false;
   QFile file(path);
-  if (!file.exists()) return false;
+  if (!QFileInfo(path).isFile()) return false;
   CVelumProperty& record = store.FileProperty();
   QString message;
   if (!file.open(QIODevice::ReadOnly)) {

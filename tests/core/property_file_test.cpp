@@ -1,0 +1,487 @@
+#include "core/property_file.h"
+
+#include "core/card_store.h"
+#include "core/form_set.h"
+#include "core/linked_store.h"
+#include "core/velum_doc.h"
+#include "core/velum_property.h"
+#include "print/print_prop.h"
+#include "select/velum_select.h"
+#include "select/velum_set.h"
+#include "settings/settings.h"
+#include "support/test_support.h"
+#include "property_file_builder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray kTwoItems = "a,b\r\n1,2\r\n";
+
+QString ReadInto(const QByteArray& bytes, CVelumProperty* record) { return ReadPropertyBytes(bytes, record); }
+
+}  // namespace
+
+TEST(PropertyFile, PathRule) {
+  const std::pair<QString, QString> cases[] = {
+      {u"/d/住所.csv"_s, u"/d/住所.vcv"_s}, {u"/d/a.vcsv"_s, u"/d/a.vcv"_s}, {u"/d/a.b.txt"_s, u"/d/a.b.vcv"_s},
+      {u"/d/a.vcv"_s, u"/d/a.vcv"_s},       {u"/d/noext"_s, u"/d/noextvcv"_s}, {u"/d.x/noext"_s, u"/d.x/noextvcv"_s},
+  };
+  for (const auto& [card, prop] : cases) EXPECT_EQ(PropertyFilePath(card), prop) << card;
+}
+
+TEST(PropertyFile, DefaultsOfNewRecords) {
+  for (const auto& [item, firstLine] : {std::pair{0u, 1u}, std::pair{1u, 0u}}) {
+    CTestWorld w;
+    WriteSetting(*w.settings, settings::kItem, item);
+    WriteSetting(*w.settings, settings::kPrintSotowaku, 3);
+    WriteSetting(*w.settings, settings::kPFontFaceName, u"IPAGothic"_s);
+    const CVelumProperty p = CVelumProperty::Defaults(*w.settings);
+    EXPECT_EQ(p.m_firstLine, firstLine);
+    EXPECT_EQ(p.m_set, 0);
+    EXPECT_EQ(p.m_backColor, kColor3DFace);
+    EXPECT_EQ(p.m_htmlTexts, (std::array<QString, 7>{u"search.cgi"_s, {}, {}, u"search.html"_s, u"検索"_s,
+                                                      u"/usr/local/bin/perl"_s, {}}));
+    EXPECT_EQ(p.m_value10, 1u);
+    EXPECT_EQ(p.m_bodyTag, u"<BODY BGCOLOR=\"#FFFFFF\">\r\n"_s);
+    EXPECT_EQ(p.m_htmlColors, (std::array<ColorRef, 2>{0x80FF80, 0xFFFFFF}));
+    EXPECT_EQ(p.m_value12, 1u);
+    EXPECT_EQ(p.m_texts15b[2], u"詳細"_s);
+    EXPECT_EQ(p.m_cardPosition, 0u);
+    ASSERT_EQ(p.m_printLayouts.Size(), 1);
+    const auto* layout = p.m_printLayouts.As<CPrintProp>(0);
+    ASSERT_NE(layout, nullptr);
+    EXPECT_EQ(layout->m_sotowaku, 3u);
+    EXPECT_EQ(layout->m_font.faceName, u"IPAGothic"_s);
+    EXPECT_TRUE(p.m_itemCopies.Empty() && p.m_sortSets.Empty() && p.m_selectSets.Empty() && p.m_formSets.Empty());
+  }
+  const CItemProperty item;
+  EXPECT_EQ(item.m_set, 0u);
+  EXPECT_EQ(item.m_textColor, kColorWindowText);
+  EXPECT_EQ(item.m_backColor, kColorWindow);
+  EXPECT_EQ(item.m_nameTextColor, kColorWindowText);
+  EXPECT_EQ(item.m_nameBackColor, kColor3DFace);
+  EXPECT_EQ(item.m_value13, 1u);
+  EXPECT_EQ(item.m_values20, (std::array<std::uint32_t, 5>{0, 1, 1, 1, 1}));
+  EXPECT_EQ(item.m_hasContentFont + item.m_hasNameFont, 0u);
+}
+
+// Each version gate: a file of that version reads every field it holds and
+// keeps the defaults of the later ones; written back it is version 700.
+TEST(PropertyFile, VersionGates) {
+  CTestWorld w;
+  for (int v : kPropertyVersions) {
+    const QByteArray file = CPropertyFileBuilder(v, v).Build();
+    CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+    ASSERT_EQ(ReadInto(file, &record), QString()) << v;
+    EXPECT_EQ(record.m_version, v);
+    EXPECT_EQ(WritePropertyBytes(record).toHex(), CPropertyFileBuilder(700, v).Build().toHex()) << v;
+    EXPECT_EQ(record.m_firstLine, v >= 420 ? 0u : 1u) << v;
+    EXPECT_EQ(record.m_cardPosition, v >= 530 ? 3u : 0u) << v;
+    ASSERT_EQ(record.m_itemCopies.Size(), 2);
+    const auto* item = record.m_itemCopies.As<CItemProperty>(1);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->m_formula, u"%[a]+1"_s);
+    EXPECT_EQ(item->m_contentFont.faceName, u"MS UI Gothic"_s);
+    EXPECT_EQ(item->m_initialValue, v >= 420 ? u"init"_s : QString()) << v;
+    EXPECT_EQ(item->HasFileReference(), v >= 420) << v;
+    EXPECT_EQ(record.m_formSets.Size(), v >= 700 ? 1 : 0);
+  }
+}
+
+TEST(PropertyFile, Version700RoundTripIsByteExact) {
+  CTestWorld w;
+  const QByteArray file = CPropertyFileBuilder(700, 700).Build();
+  CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+  ASSERT_EQ(ReadInto(file, &record), QString());
+  EXPECT_EQ(WritePropertyBytes(record).toHex(), file.toHex());
+  // A copy carries everything, the objects of other classes included.
+  const CVelumProperty copy = record;
+  EXPECT_EQ(WritePropertyBytes(copy), file);
+  ASSERT_EQ(record.m_objects.Size(), 1);
+  EXPECT_STREQ(record.m_objects.At(0)->ClassName(), "CPrintLabel");
+}
+
+// Truncated anywhere, or with any byte changed, a file never crashes the
+// reader; what went wrong is named, and a record read without complaint
+// writes back to bytes that read again the same.
+TEST(PropertyFile, DamagedBytes) {
+  CTestWorld w;
+  const QByteArray file = CPropertyFileBuilder(700, 700).Build();
+  for (qsizetype len = 0; len < file.size(); ++len) {
+    CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+    qsizetype offset = -1;
+    const QString error = ReadPropertyBytes(QByteArrayView(file.constData(), len), &record, &offset);
+    ASSERT_FALSE(error.isEmpty()) << len;
+    EXPECT_LE(offset, len);
+    // Fields before the cut keep what was read.
+    if (len > 2) {
+      EXPECT_EQ(record.m_version, 700);
+    }
+  }
+  {
+    CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+    EXPECT_EQ(ReadInto(file + "x", &record), archive_msg::kTrailing);
+  }
+  int sound = 0;
+  for (qsizetype at = 0; at < file.size(); ++at) {
+    for (int mask : {0x01, 0x80, 0xFF}) {
+      QByteArray bytes = file;
+      bytes[at] = char(bytes[at] ^ mask);
+      CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+      if (!ReadInto(bytes, &record).isEmpty()) continue;
+      ++sound;
+      const QByteArray again = WritePropertyBytes(record);
+      CVelumProperty back = CVelumProperty::Defaults(*w.settings);
+      ASSERT_EQ(ReadInto(again, &back), QString()) << at;
+      ASSERT_EQ(WritePropertyBytes(back), again) << at;
+    }
+  }
+  EXPECT_GT(sound, 0);
+}
+
+TEST(PropertyFile, CountsBeyondTheBytesAreRefused) {
+  CTestWorld w;
+  // Version 700 with set flag, then a string claiming two billion characters.
+  const QByteArray hugeString = QByteArray::fromHex("bc020100" "fffeffffffffffffff7f") + QByteArray(16, 'x');
+  CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+  EXPECT_EQ(ReadInto(hugeString, &record), archive_msg::kTooLarge);
+  EXPECT_EQ(record.m_set, 1);
+  EXPECT_TRUE(record.m_texts3[0].isEmpty());
+}
+
+TEST(PropertyFile, SavedOnlyWhenSomethingIsSet) {
+  CTestWorld w;
+  w.WriteFile(u"a.csv"_s, kTwoItems);
+  CVelumDoc doc(*w.services);
+  doc.OnOpenDocument(w.Path(u"a.csv"_s));
+  ASSERT_TRUE(doc.Save());
+  EXPECT_FALSE(QFileInfo::exists(w.Path(u"a.vcv"_s)));
+
+  doc.Store().Property(1).m_initialValue = u"x"_s;
+  doc.Store().Property(1).m_set = 1;
+  ASSERT_TRUE(doc.Save());
+  ASSERT_TRUE(QFileInfo::exists(w.Path(u"a.vcv"_s)));
+
+  // Read back: the record is applied to its item and set; other items keep defaults.
+  CVelumDoc back(*w.services);
+  back.OnOpenDocument(w.Path(u"a.csv"_s));
+  EXPECT_EQ(back.Store().Property(1).m_initialValue, u"x"_s);
+  EXPECT_EQ(back.Store().Property(0).m_set, 1u);  // read from the file
+  EXPECT_EQ(back.Store().FileProperty().m_itemCopies.Size(), 2);
+  EXPECT_TRUE(w.prompt.Texts().isEmpty()) << w.prompt.Texts().join(u'|');
+
+  // The file-properties dialog alone makes every later save write the file.
+  QFile::remove(w.Path(u"a.vcv"_s));
+  CVelumDoc fresh(*w.services);
+  fresh.OnOpenDocument(w.Path(u"a.csv"_s));
+  fresh.ApplyFileProperties(false, 0x00FF00, true);
+  ASSERT_TRUE(fresh.Save());
+  CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+  ASSERT_EQ(ReadInto(w.ReadFile(u"a.vcv"_s), &record), QString());
+  EXPECT_EQ(record.m_backColor, 0x00FF00u);
+}
+
+// A file written by the program, opened and saved without a change, is the same file.
+TEST(PropertyFile, DocumentRoundTripKeepsTheFile) {
+  CTestWorld w;
+  w.WriteFile(u"a.csv"_s, kTwoItems);
+  {
+    CVelumDoc doc(*w.services);
+    doc.OnOpenDocument(w.Path(u"a.csv"_s));
+    for (int i = 0; i < 2; ++i) {
+      doc.Store().Property(i).m_set = 1;
+      doc.Store().Property(i).m_choices = QStringList{u"甲"_s, u"乙"_s};
+    }
+    auto sort = std::make_unique<CVelumSortSet>();
+    sort->m_keys.m_keys.push_back(CVelumSort(1, 2));
+    doc.Store().FileProperty().m_sortSets.Append(std::move(sort));
+    ASSERT_TRUE(doc.Save());
+  }
+  const QByteArray first = w.ReadFile(u"a.vcv"_s);
+  CVelumDoc doc(*w.services);
+  doc.OnOpenDocument(w.Path(u"a.csv"_s));
+  ASSERT_TRUE(doc.Save());
+  EXPECT_EQ(w.ReadFile(u"a.vcv"_s), first);
+}
+
+// The first-line flag is read before the card lines are parsed.
+TEST(PropertyFile, LoadedBeforeTheCardLines) {
+  CTestWorld w;
+  CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+  record.m_firstLine = 0;
+  record.m_set = 1;
+  w.WriteFile(u"a.vcv"_s, WritePropertyBytes(record));
+  w.WriteFile(u"a.csv"_s, kTwoItems);
+  CCardStore store(*w.services);
+  ASSERT_EQ(store.Read(w.Path(u"a.csv"_s)), 1);
+  EXPECT_EQ(store.AllCount(), 2);
+  EXPECT_EQ(store.Item(0).toString(), u"項目1"_s);
+}
+
+TEST(PropertyFile, DamagedFileOpensWithDefaultsAndIsKeptOnSave) {
+  CTestWorld w;
+  CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+  record.m_firstLine = 0;
+  CItemProperty item;
+  item.m_initialValue = u"残る"_s;
+  record.m_itemCopies.Append(item.Clone());
+  record.m_itemCopies.Append(item.Clone());
+  QByteArray damaged = WritePropertyBytes(record);
+  damaged.chop(3);  // inside the last array
+  w.WriteFile(u"a.vcv"_s, damaged);
+  w.WriteFile(u"a.csv"_s, kTwoItems);
+
+  CVelumDoc doc(*w.services);
+  doc.OnOpenDocument(w.Path(u"a.csv"_s));
+  ASSERT_EQ(w.prompt.Texts().size(), 1);
+  EXPECT_TRUE(w.prompt.Texts()[0].startsWith(u"プロパティファイル「a.vcv」を正しく読み込めませんでした"_s))
+      << w.prompt.Texts()[0];
+  EXPECT_TRUE(w.prompt.Texts()[0].contains(archive_msg::kTruncated));
+  EXPECT_TRUE(w.prompt.Texts()[0].contains(u"a.vcv.bak"_s));
+  // What was read before the damage holds.
+  EXPECT_FALSE(doc.Store().FirstLineIsItems());
+  EXPECT_EQ(doc.Store().Property(1).m_initialValue, u"残る"_s);
+  EXPECT_EQ(doc.Store().FileProperty().m_printLayouts.Size(), 1);
+
+  ASSERT_TRUE(doc.Save());
+  EXPECT_EQ(w.ReadFile(u"a.vcv.bak"_s), damaged);
+  CVelumProperty back = CVelumProperty::Defaults(*w.settings);
+  ASSERT_EQ(ReadInto(w.ReadFile(u"a.vcv"_s), &back), QString());
+  // Saving again neither writes a second backup nor needs one.
+  ASSERT_TRUE(doc.Save());
+  EXPECT_FALSE(QFileInfo::exists(w.Path(u"a.vcv.bak2"_s)));
+
+  // An earlier backup is never overwritten.
+  w.WriteFile(u"a.vcv"_s, QByteArray("\xbc\x02", 2));
+  CVelumDoc again(*w.services);
+  again.OnOpenDocument(w.Path(u"a.csv"_s));
+  ASSERT_TRUE(again.Save());
+  EXPECT_EQ(w.ReadFile(u"a.vcv.bak"_s), damaged);
+  EXPECT_EQ(w.ReadFile(u"a.vcv.bak2"_s), QByteArray("\xbc\x02", 2));
+}
+
+TEST(PropertyFile, WriteFailureShowsTheMessageAndKeepsTheCardFile) {
+  CTestWorld w;
+  w.WriteFile(u"a.csv"_s, kTwoItems);
+  QDir(w.Path({})).mkdir(u"a.vcv"_s);  // a folder where the file should go
+  CVelumDoc doc(*w.services);
+  doc.OnOpenDocument(w.Path(u"a.csv"_s));
+  w.prompt.ClearHistory();
+  doc.Store().Property(0).m_set = 1;
+  doc.Store().SetItemText(0, 0, u"new"_s);
+  EXPECT_TRUE(doc.Save());
+  ASSERT_EQ(w.prompt.Texts().size(), 1);
+  EXPECT_TRUE(w.prompt.Texts()[0].startsWith(msg::kPropertySaveFailed)) << w.prompt.Texts()[0];
+  EXPECT_GT(w.prompt.Texts()[0].size(), msg::kPropertySaveFailed.size());
+  EXPECT_TRUE(w.ReadFile(u"a.csv"_s).contains("new"));
+}
+
+// A card file named .vcv would be its own property file: it has none.
+TEST(PropertyFile, CardFileNamedVcvIsNeverOverwritten) {
+  CTestWorld w;
+  w.WriteFile(u"a.vcv"_s, kTwoItems);
+  CVelumDoc doc(*w.services);
+  doc.OnOpenDocument(w.Path(u"a.vcv"_s));
+  EXPECT_TRUE(w.prompt.Texts().isEmpty());
+  doc.Store().Property(0).m_set = 1;
+  ASSERT_TRUE(doc.Save());
+  EXPECT_EQ(w.ReadFile(u"a.vcv"_s), kTwoItems);
+}
+
+// Item insertion, deletion and swapping renumber the item records, the print
+// layouts, the stored sets and the form layouts.
+TEST(PropertyFile, RenumberingFollowsTheItems) {
+  CTestWorld w;
+  CCardStore store(*w.services);
+  CItemNameRow names;
+  names.MakeEmpty(6);
+  store.SetItemNames(names, true);
+  auto setUp = [&] {
+    CItemNameRow row;
+    row.MakeEmpty(6);
+    store.SetItemNames(row, false);
+    CItemProperty& linked = store.Property(4);
+    linked.m_type = kItemLinked;
+    linked.m_linkSource = 2;
+    linked.m_secondRef = 5;
+    CVelumProperty& f = store.FileProperty();
+    auto* layout = f.m_printLayouts.As<CPrintProp>(0);
+    layout->m_items = {0, 2, 5};
+    for (int i = 0; i < 3; ++i) layout->m_itemProps.Append(std::make_unique<CPrintProp>());
+    auto sort = std::make_unique<CVelumSortSet>();
+    sort->m_keys.m_keys = {CVelumSort(2, 0), CVelumSort(5, 1)};
+    f.m_sortSets.Append(std::move(sort));
+    auto select = std::make_unique<CVelumSelectSet>();
+    auto rec = std::make_unique<CVelumSelect>();
+    rec->m_items = {2};
+    select->m_records.Append(std::move(rec));
+    f.m_selectSets.Append(std::move(select));
+    auto form = std::make_unique<CFormSet>();
+    CItemProperty formItem;
+    formItem.m_linkSource = 5;
+    form->m_records.push_back(formItem);
+    f.m_formSets.Append(std::move(form));
+  };
+  struct Expect {
+    std::int32_t type, linkSource, secondRef;
+    std::vector<std::int32_t> printed;
+    std::vector<CVelumSort> keys;  // empty: the sort set was dropped
+    int selectRecords;
+    std::int32_t formSource;
+  };
+  const std::pair<std::function<void()>, Expect> cases[] = {
+      // The linked item moves to 5 with its references.
+      {[&] { store.InsertEmptyItem(1); },
+       {kItemLinked, 3, 6, {0, 3, 6}, {CVelumSort(3, 0), CVelumSort(6, 1)}, 1, 6}},
+      // The source of the linked item goes: it becomes a standard item.
+      {[&] { store.DeleteItem(2); }, {kItemStandard, -1, 4, {0, 4}, {CVelumSort(4, 1)}, 0, 4}},
+      // A standard item keeps a source equal to the deleted item.
+      {[&] { store.DeleteItem(5); }, {kItemLinked, 2, 0, {0, 2}, {CVelumSort(2, 0)}, 1, 5}},
+      {[&] { store.SwapItems(2, 5); }, {kItemLinked, 5, 2, {0, 5, 2}, {CVelumSort(5, 0), CVelumSort(2, 1)}, 1, 2}},
+  };
+  const int linkedAt[] = {5, 3, 4, 4};
+  int n = 0;
+  for (const auto& [change, e] : cases) {
+    setUp();
+    change();
+    const CItemProperty& p = store.Property(linkedAt[n]);
+    const CVelumProperty& f = store.FileProperty();
+    EXPECT_EQ(std::int32_t(p.m_type), e.type) << n;
+    EXPECT_EQ(p.m_linkSource, e.linkSource) << n;
+    EXPECT_EQ(p.m_secondRef, e.secondRef) << n;
+    const auto* layout = f.m_printLayouts.As<CPrintProp>(0);
+    EXPECT_EQ(layout->m_items, e.printed) << n;
+    EXPECT_EQ(layout->m_itemProps.Size(), int(e.printed.size())) << n;
+    ASSERT_EQ(f.m_sortSets.Size(), 1) << n;
+    EXPECT_EQ(f.m_sortSets.As<CVelumSortSet>(0)->m_keys.m_keys, e.keys) << n;
+    EXPECT_EQ(f.m_selectSets.As<CVelumSelectSet>(0)->m_records.Size(), e.selectRecords) << n;
+    EXPECT_EQ(f.m_formSets.As<CFormSet>(0)->m_records[0].m_linkSource, e.formSource) << n;
+    ++n;
+  }
+  // A sort set whose every key goes is dropped.
+  setUp();
+  store.DeleteItem(2);
+  store.DeleteItem(4);
+  EXPECT_EQ(store.FileProperty().m_sortSets.Size(), 0);
+}
+
+TEST(PropertyFile, FormulaAndDependencies) {
+  struct Case {
+    std::uint32_t type;
+    const char16_t* formula;
+    std::int32_t source;
+    bool computed;
+    bool dependsOn1;
+  };
+  const Case cases[] = {
+      {kItemStandard, u"", 1, false, false}, {kItemStandard, u"%[a]", 0, true, true},
+      {kItemChoice, u"", 1, false, false},   {kItemImage, u"", 0, false, true},
+      {kItemLinked, u"", 1, true, true},     {kItemLinked, u"", 2, true, false},
+  };
+  for (const Case& c : cases) {
+    CItemProperty p;
+    p.m_type = c.type;
+    p.m_formula = QString::fromUtf16(c.formula);
+    p.m_linkSource = c.source;
+    EXPECT_EQ(IsFormulaOrLinked(p), c.computed) << c.type;
+    EXPECT_EQ(DependsOn(p, 1), c.dependsOn1) << c.type;
+  }
+}
+
+TEST(PropertyFile, LinkedStores) {
+  CTestWorld w;
+  // a.csv's item 1 refers to b.csv, whose item 1 refers back to a.csv.
+  w.WriteFile(u"a.csv"_s, "key,link\r\nk1,\r\n");
+  w.WriteFile(u"b.csv"_s, Sjis(u"key,name\r\nk1,甲\r\n"_s));
+  for (const auto& [file, target] : {std::pair{u"a"_s, u"b"_s}, std::pair{u"b"_s, u"a"_s}}) {
+    CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+    CItemProperty item;
+    item.m_type = kItemLinked;
+    item.m_linkSource = 0;
+    item.m_choices = {u"\u0001"_s, w.Path(target + u".csv"_s), u"key"_s};
+    record.m_itemCopies.Append(CItemProperty().Clone());
+    record.m_itemCopies.Append(item.Clone());
+    w.WriteFile(file + u".vcv"_s, WritePropertyBytes(record));
+  }
+  CCardStore a(*w.services);
+  ASSERT_EQ(a.Read(w.Path(u"a.csv"_s)), 1);
+  const CCardStore& b = LinkedStore(a.Property(1), a);
+  ASSERT_EQ(b.AllCount(), 1);
+  EXPECT_EQ(b.AllCard(0)->Item(1).toString(), u"甲"_s);
+  // Used again without reading: the same store, even when the file changed.
+  w.WriteFile(u"b.csv"_s, Sjis(u"key,name\r\nk1,乙\r\nk2,丙\r\n"_s));
+  EXPECT_EQ(&LinkedStore(a.Property(1), a), &b);
+  EXPECT_EQ(b.AllCount(), 1);
+  // b refers back to a: the chain ends with an empty store.
+  const CCardStore& back = LinkedStore(b.Property(1), b);
+  EXPECT_EQ(back.AllCount(), 0);
+  EXPECT_LE(back.ItemCount(), 0);
+
+  // A file that cannot be read gives an empty store; a new path is read.
+  CItemProperty missing = a.Property(1);
+  missing.m_choices[1] = w.Path(u"missing.csv"_s);
+  EXPECT_EQ(LinkedStore(missing, a).AllCount(), 0);
+  missing.m_choices[1] = w.Path(u"b.csv"_s);
+  EXPECT_EQ(LinkedStore(missing, a).AllCount(), 2);
+  // A file referring to itself.
+  CItemProperty self = a.Property(1);
+  self.m_choices[1] = w.Path(u"a.csv"_s);
+  EXPECT_EQ(LinkedStore(self, a).AllCount(), 0);
+  // A copy of a record starts without a store of its own.
+  const CItemProperty copy = a.Property(1);
+  EXPECT_EQ(copy.m_linked.Get(), nullptr);
+}
+
+TEST(PropertyFile, CliSetsPropertiesAndPrintsThem) {
+  CTestWorld w;
+  w.WriteFile(u"a.csv"_s, Sjis(u"名前,区分\r\n山田,甲\r\n"_s));
+  const QString csv = w.Path(u"a.csv"_s);
+  const CCliRun run = RunCli({u"batch"_s, csv},
+                             "prop 区分 choices 甲 乙 \"丙 丁\"\nprop 区分 type 選択肢\nprop #0 initial 未定\n"
+                             "prop 名前 color #FF8000\nprop 名前 grouping on\nprop #1 formula \"%[名前]\"\nsave\n",
+                             w.Path(u"s.reg"_s));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const CCliRun props = RunCli({u"props"_s, csv}, {}, w.Path(u"s.reg"_s));
+  ASSERT_EQ(props.exitCode, 0) << props.err;
+  const QJsonObject json = QJsonDocument::fromJson(props.out.toUtf8()).object();
+  EXPECT_EQ(json[u"version"_s].toInt(), 700);
+  const QJsonArray items = json[u"items"_s].toArray();
+  ASSERT_EQ(items.size(), 2);
+  const QJsonObject name = items[0].toObject(), kind = items[1].toObject();
+  EXPECT_EQ(name[u"initialValue"_s].toString(), u"未定"_s);
+  EXPECT_EQ(name[u"textColor"_s].toString(), u"#FF8000"_s);
+  EXPECT_EQ(name[u"flags"_s].toInt(), 1);
+  EXPECT_EQ(name[u"set"_s].toInt(), 1);
+  EXPECT_EQ(kind[u"type"_s].toInt(), 1);
+  EXPECT_EQ(kind[u"formula"_s].toString(), u"%[名前]"_s);
+  EXPECT_EQ(kind[u"choices"_s].toArray(), (QJsonArray{u"甲"_s, u"乙"_s, u"丙 丁"_s}));
+  EXPECT_EQ(json[u"printLayouts"_s].toArray().size(), 1);
+
+  // A file reference blocks the choices until it is removed.
+  const CCliRun linked = RunCli({u"batch"_s, csv},
+                                "prop 区分 choices --file /x/b.csv key\nprop 区分 choices a b\n"
+                                "prop 区分 choices --unlink\nprop 区分 choices c\nprop 区分 type 9\n",
+                                w.Path(u"s.reg"_s));
+  EXPECT_EQ(linked.exitCode, 2);
+  EXPECT_TRUE(linked.err.contains(u"ファイル参照指定されています。ファイル参照を解除後、選択肢を指定してください"_s))
+      << linked.err;
+  EXPECT_TRUE(linked.err.contains(u"bad value for type"_s)) << linked.err;
+
+  // A damaged file is printed as far as it was read, with the damage.
+  QByteArray bytes = w.ReadFile(u"a.vcv"_s);
+  bytes.chop(1);
+  w.WriteFile(u"a.vcv"_s, bytes);
+  const CCliRun damaged = RunCli({u"props"_s, w.Path(u"a.vcv"_s)}, {}, w.Path(u"s.reg"_s));
+  EXPECT_EQ(damaged.exitCode, 1);
+  const QJsonObject dj = QJsonDocument::fromJson(damaged.out.toUtf8()).object();
+  EXPECT_EQ(dj[u"damaged"_s].toObject()[u"reason"_s].toString(), archive_msg::kTruncated);
+  EXPECT_EQ(dj[u"items"_s].toArray().size(), 2);
+}
