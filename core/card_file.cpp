@@ -455,11 +455,13 @@ class CLineSplitter {
   explicit CLineSplitter(CLineReader& reader) : m_reader(reader) {}
 
   // Hands on every complete line of pending and keeps the rest; -1 to stop.
-  int Take(QString& pending, bool last) {
+  // fresh: where the text added since the last call begins (no line feed
+  // stands before it).
+  int Take(QString& pending, qsizetype fresh, bool last) {
     qsizetype pos = 0;
     int rc = 1;
     while (rc > 0) {
-      const qsizetype nl = pending.indexOf(QChar(kLf), pos);
+      const qsizetype nl = pending.indexOf(QChar(kLf), std::max(pos, fresh));
       if (nl < 0) break;
       qsizetype len = nl - pos;
       if (len > 0 && pending[nl - 1] == kCr) --len;
@@ -513,7 +515,7 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
         pending.truncate(eof);
         done = true;
       }
-      result = splitter.Take(pending, last || done);
+      result = splitter.Take(pending, before, last || done);
       done = done || last;
     }
     if (result > 0) result = reader.Finish();
