@@ -50,8 +50,9 @@ void CObArray::Store(CArchiveWriter& ar) const {
 bool CObArray::Load(CArchiveReader& ar) {
   m_items.clear();
   std::uint32_t n = 0;
-  if (!ar.ReadCount(&n, 2)) return false;  // every element takes at least its tag
-  m_items.reserve(n);
+  // Every element takes at least its tag. The array grows only with elements
+  // actually read, so a count near the limit costs nothing up front.
+  if (!ar.ReadCount(&n, 2)) return false;
   for (std::uint32_t i = 0; i < n; ++i) {
     std::unique_ptr<CArchiveObject> o;
     if (!ar.ReadObject(&o)) return false;
@@ -199,7 +200,6 @@ bool CArchiveReader::ReadStringList(QStringList* v) {
   std::uint32_t n;
   if (!ReadCount(&n, 1)) return false;  // a one-byte empty string at least
   QStringList list;
-  list.reserve(n);
   for (std::uint32_t i = 0; i < n; ++i) {
     QString s;
     if (!ReadString(&s)) return false;

@@ -15,7 +15,6 @@ bool CFormSet::Load(CArchiveReader& ar) {
   if (!(ar.ReadDword(&version) && ar.ReadString(&m_name) && ar.ReadDword(&n) && ar.CheckCount(n, kMinRecordBytes)))
     return false;
   m_records.clear();
-  m_records.reserve(n);
   for (std::uint32_t i = 0; i < n; ++i) {
     CItemProperty r;
     if (!r.Load(ar)) return false;
