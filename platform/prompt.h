@@ -37,6 +37,14 @@ class CWaitCursor {
   IPrompt* m_prompt;
 };
 
+// Shows nothing and declines every question; for benchmarks and fuzzing.
+class CSilentPrompt final : public IPrompt {
+ public:
+  void Notice(const QString&) override {}
+  bool Question(const QString&) override { return false; }
+  bool YesNo(const QString&) override { return false; }
+};
+
 // Answers from a queue and records every text it was shown. Without a queued
 // answer a question is answered with OK (or Yes).
 class CScriptedPrompt : public IPrompt {

@@ -9,20 +9,13 @@
 
 namespace {
 
-class CQuietPrompt final : public IPrompt {
- public:
-  void Notice(const QString&) override {}
-  bool Question(const QString&) override { return false; }
-  bool YesNo(const QString&) override { return false; }
-};
-
 struct CBenchWorld {
   CBenchWorld() : settings(dir.filePath(QStringLiteral("velum.reg"))) {
     path = dir.filePath(QStringLiteral("bench.csv"));
     WriteGeneratedCardFile(path, 100000);
   }
   QTemporaryDir dir;
-  CQuietPrompt prompt;
+  CSilentPrompt prompt;
   CSystemClock clock;
   CMemoryClipboard clipboard;
   CRecordingShell shell;

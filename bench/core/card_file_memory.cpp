@@ -12,13 +12,6 @@
 
 namespace {
 
-class CQuietPrompt final : public IPrompt {
- public:
-  void Notice(const QString&) override {}
-  bool Question(const QString&) override { return false; }
-  bool YesNo(const QString&) override { return false; }
-};
-
 long CurrentRssKb() {
   FILE* f = std::fopen("/proc/self/statm", "r");
   long pages = 0, resident = 0;
@@ -43,7 +36,7 @@ int main(int argc, char** argv) {
   QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.filePath(QStringLiteral("bench.csv"));
   if (argc <= 1) WriteGeneratedCardFile(path, 100000);
 
-  CQuietPrompt prompt;
+  CSilentPrompt prompt;
   CSystemClock clock;
   CMemoryClipboard clipboard;
   CRecordingShell shell;

@@ -10,13 +10,6 @@
 
 namespace {
 
-class CQuietPrompt final : public IPrompt {
- public:
-  void Notice(const QString&) override {}
-  bool Question(const QString&) override { return false; }
-  bool YesNo(const QString&) override { return false; }
-};
-
 void Check(bool ok, const char* what) {
   if (!ok) {
     std::fprintf(stderr, "card_file_fuzz: %s\n", what);
@@ -55,7 +48,7 @@ void CheckRoundTrips(const CCardRow& card) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static CQuietPrompt prompt;
+  static CSilentPrompt prompt;
   static CFixedClock clock(QDateTime(QDate(2024, 5, 3), QTime(10, 0), Qt::LocalTime));
   static CMemoryClipboard clipboard;
   static CRecordingShell shell;
