@@ -20,6 +20,10 @@ inline constexpr std::uint32_t kCardInserted = 0xA0007;
 inline constexpr std::uint32_t kSearchFound = 0x20004;
 inline constexpr std::uint32_t kIncrementalSearch = 0x20005;
 inline constexpr std::uint32_t kItemLayout = 0x40006;
+inline constexpr std::uint32_t kCardAdded = 5;
+inline constexpr std::uint32_t kCardMoved = 6;
+inline constexpr std::uint32_t kCardsChanged = 0x20001;
+inline constexpr std::uint32_t kItemsEdited = 0x2000F;
 }  // namespace hint
 
 // A view of the document. Views hold no card data; they read it from the store
@@ -91,10 +95,12 @@ class CVelumDoc {
   bool recordDefaultFile = true;
   // Called when the reload command is to run (the sync check's OK).
   std::function<void()> onReloadCommand;
+  // Lets every view commit its pending edits (the card view's StoreCard), as
+  // every command that changes cards does first.
+  void StoreCards();
 
  private:
   void MakeNew();
-  void StoreCards();
 
   const CServices& m_services;
   std::unique_ptr<CCardStore> m_store;

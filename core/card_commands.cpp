@@ -1,0 +1,244 @@
+#include "core/card_commands.h"
+
+#include "core/card_file.h"
+#include "core/card_store.h"
+#include "core/digit_grouping.h"
+#include "core/edit_messages.h"
+#include "core/velum_doc.h"
+#include "settings/settings.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+IPrompt& Prompt(CVelumDoc& doc) { return doc.Services().prompt; }
+
+// The targets that name a visible card, each once, in ascending order.
+std::vector<int> ValidTargets(const CVelumDoc& doc, std::vector<int> targets) {
+  std::erase_if(targets, [&](int n) { return n < 0 || n >= doc.VisibleCount(); });
+  std::sort(targets.begin(), targets.end());
+  targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
+  return targets;
+}
+
+std::vector<int> DefaultTargets(const CVelumDoc& doc) {
+  std::vector<int> targets = doc.TargetCardsOfItemList();
+  if (targets.empty() && doc.VisibleCount() > 0) targets.push_back(doc.CurrentCard());
+  return targets;
+}
+
+int LastVisible(const CVelumDoc& doc) { return std::max(doc.VisibleCount() - 1, 0); }
+
+// Deletes the targets (valid, ascending) from the highest down, so that the
+// lower numbers stay valid; keeps at least one visible card and the current
+// card in range.
+void RemoveCards(CVelumDoc& doc, const std::vector<int>& targets) {
+  CCardStore& store = doc.Store();
+  const int current = doc.CurrentCard();
+  for (auto it = targets.rbegin(); it != targets.rend(); ++it) store.DeleteCard(*it);
+  if (store.VisibleCount() == 0) store.AppendEmptyCard();
+  doc.MakeCurrent(std::min(current, LastVisible(doc)));
+  doc.SetModifiedFlag();
+  doc.UpdateAllViews(nullptr, hint::kCardsChanged);
+}
+
+bool IsInputFree(const CItemProperty& p) { return IsFormulaOrLinked(p); }
+
+void PutOnClipboard(CVelumDoc& doc, const std::vector<int>& targets) {
+  CWaitCursor wait(Prompt(doc));
+  doc.Services().clipboard.SetText(CardsToText(doc.Store(), targets));
+}
+
+}  // namespace
+
+bool CommitItemText(CVelumDoc& doc, int card, int item, const QString& typed, QString* stored) {
+  CCardStore& store = doc.Store();
+  CCardRow* row = store.VisibleCard(card);
+  if (!row || item < 0 || item >= row->ItemCount()) return false;
+  QString text = store.Property(item).DigitGrouping() ? GroupDigits(typed) : typed;
+  if (text.contains(u',') && !row->Quoted(item) && Prompt(doc).Question(edit_msg::kCommaQuestion))
+    row->SetQuoted(item, true);
+  row->SetItem(item, text);
+  doc.SetModifiedFlag();
+  if (stored) *stored = std::move(text);
+  return true;
+}
+
+void AddCard(CVelumDoc& doc) {
+  doc.StoreCards();
+  doc.Store().AddCard(-1);
+  doc.MakeCurrent(LastVisible(doc));
+  doc.SetModifiedFlag();
+  doc.UpdateAllViews(nullptr, hint::kCardAdded);
+}
+
+void InsertCard(CVelumDoc& doc) {
+  doc.StoreCards();
+  const int current = std::clamp(doc.CurrentCard(), 0, doc.VisibleCount());
+  doc.Store().AddCard(current);
+  doc.MakeCurrent(current);
+  doc.SetModifiedFlag();
+  doc.UpdateAllViews(nullptr, hint::kCardInserted);
+}
+
+int AddCardAtEnd(CVelumDoc& doc) {
+  doc.StoreCards();
+  if (ReadSetting(doc.Services().settings, settings::kCardAdd) == 1 &&
+      !Prompt(doc).Question(edit_msg::kLastCardQuestion))
+    return -1;
+  CCardStore& store = doc.Store();
+  store.AddCard(-1);
+  doc.MakeCurrent(LastVisible(doc));
+  doc.SetModifiedFlag();
+  doc.UpdateAllViews(nullptr, hint::kCardMoved);
+  for (int i = 0; i < store.ItemCount(); ++i)
+    if (!IsInputFree(store.Property(i))) return i;
+  return 0;
+}
+
+bool DeleteCards(CVelumDoc& doc, std::vector<int> targets) {
+  doc.StoreCards();
+  targets = ValidTargets(doc, std::move(targets));
+  if (targets.empty()) return false;
+  if (!Prompt(doc).Question(edit_msg::kDeleteCards)) return false;
+  RemoveCards(doc, targets);
+  return true;
+}
+
+bool DeleteCards(CVelumDoc& doc) { return DeleteCards(doc, DefaultTargets(doc)); }
+
+QString CardsToText(const CCardStore& store, const std::vector<int>& cards) {
+  QString text;
+  for (int n : cards)
+    if (const CCardRow* row = store.VisibleCard(n)) text += FormatInternalLine(*row);
+  return text;
+}
+
+void CopyCards(CVelumDoc& doc, std::vector<int> targets) {
+  doc.StoreCards();
+  PutOnClipboard(doc, ValidTargets(doc, std::move(targets)));
+}
+
+void CopyCards(CVelumDoc& doc) { CopyCards(doc, DefaultTargets(doc)); }
+
+bool CutCards(CVelumDoc& doc, std::vector<int> targets) {
+  doc.StoreCards();
+  if (doc.VisibleCount() < 2) return false;
+  targets = ValidTargets(doc, std::move(targets));
+  if (targets.empty()) return false;
+  PutOnClipboard(doc, targets);
+  RemoveCards(doc, targets);
+  return true;
+}
+
+bool CutCards(CVelumDoc& doc) { return CutCards(doc, DefaultTargets(doc)); }
+
+std::vector<CCardRow> CardsFromText(const QString& text, int width) {
+  std::vector<CCardRow> cards;
+  qsizetype start = 0;
+  while (true) {
+    const qsizetype lf = text.indexOf(u'\n', start);
+    if (lf < 0) break;
+    QStringView piece = QStringView(text).mid(start, lf + 1 - start);
+    start = lf + 1;
+    // Text from other programs may end its lines with CR LF; the internal line
+    // form never carries a bare CR, so the CR belongs to no item.
+    QString line;
+    if (piece.size() >= 2 && piece[piece.size() - 2] == u'\r')
+      line = piece.chopped(2).toString() + u'\n';
+    else
+      line = piece.toString();
+    CCardRow card;
+    if (ParseLine(card, line) != ParseStatus::kOk || card.ItemCount() != width) continue;
+    cards.push_back(std::move(card));
+  }
+  return cards;
+}
+
+int PasteCards(CVelumDoc& doc) {
+  doc.StoreCards();
+  const QString text = doc.Services().clipboard.Text();
+  if (text.isEmpty()) return 0;
+  CCardStore& store = doc.Store();
+  const std::vector<CCardRow> cards = CardsFromText(text, store.ItemCount());
+  if (cards.empty()) {
+    Prompt(doc).Notice(edit_msg::kNothingToPaste);
+    return 0;
+  }
+  int at = std::clamp(doc.CurrentCard(), 0, doc.VisibleCount());
+  for (const CCardRow& card : cards)
+    if (store.InsertCopyAt(at, card)) ++at;
+  doc.MakeCurrent(at - 1);
+  doc.SetModifiedFlag();
+  doc.UpdateAllViews(nullptr, hint::kCardsChanged);
+  return int(cards.size());
+}
+
+int AppendPasteCards(CVelumDoc& doc) {
+  doc.StoreCards();
+  const QString text = doc.Services().clipboard.Text();
+  if (text.isEmpty()) return 0;
+  CCardStore& store = doc.Store();
+  const std::vector<CCardRow> cards = CardsFromText(text, store.ItemCount());
+  if (cards.empty()) return 0;
+  for (const CCardRow& card : cards) store.AppendCardCopy(card);
+  doc.MakeCurrent(LastVisible(doc));
+  doc.SetModifiedFlag();
+  doc.UpdateAllViews(nullptr, hint::kWholeDocument);
+  return int(cards.size());
+}
+
+bool UnifyItem(CVelumDoc& doc, int item, const QString& text) {
+  doc.StoreCards();
+  CCardStore& store = doc.Store();
+  if (item < 0 || item >= store.ItemCount()) return false;
+  for (int n = 0; n < store.VisibleCount(); ++n) store.SetItemText(n, item, text);
+  doc.SetModifiedFlag();
+  doc.UpdateAllViews(nullptr, hint::kWholeDocument);
+  return true;
+}
+
+bool EditHistory(CVelumDoc& doc, int item, QStringList* texts) {
+  doc.StoreCards();
+  texts->clear();
+  const CCardStore& store = doc.Store();
+  if (item < 0 || item >= store.ItemCount()) {
+    Prompt(doc).Notice(edit_msg::kSelectItem);
+    return false;
+  }
+  QSet<QString> seen;
+  for (int n = store.VisibleCount() - 1; n >= 0; --n) {
+    QString text = store.GetItemText(n, item).toString();
+    if (seen.contains(text)) continue;
+    seen.insert(text);
+    texts->append(std::move(text));
+  }
+  return true;
+}
+
+bool ChooseHistoryText(CVelumDoc& doc, int item, const QString& text) {
+  if (!CommitItemText(doc, doc.CurrentCard(), item, text)) return false;
+  doc.UpdateAllViews(nullptr, hint::kRedraw);
+  return true;
+}
+
+int InsertLineBreak(CVelumDoc& doc, int item, int caret) {
+  CCardStore& store = doc.Store();
+  if (item < 0 || item >= store.ItemCount()) return -1;
+  if (store.Property(item).m_type == kItemChoice) {
+    Prompt(doc).Notice(edit_msg::kNoBreakInChoice);
+    return -1;
+  }
+  doc.StoreCards();
+  const int card = doc.CurrentCard();
+  if (!store.VisibleCard(card)) return -1;
+  QString text = store.GetItemText(card, item).toString();
+  const int at = std::clamp(caret, 0, int(text.size()));
+  text.insert(at, QStringLiteral("\r\n"));
+  store.SetItemText(card, item, text);
+  doc.SetModifiedFlag();
+  doc.UpdateAllViews(nullptr, hint::kRedraw);
+  return at + 2;
+}
