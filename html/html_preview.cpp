@@ -1,0 +1,74 @@
+#include "html/html_preview.h"
+
+#include "core/card_store.h"
+#include "core/velum_doc.h"
+#include "html/html_settings.h"
+#include "html/text_file.h"
+
+#include <QFile>
+
+QString Placeholder(int k) { return QStringLiteral("%%") + QString::number(k) + QStringLiteral("%%"); }
+
+QString FillLine(QString line, const CCardRow& card) {
+  // A line without "%%" has no placeholder, and a replacement can only bring
+  // one in where there was one.
+  if (!line.contains(QStringLiteral("%%"))) return line;
+  for (int k = 1; k <= card.ItemCount(); ++k) {
+    const QString placeholder = Placeholder(k);
+    if (!line.contains(placeholder)) continue;
+    QString text = card.Item(k - 1).toString();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+    line.replace(placeholder, text);
+  }
+  return line;
+}
+
+int MakePreview(const CCardStore& store, int n, const QString& templatePath, const QString& previewPath, CodePage cp,
+                IPrompt& prompt) {
+  QFile in(templatePath);
+  if (!in.open(QIODevice::ReadOnly)) return 0;
+  CTextReader reader(in.readAll());
+  in.close();
+  const CCardRow* card = store.VisibleCard(n);
+  QString out;
+  QString line;
+  while (reader.ReadLine(&line)) out += card ? FillLine(std::move(line), *card) : line;
+  return WriteTextFile(previewPath, out, cp, prompt);
+}
+
+QString StartTemplateText(const CCardStore& store) {
+  QString t = QStringLiteral("<html>\r\n<head>\r\n<title>");
+  t += QStringLiteral("</title>\r\n</head>\r\n<body>\r\n");
+  for (int i = 1; i <= store.ItemCount(); ++i) {
+    t += QStringLiteral("<h3>");
+    t += store.Item(i - 1);
+    t += QStringLiteral("</h3>\r\n<p>\r\n");
+    t += Placeholder(i);
+    t += QStringLiteral("\r\n</p>\r\n");
+  }
+  t += QStringLiteral("</body>\r\n</html>\r\n");
+  return t;
+}
+
+int WriteStartTemplate(const CCardStore& store, const QString& templatePath, CodePage cp, IPrompt& prompt) {
+  const int result = WriteTextFile(templatePath, StartTemplateText(store), cp, prompt);
+  if (result == 0) prompt.Notice(html_msg::kCannotOpenTemplate + templatePath);
+  return result;
+}
+
+bool ShowInBrowser(CVelumDoc& doc) {
+  doc.StoreCards();
+  const CServices& services = doc.Services();
+  const CHtmlSettings html = CHtmlSettings::Read(services.settings, doc.PathName());
+  const QString preview = html.EffectivePreview();
+  const int result = MakePreview(doc.Store(), doc.CurrentCard(), html.EffectiveTemplate(), preview,
+                                 services.FileCodePage(), services.prompt);
+  if (result == 0) services.prompt.Notice(html_msg::kNeedTemplate);
+  if (result != 1) return false;
+  services.shell.Open(preview);
+  return true;
+}
+
+int CreateStartTemplate(CVelumDoc& doc, const QString& templatePath) {
+  return WriteStartTemplate(doc.Store(), templatePath, doc.Services().FileCodePage(), doc.Services().prompt);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/code_page.h"
+
+#include <QString>
+
+class CCardRow;
+class CCardStore;
+class CVelumDoc;
+class IPrompt;
+
+namespace html_msg {
+inline const QString kNeedTemplate =
+    QStringLiteral("ブラウザ表示にはテンプレートファイルの作成が必要です。ブラウザ表示設定を行ってください。");
+// Followed by the template's path.
+inline const QString kCannotOpenTemplate = QStringLiteral("テンプレートファイルが開けません - ");
+}  // namespace html_msg
+
+// The placeholder of item number k (from 1): "%%k%%".
+QString Placeholder(int k);
+
+// One template line with the placeholders %%1%% ... %%n%% of the card's n items
+// replaced, from item 1 upward, by the item's stored text with every CR LF as
+// "<br>" and nothing escaped. Placeholders beyond the items stay.
+QString FillLine(QString line, const CCardRow& card);
+
+// Copies the template into the preview file (replaced) with the placeholders of
+// visible card n filled in, in the code page. 1 written; 0 the template could
+// not be read or the preview not written; -1 a character has no form in the
+// code page and the user declined UTF-8 (nothing written). Without such a
+// card the placeholders stay.
+int MakePreview(const CCardStore& store, int n, const QString& templatePath, const QString& previewPath, CodePage cp,
+                IPrompt& prompt);
+
+// The starting template: an HTML page with each item's name as a heading and its
+// placeholder as a paragraph, every line ended by CR LF.
+QString StartTemplateText(const CCardStore& store);
+// Writes the starting template (replaced) in the code page. 1 written; 0 with
+// "テンプレートファイルが開けません - " and the path; -1 declined as above.
+int WriteStartTemplate(const CCardStore& store, const QString& templatePath, CodePage cp, IPrompt& prompt);
+
+// ブラウザ表示: the current card into the preview file of the document's HTML
+// settings, which is then handed to the shell. False when no preview was made
+// (after the message that asks for the settings, unless the user declined UTF-8).
+bool ShowInBrowser(CVelumDoc& doc);
+// テンプレートの作成 of the settings dialog: the starting template of the document.
+int CreateStartTemplate(CVelumDoc& doc, const QString& templatePath);

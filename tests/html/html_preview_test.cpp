@@ -1,0 +1,156 @@
+#include "html/html_preview.h"
+#include "html/html_settings.h"
+#include "html/text_file.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class HtmlPreview : public ::testing::Test {
+ protected:
+  // Items 氏名 and 住所, the cards as "a|b" words.
+  void Open(const QStringList& cards) {
+    QString text = u"氏名,住所\r\n"_s;
+    for (const QString& c : cards) text += u'"' + c.split(u'|').join(u"\",\""_s) + u"\"\r\n"_s;
+    w.WriteFile(u"f.csv"_s, Sjis(text));
+    ASSERT_TRUE(doc.OnOpenDocument(w.Path(u"f.csv"_s)));
+  }
+  CTestWorld w;
+  CVelumDoc doc{*w.services};
+};
+
+CCardRow Card(const QStringList& texts) {
+  CCardRow row;
+  for (const QString& t : texts) row.AppendItem(t);
+  return row;
+}
+
+const QString kStartTemplate =
+    u"<html>\r\n<head>\r\n<title></title>\r\n</head>\r\n<body>\r\n"
+    "<h3>氏名</h3>\r\n<p>\r\n%%1%%\r\n</p>\r\n"
+    "<h3>住所</h3>\r\n<p>\r\n%%2%%\r\n</p>\r\n"
+    "</body>\r\n</html>\r\n"_s;
+
+}  // namespace
+
+TEST(HtmlFill, PlaceholdersAreReplacedFromItemOneUp) {
+  QStringList eleven;
+  for (int i = 1; i <= 11; ++i) eleven << u"v%1"_s.arg(i);
+  const std::tuple<QStringList, QString, QString> cases[] = {
+      {eleven, u"%%1%%,%%10%%,%%11%%,%%12%%\r\n"_s, u"v1,v10,v11,%%12%%\r\n"_s},
+      {{u"a"_s}, u"%%1%%%%1%%%1%%%%\n"_s, u"aa%1%%%%\n"_s},
+      {{u"一\r\n二"_s, u"<b>x</b>"_s}, u"<p>%%1%%</p>%%2%%"_s, u"<p>一<br>二</p><b>x</b>"_s},
+      // An earlier item's text brings in a later placeholder, which is replaced too.
+      {{u"%%2%%"_s, u"B"_s}, u"[%%1%%]"_s, u"[B]"_s},
+      {{u"x"_s}, u"no placeholder 100%\n"_s, u"no placeholder 100%\n"_s},
+  };
+  for (const auto& [texts, line, filled] : cases) EXPECT_EQ(FillLine(line, Card(texts)), filled) << line;
+}
+
+TEST_F(HtmlPreview, TheStartingTemplateHasFifteenLines) {
+  Open({u"山田|東京"_s});
+  EXPECT_EQ(StartTemplateText(doc.Store()), kStartTemplate);
+  const QString path = w.Path(u"t.html"_s);
+  ASSERT_EQ(CreateStartTemplate(doc, path), 1);
+  EXPECT_EQ(w.ReadFile(u"t.html"_s), Sjis(kStartTemplate));
+  EXPECT_EQ(w.ReadFile(u"t.html"_s).count("\r\n"), 15);
+
+  const QString bad = w.Path(u"none/t.html"_s);
+  EXPECT_EQ(CreateStartTemplate(doc, bad), 0);
+  EXPECT_EQ(w.prompt.Texts(), QStringList{html_msg::kCannotOpenTemplate + bad});
+}
+
+TEST_F(HtmlPreview, Utf8AndCp932TemplatesGiveTheSamePreview) {
+  Open({u"山田|東京都\r\n港区"_s, u"佐藤|大阪"_s});
+  const QString tmpl = u"<title>%%1%%様</title>\r\n<p>%%2%%</p>\n"_s;
+  w.WriteFile(u"sjis.html"_s, Sjis(tmpl));
+  w.WriteFile(u"utf8.html"_s, tmpl.toUtf8());
+  w.WriteFile(u"bom.html"_s, "\xEF\xBB\xBF" + tmpl.toUtf8());
+  const QByteArray expected = Sjis(u"<title>山田様</title>\r\n<p>東京都<br>港区</p>\n"_s);
+  for (const QString name : {u"sjis.html"_s, u"utf8.html"_s, u"bom.html"_s}) {
+    ASSERT_EQ(MakePreview(doc.Store(), 0, w.Path(name), w.Path(u"p.html"_s), CodePage::Cp932, w.prompt), 1) << name;
+    EXPECT_EQ(w.ReadFile(u"p.html"_s), expected) << name;
+  }
+  ASSERT_EQ(MakePreview(doc.Store(), 1, w.Path(u"utf8.html"_s), w.Path(u"p.html"_s), CodePage::Utf8, w.prompt), 1);
+  EXPECT_EQ(w.ReadFile(u"p.html"_s), u"<title>佐藤様</title>\r\n<p>大阪</p>\n"_s.toUtf8());
+  EXPECT_TRUE(w.prompt.Texts().isEmpty());
+
+  // A missing template writes nothing; an unwritable preview answers 0 too.
+  EXPECT_EQ(MakePreview(doc.Store(), 0, w.Path(u"missing.html"_s), w.Path(u"q.html"_s), CodePage::Cp932, w.prompt), 0);
+  EXPECT_FALSE(QFileInfo::exists(w.Path(u"q.html"_s)));
+  EXPECT_EQ(MakePreview(doc.Store(), 0, w.Path(u"utf8.html"_s), w.Path(u"no/q.html"_s), CodePage::Cp932, w.prompt), 0);
+}
+
+TEST_F(HtmlPreview, EachCardFileKeepsItsTemplateAndAllShareThePreview) {
+  CSettingsStore& s = *w.settings;
+  const CHtmlSettings none = CHtmlSettings::Read(s, w.Path(u"a.csv"_s));
+  EXPECT_TRUE(none.templatePath.isEmpty());
+  EXPECT_EQ(none.EffectiveTemplate(), QDir::tempPath() + u"/velumtemplate.html"_s);
+  EXPECT_EQ(none.EffectivePreview(), QDir::tempPath() + u"/velumpreview.html"_s);
+
+  CHtmlSettings::Write(s, w.Path(u"a.csv"_s), w.Path(u"a.html"_s), w.Path(u"p.html"_s));
+  CHtmlSettings::Write(s, w.Path(u"b.csv"_s), w.Path(u"b.html"_s), w.Path(u"p.html"_s));
+  CHtmlSettings::Write(s, QString(), w.Path(u"new.html"_s), w.Path(u"p.html"_s));
+  EXPECT_EQ(CHtmlSettings::Read(s, w.Path(u"a.csv"_s)).EffectiveTemplate(), w.Path(u"a.html"_s));
+  EXPECT_EQ(CHtmlSettings::Read(s, w.Path(u"b.csv"_s)).EffectiveTemplate(), w.Path(u"b.html"_s));
+  EXPECT_EQ(CHtmlSettings::Read(s, QString()).EffectiveTemplate(), w.Path(u"new.html"_s));
+  EXPECT_EQ(CHtmlSettings::Read(s, w.Path(u"c.csv"_s)).EffectivePreview(), w.Path(u"p.html"_s));
+}
+
+TEST_F(HtmlPreview, ShowInBrowserHandsThePreviewToTheShell) {
+  Open({u"山田|東京"_s, u"佐藤|大阪"_s});
+  const QString card = QFileInfo(w.Path(u"f.csv"_s)).absoluteFilePath();
+  CHtmlSettings::Write(*w.settings, card, w.Path(u"t.html"_s), w.Path(u"p.html"_s));
+  EXPECT_FALSE(ShowInBrowser(doc));
+  EXPECT_EQ(w.prompt.Texts(), QStringList{html_msg::kNeedTemplate});
+  EXPECT_TRUE(w.shell.Opened().isEmpty());
+
+  w.WriteFile(u"t.html"_s, "%%1%%:%%2%%");
+  doc.MakeCurrent(1);
+  EXPECT_TRUE(ShowInBrowser(doc));
+  EXPECT_EQ(w.shell.Opened(), QStringList{w.Path(u"p.html"_s)});
+  EXPECT_EQ(w.ReadFile(u"p.html"_s), Sjis(u"佐藤:大阪"_s));
+
+  // A text the code page lacks, declined: no preview, no second message.
+  doc.Store().SetItemText(1, 0, u"😀"_s);
+  w.prompt.ClearHistory();
+  w.prompt.QueueAnswer(false);
+  EXPECT_FALSE(ShowInBrowser(doc));
+  EXPECT_EQ(w.prompt.Texts().size(), 1);
+  EXPECT_EQ(w.shell.Opened().size(), 1);
+}
+
+TEST_F(HtmlPreview, CliWritesPreviewsAndTemplates) {
+  Open({u"山田|東京"_s, u"佐藤|大阪"_s});
+  const QString reg = w.Path(u"velum.reg"_s);
+  CCliRun r = RunCli({u"template"_s, w.Path(u"f.csv"_s), u"-o"_s, w.Path(u"t.html"_s)}, {}, reg);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(w.ReadFile(u"t.html"_s), Sjis(kStartTemplate));
+
+  r = RunCli({u"html"_s, w.Path(u"f.csv"_s), u"-t"_s, w.Path(u"t.html"_s), u"-o"_s, w.Path(u"one.html"_s), u"--card"_s,
+              u"1"_s},
+             {}, reg);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(w.ReadFile(u"one.html"_s).contains(Sjis(u"<p>\r\n大阪\r\n</p>"_s)));
+
+  r = RunCli({u"html"_s, w.Path(u"f.csv"_s), u"--all"_s, u"-t"_s, w.Path(u"t.html"_s), u"-o"_s, w.Path(u"all"_s)}, {},
+             reg);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(QDir(w.Path(u"all"_s)).entryList(QDir::Files), (QStringList{u"card-0.html"_s, u"card-1.html"_s}));
+  EXPECT_TRUE(w.ReadFile(u"all/card-0.html"_s).contains(Sjis(u"山田"_s)));
+
+  const std::pair<QStringList, int> failures[] = {
+      {{u"html"_s, w.Path(u"f.csv"_s), u"-t"_s, w.Path(u"missing.html"_s), u"-o"_s, w.Path(u"x.html"_s)}, 1},
+      {{u"html"_s, w.Path(u"f.csv"_s), u"-t"_s, w.Path(u"t.html"_s), u"-o"_s, w.Path(u"x.html"_s), u"--card"_s,
+        u"2"_s},
+       1},
+      {{u"html"_s, w.Path(u"f.csv"_s), u"-t"_s, w.Path(u"t.html"_s)}, 2},
+      {{u"template"_s, w.Path(u"f.csv"_s)}, 2},
+  };
+  for (const auto& [args, code] : failures) EXPECT_EQ(RunCli(args, {}, reg).exitCode, code) << args.join(u' ');
+  EXPECT_FALSE(QFileInfo::exists(w.Path(u"x.html"_s)));
+}
