@@ -132,4 +132,8 @@ void WriteRecentFiles(CSettingsStore& store, const QStringList& files, int count
                              i <= files.size() ? files[i - 1] : QString());
 }
 
+void WriteKeycust(CSettingsStore& store, const QString& path) {
+  store.WriteProfileString(kSystem, QStringLiteral("Keycust"), path);
+}
+
 }  // namespace settings

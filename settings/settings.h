@@ -158,4 +158,7 @@ QString SearchHistoryName(int index);
 QStringList ReadRecentFiles(const CSettingsStore& store, int count);
 void WriteRecentFiles(CSettingsStore& store, const QStringList& files, int count);
 
+// Keycust: the key file last loaded or saved.
+void WriteKeycust(CSettingsStore& store, const QString& path);
+
 }  // namespace settings
