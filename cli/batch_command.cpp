@@ -1,5 +1,6 @@
 #include "cli/batch_context.h"
 #include "cli/command_registry.h"
+#include "core/card_commands.h"
 #include "core/velum_doc.h"
 
 #include <QFile>
@@ -179,8 +180,8 @@ int Set(CBatchContext& b, const QStringList& a) {
   int card, item;
   if (int rc = b.CardNumber(a[0], &card)) return rc;
   if (int rc = b.ItemIndex(a[1], &item)) return rc;
-  b.Doc().Store().SetItemText(card, item, a[2]);
-  b.Doc().SetModifiedFlag();
+  // As typing the text and leaving the field: digit grouping, the comma question.
+  CommitItemText(b.Doc(), card, item, a[2]);
   b.Doc().UpdateAllViews(nullptr, hint::kRedraw);
   return kExitOk;
 }
