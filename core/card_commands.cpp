@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -31,13 +32,16 @@ std::vector<int> DefaultTargets(const CVelumDoc& doc) {
 
 int LastVisible(const CVelumDoc& doc) { return std::max(doc.VisibleCount() - 1, 0); }
 
-// Deletes the targets (valid, ascending) from the highest down, so that the
-// lower numbers stay valid; keeps at least one visible card and the current
-// card in range.
+// Deletes the target cards (valid numbers), as DeleteCard one by one from the
+// highest number down would, in one pass over each list; keeps at least one
+// visible card and the current card in range.
 void RemoveCards(CVelumDoc& doc, const std::vector<int>& targets) {
   CCardStore& store = doc.Store();
   const int current = doc.CurrentCard();
-  for (auto it = targets.rbegin(); it != targets.rend(); ++it) store.DeleteCard(*it);
+  std::unordered_set<const CCardRow*> doomed;
+  for (int n : targets) doomed.insert(store.VisibleCard(n));
+  std::erase_if(store.VisibleCards(), [&](const CCardRow* c) { return doomed.contains(c); });
+  std::erase_if(store.AllCards(), [&](const std::unique_ptr<CCardRow>& c) { return doomed.contains(c.get()); });
   if (store.VisibleCount() == 0) store.AppendEmptyCard();
   doc.MakeCurrent(std::min(current, LastVisible(doc)));
   doc.SetModifiedFlag();
@@ -167,10 +171,21 @@ int PasteCards(CVelumDoc& doc) {
     Prompt(doc).Notice(edit_msg::kNothingToPaste);
     return 0;
   }
-  int at = std::clamp(doc.CurrentCard(), 0, doc.VisibleCount());
-  for (const CCardRow& card : cards)
-    if (store.InsertCopyAt(at, card)) ++at;
-  doc.MakeCurrent(at - 1);
+  // As InsertCopyAt card by card, each before the same card, in one insertion
+  // into each list.
+  const int at = std::clamp(doc.CurrentCard(), 0, doc.VisibleCount());
+  const int allAt = at == store.VisibleCount() ? store.AllCount() : store.FindAllIndex(at);
+  std::vector<std::unique_ptr<CCardRow>> copies;
+  std::vector<CCardRow*> rows;
+  for (const CCardRow& card : cards) {
+    copies.push_back(std::make_unique<CCardRow>(card));
+    rows.push_back(copies.back().get());
+  }
+  auto& all = store.AllCards();
+  all.insert(all.begin() + allAt, std::make_move_iterator(copies.begin()), std::make_move_iterator(copies.end()));
+  auto& visible = store.VisibleCards();
+  visible.insert(visible.begin() + at, rows.begin(), rows.end());
+  doc.MakeCurrent(at + int(rows.size()) - 1);
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kCardsChanged);
   return int(cards.size());
@@ -183,7 +198,9 @@ int AppendPasteCards(CVelumDoc& doc) {
   CCardStore& store = doc.Store();
   const std::vector<CCardRow> cards = CardsFromText(text, store.ItemCount());
   if (cards.empty()) return 0;
-  for (const CCardRow& card : cards) store.AppendCardCopy(card);
+  // As AppendCardCopy card by card, with the visible list rebuilt once.
+  for (const CCardRow& card : cards) store.AllCards().push_back(std::make_unique<CCardRow>(card));
+  store.RebuildVisible();
   doc.MakeCurrent(LastVisible(doc));
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kWholeDocument);

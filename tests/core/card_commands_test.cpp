@@ -144,6 +144,19 @@ TEST_F(CardCommands, PasteInsertsBeforeTheCurrentCardAndKeepsOrder) {
   EXPECT_GE(view.stores, 1);
 }
 
+TEST_F(CardCommands, PasteWithAFilterKeepsHiddenCardsInPlace) {
+  Open({u"0|a|a"_s, u"1|b|b"_s, u"2|c|c"_s, u"3|d|d"_s});
+  Hide(1);
+  doc.MakeCurrent(1);
+  w.clipboard.SetText(u"p,p,p\nq,q,q\n"_s);
+  EXPECT_EQ(PasteCards(doc), 2);
+  QStringList all;
+  for (const QStringList& card : CardTexts(doc.Store())) all << card[0];
+  EXPECT_EQ(all, (QStringList{u"0"_s, u"1"_s, u"p"_s, u"q"_s, u"2"_s, u"3"_s}));
+  EXPECT_EQ(Names(), (QStringList{u"0"_s, u"p"_s, u"q"_s, u"2"_s, u"3"_s}));
+  EXPECT_EQ(doc.CurrentCard(), 2);
+}
+
 TEST_F(CardCommands, PasteSkipsLinesOfTheWrongWidth) {
   Open({u"1|a|a"_s});
   struct Case {
