@@ -432,7 +432,7 @@ int ReadCardFile(CCardStore& store, const QString& path) {
   return ReadCardStream(store, [&file](char* to, qint64 max) { return file.read(to, max); }, hasProperties);
 }
 
-int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties) {
+int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties, qint64 pieceSize) {
   qsizetype pos = 0;
   return ReadCardStream(
       store,
@@ -442,7 +442,7 @@ int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties) {
         pos += n;
         return n;
       },
-      hasProperties);
+      hasProperties, pieceSize);
 }
 
 namespace {
@@ -482,14 +482,16 @@ class CLineSplitter {
 
 }  // namespace
 
-int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>& read, bool hasProperties) {
-  constexpr qint64 kPiece = 1 << 20;
+int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>& read, bool hasProperties,
+                   qint64 pieceSize) {
+  const qint64 kPiece = std::max<qint64>(pieceSize, 1);
   const bool firstLine = store.FirstLineIsItems();
   CLineReader reader(store, firstLine);
   CLineSplitter splitter(reader);
   QByteArray piece(kPiece, Qt::Uninitialized);
   QString pending;
   std::optional<CStreamDecoder> decoder;
+  QByteArray head;  // the first bytes, until there are enough to tell the encoding
   qsizetype bom = 0;
   int result = 1;
   try {
@@ -502,11 +504,13 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
       if (!decoder) {
         // The encoding is told by the first bytes: a UTF-8 byte-order mark, or
         // the configured code page.
-        const FileEncoding enc = DetectEncoding(QByteArray::fromRawData(data, n), store.Services().FileCodePage(), &bom);
+        head.append(data, n);
+        if (head.size() < 3 && !last) continue;
+        const FileEncoding enc = DetectEncoding(head, store.Services().FileCodePage(), &bom);
         store.SetEncoding(enc);
         decoder.emplace(enc.codePage);
-        data += bom;
-        n -= bom;
+        data = head.constData() + bom;
+        n = head.size() - bom;
       }
       const qsizetype before = pending.size();
       decoder->Feed(data, n, last, pending);

@@ -35,9 +35,11 @@ QString FormatInternalLine(const CCardRow& row);
 int ReadCardFile(CCardStore& store, const QString& path);
 // The reader's work once the file is open and the store cleared: decoding,
 // lines, records, item names, taking the bytes piece by piece from read (which
-// answers how many it gave, 0 at the end). hasProperties: a property file was
-// loaded.
-int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>& read, bool hasProperties);
+// answers how many it gave; fewer than asked means the end). hasProperties: a
+// property file was loaded.
+inline constexpr qint64 kReadPiece = 1 << 20;
+int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>& read, bool hasProperties,
+                   qint64 pieceSize = kReadPiece);
 // The same over bytes in memory.
-int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties);
+int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties, qint64 pieceSize = kReadPiece);
 int WriteCardFile(CCardStore& store, const QString& path);

@@ -53,14 +53,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static CMemoryClipboard clipboard;
   static CRecordingShell shell;
   static CSettingsStore settings(QStringLiteral("/nonexistent/velum-fuzz.reg"));
-  // The first byte chooses the code page and whether line 0 names the items.
+  // The first byte chooses the code page, whether line 0 names the items, and
+  // the size of the pieces the file is read in (a character or a line feed may
+  // be cut between two pieces).
   const std::uint8_t mode = size > 0 ? data[0] : 0;
   const CServices services{prompt, clock, clipboard, shell, settings,
                            (mode & 1) ? CodePage::Utf8 : CodePage::Cp932};
   CCardStore store(services);
   store.FileProperty().m_firstLine = (mode & 2) ? 1 : 0;
   QByteArray bytes(reinterpret_cast<const char*>(data) + (size > 0 ? 1 : 0), qsizetype(size > 0 ? size - 1 : 0));
-  const int result = ReadCardBytes(store, std::move(bytes), false);
+  static constexpr qint64 kPieces[] = {1, 2, 3, 7, 64, 4096, kReadPiece, kReadPiece};
+  const int result = ReadCardBytes(store, std::move(bytes), false, kPieces[(mode >> 2) & 7]);
   Check(result == 1 || result == -1, "read result");
   Check(store.ItemCount() >= 1 && store.ItemCount() <= CCardRow::kMaxItems, "item count");
   Check(store.AllCount() >= 1, "no card");

@@ -312,3 +312,23 @@ TEST(CardFile, OneLineOf50MegabytesReadsInOneCard) {
   ASSERT_EQ(store.AllCount(), 1);
   EXPECT_EQ(store.AllCard(0)->Item(0).size(), 50 * 1024 * 1024);
 }
+
+TEST(CardFile, PiecesOfAnySizeReadTheSame) {
+  // Characters of two bytes (CP932) or up to four (UTF-8), CR LF pairs and
+  // joined lines cut at every place by the end of a piece.
+  const QString text = u"名前,メモ\r\n山田,\"東京,港区\"\r\n\"佐藤\",\"x\r\ny\"\r\n𠮷,\u0001\u0002z\u001Aafter"_s;
+  for (const bool utf8 : {false, true}) {
+    CTestWorld w;
+    const QByteArray bytes = utf8 ? "\xEF\xBB\xBF" + text.toUtf8() : Sjis(QString(text).replace(u"𠮷"_s, u"吉"_s));
+    CCardStore whole(*w.services);
+    ASSERT_EQ(ReadCardBytes(whole, bytes, false), 1);
+    ASSERT_EQ(whole.AllCount(), 3);
+    for (const qint64 piece : {1, 2, 3, 4, 5, 7}) {
+      CCardStore store(*w.services);
+      ASSERT_EQ(ReadCardBytes(store, bytes, false, piece), 1) << piece;
+      EXPECT_EQ(CardTexts(store), CardTexts(whole)) << "piece " << piece << " utf8 " << utf8;
+      EXPECT_EQ(store.Encoding(), whole.Encoding());
+    }
+    EXPECT_TRUE(w.prompt.Texts().isEmpty()) << w.prompt.Texts().join(u'|');
+  }
+}
