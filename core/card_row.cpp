@@ -37,6 +37,7 @@ CCardRow::CCardRow(const CCardRow& other)
 
 CCardRow& CCardRow::operator=(const CCardRow& other) {
   if (this == &other) return *this;
+  NoteChange();
   CCardRow copy(other);
   m_text = std::move(copy.m_text);
   m_offsets = std::move(copy.m_offsets);
@@ -72,9 +73,11 @@ void CCardRow::Rebuild(int count, Get&& get) {
   m_text = std::move(buffer);
   m_offsets = std::move(offsets);
   m_count = count;
+  NoteChange();
 }
 
 void CCardRow::Clear() {
+  if (m_count != 0 || !m_visible) NoteChange();
   m_text.clear();
   m_text.squeeze();
   m_offsets.reset();
@@ -124,6 +127,7 @@ bool CCardRow::MakeEmpty(int count) {
 }
 
 void CCardRow::Adopt(QString buffer, std::unique_ptr<std::uint32_t[]> offsets, int count) {
+  NoteChange();
   m_text = std::move(buffer);
   m_offsets = std::move(offsets);
   m_count = count;

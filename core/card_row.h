@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <atomic>
 #include <bitset>
 #include <cstdint>
 #include <memory>
@@ -30,7 +31,10 @@ class CCardRow {
     if (i >= 0 && i < kMaxItems) m_quoted[i] = quoted;
   }
   bool Visible() const { return m_visible; }
-  void SetVisible(bool v) { m_visible = v; }
+  void SetVisible(bool v) {
+    if (m_visible != v) NoteChange();
+    m_visible = v;
+  }
   std::int32_t Mark() const { return m_mark; }
   void SetMark(std::int32_t m) { m_mark = m; }
   std::int32_t Position() const { return m_position; }
@@ -57,6 +61,12 @@ class CCardRow {
   // Heap bytes held by the row (texts and offsets), for the memory benchmark.
   std::size_t HeapBytes() const;
 
+  // A process-wide count that moves with every change of any row's texts,
+  // items or visible flag, and of the store's card lists: values computed
+  // from the cards (remembered formula results) hold while it stands still.
+  static std::uint64_t Changes() { return s_changes.load(std::memory_order_relaxed); }
+  static void NoteChange() { s_changes.fetch_add(1, std::memory_order_relaxed); }
+
  protected:
   // Rebuilds the buffer from texts[i] for i in [0, count).
   template <typename Get>
@@ -70,4 +80,6 @@ class CCardRow {
   bool m_visible = true;
   std::int32_t m_mark = 0;
   std::int32_t m_position = 0;
+
+  static inline std::atomic<std::uint64_t> s_changes{0};
 };

@@ -5,6 +5,8 @@
 #include "platform/text_util.h"
 #include "settings/settings.h"
 
+#include <utility>
+
 CCardStore::CCardStore(const CServices& services)
     : m_services(services),
       m_calcNull(ReadSetting(services.settings, settings::kCalcNull)),
@@ -23,9 +25,27 @@ QStringView CCardStore::GetItemText(int card, int item) const {
 QString CCardStore::GetItemValue(int card, int item) const {
   const CCardRow* row = VisibleCard(card);
   if (!row) return {};
-  if (m_valueSource && item >= 0 && item < ItemCount() && IsFormulaOrLinked(Property(item)))
-    return m_valueSource->Value(*this, *row, item);
+  const IValueSource* source = ValueSource();
+  if (source && item >= 0 && item < ItemCount() && IsFormulaOrLinked(Property(item)))
+    return source->ValueAt(*this, card, false, item);
   return row->Item(item).toString();
+}
+
+QString CCardStore::IValueSource::ValueAt(const CCardStore& store, int card, bool allCards, int item) const {
+  const CCardRow* row = allCards ? store.AllCard(card) : store.VisibleCard(card);
+  return row ? Value(store, *row, item) : QString();
+}
+
+void CCardStore::IValueSource::StoreValues(CCardStore& store) const {
+  const int count = store.ItemCount();
+  for (int k = 0; k < store.AllCount(); ++k) {
+    CCardRow& card = *store.m_all[k];
+    for (int i = 0; i < count; ++i) {
+      if (!IsFormulaOrLinked(std::as_const(store).Property(i))) continue;
+      const QString value = Value(store, card, i);
+      if (value != card.Item(i)) card.SetItem(i, value);
+    }
+  }
 }
 
 bool CCardStore::SetItemText(int card, int item, QStringView text) {
@@ -63,6 +83,7 @@ bool CCardStore::InsertCopyAt(int n, const CCardRow& card) {
   auto copy = std::make_unique<CCardRow>(card);
   CCardRow* raw = copy.get();
   const int at = n == VisibleCount() ? AllCount() : FindAllIndex(n);
+  NoteChange();
   m_all.insert(m_all.begin() + at, std::move(copy));
   if (raw->Visible())
     m_visible.insert(m_visible.begin() + n, raw);
@@ -91,12 +112,14 @@ bool CCardStore::DeleteCard(int n) {
   if (n < 0 || n >= VisibleCount()) return false;
   const int at = FindAllIndex(n);
   if (m_all[at].get() != m_visible[n]) return false;
+  NoteChange();
   m_visible.erase(m_visible.begin() + n);
   m_all.erase(m_all.begin() + at);
   return true;
 }
 
 void CCardStore::RebuildVisible() {
+  NoteChange();
   m_visible.clear();
   m_visible.reserve(m_all.size());
   for (const auto& card : m_all)
@@ -105,6 +128,7 @@ void CCardStore::RebuildVisible() {
 
 void CCardStore::Clear() {
   CItemNameRow::Clear();
+  if (!m_all.empty() || !m_visible.empty()) NoteChange();
   m_visible.clear();
   m_all.clear();
   m_fileProp = DefaultFileProperty();
@@ -148,15 +172,7 @@ int CCardStore::SetFirstLineIsItems(bool flag) {
 }
 
 void CCardStore::RecalcAll() {
-  if (!m_valueSource) return;
-  const int count = ItemCount();
-  for (int i = 0; i < count; ++i) {
-    if (!IsFormulaOrLinked(Property(i))) continue;
-    for (const auto& card : m_all) {
-      const QString value = m_valueSource->Value(*this, *card, i);
-      if (value != card->Item(i)) card->SetItem(i, value);
-    }
-  }
+  if (const IValueSource* source = ValueSource()) source->StoreValues(*this);
 }
 
 int CCardStore::FindAllIndex(int n) const {

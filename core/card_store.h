@@ -31,8 +31,10 @@ class CCardStore : public CItemNameRow {
 
   // The stored text of an item of a visible card; empty when either is out of range.
   QStringView GetItemText(int card, int item) const;
-  // The value an item shows on a visible card. Computed items answer through the
-  // evaluator when one is installed; until then the stored text.
+  // The value an item shows on a visible card, as the views show it (digit
+  // grouping where the item asks for it). Formula and linked items answer
+  // through the value source (the item formulas, once installed); without
+  // one, and for every other item, the stored text.
   QString GetItemValue(int card, int item) const;
   // Sets the stored text; the caller marks the document modified.
   bool SetItemText(int card, int item, QStringView text);
@@ -77,20 +79,50 @@ class CCardStore : public CItemNameRow {
   const FileEncoding& Encoding() const { return m_encoding; }
   void SetEncoding(const FileEncoding& e) { m_encoding = e; }
 
-  // The evaluator of computed items, installed by the formula engine.
+  // The evaluator of computed items: the item formulas install themselves as
+  // the default source of every store (InstallItemFormulas); a store may be
+  // given its own. The card store and the formulas need each other; this is
+  // the whole of the crossing.
   class IValueSource {
    public:
     virtual ~IValueSource() = default;
+    // The value of formula or linked item `item` on a card of store, as the
+    // views show it.
     virtual QString Value(const CCardStore& store, const CCardRow& card, int item) const = 0;
+    // The same for card number `card` of the visible list, or of the
+    // all-cards list when allCards is set; by default through Value.
+    virtual QString ValueAt(const CCardStore& store, int card, bool allCards, int item) const;
+    // RecalcAll: stores the value of every formula or linked item of every
+    // card where it differs from the stored text; by default through Value.
+    virtual void StoreValues(CCardStore& store) const;
   };
   void SetValueSource(const IValueSource* source) { m_valueSource = source; }
+  static void SetDefaultValueSource(const IValueSource* source) { s_defaultValueSource = source; }
+  const IValueSource* ValueSource() const { return m_valueSource ? m_valueSource : s_defaultValueSource; }
+
+  // What the value source keeps for this store (remembered results); it is
+  // dropped with the store and is no part of its contents.
+  class IValueCache {
+   public:
+    virtual ~IValueCache() = default;
+  };
+  IValueCache* ValueCache() const { return m_valueCache.get(); }
+  void SetValueCache(std::unique_ptr<IValueCache> cache) const { m_valueCache = std::move(cache); }
 
   // A default file record: first-line flag from System/Item, one print layout.
   CVelumProperty DefaultFileProperty() const;
 
-  // The lists, for the reader and the editing commands.
-  std::vector<std::unique_ptr<CCardRow>>& AllCards() { return m_all; }
-  std::vector<CCardRow*>& VisibleCards() { return m_visible; }
+  // The lists, for the reader and the editing commands. Taking either counts
+  // as a change of the cards (CCardRow::Changes): take them to change them,
+  // and read through AllCard and VisibleCard.
+  std::vector<std::unique_ptr<CCardRow>>& AllCards() {
+    NoteChange();
+    return m_all;
+  }
+  std::vector<CCardRow*>& VisibleCards() {
+    NoteChange();
+    return m_visible;
+  }
 
  protected:
   // The file record's print layouts, stored sets and form layouts follow the items.
@@ -109,4 +141,7 @@ class CCardStore : public CItemNameRow {
   CVelumProperty m_fileProp;
   FileEncoding m_encoding;
   const IValueSource* m_valueSource = nullptr;
+  mutable std::unique_ptr<IValueCache> m_valueCache;
+
+  static inline const IValueSource* s_defaultValueSource = nullptr;
 };
