@@ -1,0 +1,229 @@
+#include "formula/date_functions.h"
+
+#include "datetime/date_serial.h"
+#include "datetime/date_text.h"
+#include "datetime/dtime.h"
+#include "datetime/holiday.h"
+#include "formula/expression_evaluator.h"
+#include "formula/formula_text.h"
+#include "platform/clock.h"
+#include "platform/text_util.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+enum class Unit { kNone, kYear, kMonth, kDay };
+
+struct CDate {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+};
+
+// A date argument: normalised (form 0), then parsed; valid only within the
+// supported years.
+bool ReadDate(QStringView text, CDate* date) {
+  return ParseDateText(NormalizeDateText(text, kDateFormSlash), &date->year, &date->month, &date->day);
+}
+
+Unit ReadUnit(QStringView text) {
+  const QString unit = CharLower(text);
+  if (unit == u"\"yyyy\"") return Unit::kYear;
+  if (unit == u"\"m\"") return Unit::kMonth;
+  if (unit == u"\"d\"") return Unit::kDay;
+  return Unit::kNone;
+}
+
+// Arguments with the white space at both ends removed.
+QStringList TrimmedArguments(QStringView text) {
+  QStringList args = SplitArguments(text);
+  for (QString& a : args) a = a.trimmed();
+  return args;
+}
+
+// The argument computed with Evaluate and truncated toward zero; fallback when
+// it does not evaluate. Kept within a range where the calendar arithmetic
+// cannot overflow.
+std::int64_t EvaluateWhole(QStringView text, const IClock& clock, std::int64_t fallback) {
+  const CEvalResult r = Evaluate(text, clock);
+  if (!r.Ok() || std::isnan(r.value)) return fallback;
+  constexpr double kLimit = 1e15;
+  return static_cast<std::int64_t>(std::clamp(std::trunc(r.value), -kLimit, kLimit));
+}
+
+DateSerial ClampSerial(std::int64_t serial) {
+  return static_cast<DateSerial>(std::clamp<std::int64_t>(serial, std::numeric_limits<DateSerial>::min(),
+                                                          std::numeric_limits<DateSerial>::max()));
+}
+
+QString DateText(long long year, int month, int day) {
+  return QString::asprintf("%lld/%02d/%02d", year, month, day);
+}
+
+QString SerialText(DateSerial serial) {
+  int y = 0;
+  int m = 0;
+  int d = 0;
+  SerialToDate(serial, &y, &m, &d);
+  return DateText(y, m, d);
+}
+
+// Completed years from a to b: less one before the anniversary.
+int CompletedYears(const CDate& a, const CDate& b) {
+  int years = b.year - a.year;
+  if (b.month < a.month || (b.month == a.month && b.day < a.day)) --years;
+  return years;
+}
+
+// The valid holiday arguments (from index 2 on), as day serials.
+std::vector<DateSerial> HolidayArguments(const QStringList& args) {
+  std::vector<DateSerial> days;
+  CDate d;
+  for (qsizetype i = 2; i < args.size(); ++i)
+    if (ReadDate(args[i], &d)) days.push_back(DateToSerial(d.year, d.month, d.day));
+  std::sort(days.begin(), days.end());
+  return days;
+}
+
+bool IsWorkingDay(DateSerial serial, const std::vector<DateSerial>& holidays) {
+  const int weekday = DayOfWeek(serial);
+  if (weekday == 0 || weekday == 6) return false;
+  int y = 0;
+  int m = 0;
+  int d = 0;
+  SerialToDate(serial, &y, &m, &d);
+  return !IsHoliday(y, m, d) && !std::binary_search(holidays.begin(), holidays.end(), serial);
+}
+
+}  // namespace
+
+QString DateAdd(QStringView text, const IClock& clock) {
+  const QStringList args = TrimmedArguments(text);
+  if (args.size() != 3) return QString();
+  const std::int64_t interval = EvaluateWhole(args[1], clock, 0);
+  CDate d;
+  const Unit unit = ReadUnit(args[0]);
+  if (!ReadDate(args[2], &d) || unit == Unit::kNone) return WrapStr(u"");
+  switch (unit) {
+    case Unit::kYear:
+      return WrapStr(DateText(d.year + interval, d.month, d.day));
+    case Unit::kMonth: {
+      const std::int64_t c = std::int64_t(d.year) * 12 + (d.month - 1) + interval;
+      const std::int64_t year = c >= 0 ? c / 12 : -((-c + 11) / 12);  // rounded down
+      return WrapStr(DateText(year, int(c - 12 * year + 1), d.day));
+    }
+    default:
+      return WrapStr(SerialText(ClampSerial(std::int64_t(DateToSerial(d.year, d.month, d.day)) + interval)));
+  }
+}
+
+QString DateDiff(QStringView text, const IClock&) {
+  const QStringList args = TrimmedArguments(text);
+  if (args.size() != 3) return QString();
+  CDate a;
+  CDate b;
+  const Unit unit = ReadUnit(args[0]);
+  if (unit == Unit::kNone || !ReadDate(args[1], &a) || !ReadDate(args[2], &b)) return QString();
+  switch (unit) {
+    case Unit::kYear:
+      return IntText(CompletedYears(a, b));
+    case Unit::kMonth:
+      return IntText((b.month - a.month) + 12 * (b.year - a.year) - (b.day < a.day ? 1 : 0));
+    default:
+      return IntText(DateToSerial(b.year, b.month, b.day) - DateToSerial(a.year, a.month, a.day));
+  }
+}
+
+QString Years(QStringView text, const IClock& clock) {
+  CDate a;
+  if (text.contains(u',')) {
+    const QStringList args = TrimmedArguments(text);
+    if (args.size() != 2) return QString();
+    CDate b;
+    if (!ReadDate(args[0], &a) || !ReadDate(args[1], &b)) return kDateConversionError.toString();
+    return IntText(CompletedYears(a, b));
+  }
+  if (!ReadDate(text.trimmed(), &a)) return kDateConversionError.toString();
+  const QDate today = clock.Now().date();
+  return IntText(CompletedYears(a, {today.year(), today.month(), today.day()}));
+}
+
+std::optional<QString> Days(QStringView text) {
+  CDate d;
+  if (!ReadDate(text, &d)) return std::nullopt;
+  return IntText(DateToSerial(d.year, d.month, d.day));
+}
+
+QString DateStr(QStringView text, const IClock& clock) {
+  const CEvalResult r = Evaluate(text, clock);
+  if (!r.Ok() || std::isnan(r.value)) return QString();
+  const double serial = std::clamp(std::trunc(r.value), double(std::numeric_limits<DateSerial>::min()),
+                                   double(std::numeric_limits<DateSerial>::max()));
+  return WrapStr(SerialText(static_cast<DateSerial>(serial)));
+}
+
+QString Youbi(QStringView text) {
+  CDate d;
+  if (!ReadDate(text, &d)) return QString();
+  return WrapStr(WeekdayKanji(DayOfWeek(DateToSerial(d.year, d.month, d.day))));
+}
+
+QString NetworkDays(QStringView text, const IClock&) {
+  const QStringList args = TrimmedArguments(text);
+  CDate a;
+  CDate b;
+  if (args.size() < 2 || !ReadDate(args[0], &a) || !ReadDate(args[1], &b)) return QString();
+  const std::vector<DateSerial> holidays = HolidayArguments(args);
+  DateSerial start = DateToSerial(a.year, a.month, a.day);
+  DateSerial end = DateToSerial(b.year, b.month, b.day);
+  if (end < start) std::swap(start, end);
+  // Both ends are valid dates, so the walk spans at most the supported years.
+  int count = 0;
+  for (DateSerial day = start; day <= end; ++day)
+    if (IsWorkingDay(day, holidays)) ++count;
+  return IntText(count);
+}
+
+QString WorkDay(QStringView text, const IClock& clock) {
+  const QStringList args = TrimmedArguments(text);
+  if (args.size() < 2) return QString();
+  const std::int64_t n = EvaluateWhole(args[1], clock, 0);
+  CDate d;
+  if (!ReadDate(args[0], &d)) return WrapStr(u"");
+  const std::vector<DateSerial> holidays = HolidayArguments(args);
+  const DateSerial last = DateToSerial(kLastValidYear, 12, 31);
+  DateSerial day = DateToSerial(d.year, d.month, d.day);
+  for (std::int64_t counted = 0; counted < n; ++day) {
+    if (day > last) return WrapStr(u"");
+    if (IsWorkingDay(day, holidays)) ++counted;
+  }
+  return WrapStr(SerialText(day));
+}
+
+std::int64_t TimeSeconds(QStringView text) {
+  const QList<QStringView> parts = text.split(u':');
+  std::int64_t seconds = 0;
+  switch (parts.size()) {
+    case 1:
+    case 2:
+    case 3:
+      for (QStringView part : parts) seconds = seconds * 60 + LeadingInt(part);
+      return seconds;
+    default:
+      return 0;
+  }
+}
+
+QString TimeStr(QStringView text, const IClock& clock) {
+  const CEvalResult r = Evaluate(text, clock);
+  if (!r.Ok() || std::isnan(r.value)) return QString();
+  const auto s = static_cast<long long>(std::clamp(std::trunc(r.value), -1e15, 1e15));
+  const long long h = s / 3600;
+  const long long m = (s / 60) % 60;
+  const long long sec = s % 60;
+  return WrapStr(sec != 0 ? QString::asprintf("%lld:%02lld:%02lld", h, m, sec) : QString::asprintf("%lld:%02lld", h, m));
+}

@@ -1,0 +1,487 @@
+#include "formula/item_formula.h"
+
+#include "core/linked_store.h"
+#include "formula/date_functions.h"
+#include "formula/expression_evaluator.h"
+#include "formula/formula_text.h"
+#include "formula/item_value_cache.h"
+#include "formula/number_text.h"
+#include "formula/text_functions.h"
+#include "platform/clock.h"
+#include "platform/text_util.h"
+
+#include <exception>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// Limits of one expansion; a formula that reaches one is taken for a cycle of
+// references (only a cycle, or texts built to look like one, gets there).
+constexpr int kMaxInlining = 64;     // substitutions of one reference
+constexpr int kMaxItemCalls = 1000;  // item-function calls
+// Characters gone through by the substitutions, so that a text that grows
+// with every step ends in time as well.
+constexpr qsizetype kMaxWork = qsizetype(1) << 25;
+
+using State = CItemValueCache::State;
+
+enum class Expansion { kDone, kFailed, kMissing, kCycle };
+
+enum class ItemFn { kSum, kBefore, kAfter, kAverage, kMaxItem, kMinItem, kVarp, kNum, kSumTime };
+
+struct CItemKeyword {
+  QStringView name;
+  ItemFn fn;
+};
+constexpr CItemKeyword kItemKeywords[] = {
+    {u"SUM", ItemFn::kSum},         {u"BEFORE", ItemFn::kBefore},   {u"AFTER", ItemFn::kAfter},
+    {u"AVERAGE", ItemFn::kAverage}, {u"MAXITEM", ItemFn::kMaxItem}, {u"MINITEM", ItemFn::kMinItem},
+    {u"VARP", ItemFn::kVarp},       {u"NUM", ItemFn::kNum},         {u"SUMTIME", ItemFn::kSumTime},
+};
+
+// One value to compute: an item on a card of the all-cards list.
+struct CNode {
+  int card;
+  int item;
+  bool display;
+  bool operator==(const CNode&) const = default;
+};
+
+// The store's clock, telling the cache when a result read today's date.
+class CNotingClock final : public IClock {
+ public:
+  CNotingClock(const IClock& clock, CItemValueCache& cache) : m_clock(clock), m_cache(cache) {}
+  QDateTime Now() const override {
+    QDateTime now = m_clock.Now();
+    m_cache.NoteClock(now.date());
+    return now;
+  }
+
+ private:
+  const IClock& m_clock;
+  CItemValueCache& m_cache;
+};
+
+// The item's own reference occurs in its formula other than as the argument
+// of BEFORE or AFTER: the character before "%[" is skipped (the parenthesis),
+// the keyword must stand before that.
+bool SelfReferenced(QStringView formula, QStringView name) {
+  QString ref = QStringLiteral("%[");
+  ref += name;
+  ref += u']';
+  for (qsizetype at = formula.indexOf(ref); at >= 0; at = formula.indexOf(ref, at + 1)) {
+    const qsizetype end = at - 1;
+    const bool before = end >= 6 && EqualsKeyword(formula.sliced(end - 6, 6), u"BEFORE");
+    const bool after = end >= 5 && EqualsKeyword(formula.sliced(end - 5, 5), u"AFTER");
+    if (!before && !after) return true;
+  }
+  return false;
+}
+
+// Computes values of one store. A value that needs another computed value not
+// yet known does not recurse: its attempt names what it misses and gives up;
+// Drive computes those first on a stack of its own and tries again. Nodes
+// attempted and still waiting are pending; one that a pending node needs
+// again closes a cycle.
+class CEngine {
+ public:
+  CEngine(const CCardStore& store, CItemValueCache& cache)
+      : m_store(store), m_cache(cache), m_clock(store.Services().clock, cache) {}
+
+  QString Node(CNode node) {
+    if (!m_cache.Computed(node.item)) return Stored(node.card, node.item);
+    QString result;
+    Drive([&] {
+      if (m_cache.StateOf(node.card, node.item, node.display) != State::kDone) {
+        m_missing.push_back(node);
+        return false;
+      }
+      result = m_cache.ValueOf(node.card, node.item, node.display);
+      return true;
+    });
+    return result;
+  }
+
+  QString Formula(int card, const QString& formula, int ownItem, bool display, bool grouping) {
+    QString result;
+    Drive([&] {
+      std::optional<QString> value = AttemptFormula(card, formula, ownItem, display, grouping);
+      if (value) result = std::move(*value);
+      return value.has_value();
+    });
+    return result;
+  }
+
+  CColumnStatistics Statistics(int item) {
+    CColumnStatistics result;
+    Drive([&] {
+      const CColumnStatistics* s = Stats(item);
+      if (s) result = *s;
+      return s != nullptr;
+    });
+    return result;
+  }
+
+ private:
+  struct CFrame {
+    CNode node;
+    bool attempted;
+  };
+
+  template <typename Root>
+  void Drive(Root&& root) {
+    // Nodes left pending by an exception would read as cycles later.
+    struct CDropOnThrow {
+      const CCardStore& store;
+      int exceptions = std::uncaught_exceptions();
+      ~CDropOnThrow() {
+        if (std::uncaught_exceptions() > exceptions) store.SetValueCache(nullptr);
+      }
+    } guard{m_store};
+    std::vector<CFrame> stack;
+    for (;;) {
+      m_missing.clear();
+      if (root()) return;
+      Push(stack);
+      while (!stack.empty()) {
+        const CNode node = stack.back().node;
+        if (m_cache.StateOf(node.card, node.item, node.display) == State::kDone) {
+          stack.pop_back();
+          continue;
+        }
+        m_missing.clear();
+        m_cache.SetPending(node.card, node.item, node.display);
+        std::optional<QString> value = AttemptNode(node);
+        if (value) {
+          m_cache.SetDone(node.card, node.item, node.display, std::move(*value));
+          stack.pop_back();
+          continue;
+        }
+        stack.back().attempted = true;
+        if (!CloseCycle(stack)) Push(stack);
+      }
+    }
+  }
+
+  // The missing nodes onto the stack, so that the first is computed first.
+  void Push(std::vector<CFrame>& stack) {
+    for (auto it = m_missing.rbegin(); it != m_missing.rend(); ++it) stack.push_back({*it, false});
+  }
+
+  // When the top node misses a pending node, every attempted node from that
+  // one up to the top lies on the cycle: each gets the cycle text. The
+  // display flag makes no difference here: an item's value on a card that
+  // needs the same value in the other format needs itself.
+  bool Pending(const CNode& n) const {
+    return m_cache.StateOf(n.card, n.item, false) == State::kPending ||
+           m_cache.StateOf(n.card, n.item, true) == State::kPending;
+  }
+  static bool SameValue(const CNode& a, const CNode& b) { return a.card == b.card && a.item == b.item; }
+
+  bool CloseCycle(std::vector<CFrame>& stack) {
+    for (const CNode& m : m_missing) {
+      if (!Pending(m)) continue;
+      std::size_t from = stack.size() - 1;
+      while (from > 0 && !(stack[from].attempted && SameValue(stack[from].node, m))) --from;
+      for (std::size_t f = from; f < stack.size(); ++f) {
+        if (!stack[f].attempted) continue;
+        const CNode& n = stack[f].node;
+        for (bool display : {false, true}) m_cache.SetDone(n.card, n.item, display, kCircularReference.toString());
+      }
+      stack.resize(from);
+      return true;
+    }
+    return false;
+  }
+
+  QString Stored(int card, int item) const { return m_store.AllCard(card)->Item(item).toString(); }
+
+  // A value an attempt needs; nullopt (and noted) when it is not known yet.
+  std::optional<QString> Need(int card, int item, bool display) {
+    if (!m_cache.Computed(item)) return Stored(card, item);
+    if (m_cache.StateOf(card, item, display) == State::kDone) return m_cache.ValueOf(card, item, display);
+    m_missing.push_back({card, item, display});
+    return std::nullopt;
+  }
+
+  std::optional<QString> AttemptNode(CNode node) {
+    const CItemProperty& p = m_store.Property(node.item);
+    if (p.m_type == kItemLinked) return AttemptLinked(node, p);
+    return AttemptFormula(node.card, p.m_formula, node.item, node.display, p.DigitGrouping());
+  }
+
+  std::optional<QString> AttemptLinked(CNode node, const CItemProperty& p) {
+    if (p.m_linkSource == node.item) return kLinkedToItself.toString();
+    const bool hasKey = p.m_linkSource >= 0 && p.m_linkSource < m_store.ItemCount();
+    std::optional<QString> key = hasKey ? Need(node.card, p.m_linkSource, node.display) : QString();
+    if (!key) return std::nullopt;
+    const CCardStore& linked = LinkedStore(p, m_store);
+    CItemValueCache& other = CItemValueCache::For(linked);
+    const int keyItem = other.ItemByNameNoCase(hasKey ? m_store.Item(p.m_linkSource) : QStringView());
+    if (keyItem < 0) return Stored(node.card, node.item);
+    const int found = other.FindKey(keyItem, *key);
+    const int fetched = other.ItemByNameNoCase(p.m_linkTargetName);
+    if (found < 0 || fetched < 0) return QString();
+    return CEngine(linked, other).Node({other.AllIndexOfVisible(found), fetched, true});
+  }
+
+  std::optional<QString> AttemptFormula(int card, const QString& formula, int ownItem, bool display, bool grouping) {
+    if (ownItem >= 0 && SelfReferenced(formula, m_store.Item(ownItem))) return kCircularReference.toString();
+    QString text = formula;
+    m_itemCalls = 0;
+    m_work = 0;
+    switch (Expand(card, text)) {
+      case Expansion::kMissing:
+        return std::nullopt;
+      case Expansion::kCycle:
+        return kCircularReference.toString();
+      case Expansion::kFailed:
+        if (m_store.CalcNull() == 1) return text;
+        if (m_store.CalcNull() == 2) return QString();
+        return kNoSuchItem.toString() + formula;
+      case Expansion::kDone:
+        break;
+    }
+    if (text.size() >= 4 && EqualsKeyword(QStringView(text).first(4), u"STR(")) {
+      const qsizetype close = ClosingParen(text, 3);
+      return close < 0 ? text.mid(4) : text.mid(4, close - 4);
+    }
+    const CEvalResult r = Evaluate(text, m_clock);
+    if (!r.Ok()) return kFormulaError.toString();
+    return display && grouping ? FormatGrouped(r.value) : FormatDouble(r.value, 10);
+  }
+
+  Expansion Expand(int card, QString& text) {
+    if (text.contains(u'%')) {
+      Expansion status = ApplyItemFunctions(card, text);
+      if (status != Expansion::kDone) return status;
+      QHash<QString, int> inlined;
+      for (qsizetype at = text.indexOf(u"%["); at >= 0; at = text.indexOf(u"%[")) {
+        const qsizetype close = text.indexOf(u']', at + 2);
+        if (close < 0) break;
+        const QString name = text.mid(at + 2, close - at - 2);
+        const int item = m_cache.ItemByName(name);
+        if (item < 0) return Expansion::kFailed;
+        QString value = Reference(card, item);
+        if (value.isEmpty() && m_store.CalcNull() == 1) value = QStringLiteral("0");
+        if (value.isEmpty() && m_store.CalcNull() == 2) return Expansion::kFailed;
+        if (++inlined[name] > kMaxInlining || (m_work += text.size()) > kMaxWork) return Expansion::kCycle;
+        const QString ref = text.mid(at, close - at + 1);
+        const qsizetype grow = value.size() - ref.size();
+        if (grow > 0 && text.size() + text.count(ref) * grow > kMaxFormulaText) return Expansion::kCycle;
+        text.replace(ref, value);
+        status = ApplyItemFunctions(card, text);
+        if (status != Expansion::kDone) return status;
+      }
+    }
+    ApplyTextFunctions(text, CTextFunctionContext{m_clock, card + 1});
+    return Expansion::kDone;
+  }
+
+  // What a reference inserts: a formula item its formula (in parentheses,
+  // unless it begins with DATESTR), a linked item nothing, any other item its
+  // stored text without grouping commas where the item groups digits.
+  QString Reference(int card, int item) const {
+    const CItemProperty& p = m_store.Property(item);
+    if (p.m_type == kItemLinked) return QString();
+    if (p.HasFormula()) {
+      if (p.m_formula.size() >= 8 && EqualsKeyword(QStringView(p.m_formula).first(8), u"DATESTR(")) return p.m_formula;
+      return u'(' + p.m_formula + u')';
+    }
+    QString text = Stored(card, item);
+    if (p.DigitGrouping()) text.remove(u',');
+    return text;
+  }
+
+  Expansion ApplyItemFunctions(int card, QString& text) {
+    for (const CItemKeyword& kw : kItemKeywords) {
+      for (qsizetype at = FindCall(text, kw.name); at >= 0; at = FindCall(text, kw.name)) {
+        const qsizetype open = at + kw.name.size();
+        const qsizetype close = ClosingParen(text, open);
+        const qsizetype argEnd = close < 0 ? text.size() : close;
+        const QStringView arg = QStringView(text).sliced(open + 1, argEnd - open - 1);
+        const qsizetype ref = arg.indexOf(u"%[");
+        const qsizetype refEnd = ref < 0 ? -1 : arg.indexOf(u']', ref + 2);
+        if (refEnd < 0) break;
+        const int item = m_cache.ItemByName(arg.sliced(ref + 2, refEnd - ref - 2));
+        if (item < 0) break;
+        std::optional<QString> value = ItemFunction(kw.fn, card, item);
+        if (!value) return Expansion::kMissing;
+        const qsizetype end = close < 0 ? text.size() : close + 1;
+        if (++m_itemCalls > kMaxItemCalls || (m_work += text.size()) > kMaxWork ||
+            text.size() - (end - at) + value->size() > kMaxFormulaText)
+          return Expansion::kCycle;
+        text.replace(at, end - at, *value);
+      }
+    }
+    return Expansion::kDone;
+  }
+
+  std::optional<QString> ItemFunction(ItemFn fn, int card, int item) {
+    switch (fn) {
+      case ItemFn::kBefore:
+        if (card == 0) return QStringLiteral("0");
+        return Need(card - 1, item, true);
+      case ItemFn::kAfter:
+        if (card + 1 >= m_store.AllCount()) return QStringLiteral("0");
+        return Need(card + 1, item, true);
+      case ItemFn::kNum: {
+        const std::optional<QString> value = Need(card, item, false);
+        if (!value) return std::nullopt;
+        return FormatDouble(TextToNumber(*value), 6);
+      }
+      case ItemFn::kSumTime:
+        return TimeSum(item);
+      default:
+        break;
+    }
+    const CColumnStatistics* s = Stats(item);
+    if (!s) return std::nullopt;
+    const bool any = s->count > 0;
+    switch (fn) {
+      case ItemFn::kSum:
+        return FormatDouble(s->sum, 10);
+      case ItemFn::kAverage:
+        return FormatDouble(any ? s->sum / s->count : 0, 10);
+      case ItemFn::kMaxItem:
+        return FormatDouble(any ? s->max : 0, 10);
+      case ItemFn::kMinItem:
+        return FormatDouble(any ? s->min : 0, 10);
+      default:
+        return FormatDouble(s->variance, 10);
+    }
+  }
+
+  // The statistics of an item over the visible cards; nullptr (and every
+  // value it misses noted) until all of them are known.
+  const CColumnStatistics* Stats(int item) {
+    std::optional<CColumnStatistics>& slot = m_cache.Statistics(item);
+    if (slot) return &*slot;
+    const std::vector<int>& visible = m_cache.VisibleAll();
+    const bool computed = m_cache.Computed(item);
+    if (computed) {
+      const std::size_t known = m_missing.size();
+      for (int k : visible)
+        if (m_cache.StateOf(k, item, true) != State::kDone) m_missing.push_back({k, item, true});
+      if (m_missing.size() != known) return nullptr;
+    }
+    CColumnStatistics s;
+    double squares = 0;
+    for (int k : visible) {
+      const QStringView text = computed ? QStringView(m_cache.ValueOf(k, item, true)) : m_store.AllCard(k)->Item(item);
+      if (!IsNumericText(text)) continue;
+      const double x = TextToNumber(text);
+      s.max = s.count == 0 || x > s.max ? x : s.max;
+      s.min = s.count == 0 || x < s.min ? x : s.min;
+      ++s.count;
+      s.sum += x;
+      squares += x * x;
+    }
+    if (s.count > 0) s.variance = squares / s.count - (s.sum / s.count) * (s.sum / s.count);
+    slot = s;
+    return &*slot;
+  }
+
+  // SUMTIME: TIME of the stored text of every card, summed, as TIMESTR writes it.
+  QString TimeSum(int item) {
+    std::optional<QString>& slot = m_cache.TimeSum(item);
+    if (!slot) {
+      if (m_cache.Computed(item)) m_cache.NoteReadsComputedTexts(item);
+      std::int64_t seconds = 0;
+      for (int k = 0; k < m_store.AllCount(); ++k) seconds += TimeSeconds(m_store.AllCard(k)->Item(item));
+      slot = TimeStr(QString::number(seconds), m_clock);
+    }
+    return *slot;
+  }
+
+  const CCardStore& m_store;
+  CItemValueCache& m_cache;
+  CNotingClock m_clock;
+  std::vector<CNode> m_missing;
+  int m_itemCalls = 0;
+  qsizetype m_work = 0;
+};
+
+class CItemFormulaSource final : public CCardStore::IValueSource {
+ public:
+  QString Value(const CCardStore& store, const CCardRow& card, int item) const override {
+    const int k = CItemValueCache::For(store).AllIndexOf(&card);
+    return k < 0 ? card.Item(item).toString() : GetItemValue(store, k, true, item, true);
+  }
+
+  QString ValueAt(const CCardStore& store, int card, bool allCards, int item) const override {
+    return GetItemValue(store, card, allCards, item, true);
+  }
+
+  // Card by card, in item order. Storing a computed value changes no other
+  // value unless a SUMTIME read that item's stored texts: only then are the
+  // remembered results dropped.
+  void StoreValues(CCardStore& store) const override {
+    CItemValueCache* cache = &CItemValueCache::For(store);
+    const int items = store.ItemCount();
+    for (int k = 0; k < store.AllCount(); ++k) {
+      for (int i = 0; i < items; ++i) {
+        if (!cache->Computed(i)) continue;
+        const QString value = CEngine(store, *cache).Node({k, i, true});
+        CCardRow* row = store.AllCard(k);
+        if (value == row->Item(i)) continue;
+        const std::uint64_t before = CCardRow::Changes();
+        row->SetItem(i, value);
+        CItemValueCache::NoteStoredValue(before);
+        if (cache->ReadsComputedTexts(i)) cache = &CItemValueCache::Reset(store);
+      }
+    }
+  }
+};
+
+}  // namespace
+
+QString GetItemValue(const CCardStore& store, int card, bool allCards, int item, bool display) {
+  const CCardRow* row = allCards ? store.AllCard(card) : store.VisibleCard(card);
+  if (!row || item < 0 || item >= store.ItemCount()) return QString();
+  if (!IsFormulaOrLinked(store.Property(item))) return row->Item(item).toString();
+  CItemValueCache& cache = CItemValueCache::For(store);
+  return CEngine(store, cache).Node({allCards ? card : cache.AllIndexOfVisible(card), item, display});
+}
+
+QString EvaluateItemFormula(const CCardStore& store, int card, bool allCards, int item, bool display) {
+  const CCardRow* row = allCards ? store.AllCard(card) : store.VisibleCard(card);
+  if (!row || item < 0 || item >= store.ItemCount()) return QString();
+  const CItemProperty& p = store.Property(item);
+  if (p.HasFormula() && p.m_type != kItemLinked) return GetItemValue(store, card, allCards, item, display);
+  CItemValueCache& cache = CItemValueCache::For(store);
+  return CEngine(store, cache).Formula(allCards ? card : cache.AllIndexOfVisible(card), p.m_formula, item, display,
+                                       p.DigitGrouping());
+}
+
+QString EvaluateFormulaText(const CCardStore& store, int card, bool allCards, QStringView formula, bool display) {
+  const CCardRow* row = allCards ? store.AllCard(card) : store.VisibleCard(card);
+  if (!row) return QString();
+  CItemValueCache& cache = CItemValueCache::For(store);
+  return CEngine(store, cache).Formula(allCards ? card : cache.AllIndexOfVisible(card), formula.toString(), -1,
+                                       display, false);
+}
+
+bool IsNumericText(QStringView text) {
+  if (text.isEmpty()) return false;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if ((c >= u'0' && c <= u'9') || c == u'.' || c == u',') continue;
+    if (i == 0 && (c == u'-' || c == u'+' || c == u'\\')) continue;
+    return false;
+  }
+  return true;
+}
+
+CColumnStatistics ComputeColumnStatistics(const CCardStore& store, int item) {
+  if (item < 0 || item >= store.ItemCount()) return {};
+  return CEngine(store, CItemValueCache::For(store)).Statistics(item);
+}
+
+const CCardStore::IValueSource& ItemFormulaSource() {
+  static const CItemFormulaSource source;
+  return source;
+}
+
+void InstallItemFormulas() { CCardStore::SetDefaultValueSource(&ItemFormulaSource()); }

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/card_store.h"
+
+#include <QString>
+#include <QStringView>
+
+// Item formulas on cards: the value every item has on every card.
+//
+// Card addressing: `card` counts in the visible list, or in the all-cards
+// list when allCards is set. `display` asks for the number format of the
+// screen: digit grouping where the item's record asks for it.
+//
+// A formula is expanded by text substitution (item functions SUM BEFORE AFTER
+// AVERAGE MAXITEM MINITEM VARP NUM SUMTIME; references "%[name]" with CalcNull
+// for empty texts; the text functions) and then evaluated; a text beginning
+// with "STR(" is a text result. Errors are values, never messages:
+inline constexpr QStringView kCircularReference = u"循環参照：計算式中に式項目の参照が含まれています";
+inline constexpr QStringView kFormulaError = u"計算式が誤っています";
+inline constexpr QStringView kNoSuchItem = u"Err:計算式が誤っています（該当する項目なし）";  // + the formula
+inline constexpr QStringView kLinkedToItself = u"Err:連動項目で自分自身を参照";
+
+// Results are remembered per store while the cards, the lists, the item
+// records and (for results that read it) today's date stand still, so a value
+// costs its computation once; a running total over n cards (BEFORE) costs n
+// steps in all, without recursion. References that form a cycle, through
+// formula texts or through BEFORE, AFTER, NUM, statistics or linked keys, give
+// kCircularReference instead of running on.
+
+// The value of an item on a card: a linked item's looked-up value, a formula
+// item's result, else the stored text. Empty for a card or item outside the
+// store.
+QString GetItemValue(const CCardStore& store, int card, bool allCards, int item, bool display);
+
+// The result of a formula item's formula on a card, also for a linked item
+// that has one.
+QString EvaluateItemFormula(const CCardStore& store, int card, bool allCards, int item, bool display);
+
+// The value an unnamed item without digit grouping would have on the card
+// with the formula (velum-cli formula); it has no self-reference.
+QString EvaluateFormulaText(const CCardStore& store, int card, bool allCards, QStringView formula, bool display);
+
+// Whether a text counts as a number for statistics: not empty, every
+// character a digit, '.' or ',', the first may also be '-', '+' or '\'.
+bool IsNumericText(QStringView text);
+
+struct CColumnStatistics {
+  int count = 0;  // numeric values over the visible cards
+  double sum = 0;
+  double max = 0;
+  double min = 0;
+  double variance = 0;  // population variance; 0 without values
+};
+// The numeric values (IsNumericText, TextToNumber) of an item over the visible
+// cards, as GetItemValue shows them.
+CColumnStatistics ComputeColumnStatistics(const CCardStore& store, int item);
+
+// The item formulas as the value source of every store that has none of its
+// own (GetItemValue, RecalcAll and AddCard of CCardStore). Programs call this
+// once at start, beside CompleteFunctionCatalog.
+void InstallItemFormulas();
+const CCardStore::IValueSource& ItemFormulaSource();

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "core/card_store.h"
+#include "formula/item_formula.h"
+
+#include <QDate>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+// The remembered results of the item formulas of one store. Values are the
+// same as a fresh computation would give, because the cache holds only while
+// nothing they were computed from moved:
+// - the cards and their lists: CCardRow::Changes() (less the changes that
+//   RecalcAll makes itself, which no value reads: see NoteStoredValue);
+// - the item records (formula, type, grouping, link fields), compared field by
+//   field on every use, so that a record changed through any reference is seen;
+// - today's date, once any result read the clock.
+// A linked store has a cache of its own.
+class CItemValueCache final : public CCardStore::IValueCache {
+ public:
+  // The cache of store, made afresh when the one it has no longer holds.
+  static CItemValueCache& For(const CCardStore& store);
+  // A fresh cache for store, whatever it had.
+  static CItemValueCache& Reset(const CCardStore& store);
+  // RecalcAll stored a computed value: the count of changes it caused is no
+  // change for any cache (only SUMTIME reads the stored text of a formula or
+  // linked item; a cache that did so is reset by the caller).
+  static void NoteStoredValue(std::uint64_t changesBefore);
+
+  explicit CItemValueCache(const CCardStore& store);
+
+  enum class State : std::uint8_t { kUnknown, kPending, kDone };
+  State StateOf(int card, int item, bool display) const;
+  const QString& ValueOf(int card, int item, bool display) const;
+  void SetPending(int card, int item, bool display);
+  void SetDone(int card, int item, bool display, QString value);
+
+  // The all-cards position of visible card v; of a row (-1 when absent).
+  int AllIndexOfVisible(int v) const { return m_visibleAll[v]; }
+  const std::vector<int>& VisibleAll() const { return m_visibleAll; }
+  int AllIndexOf(const CCardRow* row);
+
+  // The first item of exactly that name; of that name without regard to case.
+  int ItemByName(QStringView name) const;
+  int ItemByNameNoCase(QStringView name);
+  // Whether the item's value is computed (a formula or a linked item).
+  bool Computed(int item) const { return item >= 0 && item < int(m_computed.size()) && m_computed[item]; }
+
+  std::optional<CColumnStatistics>& Statistics(int item) { return m_items[item].statistics; }
+  std::optional<QString>& TimeSum(int item) { return m_items[item].timeSum; }
+
+  // The first visible card whose stored text of item equals key without
+  // regard to case (as the search of condition 1 matches); -1 when none.
+  int FindKey(int item, QStringView key);
+
+  // A result read the stored texts of computed item (SUMTIME): storing a
+  // value of that item changes results.
+  void NoteReadsComputedTexts(int item) { m_readsStoredTexts[item] = true; }
+  bool ReadsComputedTexts(int item) const { return m_readsStoredTexts[item]; }
+  // A result read today's date.
+  void NoteClock(QDate today);
+
+ private:
+  struct CRecordKey {
+    QString formula;
+    std::uint32_t type;
+    bool grouping;
+    std::int32_t linkSource;
+    QString linkTarget;
+    QStringList choices;
+    bool operator==(const CRecordKey&) const = default;
+  };
+  struct CNodes {
+    std::vector<State> state;
+    std::vector<QString> value;
+  };
+  struct CItemResults {
+    std::array<std::unique_ptr<CNodes>, 2> nodes;  // by display flag
+    std::optional<CColumnStatistics> statistics;
+    std::optional<QString> timeSum;
+  };
+
+  bool Holds(const CCardStore& store) const;
+  static std::vector<CRecordKey> Records(const CCardStore& store);
+  CNodes& Nodes(int item, bool display);
+
+  const CCardStore& m_store;
+  std::uint64_t m_stamp;
+  std::vector<CRecordKey> m_records;
+  std::vector<bool> m_computed;
+  std::vector<int> m_visibleAll;
+  std::unordered_map<const CCardRow*, int> m_rowIndex;  // filled on first use
+  QHash<QString, int> m_names;
+  QHash<QString, int> m_namesNoCase;  // lower case, filled on first use
+  std::vector<CItemResults> m_items;
+  QHash<int, QHash<QString, int>> m_keys;  // item -> upper-case text -> first visible card
+  std::vector<bool> m_readsStoredTexts;
+  bool m_readsClock = false;
+  QDate m_today;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class IClock;
+
+// What the text functions know of the card they run on.
+struct CTextFunctionContext {
+  const IClock& clock;  // for NOW in expressions and today's date (YEARS)
+  int cardNumber = 1;   // INDEX: the card's 1-based position in the all-cards list
+};
+
+// The text-function pass of an item formula. For each keyword in turn (IFS,
+// STRADD, DATEADD, YEARS, NETWORKDAYS, DATEDIFF, DATESTR, LEFT, MID, RIGHT, LEN,
+// CALC, INDEX, YOUBI, REPLACE, PAD, TIME, TIMESTR, DAYS, WORKDAY) every call,
+// first occurrence first, is replaced by its value: its argument text passes
+// through the text functions first, then loses its "STR(" wrappers, then
+// gives the value. Text results are wrapped as "STR(" text ")" (IFS excepted).
+//
+// Answers false when the pass stopped: DAYS met an invalid date, or the
+// formula nests calls deeper than 64 levels, makes more than 20,000 calls,
+// grows beyond kMaxFormulaText or goes through more than 2^25 characters
+// (texts that rebuild calls of their own could otherwise run on). The calls not yet computed then stay in the text.
+bool ApplyTextFunctions(QString& text, const CTextFunctionContext& context);

@@ -1,0 +1,146 @@
+#include "formula/date_functions.h"
+
+#include "formula_fixture.h"
+#include "platform/clock.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Today is Friday 2024-05-03 for every case.
+const CFixedClock kClock(QDateTime(QDate(2024, 5, 3), QTime(12, 0), Qt::LocalTime));
+
+using Fn = std::function<QString(QStringView)>;
+
+QString DaysText(QStringView a) { return Days(a).value_or(u"<stop>"_s); }
+
+struct CCase {
+  const char* name;
+  Fn fn;
+  const char16_t* args;
+  const char16_t* expected;
+};
+
+Fn WithClock(QString (*f)(QStringView, const IClock&)) {
+  return [f](QStringView a) { return f(a, kClock); };
+}
+
+}  // namespace
+
+TEST(DateFunctions, Table) {
+  const Fn dateAdd = WithClock(DateAdd), dateDiff = WithClock(DateDiff), years = WithClock(Years),
+           dateStr = WithClock(DateStr), network = WithClock(NetworkDays), workDay = WithClock(WorkDay),
+           timeStr = WithClock(TimeStr);
+  const CCase cases[] = {
+      {"DATEADD", dateAdd, u"\"m\",1,2010/1/31", u"STR(2010/02/31)"},  // the day is not clamped
+      {"DATEADD", dateAdd, u"\"m\",-13,2010/1/15", u"STR(2008/12/15)"},
+      {"DATEADD", dateAdd, u"\"m\",-1,2010/1/15", u"STR(2009/12/15)"},
+      {"DATEADD", dateAdd, u"\"m\",11,2010/1/15", u"STR(2010/12/15)"},
+      {"DATEADD", dateAdd, u"\"m\",12,2010/1/15", u"STR(2011/01/15)"},
+      {"DATEADD", dateAdd, u"\"d\",1,H22.12.31", u"STR(2011/01/01)"},
+      {"DATEADD", dateAdd, u"\"yyyy\",1,2010/9/25", u"STR(2011/09/25)"},
+      {"DATEADD", dateAdd, u"\"YYYY\",2*3,2010/9/25", u"STR(2016/09/25)"},  // unit in any case, interval evaluated
+      {"DATEADD", dateAdd, u" \"d\" , -1.9 , 2010/9/25 ", u"STR(2010/09/24)"},  // trimmed, truncated toward zero
+      {"DATEADD", dateAdd, u"\"d\",x,2010/9/25", u"STR(2010/09/25)"},  // no interval: 0
+      {"DATEADD", dateAdd, u"yyyy,1,2010/9/25", u"STR()"},           // the quotes belong to the unit
+      {"DATEADD", dateAdd, u"\"d\",1,2010/2/30", u"STR()"},
+      {"DATEADD", dateAdd, u"\"d\",1,1971/12/31", u"STR()"},  // before the supported years
+      {"DATEADD", dateAdd, u"\"d\",1", u""},
+      {"DATEADD", dateAdd, u"\"d\",1,2010/9/25,", u""},
+      {"DATEDIFF", dateDiff, u"\"yyyy\",2000/3/1,2010/2/28", u"9"},
+      {"DATEDIFF", dateDiff, u"\"yyyy\",2000/3/1,2010/3/1", u"10"},
+      {"DATEDIFF", dateDiff, u"\"m\",2010/1/31,2010/2/28", u"0"},
+      {"DATEDIFF", dateDiff, u"\"m\",2009/11/30,2010/2/28", u"2"},
+      {"DATEDIFF", dateDiff, u"\"d\",2010/1/1,2009/12/31", u"-1"},
+      {"DATEDIFF", dateDiff, u"\"d\",平成22年1月1日,2010.3.1", u"59"},
+      {"DATEDIFF", dateDiff, u"\"w\",2010/1/1,2010/1/2", u""},
+      {"DATEDIFF", dateDiff, u"\"d\",2010/1/1,abc", u""},
+      {"YEARS", years, u"2000/9/26,2010/9/25", u"9"},
+      {"YEARS", years, u"2000/9/25, 2010/9/25", u"10"},
+      {"YEARS", years, u"abc", u"日付変換エラー"},
+      {"YEARS", years, u"2000/9/26,abc", u"日付変換エラー"},
+      {"YEARS", years, u"2000/9/26,2010/9/25,2011/1/1", u""},
+      {"YEARS", years, u"1990/5/3", u"34"},  // an age: the birthday is today
+      {"YEARS", years, u"1990/5/4", u"33"},
+      {"YEARS", years, u"1990/6/1", u"33"},
+      {"DAYS", DaysText, u"2000/1/1", u"730486"},
+      {"DAYS", DaysText, u"H12.1.1", u"730486"},
+      {"DAYS", DaysText, u"abc", u"<stop>"},
+      {"DAYS", DaysText, u"2037/1/1", u"<stop>"},
+      {"DATESTR", dateStr, u"730486", u"STR(2000/01/01)"},
+      {"DATESTR", dateStr, u"730486.9", u"STR(2000/01/01)"},
+      {"DATESTR", dateStr, u"730486+365", u"STR(2000/12/31)"},
+      {"DATESTR", dateStr, u"x", u""},
+      {"YOUBI", Youbi, u"2010/9/25", u"STR(土)"},
+      {"YOUBI", Youbi, u"2010/9/26", u"STR(日)"},
+      {"YOUBI", Youbi, u"2010/2/29", u""},
+      {"NETWORKDAYS", network, u"2010/9/20,2010/9/26", u"3"},  // a Monday holiday, the equinox, a weekend
+      {"NETWORKDAYS", network, u"2010/9/20,2010/9/26,2010/9/21", u"2"},
+      {"NETWORKDAYS", network, u"2010/9/26,2010/9/20", u"3"},
+      {"NETWORKDAYS", network, u"2010/9/20,2010/9/26,abc,2010/9/25", u"3"},  // holidays on weekends change nothing
+      {"NETWORKDAYS", network, u"2009/5/3,2009/5/6", u"1"},  // no substitute holiday
+      {"NETWORKDAYS", network, u"2010/9/22,2010/9/22", u"1"},
+      {"NETWORKDAYS", network, u"1972/1/1,2036/12/31", u"16244"},
+      {"NETWORKDAYS", network, u"2010/9/20", u""},
+      {"NETWORKDAYS", network, u"2010/9/20,abc", u""},
+      {"WORKDAY", workDay, u"2010/9/6,0", u"STR(2010/09/06)"},
+      {"WORKDAY", workDay, u"2010/9/6,x", u"STR(2010/09/06)"},
+      {"WORKDAY", workDay, u"2010/9/6,-5", u"STR(2010/09/06)"},
+      {"WORKDAY", workDay, u"2010/9/6,1", u"STR(2010/09/07)"},  // the day after the n-th working day
+      {"WORKDAY", workDay, u"2010/9/10,1", u"STR(2010/09/11)"},
+      {"WORKDAY", workDay, u"2010/9/17,2", u"STR(2010/09/22)"},  // over the weekend and Monday's holiday
+      {"WORKDAY", workDay, u"2010/9/17,2,2010/9/21", u"STR(2010/09/23)"},
+      {"WORKDAY", workDay, u"2036/12/30,2", u"STR(2037/01/01)"},
+      {"WORKDAY", workDay, u"2036/12/30,3", u"STR()"},  // beyond the supported years
+      {"WORKDAY", workDay, u"1972/1/1,2000000000", u"STR()"},
+      {"WORKDAY", workDay, u"abc,1", u"STR()"},
+      {"WORKDAY", workDay, u"2010/9/6", u""},
+      {"TIME", Time, u"1:30", u"90"},
+      {"TIME", Time, u"1:02:03", u"3723"},
+      {"TIME", Time, u"45", u"45"},
+      {"TIME", Time, u"1:30:00", u"5400"},
+      {"TIME", Time, u"1:2:3:4", u"0"},
+      {"TIME", Time, u"abc", u"0"},
+      {"TIME", Time, u"2147483647:59:59", u"7730941132799"},
+      {"TIMESTR", timeStr, u"3723", u"STR(1:02:03)"},
+      {"TIMESTR", timeStr, u"5400", u"STR(1:30)"},
+      {"TIMESTR", timeStr, u"59", u"STR(0:00:59)"},
+      {"TIMESTR", timeStr, u"90000", u"STR(25:00)"},
+      {"TIMESTR", timeStr, u"60.9", u"STR(0:01)"},
+      {"TIMESTR", timeStr, u"x", u""},
+  };
+  for (const CCase& c : cases) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(c.fn(QString::fromUtf16(c.args)), QString::fromUtf16(c.expected)) << c.name << "(" << QString::fromUtf16(c.args) << ")";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.name << "(" << QString::fromUtf16(c.args) << ")";
+  }
+}
+
+// In formulas: results are text or count, and DAYS stops the pass.
+TEST(DateFunctions, InFormulas) {
+  CFormulaFixture fx(u"birth,day,t,out\r\n1990/5/4,2010/9/20,1:30,\r\n"_s);
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
+      {u"YEARS(%[birth])", u"33"},  // the test clock's today is 2024/05/03
+      {u"YEARS(%[birth])+1", u"34"},
+      {u"NETWORKDAYS(%[day],DATEADD(\"d\",6,%[day]))", u"3"},
+      {u"DATEDIFF(\"d\",%[day],WORKDAY(%[day],3))", u"5"},  // 21, 22 and 24 September
+      {u"DATEADD(\"m\",1,%[day])", u"2010/10/20"},
+      {u"YOUBI(DATEADD(\"d\",1,%[day]))", u"火"},
+      {u"DATESTR(DAYS(%[day])+1)", u"2010/09/21"},
+      {u"TIMESTR(TIME(%[t])*3)", u"0:04:30"},
+      {u"TIME(%[t])/60", u"1.5"},
+      {u"DAYS(%[t])", u"計算式が誤っています"},
+      {u"YEARS(abc)", u"計算式が誤っています"},
+      {u"STR(YEARS(abc))", u"日付変換エラー"},
+      {u"STR(NETWORKDAYS(2010/9/20,2010/9/26))", u"3"},  // not taken for DAYS
+  };
+  for (const auto& [formula, expected] : cases) {
+    fx.SetFormula(u"out"_s, QString::fromUtf16(formula));
+    EXPECT_EQ(fx.Value(0, u"out"_s), QString::fromUtf16(expected)) << QString::fromUtf16(formula);
+  }
+}
