@@ -1,0 +1,262 @@
+#include "core/card_line.h"
+
+#include <string>
+#include <vector>
+
+using namespace card_char;
+
+namespace {
+
+// indexOf with memory: the parser searches the same needle from positions that
+// only grow, and the characters it has already passed are the only ones it
+// changes, so an earlier answer at or after the new start still holds. This
+// keeps a line of many items linear.
+class CNextFinder {
+ public:
+  CNextFinder(const std::u16string& buf, std::u16string_view needle) : m_buf(buf), m_needle(needle) {}
+  qsizetype From(qsizetype from) {
+    if (m_searched && from >= m_from && (m_found < 0 || m_found >= from)) return m_found;
+    const auto at = m_buf.find(m_needle, from);
+    m_found = at == std::u16string::npos ? -1 : qsizetype(at);
+    m_from = from;
+    m_searched = true;
+    return m_found;
+  }
+
+ private:
+  const std::u16string& m_buf;
+  std::u16string_view m_needle;
+  bool m_searched = false;
+  qsizetype m_from = 0;
+  qsizetype m_found = -1;
+};
+
+void ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to) {
+  std::size_t pos = 0;
+  while ((pos = s.find(from, pos)) != std::u16string::npos) {
+    s.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+}
+
+// Doubled quotes become 0x03 0x03 so that they cannot be taken for a closing quote.
+void MarkDoubledQuotes(std::u16string& b) {
+  const std::size_t n = b.size();
+  std::size_t lastPair = std::u16string::npos;
+  for (std::u16string_view pair : {std::u16string_view(u"\",", 2), std::u16string_view(u"\"\n", 2)}) {
+    const auto at = b.rfind(pair);
+    if (at != std::u16string::npos && (lastPair == std::u16string::npos || at > lastPair)) lastPair = at;
+  }
+  auto twoQuotes = [&](std::size_t i) { return i + 1 < n && b[i] == kQuote && b[i + 1] == kQuote; };
+  int state = 0;
+  std::size_t i = 0;
+  while (i < n) {
+    const char16_t c = b[i];
+    if (state == 0) {
+      if (c == kQuote) {
+        if (lastPair != std::u16string::npos && lastPair >= i) {
+          state = 2;
+          ++i;
+        } else {
+          state = 1;
+          if (twoQuotes(i)) {
+            b[i] = b[i + 1] = kEsc3;
+            i += 2;
+          } else {
+            ++i;
+          }
+        }
+      } else {
+        state = c == kComma ? 0 : 1;
+        ++i;
+      }
+    } else if (state == 1) {
+      if (c == kComma) {
+        state = 0;
+        ++i;
+      } else if (twoQuotes(i)) {
+        b[i] = b[i + 1] = kEsc3;
+        i += 2;
+      } else {
+        ++i;
+      }
+    } else {
+      if (twoQuotes(i)) {
+        b[i] = b[i + 1] = kEsc3;
+        i += 2;
+      } else {
+        if (c == kQuote) state = 0;
+        ++i;
+      }
+    }
+  }
+}
+
+bool HasControl(std::u16string_view s) {
+  for (char16_t c : s)
+    if (c >= kBreak1 && c <= kEsc4) return true;
+  return false;
+}
+
+std::u16string Unescape(std::u16string_view raw) {
+  std::u16string t(raw);
+  ReplaceAll(t, u"\x01\x02", u"\r\n");
+  ReplaceAll(t, u"\x03\x03", u"\"");
+  ReplaceAll(t, u"\x03\x04", u"\",");
+  ReplaceAll(t, u"\x04\x03", u",\"");
+  ReplaceAll(t, u"\x04", u",");
+  return t;
+}
+
+}  // namespace
+
+ParseStatus ParseLine(CCardRow& row, QStringView line) {
+  thread_local std::u16string b;
+  b.assign(reinterpret_cast<const char16_t*>(line.utf16()), line.size());
+  if (b.empty() || b.back() != kLf) b.push_back(kLf);
+
+  if (b.find(u"\"\"", 1) != std::u16string::npos) MarkDoubledQuotes(b);
+
+  struct Span {
+    std::size_t begin, end;
+    bool quoted;
+  };
+  thread_local std::vector<Span> spans;
+  spans.clear();
+  CNextFinder quoteComma(b, std::u16string_view(u"\",", 2));
+  CNextFinder quoteLf(b, std::u16string_view(u"\"\n", 2));
+  CNextFinder comma(b, std::u16string_view(u",", 1));
+  CNextFinder lf(b, std::u16string_view(u"\n", 1));
+  const qsizetype n = qsizetype(b.size());
+  qsizetype p = 0;
+  while (p < n) {
+    if (spans.size() > std::size_t(CCardRow::kMaxItems)) break;
+    if (b[p] == kQuote) {
+      qsizetype q = quoteComma.From(p + 1);
+      if (q < 0) q = quoteLf.From(p);
+      if (q >= 0) {
+        spans.push_back({std::size_t(p + 1), std::size_t(std::max(q, p + 1)), true});
+        b[q] = b[q + 1] = 0;
+        p = q + 2;
+        continue;
+      }
+    }
+    qsizetype e = comma.From(p);
+    if (e < 0) e = lf.From(p);
+    if (e < 0) break;
+    spans.push_back({std::size_t(p), std::size_t(e), false});
+    b[e] = 0;
+    p = e + 1;
+  }
+  if (spans.size() > std::size_t(CCardRow::kMaxItems)) {
+    row.MakeEmpty(0);
+    return ParseStatus::kTooManyItems;
+  }
+
+  const int count = int(spans.size());
+  std::size_t total = 0;
+  for (const Span& s : spans) total += s.end - s.begin + 1;
+  QString buffer(qsizetype(total), Qt::Uninitialized);
+  auto offsets = count > 0 ? std::make_unique<std::uint32_t[]>(count) : nullptr;
+  char16_t* out = reinterpret_cast<char16_t*>(buffer.data());
+  std::size_t pos = 0;
+  for (int i = 0; i < count; ++i) {
+    const std::u16string_view raw(b.data() + spans[i].begin, spans[i].end - spans[i].begin);
+    offsets[i] = std::uint32_t(pos);
+    if (HasControl(raw)) {
+      const std::u16string t = Unescape(raw);
+      std::copy(t.begin(), t.end(), out + pos);
+      pos += t.size();
+    } else {
+      std::copy(raw.begin(), raw.end(), out + pos);
+      pos += raw.size();
+    }
+    out[pos++] = 0;
+    row.SetQuoted(i, spans[i].quoted);
+  }
+  if (pos < total) buffer.truncate(qsizetype(pos));
+  row.Adopt(std::move(buffer), std::move(offsets), count);
+  return ParseStatus::kOk;
+}
+
+void AppendLine(QString& out, CCardRow& row, bool multiLine) {
+  const int count = row.ItemCount();
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) out += kComma;
+    const QStringView t = row.Item(i);
+    // In the Microsoft-CSV style an item with a line break, a comma or a quote
+    // reads back as one text only between quotes.
+    if (multiLine && !row.Quoted(i) &&
+        (t.contains(QChar(kLf)) || t.contains(QChar(kComma)) || t.contains(QChar(kQuote))))
+      row.SetQuoted(i, true);
+    const bool quoted = row.Quoted(i);
+    if (quoted) out += kQuote;
+    const qsizetype n = t.size();
+    for (qsizetype k = 0; k < n; ++k) {
+      const char16_t c = t[k].unicode();
+      if (c == kCr && k + 1 < n && t[k + 1] == kLf) {
+        ++k;
+        if (multiLine) {
+          out += kLf;
+        } else {
+          out += kBreak1;
+          out += kBreak2;
+        }
+      } else if (c == kLf) {
+        // A lone line feed in the own style would end the record: it is kept
+        // as a line break.
+        if (multiLine) {
+          out += kLf;
+        } else {
+          out += kBreak1;
+          out += kBreak2;
+        }
+      } else if (c == kQuote) {
+        if (quoted || multiLine) {
+          out += kQuote;
+          out += kQuote;
+        } else {
+          out += kEsc3;
+          out += kEsc3;
+        }
+      } else if (c == kComma && !quoted && !multiLine) {
+        out += kEsc4;
+      } else {
+        out += QChar(c);
+      }
+    }
+    if (quoted) out += kQuote;
+  }
+  out += kCr;
+  out += kLf;
+}
+
+QString FormatLine(CCardRow& row, bool multiLine) {
+  QString out;
+  AppendLine(out, row, multiLine);
+  return out;
+}
+
+QString FormatInternalLine(const CCardRow& row) {
+  QString out;
+  const int count = row.ItemCount();
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) out += kComma;
+    QString t = row.Item(i).toString();
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\x01\x02"));
+    t.replace(QChar(kLf), QStringLiteral("\x01\x02"));
+    // Every quote as 0x03 0x03 and, in a bare item, every comma as 0x04: the
+    // parser turns both back, and no quote in a text can close the item early.
+    t.replace(QChar(kQuote), QStringLiteral("\x03\x03"));
+    if (row.Quoted(i)) {
+      out += kQuote;
+      out += t;
+      out += kQuote;
+    } else {
+      t.replace(QChar(kComma), QChar(kEsc4));
+      out += t;
+    }
+  }
+  out += kLf;
+  return out;
+}
