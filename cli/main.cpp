@@ -10,7 +10,23 @@ namespace {
 
 QString Usage() {
   QString text = QStringLiteral("usage: velum-cli [--settings FILE] [--encoding cp932|utf-8] COMMAND ...\ncommands:\n");
-  for (const auto& [name, info] : CliCommands()) text += QStringLiteral("  ") + info.usage + u'\n';
+  // Each usage line is "synopsis  description": the descriptions are aligned
+  // in one column, and a long synopsis stands on a line of its own.
+  constexpr qsizetype kColumn = 36;
+  for (const auto& [name, info] : CliCommands()) {
+    const qsizetype gap = info.usage.indexOf(QStringLiteral("  "));
+    const QString synopsis = gap < 0 ? info.usage : info.usage.left(gap);
+    const QString description = gap < 0 ? QString() : info.usage.mid(gap).trimmed();
+    text += QStringLiteral("  ") + synopsis;
+    if (!description.isEmpty()) {
+      if (synopsis.size() < kColumn)
+        text += QString(kColumn - synopsis.size(), u' ');
+      else
+        text += u'\n' + QString(kColumn + 2, u' ');
+      text += description;
+    }
+    text += u'\n';
+  }
   text += QStringLiteral("ITEM is an item name or #N (from 0); CARD a visible card number from 0.\n");
   return text;
 }
