@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/text_util.h"
 
+#include <array>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -97,7 +98,7 @@ class CEngine {
         m_missing.push_back(node);
         return false;
       }
-      result = m_cache.ValueOf(node.card, node.item, node.display);
+      result = m_cache.ValueOf(node.card, node.item, node.display).toString();
       return true;
     });
     return result;
@@ -200,7 +201,7 @@ class CEngine {
   // A value an attempt needs; nullopt (and noted) when it is not known yet.
   std::optional<QString> Need(int card, int item, bool display) {
     if (!m_cache.Computed(item)) return Stored(card, item);
-    if (m_cache.StateOf(card, item, display) == State::kDone) return m_cache.ValueOf(card, item, display);
+    if (m_cache.StateOf(card, item, display) == State::kDone) return m_cache.ValueOf(card, item, display).toString();
     m_missing.push_back({card, item, display});
     return std::nullopt;
   }
@@ -227,7 +228,8 @@ class CEngine {
   }
 
   std::optional<QString> AttemptFormula(int card, const QString& formula, int ownItem, bool display, bool grouping) {
-    if (ownItem >= 0 && SelfReferenced(formula, m_store.Item(ownItem))) return kCircularReference.toString();
+    if (ownItem >= 0 && m_cache.SelfReferenced(ownItem, [&] { return SelfReferenced(formula, m_store.Item(ownItem)); }))
+      return kCircularReference.toString();
     QString text = formula;
     m_itemCalls = 0;
     m_work = 0;
@@ -256,7 +258,7 @@ class CEngine {
     if (text.contains(u'%')) {
       Expansion status = ApplyItemFunctions(card, text);
       if (status != Expansion::kDone) return status;
-      QHash<QString, int> inlined;
+      std::array<std::uint8_t, kMaxItems> inlined{};
       for (qsizetype at = text.indexOf(u"%["); at >= 0; at = text.indexOf(u"%[")) {
         const qsizetype close = text.indexOf(u']', at + 2);
         if (close < 0) break;
@@ -266,7 +268,7 @@ class CEngine {
         QString value = Reference(card, item);
         if (value.isEmpty() && m_store.CalcNull() == 1) value = QStringLiteral("0");
         if (value.isEmpty() && m_store.CalcNull() == 2) return Expansion::kFailed;
-        if (++inlined[name] > kMaxInlining || (m_work += text.size()) > kMaxWork) return Expansion::kCycle;
+        if (++inlined[item] > kMaxInlining || (m_work += text.size()) > kMaxWork) return Expansion::kCycle;
         const QString ref = text.mid(at, close - at + 1);
         const qsizetype grow = value.size() - ref.size();
         if (grow > 0 && text.size() + text.count(ref) * grow > kMaxFormulaText) return Expansion::kCycle;
@@ -369,7 +371,7 @@ class CEngine {
     CColumnStatistics s;
     double squares = 0;
     for (int k : visible) {
-      const QStringView text = computed ? QStringView(m_cache.ValueOf(k, item, true)) : m_store.AllCard(k)->Item(item);
+      const QStringView text = computed ? m_cache.ValueOf(k, item, true) : m_store.AllCard(k)->Item(item);
       if (!IsNumericText(text)) continue;
       const double x = TextToNumber(text);
       s.max = s.count == 0 || x > s.max ? x : s.max;

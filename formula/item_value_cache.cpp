@@ -37,6 +37,7 @@ CItemValueCache::CItemValueCache(const CCardStore& store)
   m_items.resize(count);
   m_computed.resize(count);
   m_readsStoredTexts.resize(count);
+  m_selfReferenced.assign(count, -1);
   for (int i = 0; i < count; ++i) m_computed[i] = IsFormulaOrLinked(store.Property(i));
   // Names inserted last to first, so that the first item of a name wins.
   for (int i = count - 1; i >= 0; --i) m_names.insert(store.Item(i).toString(), i);
@@ -86,7 +87,8 @@ CItemValueCache::CNodes& CItemValueCache::Nodes(int item, bool display) {
   if (!nodes) {
     nodes = std::make_unique<CNodes>();
     nodes->state.assign(m_store.AllCount(), State::kUnknown);
-    nodes->value.resize(m_store.AllCount());
+    nodes->begin.resize(m_store.AllCount());
+    nodes->length.resize(m_store.AllCount());
   }
   return *nodes;
 }
@@ -96,8 +98,9 @@ CItemValueCache::State CItemValueCache::StateOf(int card, int item, bool display
   return nodes ? nodes->state[card] : State::kUnknown;
 }
 
-const QString& CItemValueCache::ValueOf(int card, int item, bool display) const {
-  return m_items[item].nodes[display ? 1 : 0]->value[card];
+QStringView CItemValueCache::ValueOf(int card, int item, bool display) const {
+  const CNodes& nodes = *m_items[item].nodes[display ? 1 : 0];
+  return QStringView(nodes.text).sliced(nodes.begin[card], nodes.length[card]);
 }
 
 void CItemValueCache::SetPending(int card, int item, bool display) {
@@ -107,7 +110,9 @@ void CItemValueCache::SetPending(int card, int item, bool display) {
 void CItemValueCache::SetDone(int card, int item, bool display, QString value) {
   CNodes& nodes = Nodes(item, display);
   nodes.state[card] = State::kDone;
-  nodes.value[card] = std::move(value);
+  nodes.begin[card] = std::uint32_t(nodes.text.size());
+  nodes.length[card] = std::uint32_t(value.size());
+  nodes.text += value;
 }
 
 int CItemValueCache::AllIndexOf(const CCardRow* row) {

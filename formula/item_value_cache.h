@@ -39,7 +39,8 @@ class CItemValueCache final : public CCardStore::IValueCache {
 
   enum class State : std::uint8_t { kUnknown, kPending, kDone };
   State StateOf(int card, int item, bool display) const;
-  const QString& ValueOf(int card, int item, bool display) const;
+  // Valid until the next SetDone.
+  QStringView ValueOf(int card, int item, bool display) const;
   void SetPending(int card, int item, bool display);
   void SetDone(int card, int item, bool display, QString value);
 
@@ -61,6 +62,14 @@ class CItemValueCache final : public CCardStore::IValueCache {
   // regard to case (as the search of condition 1 matches); -1 when none.
   int FindKey(int item, QStringView key);
 
+  // Whether the formula of item refers to the item itself, found once by test.
+  template <typename Test>
+  bool SelfReferenced(int item, Test&& test) {
+    std::int8_t& known = m_selfReferenced[item];
+    if (known < 0) known = test() ? 1 : 0;
+    return known == 1;
+  }
+
   // A result read the stored texts of computed item (SUMTIME): storing a
   // value of that item changes results.
   void NoteReadsComputedTexts(int item) { m_readsStoredTexts[item] = true; }
@@ -78,9 +87,13 @@ class CItemValueCache final : public CCardStore::IValueCache {
     QStringList choices;
     bool operator==(const CRecordKey&) const = default;
   };
+  // The values of one item back to back in one text: many small strings
+  // would cost an allocation each to make and to drop.
   struct CNodes {
     std::vector<State> state;
-    std::vector<QString> value;
+    std::vector<std::uint32_t> begin;
+    std::vector<std::uint32_t> length;
+    QString text;
   };
   struct CItemResults {
     std::array<std::unique_ptr<CNodes>, 2> nodes;  // by display flag
@@ -103,6 +116,7 @@ class CItemValueCache final : public CCardStore::IValueCache {
   std::vector<CItemResults> m_items;
   QHash<int, QHash<QString, int>> m_keys;  // item -> upper-case text -> first visible card
   std::vector<bool> m_readsStoredTexts;
+  std::vector<std::int8_t> m_selfReferenced;  // -1 not known yet
   bool m_readsClock = false;
   QDate m_today;
 };
