@@ -199,7 +199,8 @@ int AppendPasteCards(CVelumDoc& doc) {
   const std::vector<CCardRow> cards = CardsFromText(text, store.ItemCount());
   if (cards.empty()) return 0;
   // As AppendCardCopy card by card, with the visible list rebuilt once.
-  for (const CCardRow& card : cards) store.AllCards().push_back(std::make_unique<CCardRow>(card));
+  auto& all = store.AllCards();
+  for (const CCardRow& card : cards) all.push_back(std::make_unique<CCardRow>(card));
   store.RebuildVisible();
   doc.MakeCurrent(LastVisible(doc));
   doc.SetModifiedFlag();
