@@ -132,6 +132,7 @@ void CCardStore::Clear() {
   m_visible.clear();
   m_all.clear();
   m_fileProp = DefaultFileProperty();
+  m_filterHistory.m_records.Clear();
   m_encoding = FileEncoding{m_services.FileCodePage(), false};
 }
 

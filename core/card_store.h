@@ -4,6 +4,9 @@
 #include "core/velum_property.h"
 #include "core/services.h"
 #include "platform/code_page.h"
+#include "select/search_request.h"
+#include "select/velum_select.h"
+#include "select/velum_sort.h"
 
 #include <QString>
 
@@ -67,6 +70,14 @@ class CCardStore : public CItemNameRow {
   // The file properties: first-line flag, background colour, card position, ...
   CVelumProperty& FileProperty() { return m_fileProp; }
   const CVelumProperty& FileProperty() const { return m_fileProp; }
+  // The keys of the last sort, the search request of the filter and the
+  // search commands, and the filter history (emptied by Clear).
+  CVelumSortArray& SortKeys() { return m_sortKeys; }
+  const CVelumSortArray& SortKeys() const { return m_sortKeys; }
+  CSearchRequest& SearchRequest() { return m_searchRequest; }
+  const CSearchRequest& SearchRequest() const { return m_searchRequest; }
+  CVelumSelectSet& FilterHistory() { return m_filterHistory; }
+  const CVelumSelectSet& FilterHistory() const { return m_filterHistory; }
   bool FirstLineIsItems() const { return m_fileProp.m_firstLine != 0; }
 
   const QString& FilePath() const { return m_path; }
@@ -139,6 +150,9 @@ class CCardStore : public CItemNameRow {
   std::uint32_t m_msCsvIn;
   bool m_multiLine = false;
   CVelumProperty m_fileProp;
+  CVelumSortArray m_sortKeys;
+  CSearchRequest m_searchRequest;
+  CVelumSelectSet m_filterHistory;
   FileEncoding m_encoding;
   const IValueSource* m_valueSource = nullptr;
   mutable std::unique_ptr<IValueCache> m_valueCache;

@@ -67,6 +67,9 @@ class CVelumDoc {
 
   int CurrentCard() const { return m_currentCard; }
   bool MakeCurrent(int card);
+  // Card 0 becomes the current card, also when the visible list is empty
+  // (every card hidden), where MakeCurrent would keep a number out of range.
+  void MakeFirstCurrent() { m_currentCard = 0; }
   int CurrentItem() const { return m_currentItem; }
   void SetCurrentItem(int item) { m_currentItem = item; }
   int VisibleCount() const { return m_store->VisibleCount(); }

@@ -64,6 +64,13 @@ class CVelumSelectSet : public CVelumSet {
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
 
+  // Replays the records in order, appending a copy of each to the store's
+  // filter history: kind 1 inverts the visible flags, kind 2 does nothing, any
+  // other sets the search request from the record (its case flag aside) and
+  // filters by its method (0: from all cards, 1: narrow, other: add). Answers
+  // 1 when afterwards some card is hidden, else 0.
+  int Apply(CCardStore& store) override;
+
   // Renumbers every record and removes those left without items; the set
   // itself is always kept.
   bool OnItemDeleted(int item) override;

@@ -47,6 +47,10 @@ class CVelumSortSet : public CVelumSet {
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
 
+  // Copies of the keys become the store's sort keys and the cards are sorted
+  // by them (SortByKeys); answers 1.
+  int Apply(CCardStore& store) override;
+
   // Drops the keys on the deleted item; true (drop the set) when none is left.
   bool OnItemDeleted(int item) override { return m_keys.OnItemDeleted(item); }
   void OnItemInserted(int item) override { m_keys.OnItemInserted(item); }

@@ -1,0 +1,101 @@
+#include "select/filter.h"
+
+#include "core/card_store.h"
+#include "platform/text_util.h"
+#include "select/search_request.h"
+#include "select/velum_select.h"
+
+#include <algorithm>
+
+bool IsFiltered(const CCardStore& store) { return store.VisibleCount() != store.AllCount(); }
+
+int NarrowVisible(CCardStore& store) {
+  CCardMatcher matcher(store.SearchRequest());
+  int matched = 0;
+  for (int n = 0; n < store.VisibleCount(); ++n) {
+    CCardRow& card = *store.VisibleCard(n);
+    const bool match = matcher.Match(card, true, +1) != 0;
+    card.SetVisible(match);
+    matched += match;
+  }
+  if (matched == 0) {
+    ShowAllCards(store);
+    return 0;
+  }
+  store.RebuildVisible();
+  return matched;
+}
+
+int WidenVisible(CCardStore& store) {
+  if (!IsFiltered(store)) return 0;
+  CCardMatcher matcher(store.SearchRequest());
+  int added = 0;
+  for (int k = 0; k < store.AllCount(); ++k) {
+    CCardRow& card = *store.AllCard(k);
+    if (card.Visible() || !matcher.Match(card, true, +1)) continue;
+    card.SetVisible(true);
+    ++added;
+  }
+  store.RebuildVisible();
+  return added;
+}
+
+void ShowAllCards(CCardStore& store) {
+  for (int k = 0; k < store.AllCount(); ++k) store.AllCard(k)->SetVisible(true);
+  store.RebuildVisible();
+}
+
+void InvertVisible(CCardStore& store) {
+  for (int k = 0; k < store.AllCount(); ++k) {
+    CCardRow& card = *store.AllCard(k);
+    card.SetVisible(!card.Visible());
+  }
+  store.RebuildVisible();
+}
+
+void DeleteVisibleCards(CCardStore& store) {
+  std::erase_if(store.AllCards(), [](const std::unique_ptr<CCardRow>& c) { return c->Visible(); });
+  store.VisibleCards().clear();
+}
+
+QStringList FilterWordList(const CCardStore& store, int item, bool visibleOnly) {
+  if (item < 0 || item >= store.ItemCount()) return {};
+  std::vector<QStringView> texts;
+  const int count = visibleOnly ? store.VisibleCount() : store.AllCount();
+  texts.reserve(std::size_t(count));
+  for (int n = 0; n < count; ++n)
+    texts.push_back((visibleOnly ? store.VisibleCard(n) : store.AllCard(n))->Item(item));
+  std::sort(texts.begin(), texts.end(), [](QStringView a, QStringView b) {
+    const int c = WcsICmp(a, b);
+    return c != 0 ? c < 0 : a.compare(b) < 0;
+  });
+  QStringList words;
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    if (i == 0 || texts[i] != texts[i - 1]) words << texts[i].toString();
+  return words;
+}
+
+int CVelumSelectSet::Apply(CCardStore& store) {
+  // A copy, so that replaying the store's own history (which grows as it
+  // replays) ends.
+  const CObArray records = m_records;
+  for (int i = 0; i < records.Size(); ++i) {
+    const CVelumSelect* r = records.As<CVelumSelect>(i);
+    if (!r) continue;
+    if (r->m_kind == 1) {
+      InvertVisible(store);
+    } else if (r->m_kind != 2) {
+      SetSearchRequest(store, {r->m_items.begin(), r->m_items.end()}, r->m_condition, r->m_word, r->m_requestFlag);
+      if (r->m_method == 0) {
+        if (IsFiltered(store)) ShowAllCards(store);
+        NarrowVisible(store);
+      } else if (r->m_method == 1) {
+        NarrowVisible(store);
+      } else {
+        WidenVisible(store);
+      }
+    }
+    store.FilterHistory().m_records.Append(r->Clone());
+  }
+  return IsFiltered(store) ? 1 : 0;
+}

@@ -1,0 +1,198 @@
+#include "select/select_commands.h"
+
+#include "core/card_store.h"
+#include "core/edit_messages.h"
+#include "core/velum_doc.h"
+#include "select/filter.h"
+#include "select/find.h"
+#include "select/search_request.h"
+#include "select/select_messages.h"
+#include "select/sort.h"
+#include "settings/settings.h"
+
+namespace {
+
+IPrompt& Prompt(CVelumDoc& doc) { return doc.Services().prompt; }
+
+void ShowFromFirstCard(CVelumDoc& doc, std::uint32_t hintWord) {
+  doc.MakeFirstCurrent();
+  doc.UpdateAllViews(nullptr, hintWord);
+}
+
+std::vector<CCardRow*> VisibleRows(const CCardStore& store) {
+  std::vector<CCardRow*> rows(std::size_t(store.VisibleCount()));
+  for (int n = 0; n < store.VisibleCount(); ++n) rows[std::size_t(n)] = store.VisibleCard(n);
+  return rows;
+}
+
+// Hides every card but the given ones (the visible cards of before).
+void RestoreVisible(CCardStore& store, const std::vector<CCardRow*>& rows) {
+  for (int k = 0; k < store.AllCount(); ++k) store.AllCard(k)->SetVisible(false);
+  for (CCardRow* row : rows) row->SetVisible(true);
+  store.RebuildVisible();
+}
+
+CFoundCard Found(CVelumDoc& doc, int card) {
+  if (card < 0) {
+    Prompt(doc).Notice(select_msg::kNotFound);
+    return {};
+  }
+  doc.MakeCurrent(card);
+  doc.UpdateAllViews(nullptr, hint::kSearchFound);
+  const CSearchRequest& r = doc.Store().SearchRequest();
+  const int cursor = r.itemCursor;
+  return {card, cursor >= 0 && cursor < int(r.items.size()) ? r.items[std::size_t(cursor)] : -1};
+}
+
+bool HasItem(CVelumDoc& doc, int item) {
+  if (item >= 0 && item < doc.ItemCount()) return true;
+  Prompt(doc).Notice(edit_msg::kSelectItem);
+  return false;
+}
+
+}  // namespace
+
+void SortCommand(CVelumDoc& doc, int item, int order) {
+  doc.StoreCards();
+  SortByItem(doc.Store(), item, order);
+  ShowFromFirstCard(doc, hint::kWholeDocument);
+}
+
+void MultiSortCommand(CVelumDoc& doc, const CVelumSortArray& keys) {
+  doc.StoreCards();
+  SortByKeys(doc.Store(), keys);
+  ShowFromFirstCard(doc, hint::kWholeDocument);
+}
+
+int DefaultFilterMethod(const CVelumDoc& doc) { return IsFiltered(doc.Store()) ? kNarrowCards : kFromAllCards; }
+
+int FilterCommand(CVelumDoc& doc, const std::vector<int>& items, int condition, const QString& word, int method) {
+  doc.StoreCards();
+  CCardStore& store = doc.Store();
+  CWaitCursor wait(Prompt(doc));
+  SetSearchRequest(store, items, condition, word, 0);
+  const std::vector<CCardRow*> before = VisibleRows(store);
+  const bool wasFiltered = IsFiltered(store);
+  if (!wasFiltered) method = kFromAllCards;
+  int n;
+  if (method == kNarrowCards) {
+    n = NarrowVisible(store);
+  } else if (method == kAddCards) {
+    n = WidenVisible(store);
+  } else {
+    if (wasFiltered) ShowAllCards(store);
+    n = NarrowVisible(store);
+    if (n == 0 && wasFiltered) RestoreVisible(store, before);
+  }
+  wait.End();
+  const bool hidden = IsFiltered(store);
+  if (!hidden)
+    Prompt(doc).Notice(n > 0 ? select_msg::kAllCardsMatch : select_msg::kNotFound);
+  else if (n == 0)
+    Prompt(doc).Notice(select_msg::kNotFound);
+  if ((hidden && n > 0) || VisibleRows(store) != before) ShowFromFirstCard(doc, hint::kWholeDocument);
+  return n;
+}
+
+bool CanReleaseFilter(const CVelumDoc& doc) { return IsFiltered(doc.Store()); }
+bool CanComplement(const CVelumDoc& doc) { return IsFiltered(doc.Store()); }
+bool CanHideCards(const CVelumDoc& doc) { return IsFiltered(doc.Store()) && doc.VisibleCount() >= 2; }
+
+bool ReleaseFilterCommand(CVelumDoc& doc) {
+  if (!CanReleaseFilter(doc)) return false;
+  doc.StoreCards();
+  if (!Prompt(doc).Question(select_msg::kReleaseQuestion)) return false;
+  ShowAllCards(doc.Store());
+  ShowFromFirstCard(doc, hint::kWholeDocument);
+  return true;
+}
+
+bool HideCardsCommand(CVelumDoc& doc, const std::vector<int>& targets) {
+  if (!CanHideCards(doc)) return false;
+  doc.StoreCards();
+  CCardStore& store = doc.Store();
+  std::vector<CCardRow*> rows;
+  for (int n : targets)
+    if (CCardRow* row = store.VisibleCard(n)) rows.push_back(row);
+  for (CCardRow* row : rows) row->SetVisible(false);
+  store.RebuildVisible();
+  ShowFromFirstCard(doc, hint::kCardsDeleted);
+  return true;
+}
+
+bool ComplementCommand(CVelumDoc& doc) {
+  if (!CanComplement(doc)) return false;
+  doc.StoreCards();
+  if (!Prompt(doc).Question(select_msg::kComplementQuestion)) return false;
+  CCardStore& store = doc.Store();
+  InvertVisible(store);
+  auto record = std::make_unique<CVelumSelect>(doc.Services().settings);
+  record->m_kind = 1;
+  store.FilterHistory().m_records.Append(std::move(record));
+  ShowFromFirstCard(doc, hint::kWholeDocument);
+  return true;
+}
+
+bool DiscardCommand(CVelumDoc& doc) {
+  doc.StoreCards();
+  CCardStore& store = doc.Store();
+  const QString& question = IsFiltered(store) ? select_msg::kDiscardFilteredQuestion : select_msg::kDiscardQuestion;
+  if (!Prompt(doc).Question(question)) return false;
+  DeleteVisibleCards(store);
+  if (store.AllCount() == 0)
+    store.AddCard(-1);
+  else
+    ShowAllCards(store);
+  ShowFromFirstCard(doc, hint::kCardsDeleted);
+  doc.SetModifiedFlag();
+  return true;
+}
+
+CFoundCard SearchCommand(CVelumDoc& doc, const std::vector<int>& items, int condition, const QString& word,
+                         bool distinguishCase) {
+  doc.StoreCards();
+  CSettingsStore& settings = doc.Services().settings;
+  PushSearchHistory(settings, word);
+  WriteSetting(settings, settings::kISearch, distinguishCase ? 1 : 0);
+  CCardStore& store = doc.Store();
+  store.SearchRequest().caseFlag = distinguishCase ? 1 : 0;
+  SetSearchRequest(store, items, condition, word, 0);
+  return Found(doc, FindForward(store, 0, true));
+}
+
+CFoundCard NextSearchCommand(CVelumDoc& doc) {
+  doc.StoreCards();
+  return Found(doc, FindForward(doc.Store(), doc.CurrentCard(), false));
+}
+
+CFoundCard PrevSearchCommand(CVelumDoc& doc) {
+  doc.StoreCards();
+  return Found(doc, FindBackward(doc.Store(), doc.CurrentCard()));
+}
+
+int IncrementalSearchCommand(CVelumDoc& doc, CIncrementalSearch& search, int item, QStringView text, int again,
+                             int currentEntry) {
+  const int card = search.Search(doc.Store(), item, text, again, currentEntry);
+  if (card < 0) return -1;
+  doc.MakeCurrent(card);
+  doc.UpdateAllViews(nullptr, hint::kIncrementalSearch);
+  return card;
+}
+
+std::optional<CTextCounts> CountCommand(CVelumDoc& doc, int item) {
+  doc.StoreCards();
+  if (!HasItem(doc, item)) return std::nullopt;
+  return CountTexts(doc.Store(), item);
+}
+
+std::optional<std::array<QString, kTotalsFieldCount>> TotalsCommand(CVelumDoc& doc, int item) {
+  return TotalsCommand(doc, item, doc.TargetCards());
+}
+
+std::optional<std::array<QString, kTotalsFieldCount>> TotalsCommand(CVelumDoc& doc, int item,
+                                                                    const std::vector<int>& cards) {
+  doc.StoreCards();
+  if (!HasItem(doc, item)) return std::nullopt;
+  const CCardStore& store = doc.Store();
+  return TotalsFields(store.Item(item).toString(), ComputeTotals(store, item, cards));
+}

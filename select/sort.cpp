@@ -1,0 +1,187 @@
+#include "select/sort.h"
+
+#include "core/card_store.h"
+#include "formula/number_text.h"
+#include "platform/text_util.h"
+#include "select/velum_set.h"
+
+#include <QChar>
+
+#include <algorithm>
+#include <numeric>
+#include <string_view>
+
+const QStringList& SortOrderRadioLabels() {
+  static const QStringList labels{QStringLiteral("昇順（文字）"), QStringLiteral("昇順（数字）"),
+                                  QStringLiteral("降順（文字）"), QStringLiteral("降順（数字）")};
+  return labels;
+}
+
+const QStringList& SortOrderEntryLabels() {
+  static const QStringList labels{QStringLiteral("昇順-文字"), QStringLiteral("昇順-数字"),
+                                  QStringLiteral("降順-文字"), QStringLiteral("降順-数字")};
+  return labels;
+}
+
+const QStringList& SortOrderSuffixes() {
+  static const QStringList labels{QStringLiteral(" 文字（昇順）"), QStringLiteral(" 数字（昇順）"),
+                                  QStringLiteral(" 文字（降順）"), QStringLiteral(" 数字（降順）")};
+  return labels;
+}
+
+bool IsUsableSortKey(const CCardStore& store, const CVelumSort& key) {
+  return key.m_order >= 0 && key.m_order < kSortOrderCount && key.m_item >= 0 && key.m_item <= store.ItemCount();
+}
+
+QString SortKeyLabel(const CCardStore& store, const CVelumSort& key) {
+  if (!IsUsableSortKey(store, key)) return {};
+  const QString name = key.m_item == store.ItemCount() ? kMarkItemLabel.toString() : store.Item(key.m_item).toString();
+  return name + SortOrderSuffixes()[key.m_order];
+}
+
+namespace {
+
+int Sign(std::int64_t d) { return d < 0 ? -1 : d > 0 ? 1 : 0; }
+
+bool IsMarkKey(const CCardStore& store, const CVelumSort& key) { return key.m_item == store.ItemCount(); }
+
+bool IsTextOrder(int order) { return order == kTextAscending || order == kTextDescending; }
+bool IsDescending(int order) { return order == kTextDescending || order == kNumberDescending; }
+
+int CompareNumbers(double a, double b) {
+  if (a == b) return 0;
+  return a > b ? 1 : -1;
+}
+
+// One usable key with what it reads of every card of the all-cards list,
+// indexed by the card's place in that list before the sort.
+struct CKeyColumn {
+  enum Kind { kMark, kText, kNumber } kind;
+  bool descending;
+  std::vector<std::int32_t> marks;
+  std::vector<std::u16string_view> texts;  // lowered as WcsICmp lowers
+  std::vector<double> numbers;
+};
+
+std::u16string_view View(QStringView s) { return {reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size())}; }
+
+// The text as WcsICmp compares it: every unit lowered. Texts that lowering
+// leaves as they are (most of them) are read in place; the others are kept in
+// `lowered` (a QString's characters stay put when the vector grows).
+std::u16string_view LoweredView(QStringView text, std::vector<QString>& lowered) {
+  for (const QChar c : text) {
+    if (QChar::toLower(c.unicode()) != c.unicode()) {
+      lowered.push_back(CharLower(text));
+      return View(lowered.back());
+    }
+  }
+  return View(text);
+}
+
+}  // namespace
+
+int CompareCards(const CCardStore& store, const CCardRow& a, const CCardRow& b) {
+  for (const CVelumSort& key : store.SortKeys().m_keys) {
+    if (!IsUsableSortKey(store, key)) continue;
+    int c;
+    if (IsMarkKey(store, key)) {
+      c = Sign(std::int64_t(a.Mark()) - b.Mark());
+    } else if (IsTextOrder(key.m_order)) {
+      c = WcsICmp(a.Item(key.m_item), b.Item(key.m_item));
+    } else {
+      c = CompareNumbers(TextToNumber(a.Item(key.m_item)), TextToNumber(b.Item(key.m_item)));
+    }
+    if (c != 0) return IsDescending(key.m_order) ? -c : c;
+  }
+  return int(Sign(std::int64_t(a.Position()) - b.Position()));
+}
+
+void SortByItem(CCardStore& store, int item, int order) {
+  CVelumSortArray& keys = store.SortKeys();
+  keys.m_keys.clear();
+  keys.m_keys.emplace_back(item, order);
+  SortCards(store);
+}
+
+void SortByKeys(CCardStore& store, const CVelumSortArray& keys) {
+  store.SortKeys().m_keys = keys.m_keys;
+  SortCards(store);
+}
+
+void SortCards(CCardStore& store) {
+  std::vector<CVelumSort> keys;
+  for (const CVelumSort& key : store.SortKeys().m_keys)
+    if (IsUsableSortKey(store, key)) keys.push_back(key);
+
+  const bool anyFormula = std::any_of(keys.begin(), keys.end(), [&](const CVelumSort& k) {
+    return !IsMarkKey(store, k) && std::as_const(store).Property(k.m_item).HasFormula();
+  });
+  if (anyFormula) store.RecalcAll();
+
+  for (int n = 0; n < store.VisibleCount(); ++n) store.VisibleCard(n)->SetPosition(n);
+
+  const std::size_t count = std::size_t(store.AllCount());
+  std::vector<QString> lowered;
+  std::vector<CKeyColumn> columns;
+  for (const CVelumSort& key : keys) {
+    CKeyColumn col{IsMarkKey(store, key)        ? CKeyColumn::kMark
+                   : IsTextOrder(key.m_order) ? CKeyColumn::kText
+                                              : CKeyColumn::kNumber,
+                   IsDescending(key.m_order),
+                   {},
+                   {},
+                   {}};
+    for (std::size_t k = 0; k < count; ++k) {
+      const CCardRow& card = *store.AllCard(int(k));
+      switch (col.kind) {
+        case CKeyColumn::kMark:
+          col.marks.push_back(card.Mark());
+          break;
+        case CKeyColumn::kText:
+          col.texts.push_back(LoweredView(card.Item(key.m_item), lowered));
+          break;
+        case CKeyColumn::kNumber:
+          col.numbers.push_back(TextToNumber(card.Item(key.m_item)));
+          break;
+      }
+    }
+    columns.push_back(std::move(col));
+  }
+  std::vector<std::int32_t> positions(count);
+  for (std::size_t k = 0; k < count; ++k) positions[k] = store.AllCard(int(k))->Position();
+
+  const auto compare = [&](std::uint32_t a, std::uint32_t b) {
+    for (const CKeyColumn& col : columns) {
+      int c;
+      switch (col.kind) {
+        case CKeyColumn::kMark:
+          c = Sign(std::int64_t(col.marks[a]) - col.marks[b]);
+          break;
+        case CKeyColumn::kText:
+          c = col.texts[a].compare(col.texts[b]);
+          break;
+        default:
+          c = CompareNumbers(col.numbers[a], col.numbers[b]);
+          break;
+      }
+      if (c != 0) return col.descending ? c > 0 : c < 0;
+    }
+    if (positions[a] != positions[b]) return positions[a] < positions[b];
+    return a < b;
+  };
+  std::vector<std::uint32_t> order(count);
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(), compare);
+
+  auto& all = store.AllCards();
+  std::vector<std::unique_ptr<CCardRow>> sorted;
+  sorted.reserve(count);
+  for (std::uint32_t k : order) sorted.push_back(std::move(all[k]));
+  all = std::move(sorted);
+  store.RebuildVisible();
+}
+
+int CVelumSortSet::Apply(CCardStore& store) {
+  SortByKeys(store, m_keys);
+  return 1;
+}
