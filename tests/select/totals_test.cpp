@@ -1,0 +1,79 @@
+#include "core/edit_messages.h"
+#include "select/select_commands.h"
+#include "select/totals.h"
+#include "select_fixture.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Fields = std::array<QString, kTotalsFieldCount>;
+
+}  // namespace
+
+TEST_F(SelectTest, CountsByFrequencyOverTheVisibleCards) {
+  Open(u"id|city"_s, {u"1|東京"_s, u"2|大阪"_s, u"3|東京"_s, u"4|東京"_s, u"5|大阪"_s, u"6|名古屋"_s, u"7|Tokyo"_s,
+                      u"8|TOKYO"_s, u"9|"_s, u"10|"_s});
+  auto counts = CountCommand(doc, 1);
+  ASSERT_TRUE(counts);
+  EXPECT_EQ(counts->total, 10);
+  EXPECT_EQ(CountLines(*counts), (QStringList{u"   3  東京"_s, u"   2  大阪"_s, u"   2  "_s, u"   1  名古屋"_s,
+                                              u"   1  Tokyo"_s, u"   1  TOKYO"_s}));
+  Hide({u"1"_s, u"2"_s, u"7"_s, u"9"_s, u"10"_s});
+  counts = CountCommand(doc, 1);
+  EXPECT_EQ(counts->total, 5);
+  EXPECT_EQ(CountLines(*counts), (QStringList{u"   2  東京"_s, u"   1  大阪"_s, u"   1  名古屋"_s, u"   1  TOKYO"_s}));
+  EXPECT_EQ(view.stores, 2);
+}
+
+TEST_F(SelectTest, TotalsOfTheValidNumbers) {
+  struct Case {
+    QStringList texts;
+    Fields expected;
+  };
+  const Case cases[] = {
+      {{u"abc"_s, u"1,000"_s, u"\\2,500"_s, u""_s},
+       {u"v"_s, u"3,500"_s, u"1,750"_s, u"2,500"_s, u"1,000"_s, u"562,500"_s, u"750"_s, u"2"_s}},
+      {{u"1,200,000"_s, u"34,567.5"_s},
+       {u"v"_s, u"1,234,567.5"_s, u"617,283.75"_s, u"1,200,000"_s, u"34,567.5"_s, u"3.39558228e+11"_s,
+        u"582,716.25"_s, u"2"_s}},
+      {{u"-5"_s, u"-"_s, u"12kg"_s, u" 5"_s, u"1e3"_s, u"+3"_s},  // a lone minus is a number (0)
+       {u"v"_s, u"-2"_s, u"-0.6666666667"_s, u"3"_s, u"-5"_s, u"10.88888889"_s, u"3.299831646"_s, u"3"_s}},
+      {{u"0.3"_s, u"0.3"_s, u"0.3"_s, u"0.3"_s, u"0.3"_s},  // rounding makes the variance negative: read as 0
+       {u"v"_s, u"1.5"_s, u"0.3"_s, u"0.3"_s, u"0.3"_s, u"0"_s, u"0"_s, u"5"_s}},
+      {{u"abc"_s, u""_s}, {u"v"_s, u"0"_s, {}, {}, {}, {}, {}, u"0"_s}},
+  };
+  for (const Case& c : cases) {
+    doc.OnNewDocument();
+    doc.RemoveView(&view);
+    QStringList cards;
+    for (const QString& t : c.texts) cards << u"x|"_s + t;
+    Open(u"id|v"_s, cards);
+    const auto fields = TotalsCommand(doc, 1);
+    ASSERT_TRUE(fields);
+    EXPECT_EQ(*fields, c.expected) << c.texts.join(u' ');
+  }
+}
+
+TEST_F(SelectTest, TotalsOverSelectedOrVisibleCards) {
+  Open(u"id|v"_s, {u"a|1"_s, u"b|2"_s, u"c|4"_s, u"d|8"_s, u"e|16"_s});
+  // One selected card is no selection: every visible card.
+  view.selected = {1};
+  EXPECT_EQ((*TotalsCommand(doc, 1))[1], u"31"_s);
+  view.selected = {0, 2, 3};
+  EXPECT_EQ((*TotalsCommand(doc, 1))[1], u"13"_s);
+  view.selected.clear();
+  Hide({u"a"_s, u"e"_s});
+  const Fields f = *TotalsCommand(doc, 1);
+  EXPECT_EQ(f[1], u"14"_s);
+  EXPECT_EQ(f[7], u"3"_s);
+  // Cards given directly; numbers that name no visible card are passed over.
+  EXPECT_EQ((*TotalsCommand(doc, 1, {0, 2, 7, -1}))[1], u"10"_s);
+}
+
+TEST_F(SelectTest, SummariesWithoutAnItemAsk) {
+  Open(u"id"_s, {u"a"_s});
+  EXPECT_FALSE(CountCommand(doc, -1));
+  EXPECT_FALSE(TotalsCommand(doc, 1));
+  EXPECT_EQ(Shown(), QStringList(2, edit_msg::kSelectItem));
+}
