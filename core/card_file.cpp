@@ -320,6 +320,12 @@ int WriteCardFile(CCardStore& store, const QString& path) {
   store.RecalcAll();
 
   QString text;
+  qsizetype estimate = 0;
+  for (int k = 0; k < store.AllCount(); ++k) {
+    const CCardRow& card = *store.AllCard(k);
+    for (int i = 0; i < card.ItemCount(); ++i) estimate += card.Item(i).size() + 3;
+  }
+  text.reserve(estimate + estimate / 16 + 64);
   const bool multiLine = store.MultiLine();
   if (store.FirstLineIsItems()) AppendLine(text, store, multiLine);
   for (int k = 0; k < store.AllCount(); ++k) AppendLine(text, *store.AllCard(k), multiLine);

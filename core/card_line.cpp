@@ -191,20 +191,20 @@ void AppendLine(QString& out, CCardRow& row, bool multiLine) {
       row.SetQuoted(i, true);
     const bool quoted = row.Quoted(i);
     if (quoted) out += kQuote;
+    // Runs of ordinary characters are copied whole; only line breaks, quotes
+    // and (in a bare item of the own style) commas are rewritten.
     const qsizetype n = t.size();
+    qsizetype run = 0;
     for (qsizetype k = 0; k < n; ++k) {
       const char16_t c = t[k].unicode();
-      if (c == kCr && k + 1 < n && t[k + 1] == kLf) {
-        ++k;
-        if (multiLine) {
-          out += kLf;
-        } else {
-          out += kBreak1;
-          out += kBreak2;
-        }
-      } else if (c == kLf) {
-        // A lone line feed in the own style would end the record: it is kept
-        // as a line break.
+      const bool special = c == kLf || c == kQuote || (c == kCr && k + 1 < n && t[k + 1] == kLf) ||
+                           (c == kComma && !quoted && !multiLine);
+      if (!special) continue;
+      out.append(t.mid(run, k - run));
+      if (c == kCr || c == kLf) {
+        // CR LF, or a lone line feed, which in the own style would end the
+        // record: both are kept as a line break.
+        if (c == kCr) ++k;
         if (multiLine) {
           out += kLf;
         } else {
@@ -212,19 +212,15 @@ void AppendLine(QString& out, CCardRow& row, bool multiLine) {
           out += kBreak2;
         }
       } else if (c == kQuote) {
-        if (quoted || multiLine) {
-          out += kQuote;
-          out += kQuote;
-        } else {
-          out += kEsc3;
-          out += kEsc3;
-        }
-      } else if (c == kComma && !quoted && !multiLine) {
-        out += kEsc4;
+        const char16_t mark = quoted || multiLine ? kQuote : kEsc3;
+        out += mark;
+        out += mark;
       } else {
-        out += QChar(c);
+        out += kEsc4;
       }
+      run = k + 1;
     }
+    out.append(t.mid(run));
     if (quoted) out += kQuote;
   }
   out += kCr;
