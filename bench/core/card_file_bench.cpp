@@ -4,24 +4,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QDir>
-#include <QTemporaryDir>
 
 namespace {
 
-struct CBenchWorld {
-  CBenchWorld() : settings(dir.filePath(QStringLiteral("velum.reg"))) {
-    path = dir.filePath(QStringLiteral("bench.csv"));
-    WriteGeneratedCardFile(path, 100000);
-  }
-  QTemporaryDir dir;
-  CSilentPrompt prompt;
-  CSystemClock clock;
-  CMemoryClipboard clipboard;
-  CRecordingShell shell;
-  CSettingsStore settings;
-  CServices services{prompt, clock, clipboard, shell, settings, CodePage::Cp932};
-  QString path;
+struct CBenchWorld : CBenchServices {
+  QString path = GeneratedFile(100000);
 };
 
 CBenchWorld& World() {

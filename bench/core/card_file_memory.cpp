@@ -5,7 +5,6 @@
 #include "core/card_store.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <sys/resource.h>
@@ -32,19 +31,11 @@ long PeakRssKb() {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  QTemporaryDir dir;
-  QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.filePath(QStringLiteral("bench.csv"));
-  if (argc <= 1) WriteGeneratedCardFile(path, 100000);
-
-  CSilentPrompt prompt;
-  CSystemClock clock;
-  CMemoryClipboard clipboard;
-  CRecordingShell shell;
-  CSettingsStore settings(dir.filePath(QStringLiteral("velum.reg")));
-  CServices services{prompt, clock, clipboard, shell, settings, CodePage::Cp932};
+  CBenchServices bench;
+  const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : bench.GeneratedFile(100000);
 
   const long before = CurrentRssKb();
-  CCardStore store(services);
+  CCardStore store(bench.services);
   if (store.Read(path) != 1) {
     std::fprintf(stderr, "read failed\n");
     return 1;

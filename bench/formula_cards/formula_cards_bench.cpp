@@ -7,18 +7,15 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QTemporaryDir>
 
 namespace {
 
 constexpr int kCards = 100000;
 
-struct CBenchWorld {
-  CBenchWorld() : settings(dir.filePath(QStringLiteral("velum.reg"))), store(services) {
+struct CBenchWorld : CBenchServices {
+  CBenchWorld() : store(services) {
     InstallItemFormulas();
-    const QString path = dir.filePath(QStringLiteral("bench.csv"));
-    WriteGeneratedCardFile(path, kCards);
-    store.Read(path);
+    store.Read(GeneratedFile(kCards));
     for (const QString& name : {QStringLiteral("累計"), QStringLiteral("総額"), QStringLiteral("曜日")}) {
       store.AppendItem(name);
       for (auto& card : store.AllCards()) card->AppendItem(QString());
@@ -44,13 +41,6 @@ struct CBenchWorld {
     return values;
   }
 
-  QTemporaryDir dir;
-  CSilentPrompt prompt;
-  CSystemClock clock;
-  CMemoryClipboard clipboard;
-  CRecordingShell shell;
-  CSettingsStore settings;
-  CServices services{prompt, clock, clipboard, shell, settings, CodePage::Cp932};
   CCardStore store;
   int amount;
 };

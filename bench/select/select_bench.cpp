@@ -9,25 +9,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QTemporaryDir>
 
 namespace {
 
 enum Item { kNumber = 0, kName = 1, kKana = 2, kAddress = 4, kAmount = 7, kKind = 9, kMemo = 11 };
 
-struct CBenchWorld {
-  CBenchWorld() : settings(dir.filePath(QStringLiteral("velum.reg"))) {
-    const QString path = dir.filePath(QStringLiteral("bench.csv"));
-    WriteGeneratedCardFile(path, 100000);
-    store.Read(path);
-  }
-  QTemporaryDir dir;
-  CSilentPrompt prompt;
-  CSystemClock clock;
-  CMemoryClipboard clipboard;
-  CRecordingShell shell;
-  CSettingsStore settings;
-  CServices services{prompt, clock, clipboard, shell, settings, CodePage::Cp932};
+struct CBenchWorld : CBenchServices {
+  CBenchWorld() { store.Read(GeneratedFile(100000)); }
   CCardStore store{services};
 };
 
