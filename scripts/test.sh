@@ -3,6 +3,8 @@
 # velum-cli build without Qt Widgets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# ccache shares its cache between checkouts in different folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 scripts/setup.sh
 
 echo "== build without Qt Widgets"
