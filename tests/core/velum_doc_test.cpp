@@ -63,6 +63,30 @@ TEST(VelumDoc, IniCursorChoosesTheFirstCard) {
   }
 }
 
+TEST(VelumDoc, IniCursorTwoTakesThePositionSavedWithTheFile) {
+  CTestWorld w;
+  w.WriteFile(u"f.csv"_s, Sjis(kFive));
+  WriteSetting(*w.settings, settings::kIniCursor, 2);
+  {
+    CVelumDoc doc(*w.services);
+    doc.OnOpenDocument(w.Path(u"f.csv"_s));
+    const CVelumProperty& p = doc.Store().FileProperty();
+    doc.ApplyFileProperties(p.m_msCsv != 0, p.m_backColor, true);  // the property file is written from now on
+    doc.MakeCurrent(3);
+    ASSERT_TRUE(doc.Save());
+  }
+  CVelumDoc doc(*w.services);
+  doc.OnOpenDocument(w.Path(u"f.csv"_s));
+  EXPECT_EQ(doc.CurrentCard(), 3);
+
+  // A position beyond the last card gives card 0.
+  doc.MakeCurrent(4);
+  ASSERT_TRUE(doc.Save());
+  w.WriteFile(u"f.csv"_s, Sjis(u"名前\r\n一\r\n二\r\n"_s));
+  doc.OnOpenDocument(w.Path(u"f.csv"_s));
+  EXPECT_EQ(doc.CurrentCard(), 0);
+}
+
 TEST(VelumDoc, MakeCurrentStaysInsideTheVisibleCards) {
   CTestWorld w;
   w.WriteFile(u"f.csv"_s, Sjis(kFive));
