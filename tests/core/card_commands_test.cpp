@@ -9,14 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class CRecordingView final : public IDocView {
- public:
-  void OnUpdate(IDocView*, std::uint32_t hint) override { hints.push_back(hint); }
-  void StoreCard() override { ++stores; }
-  std::vector<std::uint32_t> hints;
-  int stores = 0;
-};
-
 // A document of three items named 名前, 住所, メモ with the given cards (one
 // "a|b|c" word each, split at '|'), all quoted.
 class CardCommands : public ::testing::Test {

@@ -8,12 +8,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class CRecordingView final : public IDocView {
- public:
-  void OnUpdate(IDocView*, std::uint32_t hint) override { hints.push_back(hint); }
-  std::vector<std::uint32_t> hints;
-};
-
 QStringList Names(const CCardStore& store) {
   QStringList out;
   for (int i = 0; i < store.ItemCount(); ++i) out << store.Item(i).toString();

@@ -10,16 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class CRecordingView final : public IDocView {
- public:
-  void OnUpdate(IDocView*, std::uint32_t hint) override { hints.push_back(hint); }
-  void StoreCard() override { ++stores; }
-  std::vector<int> SelectedCards() const override { return selected; }
-  std::vector<std::uint32_t> hints;
-  std::vector<int> selected;
-  int stores = 0;
-};
-
 const QString kFive = u"名前\r\n一\r\n二\r\n三\r\n四\r\n五\r\n"_s;
 
 }  // namespace

@@ -8,17 +8,6 @@
 
 #include <vector>
 
-// A view that records the hints it hears and offers a list selection.
-class CRecordingView final : public IDocView {
- public:
-  void OnUpdate(IDocView*, std::uint32_t hint) override { hints.push_back(hint); }
-  void StoreCard() override { ++stores; }
-  std::vector<int> SelectedCards() const override { return selected; }
-  std::vector<std::uint32_t> hints;
-  std::vector<int> selected;
-  int stores = 0;
-};
-
 // A document whose items are named by `names` ("a|b|c") and whose cards are
 // given one word each, their items split at '|'.
 class SelectTest : public ::testing::Test {

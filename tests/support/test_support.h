@@ -33,6 +33,18 @@ class CTestWorld {
   QTemporaryDir m_dir;
 };
 
+// A view that records the hints it hears and the edits it was asked to store,
+// and offers a list selection.
+class CRecordingView final : public IDocView {
+ public:
+  void OnUpdate(IDocView*, std::uint32_t hint) override { hints.push_back(hint); }
+  void StoreCard() override { ++stores; }
+  std::vector<int> SelectedCards() const override { return selected; }
+  std::vector<std::uint32_t> hints;
+  std::vector<int> selected;
+  int stores = 0;
+};
+
 // CP932 bytes of a text (the test fails when the text has no CP932 form).
 QByteArray Sjis(const QString& text);
 
