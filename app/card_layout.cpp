@@ -1,0 +1,158 @@
+#include "app/card_layout.h"
+
+#include "core/card_store.h"
+
+#include <algorithm>
+
+namespace {
+
+// Ten wide letters: the least width an edit gets.
+constexpr QStringView kUnitText = u"WWWWWWWWWW";
+// Gap between the controls and the labels when the margin is on.
+constexpr int kCardMargin = 5;
+// The form's first row.
+constexpr int kTop = 2;
+
+ControlKind KindOf(int type, bool inputFree) {
+  switch (type) {
+    case 1: return ControlKind::DropDown;
+    case 2: return ControlKind::HiddenEdit;
+    case 3: return ControlKind::ReadOnlyEdit;
+    case 4: return ControlKind::CheckBox;
+    default: return inputFree ? ControlKind::ReadOnlyEdit : ControlKind::Edit;
+  }
+}
+
+// The width of a text as if it stood on one line: a text with line breaks is
+// measured line by line and the widths added, so a long multi-line text asks
+// for as much room as the same words on one line.
+int TextWidthOneLine(const ILayoutMetrics& m, int font, QStringView text) {
+  int width = 0;
+  qsizetype start = 0;
+  while (start <= text.size()) {
+    qsizetype end = text.indexOf(u'\n', start);
+    if (end < 0) end = text.size();
+    QStringView line = text.mid(start, end - start);
+    if (line.endsWith(u'\r')) line.chop(1);
+    width += m.TextWidth(font, line);
+    start = end + 1;
+  }
+  return width;
+}
+
+struct CControlRect {
+  QRect rect;
+  int lines;
+  bool multiLineStyle;
+};
+
+CControlRect ControlRect(const CLayoutItem& item, int top, int x, const CLayoutSettings& s,
+                         const ILayoutMetrics& m) {
+  const int font = item.contentFont;
+  const int lh = m.Height(font) + m.Height(font) / 4;
+  const int aw = m.AverageCharWidth(font);
+  const int g = s.cardMargin ? aw : 0;
+
+  int unit = m.TextWidth(font, kUnitText);
+  const int tw = TextWidthOneLine(m, font, item.text);
+  if (unit <= tw + 10) unit = tw + 10;
+
+  int n = 1;
+  if (item.type == 0 && (item.multiLine == 0 || item.multiLine == 2)) {
+    n = unit / std::max(1, s.clientWidth - s.scrollBarWidth - g - x) + 1;
+    n = std::max(n, item.maxLines);
+    // A MaxTate of 0 would leave no line for the text at all.
+    n = std::max(1, std::min(n, s.maxTate));
+  }
+  if (s.singleLine) n = 1;
+
+  const int right = s.itemWidthMode == 1 ? s.clientWidth - g
+                                         : std::min(x + unit, s.clientWidth - std::min(aw / 4, g));
+  const int bottom = top + n * lh + lh / 4;
+
+  bool multi = false;
+  if (item.multiLine == 2)
+    multi = true;
+  else if (item.multiLine == 0)
+    multi = n != 1;
+  return {QRect(x, top, right - x, bottom - top), n, multi};
+}
+
+int Bottom(const QRect& r) { return r.top() + r.height(); }
+
+}  // namespace
+
+CCardLayout LayoutCard(const std::vector<CLayoutItem>& items, const std::vector<bool>& inputFree,
+                       const CLayoutSettings& s, const ILayoutMetrics& m) {
+  const int aw = m.AverageCharWidth(s.viewContentFont);
+  const int mw = m.MaxCharWidth(s.viewContentFont);
+  const int h = m.Height(s.viewContentFont);
+  const int margin = s.cardMargin ? kCardMargin : 0;
+
+  CCardLayout layout{};
+  int widest = 0;
+  for (const CLayoutItem& item : items) widest = std::max(widest, m.TextWidth(s.viewNameFont, item.name));
+  layout.labelWidth = widest + m.AverageCharWidth(s.viewNameFont);
+
+  int x = s.itemPosMode == 1 ? margin : (aw + mw) / 2 + layout.labelWidth;
+  layout.contentLeft = x;
+
+  int y = kTop;
+  int largestBottom = 0;
+  layout.controls.reserve(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const CLayoutItem& item = items[i];
+    const int labelRight =
+        m.TextWidth(item.nameFont, item.name) + m.AverageCharWidth(item.nameFont) / 2 + margin;
+    const QRect label(margin, y, labelRight - margin, m.Height(item.nameFont));
+
+    if (s.labelEditZero) x = labelRight;
+    const int top = s.itemPosMode == 1 ? Bottom(label) : y;
+    const CControlRect c = ControlRect(item, top, x, s, m);
+
+    CLayoutControl control{int(i), KindOf(item.type, i < inputFree.size() && inputFree[i]),
+                           label, c.rect, c.multiLineStyle, c.lines};
+    const bool isEdit = control.kind == ControlKind::Edit || control.kind == ControlKind::ReadOnlyEdit ||
+                        control.kind == ControlKind::HiddenEdit;
+    if (!isEdit) control.multiLineStyle = false;
+
+    largestBottom = std::max({largestBottom, Bottom(label), Bottom(c.rect)});
+    y = std::max(Bottom(label), Bottom(c.rect)) + 1;
+    if (control.kind == ControlKind::DropDown) {
+      control.dropHeight = std::max(s.screenHeight - top, top);
+      y += h / 2;
+    }
+    layout.controls.push_back(control);
+  }
+
+  layout.scrollSize = QSize(std::max(0, s.clientWidth - 100), largestBottom + h);
+  layout.pageStep = QSize(10, 5 * h);
+  layout.lineStep = QSize(1, h);
+  return layout;
+}
+
+int CItemLineCounts::LineCount(QStringView text) { return int(text.count(u'\n')) + 1; }
+
+const std::vector<int>& CItemLineCounts::MaxLines(const CCardStore& store) {
+  const int itemCount = std::max(0, store.ItemCount());
+  if (m_store == &store && m_changes == CCardRow::Changes() && m_allCount == store.AllCount() &&
+      int(m_counts.size()) == itemCount)
+    return m_counts;
+
+  m_counts.assign(itemCount, 1);
+  for (int c = 0; c < store.AllCount(); ++c) {
+    const CCardRow* card = store.AllCard(c);
+    const int n = std::min(itemCount, card->ItemCount());
+    for (int i = 0; i < n; ++i) m_counts[i] = std::max(m_counts[i], LineCount(card->Item(i)));
+  }
+  m_store = &store;
+  m_changes = CCardRow::Changes();
+  m_allCount = store.AllCount();
+  return m_counts;
+}
+
+void CItemLineCounts::NoteText(int item, QStringView text) {
+  if (!m_store) return;
+  if (item >= 0 && item < int(m_counts.size())) m_counts[item] = std::max(m_counts[item], LineCount(text));
+  m_changes = CCardRow::Changes();
+}

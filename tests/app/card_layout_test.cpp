@@ -1,0 +1,167 @@
+#include "app/card_layout.h"
+#include "core/card_store.h"
+#include "support/test_support.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Font 0: every character 6 px wide, the widest 10, 12 high. Font 1: 8 px, 12, 16 high.
+class CFixedMetrics final : public ILayoutMetrics {
+ public:
+  int TextWidth(int font, QStringView text) const override { return int(text.size()) * AverageCharWidth(font); }
+  int AverageCharWidth(int font) const override { return font == 1 ? 8 : 6; }
+  int MaxCharWidth(int font) const override { return font == 1 ? 12 : 10; }
+  int Height(int font) const override { return font == 1 ? 16 : 12; }
+};
+
+CLayoutSettings Window() {
+  CLayoutSettings s;
+  s.clientWidth = 240;
+  s.scrollBarWidth = 13;
+  s.screenHeight = 320;
+  return s;
+}
+
+const QString kLong(300, u'x');
+
+struct CCase {
+  const char* what;
+  void (*setup)(CLayoutSettings&, CLayoutItem&, bool& inputFree);
+  ControlKind kind;
+  QRect label;
+  QRect control;
+  int lines;
+  bool multi;
+};
+
+}  // namespace
+
+// One item named "名前" (12 px) holding "abc" (18 px) in a 240 px wide window;
+// an edit is at least "WWWWWWWWWW" (60 px) wide, a line 15 px high (12 + 12 / 4).
+TEST(CardLayout, OneItemUnderEachSetting) {
+  const CCase cases[] = {
+      {"defaults: name above, margin 5", [](CLayoutSettings&, CLayoutItem&, bool&) {},
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 60, 18}, 1, false},
+      {"name beside: column = (aw + mw) / 2 + widest name + aw",
+       [](CLayoutSettings& s, CLayoutItem&, bool&) { s.itemPosMode = 0; },
+       ControlKind::Edit, {5, 2, 15, 12}, {26, 2, 60, 18}, 1, false},
+      {"window width", [](CLayoutSettings& s, CLayoutItem&, bool&) { s.itemWidthMode = 1; },
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 229, 18}, 1, false},
+      {"no margin", [](CLayoutSettings& s, CLayoutItem&, bool&) { s.cardMargin = false; },
+       ControlKind::Edit, {0, 2, 15, 12}, {0, 14, 60, 18}, 1, false},
+      {"no margin, window width",
+       [](CLayoutSettings& s, CLayoutItem&, bool&) { s.cardMargin = false, s.itemWidthMode = 1; },
+       ControlKind::Edit, {0, 2, 15, 12}, {0, 14, 240, 18}, 1, false},
+      {"control at the label's end", [](CLayoutSettings& s, CLayoutItem&, bool&) { s.labelEditZero = true; },
+       ControlKind::Edit, {5, 2, 15, 12}, {20, 14, 60, 18}, 1, false},
+      {"control at the label's end, beside it",
+       [](CLayoutSettings& s, CLayoutItem&, bool&) { s.labelEditZero = true, s.itemPosMode = 0; },
+       ControlKind::Edit, {5, 2, 15, 12}, {20, 2, 60, 18}, 1, false},
+      {"300 characters: to the edge less aw / 4, MaxTate lines",
+       [](CLayoutSettings&, CLayoutItem& i, bool&) { i.text = kLong; },
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 234, 63}, 4, true},
+      {"300 characters, MaxTate 6", [](CLayoutSettings& s, CLayoutItem& i, bool&) { i.text = kLong, s.maxTate = 6; },
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 234, 93}, 6, true},
+      {"300 characters, Item1", [](CLayoutSettings& s, CLayoutItem& i, bool&) { i.text = kLong, s.singleLine = true; },
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 234, 18}, 1, false},
+      {"300 characters, single-line item", [](CLayoutSettings&, CLayoutItem& i, bool&) { i.text = kLong, i.multiLine = 1; },
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 234, 18}, 1, false},
+      {"multi-line item, short text", [](CLayoutSettings&, CLayoutItem& i, bool&) { i.multiLine = 2; },
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 60, 18}, 1, true},
+      {"three lines on some card", [](CLayoutSettings&, CLayoutItem& i, bool&) { i.maxLines = 3; },
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 60, 48}, 3, true},
+      {"six lines on some card, MaxTate 4", [](CLayoutSettings&, CLayoutItem& i, bool&) { i.maxLines = 6; },
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 60, 63}, 4, true},
+      {"MaxTate 0 still leaves a line", [](CLayoutSettings& s, CLayoutItem& i, bool&) { i.text = kLong, s.maxTate = 0; },
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 234, 18}, 1, false},
+      {"formula item", [](CLayoutSettings&, CLayoutItem&, bool& f) { f = true; },
+       ControlKind::ReadOnlyEdit, {5, 2, 15, 12}, {5, 14, 60, 18}, 1, false},
+      {"choice", [](CLayoutSettings&, CLayoutItem& i, bool&) { i.type = 1, i.maxLines = 3; },
+       ControlKind::DropDown, {5, 2, 15, 12}, {5, 14, 60, 18}, 1, false},
+      {"image preview", [](CLayoutSettings&, CLayoutItem& i, bool&) { i.type = 2; },
+       ControlKind::HiddenEdit, {5, 2, 15, 12}, {5, 14, 60, 18}, 1, false},
+      {"linked, 300 characters: one line", [](CLayoutSettings&, CLayoutItem& i, bool&) { i.type = 3, i.text = kLong; },
+       ControlKind::ReadOnlyEdit, {5, 2, 15, 12}, {5, 14, 234, 18}, 1, false},
+      {"check box", [](CLayoutSettings&, CLayoutItem& i, bool&) { i.type = 4; },
+       ControlKind::CheckBox, {5, 2, 15, 12}, {5, 14, 60, 18}, 1, false},
+      // Font 1: label 16 + 4 + 5; line 20; margin g = 8, so the edge is 240 - 2.
+      {"the item's own fonts", [](CLayoutSettings&, CLayoutItem& i, bool&) { i.nameFont = i.contentFont = 1; },
+       ControlKind::Edit, {5, 2, 20, 16}, {5, 18, 80, 25}, 1, false},
+      {"own font, 300 characters: (240 - 13 - 8 - 5) per line",
+       [](CLayoutSettings& s, CLayoutItem& i, bool&) { i.contentFont = 1, i.text = kLong, s.maxTate = 20; },
+       ControlKind::Edit, {5, 2, 15, 12}, {5, 14, 233, 245}, 12, true},
+  };
+  const CFixedMetrics metrics;
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    CLayoutSettings s = Window();
+    CLayoutItem item{u"名前"_s, u"abc"_s};
+    bool inputFree = false;
+    c.setup(s, item, inputFree);
+    const CCardLayout layout = LayoutCard({item}, {inputFree}, s, metrics);
+    ASSERT_EQ(layout.controls.size(), 1u);
+    const CLayoutControl& got = layout.controls[0];
+    EXPECT_EQ(got.kind, c.kind);
+    EXPECT_EQ(got.label, c.label);
+    EXPECT_EQ(got.control, c.control);
+    EXPECT_EQ(got.lines, c.lines);
+    EXPECT_EQ(got.multiLineStyle, c.multi);
+  }
+}
+
+// The name column follows the widest name; rows follow one another with a
+// pixel between them and half a line more after a drop-down.
+TEST(CardLayout, ColumnsRowsAndScrolling) {
+  const CFixedMetrics metrics;
+  std::vector<CLayoutItem> items{{u"ab"_s, u"x"_s}, {u"abcdef"_s, u"y"_s, 1}, {u"c"_s, u"z"_s}};
+  CLayoutSettings s = Window();
+  CCardLayout layout = LayoutCard(items, {}, s, metrics);
+  EXPECT_EQ(layout.labelWidth, 42);
+  EXPECT_EQ(layout.contentLeft, 5);
+  ASSERT_EQ(layout.controls.size(), 3u);
+  EXPECT_EQ(layout.controls[1].label.top(), 33);
+  EXPECT_EQ(layout.controls[1].dropHeight, 320 - 45);
+  EXPECT_EQ(layout.controls[2].label.top(), 64 + 6);
+  EXPECT_EQ(layout.controls[2].control, QRect(5, 82, 60, 18));
+  EXPECT_EQ(layout.scrollSize, QSize(140, 100 + 12));
+  EXPECT_EQ(layout.pageStep, QSize(10, 60));
+  EXPECT_EQ(layout.lineStep, QSize(1, 12));
+
+  s.itemPosMode = 0;
+  layout = LayoutCard(items, {}, s, metrics);
+  EXPECT_EQ(layout.contentLeft, 8 + 42);
+  for (const CLayoutControl& c : layout.controls) EXPECT_EQ(c.control.left(), 50);
+  EXPECT_EQ(layout.controls[1].control.top(), 2 + 18 + 1);
+
+  s.clientWidth = 60;  // narrower than the scroll margin: no negative size
+  EXPECT_EQ(LayoutCard(items, {}, s, metrics).scrollSize.width(), 0);
+}
+
+TEST(ItemLineCounts, CachedUntilTheCardsChange) {
+  CTestWorld w;
+  CCardStore store(*w.services);
+  w.WriteFile(u"s.csv"_s, Sjis(u"a,b\r\n1,2\r\n3,4\r\n"_s));
+  ASSERT_EQ(store.Read(w.Path(u"s.csv"_s)), 1);
+  ASSERT_EQ(store.AllCount(), 2);
+  CItemLineCounts counts;
+  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{1, 1}));
+
+  store.SetItemText(1, 1, u"p\r\nq\r\nr"_s);
+  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{1, 3}));
+
+  // An edit noted by the caller is taken without reading the cards again:
+  // the count of a text the store never held proves no reading happened.
+  store.SetItemText(0, 0, u"s\r\nt"_s);
+  counts.NoteText(0, u"1\n2\n3\n4\n5"_s);
+  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{5, 3}));
+
+  // Any other change reads them again.
+  store.SetItemText(1, 1, u"r"_s);
+  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{2, 1}));
+  ASSERT_TRUE(store.AppendEmptyCard());
+  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{2, 1}));
+
+  CCardStore other(*w.services);
+  EXPECT_TRUE(counts.MaxLines(other).empty());
+}
