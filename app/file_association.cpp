@@ -1,0 +1,217 @@
+#include "app/file_association.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+using namespace association;
+
+namespace {
+
+constexpr QStringView kGroup = u"[Default Applications]";
+constexpr int kToolTimeoutMs = 20000;
+
+// The text of a file; a missing file reads as empty. False when the file
+// exists but cannot be read, so that it is never replaced by a blank one.
+bool ReadText(const QString& path, QString* text) {
+  text->clear();
+  QFile f(path);
+  if (!f.exists()) return true;
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  *text = QString::fromUtf8(f.readAll());
+  return true;
+}
+
+// Writes the file through a temporary one renamed over it; on failure, says why.
+bool WriteAtomically(const QString& path, const QString& text, CAssociationResult* result) {
+  if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+    *result = {false, QStringLiteral("cannot create the folder of %1").arg(path), result->written};
+    return false;
+  }
+  QSaveFile f(path);
+  if (f.open(QIODevice::WriteOnly)) {
+    f.write(text.toUtf8());
+    if (f.commit()) {
+      result->written << path;
+      return true;
+    }
+  }
+  *result = {false, QStringLiteral("cannot write %1: %2").arg(path, f.errorString()), result->written};
+  return false;
+}
+
+QString DesktopEntry(const QString& exec) {
+  return QStringLiteral(
+             "[Desktop Entry]\n"
+             "Type=Application\n"
+             "Name=Velum\n"
+             "Comment=カード型データベース\n"
+             "Exec=%1 %F\n"
+             "Icon=velum\n"
+             "Terminal=false\n"
+             "Categories=Office;Database;\n"
+             "MimeType=text/csv;application/x-velum-vcsv;\n")
+      .replace(QStringLiteral("%1"), exec);
+}
+
+QString MimePackage() {
+  return QStringLiteral(
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+      "  <mime-type type=\"application/x-velum-vcsv\">\n"
+      "    <comment>VCSVファイル</comment>\n"
+      "    <glob pattern=\"*.vcsv\"/>\n"
+      "  </mime-type>\n"
+      "</mime-info>\n");
+}
+
+// Every mimeapps.list the lookup reads: the user's and the system's configuration
+// folders, then the applications folders of the data folders.
+QStringList MimeappsLists() {
+  QStringList lists;
+  for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+    lists << dir + QStringLiteral("/mimeapps.list");
+  for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+    lists << dir + QStringLiteral("/applications/mimeapps.list");
+  return lists;
+}
+
+bool AnyDefaultApplication(QStringView type) {
+  QString text;
+  for (const QString& path : MimeappsLists())
+    if (ReadText(path, &text) && HasDefaultApplication(text, type)) return true;
+  return false;
+}
+
+// Runs a database tool on a folder when it is installed; its outcome does not matter.
+void RunTool(const QString& program, const QString& folder) {
+  const QString exe = QStandardPaths::findExecutable(program);
+  if (exe.isEmpty()) return;
+  QProcess p;
+  p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  p.setStandardOutputFile(QProcess::nullDevice());
+  p.start(exe, {folder});
+  if (p.waitForStarted() && !p.waitForFinished(kToolTimeoutMs)) {
+    p.kill();
+    p.waitForFinished();
+  }
+}
+
+// The key of a "key=value" line, trimmed; empty for other lines.
+QStringView KeyOf(QStringView line) {
+  const qsizetype eq = line.indexOf(u'=');
+  return eq < 0 ? QStringView() : line.left(eq).trimmed();
+}
+
+bool IsGroupHeader(QStringView line) { return line.trimmed().startsWith(u'['); }
+
+}  // namespace
+
+namespace association {
+
+QString ExecProgram(const QString& programPath) {
+  if (programPath.contains(u'\n') || programPath.contains(u'\r')) return {};
+  static const QString kReserved = QStringLiteral(" \t\"'\\><~|&;$*?#()`");
+  bool quote = false;
+  for (QChar c : programPath) quote = quote || kReserved.contains(c);
+  QString exec = programPath;
+  if (quote) {
+    QString inner;
+    for (QChar c : programPath) {
+      if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') inner += u'\\';
+      inner += c;
+    }
+    exec = u'"' + inner + u'"';
+  }
+  // The value of a desktop entry's key escapes its own backslashes once more.
+  exec.replace(u'\\', QStringLiteral("\\\\"));
+  exec.replace(u'%', QStringLiteral("%%"));
+  return exec;
+}
+
+bool HasDefaultApplication(const QString& mimeappsText, QStringView type) {
+  bool inGroup = false;
+  for (QStringView line : QStringView(mimeappsText).split(u'\n')) {
+    if (IsGroupHeader(line)) {
+      inGroup = line.trimmed() == kGroup;
+      continue;
+    }
+    if (!inGroup || KeyOf(line).compare(type, Qt::CaseInsensitive) != 0) continue;
+    const QStringView value = line.mid(line.indexOf(u'=') + 1);
+    for (QStringView id : value.split(u';'))
+      if (!id.trimmed().isEmpty()) return true;
+  }
+  return false;
+}
+
+QString SetDefaultApplications(const QString& mimeappsText, const QStringList& types, QStringView desktopId) {
+  QStringList lines = mimeappsText.split(u'\n');
+  if (lines.last().isEmpty()) lines.removeLast();  // the text's final line end
+
+  qsizetype header = -1;
+  for (qsizetype i = 0; i < lines.size() && header < 0; ++i)
+    if (QStringView(lines[i]).trimmed() == kGroup) header = i;
+  if (header < 0) {
+    if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines << QString();
+    lines << kGroup.toString();
+    header = lines.size() - 1;
+  }
+
+  for (const QString& type : types) {
+    const QString entry = type + u'=' + desktopId.toString();
+    qsizetype end = header + 1;
+    while (end < lines.size() && !IsGroupHeader(lines[end])) ++end;
+    bool done = false;
+    for (qsizetype i = header + 1; i < end;) {
+      if (KeyOf(lines[i]).compare(type, Qt::CaseInsensitive) != 0) {
+        ++i;
+      } else if (!done) {
+        lines[i++] = entry;
+        done = true;
+      } else {
+        lines.removeAt(i);  // a repeated key would leave the type's choice unclear
+        --end;
+      }
+    }
+    if (!done) {
+      qsizetype at = end;
+      while (at > header + 1 && lines[at - 1].trimmed().isEmpty()) --at;
+      lines.insert(at, entry);
+    }
+  }
+  return lines.join(u'\n') + u'\n';
+}
+
+}  // namespace association
+
+CAssociationResult RegisterFileTypes(const QString& programPath, bool force) {
+  CAssociationResult result;
+  QStringList types;
+  for (QStringView type : {kCsvType, kVcsvType})
+    if (force || !AnyDefaultApplication(type)) types << type.toString();
+  if (types.isEmpty()) return result;
+
+  const QString exec = ExecProgram(QFileInfo(programPath).absoluteFilePath());
+  if (programPath.isEmpty() || exec.isEmpty())
+    return {false, QStringLiteral("the program path cannot stand in a desktop entry: %1").arg(programPath), {}};
+
+  const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  const QString applications = dataHome + QStringLiteral("/applications");
+  const QString mime = dataHome + QStringLiteral("/mime");
+  const QString mimeapps = configHome + QStringLiteral("/mimeapps.list");
+
+  QString mimeappsText;
+  if (!ReadText(mimeapps, &mimeappsText)) return {false, QStringLiteral("cannot read %1").arg(mimeapps), {}};
+  if (!WriteAtomically(applications + u'/' + kDesktopId.toString(), DesktopEntry(exec), &result) ||
+      !WriteAtomically(mime + QStringLiteral("/packages/velum.xml"), MimePackage(), &result) ||
+      !WriteAtomically(mimeapps, SetDefaultApplications(mimeappsText, types, kDesktopId), &result))
+    return result;
+
+  RunTool(QStringLiteral("update-mime-database"), mime);
+  RunTool(QStringLiteral("update-desktop-database"), applications);
+  return result;
+}
