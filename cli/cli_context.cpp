@@ -16,6 +16,10 @@ void CCliPrompt::OnShown(const Shown& s) {
     case Kind::YesNo:
       *m_out << "question: " << s.text << " -> " << (s.answer ? "yes" : "no") << '\n';
       break;
+    case Kind::YesNoCancel:
+      *m_out << "question: " << s.text << " -> "
+             << (s.choice == Choice::Yes ? "yes" : s.choice == Choice::No ? "no" : "cancel") << '\n';
+      break;
   }
   m_out->flush();
 }

@@ -16,6 +16,10 @@ class IPrompt {
   virtual bool Question(const QString& text) = 0;
   // A question with Yes and No; true for Yes.
   virtual bool YesNo(const QString& text) = 0;
+  // A question with Yes, No and Cancel (the save question of a modified
+  // document); Cancel is also the answer of a closed box.
+  enum class Choice { Yes, No, Cancel };
+  virtual Choice YesNoCancel(const QString& text) = 0;
   // The wait cursor; calls nest.
   virtual void BeginWait() {}
   virtual void EndWait() {}
@@ -43,24 +47,29 @@ class CSilentPrompt final : public IPrompt {
   void Notice(const QString&) override {}
   bool Question(const QString&) override { return false; }
   bool YesNo(const QString&) override { return false; }
+  Choice YesNoCancel(const QString&) override { return Choice::Cancel; }
 };
 
 // Answers from a queue and records every text it was shown. Without a queued
 // answer a question is answered with OK (or Yes).
 class CScriptedPrompt : public IPrompt {
  public:
-  enum class Kind { Notice, Question, YesNo };
+  enum class Kind { Notice, Question, YesNo, YesNoCancel };
   struct Shown {
     Kind kind;
     QString text;
     bool answer;  // what the question was answered with; true for notices
+    Choice choice = Choice::Yes;  // the answer of a YesNoCancel question
   };
 
   void Notice(const QString& text) override;
   bool Question(const QString& text) override;
   bool YesNo(const QString& text) override;
+  // Without a queued answer: Yes. A queued true is Yes, false is No.
+  Choice YesNoCancel(const QString& text) override;
 
-  void QueueAnswer(bool answer) { m_answers.push_back(answer); }
+  void QueueAnswer(bool answer) { m_answers.push_back(answer ? Choice::Yes : Choice::No); }
+  void QueueChoice(Choice choice) { m_answers.push_back(choice); }
   const std::vector<Shown>& History() const { return m_shown; }
   QStringList Texts() const;  // every text shown, in order
   void ClearHistory() { m_shown.clear(); }
@@ -74,7 +83,9 @@ class CScriptedPrompt : public IPrompt {
 
  private:
   bool NextAnswer();
-  std::deque<bool> m_answers;
+  Choice NextChoice();
+  // A queued Cancel answers an OK/Cancel or Yes/No question as false.
+  std::deque<Choice> m_answers;
   std::vector<Shown> m_shown;
   int m_waitDepth = 0;
 };

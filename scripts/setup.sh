@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libbenchmark-dev
   tzdata                  # the tests run under TZ=Asia/Tokyo
+  fonts-noto-cjk          # Japanese text in the window, the same on every machine
 )
 
 missing=()

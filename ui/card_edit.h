@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+class CCardView;
+
+// The edit of one item (and nothing else): plain text with the card's CR LF
+// line breaks shown as lines, the cursor keys that move between items, Enter
+// that moves on in a single-line edit, and the item edits' context menu.
+class CVelumEdit final : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  CVelumEdit(CCardView& view, int item, bool multiLine, QWidget* parent);
+
+  int Item() const { return m_item; }
+  bool MultiLineStyle() const { return m_multiLine; }
+  // A multi-line edit wraps and, when more than one line high, scrolls.
+  void SetStyle(bool multiLine, int lines);
+  // The text as the card stores it: line breaks as CR LF.
+  QString CardText() const;
+  // Shows a card's text and clears the modified flag.
+  void ShowCardText(QStringView text);
+  bool Modified() const;
+  void SetModified(bool modified);
+  // Replaces the selection; false when the edit refused (a single-line edit
+  // refuses a line break).
+  bool ReplaceSelection(const QString& text);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  CCardView& m_view;
+  int m_item;
+  bool m_multiLine;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QAbstractTableModel>
+
+class CVelumDoc;
+
+// Models over the visible cards: they read each value when a row is drawn and
+// hold no copy of the deck. Refresh() tells the views what changed: a reset
+// only when the number of rows did (a reset drops the selection).
+
+// One item's value on every visible card: the item list's lines.
+class CItemValueModel final : public QAbstractListModel {
+  Q_OBJECT
+
+ public:
+  explicit CItemValueModel(CVelumDoc& doc, QObject* parent = nullptr);
+  int rowCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  int Item() const { return m_item; }
+  void SetItem(int item);
+  void Refresh(bool reset);
+
+ private:
+  CVelumDoc& m_doc;
+  int m_item = 0;
+  int m_rows = 0;
+};
+
+// Every item of every visible card: the list's rows.
+class CCardTableModel final : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit CCardTableModel(CVelumDoc& doc, QObject* parent = nullptr);
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  void Refresh(bool reset);
+
+ private:
+  CVelumDoc& m_doc;
+  int m_rows = 0;
+  int m_columns = 0;
+};
+
+// A value as one line: line breaks shown as blanks.
+QString OneLine(QString text);

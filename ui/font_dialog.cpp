@@ -1,0 +1,84 @@
+#include "ui/font_dialog.h"
+
+#include "ui/ui_messages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const int kSizes[] = {8, 9, 10, 11, 12, 14, 16, 20, 24, 28, 36};
+}
+
+CFontDialog::CFontDialog(const QString& face, int pointSize, bool bold, bool italic, QWidget* parent)
+    : QDialog(parent), m_face(face) {
+  setWindowTitle(ui_msg::kFontDialogTitle);
+  m_families = new QListWidget(this);
+  m_families->addItems(QFontDatabase::families());
+  const auto found = m_families->findItems(face, Qt::MatchExactly);
+  if (!found.isEmpty()) {
+    m_families->setCurrentItem(found.first());
+    m_families->scrollToItem(found.first());
+  }
+  connect(m_families, &QListWidget::currentTextChanged, this, [this](const QString& text) { m_face = text; });
+
+  m_size = new QComboBox(this);
+  m_size->setEditable(true);
+  for (int s : kSizes) m_size->addItem(QString::number(s));
+  // The list selects the size, or the first larger one; the box shows the size itself.
+  int index = int(std::size(kSizes)) - 1;
+  for (int i = 0; i < int(std::size(kSizes)); ++i)
+    if (kSizes[i] >= pointSize) {
+      index = i;
+      break;
+    }
+  m_size->setCurrentIndex(index);
+  m_size->setEditText(QString::number(pointSize));
+  auto* sizeLabel = new QLabel(QStringLiteral("サイズ(&S):"), this);
+  sizeLabel->setBuddy(m_size);
+
+  m_bold = new QCheckBox(QStringLiteral("太字(&B)"), this);
+  m_bold->setChecked(bold);
+  m_italic = new QCheckBox(QStringLiteral("斜体(&I)"), this);
+  m_italic->setChecked(italic);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* familyLabel = new QLabel(QStringLiteral("フォント名(&F):"), this);
+  familyLabel->setBuddy(m_families);
+  auto* side = new QVBoxLayout;
+  side->addWidget(sizeLabel);
+  side->addWidget(m_size);
+  side->addWidget(m_bold);
+  side->addWidget(m_italic);
+  side->addStretch();
+  auto* top = new QHBoxLayout;
+  auto* left = new QVBoxLayout;
+  left->addWidget(familyLabel);
+  left->addWidget(m_families);
+  top->addLayout(left, 1);
+  top->addLayout(side);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(buttons);
+}
+
+int CFontDialog::PointSize() const {
+  bool ok = false;
+  const int size = m_size->currentText().trimmed().toInt(&ok);
+  return ok && size > 0 ? size : 10;
+}
+
+bool CFontDialog::Bold() const { return m_bold->isChecked(); }
+bool CFontDialog::Italic() const { return m_italic->isChecked(); }

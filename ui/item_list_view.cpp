@@ -1,0 +1,129 @@
+#include "ui/item_list_view.h"
+
+#include "app/frame_command_table.h"
+#include "settings/settings.h"
+#include "ui/deck_models.h"
+#include "ui/fonts.h"
+#include "ui/main_window.h"
+#include "ui/velum_application.h"
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QListView>
+#include <QVBoxLayout>
+
+CItemListView::CItemListView(CVelumApp& app, QWidget* parent)
+    : QWidget(parent), m_app(app), m_doc(app.Doc()) {
+  setObjectName(QStringLiteral("CItemListView"));
+  m_chooser = new QComboBox(this);
+  m_chooser->setObjectName(QStringLiteral("600"));
+  m_values = new QListView(this);
+  m_values->setObjectName(QStringLiteral("500"));
+  m_values->setUniformItemSizes(true);
+  m_values->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_values->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_values->setFont(FontFromRecord(settings::ReadFont(app.Settings(), settings::FontSection::ItemFont), ScreenDpiY()));
+  m_values->setContextMenuPolicy(Qt::CustomContextMenu);
+  m_model = new CItemValueModel(m_doc, this);
+  m_values->setModel(m_model);
+  m_values->installEventFilter(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(m_chooser);
+  layout->addWidget(m_values, 1);
+  setFocusProxy(m_values);
+
+  connect(m_chooser, &QComboBox::activated, this, [this](int index) {
+    m_model->SetItem(index);
+    SelectCurrent(true);
+  });
+  connect(m_values->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (!m_selecting && current.isValid()) OnLineChosen(current.row());
+          });
+  connect(m_values, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { m_app.Window().ShowContextMenu(0, m_values->viewport()->mapToGlobal(pos)); });
+  m_doc.AddView(this);
+}
+
+CItemListView::~CItemListView() { m_doc.RemoveView(this); }
+
+void CItemListView::FillChooser() {
+  const int listed = std::min(m_model->Item(), std::max(m_doc.ItemCount() - 1, 0));
+  QSignalBlocker block(m_chooser);
+  m_chooser->clear();
+  for (int i = 0; i < m_doc.ItemCount(); ++i) m_chooser->addItem(m_doc.Store().Item(i).toString());
+  m_chooser->setCurrentIndex(listed);
+  m_model->SetItem(listed);
+}
+
+void CItemListView::InitialUpdate() {
+  m_model->SetItem(0);
+  FillChooser();
+  m_model->Refresh(true);
+  SelectCurrent(true);
+}
+
+int CItemListView::ListedItem() const { return m_model->Item(); }
+
+void CItemListView::OnUpdate(IDocView*, std::uint32_t hint) {
+  if (hint & 2) {
+    FillChooser();
+    m_model->Refresh(true);
+  } else {
+    m_model->Refresh(false);
+  }
+  if (hint & 4 || hint & 2 || hint & 0x20000) SelectCurrent(true);
+}
+
+void CItemListView::SelectCurrent(bool centre) {
+  const int card = m_doc.CurrentCard();
+  if (card < 0 || card >= m_model->rowCount()) return;
+  m_selecting = true;
+  const QModelIndex index = m_model->index(card);
+  m_values->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  m_values->scrollTo(index, centre ? QAbstractItemView::PositionAtCenter : QAbstractItemView::EnsureVisible);
+  m_selecting = false;
+}
+
+void CItemListView::OnLineChosen(int row) {
+  m_doc.StoreCards();
+  if (!m_doc.MakeCurrent(row)) return;
+  m_doc.UpdateAllViews(this, 0x20000);
+}
+
+std::vector<int> CItemListView::SelectedCards() const {
+  std::vector<int> cards;
+  for (const QModelIndex& index : m_values->selectionModel()->selectedRows()) cards.push_back(index.row());
+  std::sort(cards.begin(), cards.end());
+  return cards;
+}
+
+bool CItemListView::ValueListHasFocus() const { return m_values->hasFocus(); }
+void CItemListView::FocusChooser() { m_chooser->setFocus(Qt::OtherFocusReason); }
+void CItemListView::FocusValueList() { m_values->setFocus(Qt::OtherFocusReason); }
+
+void CItemListView::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  m_values->setFocus(Qt::OtherFocusReason);
+}
+
+bool CItemListView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_values && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool plain = (key->modifiers() & (Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier)) == 0;
+    if (plain && key->key() == Qt::Key_Up) {
+      m_app.Window().Dispatch(cmd::kPrevCard);
+      return true;
+    }
+    if (plain && key->key() == Qt::Key_Down) {
+      m_app.Window().Dispatch(cmd::kNextCard);
+      return true;
+    }
+  }
+  if (watched == m_values && event->type() == QEvent::FocusIn) m_app.Window().SetActiveView(this);
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/velum_doc.h"
+
+#include <QWidget>
+
+#include <cstdint>
+
+class CVelumApp;
+class CItemValueModel;
+class QComboBox;
+class QListView;
+
+// Pane 0: the item chooser and the list of the chosen item's value on every
+// visible card; selecting a line makes that card current.
+class CItemListView final : public QWidget, public IDocView {
+  Q_OBJECT
+
+ public:
+  explicit CItemListView(CVelumApp& app, QWidget* parent = nullptr);
+  ~CItemListView() override;
+
+  void OnUpdate(IDocView* sender, std::uint32_t hint) override;
+  std::vector<int> SelectedCards() const override;
+  bool IsItemList() const override { return true; }
+
+  void InitialUpdate();
+  int ListedItem() const;
+  bool ValueListHasFocus() const;
+  void FocusChooser();
+  void FocusValueList();
+  QComboBox& Chooser() { return *m_chooser; }
+  QListView& ValueList() { return *m_values; }
+  CItemValueModel& Model() { return *m_model; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+
+ private:
+  void FillChooser();
+  void SelectCurrent(bool centre);
+  void OnLineChosen(int row);
+
+  CVelumApp& m_app;
+  CVelumDoc& m_doc;
+  QComboBox* m_chooser;
+  QListView* m_values;
+  CItemValueModel* m_model;
+  bool m_selecting = false;
+};

@@ -1,0 +1,136 @@
+#include "ui/list_view.h"
+
+#include "app/frame_command_table.h"
+#include "core/card_commands.h"
+#include "settings/settings.h"
+#include "ui/deck_models.h"
+#include "ui/fonts.h"
+#include "ui/main_window.h"
+#include "ui/velum_application.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace {
+// Column widths come from this many rows at most, never from the whole deck.
+constexpr int kSampleRows = 200;
+constexpr int kMaxColumnWidth = 400;
+}  // namespace
+
+CListView::CListView(CVelumApp& app, QWidget* parent)
+    : QTableView(parent), m_app(app), m_doc(app.Doc()), m_model(new CCardTableModel(app.Doc(), this)) {
+  setObjectName(QStringLiteral("CVListView"));
+  setModel(m_model);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setWordWrap(false);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+  verticalHeader()->hide();
+  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  setFont(FontFromRecord(settings::ReadFont(app.Settings(), settings::FontSection::VListFont), ScreenDpiY()));
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { m_app.Window().ShowContextMenu(0, viewport()->mapToGlobal(pos)); });
+  connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { OpenRow(index.row()); });
+  m_doc.AddView(this);
+}
+
+CListView::~CListView() { m_doc.RemoveView(this); }
+
+void CListView::InitialUpdate() {
+  m_model->Refresh(true);
+  SizeColumns();
+  SelectCurrent();
+}
+
+void CListView::SizeColumns() {
+  const QFontMetrics fm(font());
+  const int rows = std::min(m_model->rowCount(), kSampleRows);
+  for (int c = 0; c < m_model->columnCount(); ++c) {
+    int width = fm.horizontalAdvance(m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) + 16;
+    for (int r = 0; r < rows; ++r)
+      width = std::max(width, fm.horizontalAdvance(m_model->index(r, c).data().toString()) + 12);
+    setColumnWidth(c, std::min(width, kMaxColumnWidth));
+  }
+}
+
+void CListView::OnUpdate(IDocView*, std::uint32_t hint) {
+  if (hint & 8 || hint & 2) {
+    m_model->Refresh(true);
+    if (hint & 8) SizeColumns();
+  } else {
+    m_model->Refresh(false);
+  }
+  if (hint & 4 || hint & 2) SelectCurrent();
+}
+
+void CListView::SelectCurrent() {
+  const int card = m_doc.CurrentCard();
+  if (card < 0 || card >= m_model->rowCount()) return;
+  const QModelIndex index = m_model->index(card, 0);
+  selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  scrollTo(index);
+}
+
+std::vector<int> CListView::SelectedCards() const {
+  if (!isVisible()) return {};
+  std::vector<int> cards;
+  for (const QModelIndex& index : selectionModel()->selectedRows()) cards.push_back(index.row());
+  std::sort(cards.begin(), cards.end());
+  return cards;
+}
+
+void CListView::OpenRow(int row) {
+  if (!m_doc.MakeCurrent(row)) return;
+  m_app.Window().Dispatch(cmd::kSwitchList);
+  m_doc.UpdateAllViews(nullptr, hint::kSearchFound);
+}
+
+void CListView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    OpenRow(currentIndex().row());
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void CListView::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  if (currentIndex().isValid()) scrollTo(currentIndex());
+}
+
+bool CListView::OnCommand(std::uint32_t id) {
+  std::vector<int> selected = SelectedCards();
+  if (selected.empty() && m_doc.VisibleCount() > 0) selected.push_back(m_doc.CurrentCard());
+  switch (id) {
+    case cmd::kDeleteCard:
+      if (!selected.empty()) m_doc.MakeCurrent(selected.front());
+      if (m_doc.VisibleCount() >= 2) DeleteCards(m_doc, selected);
+      setFocus();
+      return true;
+    case cmd::kCopyCard:
+    case cmd::kCopy:
+      CopyCards(m_doc, selected);
+      return true;
+    case cmd::kCutCard:
+    case cmd::kCut:
+      CopyCards(m_doc, selected);
+      if (m_doc.VisibleCount() > 1) CutCards(m_doc, selected);
+      return true;
+    case cmd::kPasteCard:
+    case cmd::kPaste:
+      if (!selected.empty()) m_doc.MakeCurrent(selected.front());
+      PasteCards(m_doc);
+      return true;
+    case cmd::kAppendPaste:
+      if (AppendPasteCards(m_doc) == 0) m_app.Prompt().Notice(QStringLiteral("貼りつけるデータがありません"));
+      return true;
+    case cmd::kStoreItem:
+      m_doc.SetCurrentItem(0);
+      return true;
+    default:
+      return false;
+  }
+}

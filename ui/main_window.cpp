@@ -1,0 +1,413 @@
+#include "ui/main_window.h"
+
+#include "app/key_translation.h"
+#include "keys/menu_label.h"
+#include "settings/settings.h"
+#include "ui/card_edit.h"
+#include "ui/card_view.h"
+#include "ui/item_list_view.h"
+#include "ui/list_view.h"
+#include "ui/ui_messages.h"
+#include "ui/velum_application.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QToolBar>
+
+namespace {
+
+// Keys that do something when the key map leaves them free, as desktop users
+// expect: new, open and save, and moving between cards.
+std::uint32_t DefaultShortcut(std::uint32_t key, bool alt, bool shift, bool ctrl) {
+  if (ctrl && !alt && !shift) {
+    switch (key) {
+      case 'N':
+        return cmd::kNew;
+      case 'O':
+        return cmd::kOpen;
+      case 'S':
+        return cmd::kSave;
+      case 34:  // PageDown
+        return cmd::kNextCard;
+      case 33:  // PageUp
+        return cmd::kPrevCard;
+      default:
+        return 0;
+    }
+  }
+  if (alt && !ctrl && !shift) {
+    if (key == 36) return cmd::kFirstCard;  // Home
+    if (key == 35) return cmd::kLastCard;   // End
+  }
+  return 0;
+}
+
+QIcon ToolIcon(std::uint32_t id, QStyle* style) {
+  switch (id) {
+    case cmd::kOpen:
+      return style->standardIcon(QStyle::SP_DialogOpenButton);
+    case cmd::kSave:
+      return style->standardIcon(QStyle::SP_DialogSaveButton);
+    case cmd::kAddCard:
+      return style->standardIcon(QStyle::SP_FileDialogNewFolder);
+    case cmd::kFirstCard:
+      return style->standardIcon(QStyle::SP_MediaSkipBackward);
+    case cmd::kPrevCard:
+      return style->standardIcon(QStyle::SP_ArrowBack);
+    case cmd::kNextCard:
+      return style->standardIcon(QStyle::SP_ArrowForward);
+    case cmd::kLastCard:
+      return style->standardIcon(QStyle::SP_MediaSkipForward);
+    case cmd::kFind:
+      return style->standardIcon(QStyle::SP_FileDialogContentsView);
+    case cmd::kFindNext:
+      return style->standardIcon(QStyle::SP_ArrowDown);
+    case cmd::kFindPrev:
+      return style->standardIcon(QStyle::SP_ArrowUp);
+    case cmd::kCut:
+      return style->standardIcon(QStyle::SP_TrashIcon);
+    case cmd::kCopy:
+      return style->standardIcon(QStyle::SP_FileIcon);
+    case cmd::kPaste:
+      return style->standardIcon(QStyle::SP_FileLinkIcon);
+    default:
+      return {};
+  }
+}
+
+bool IsItemEdit(QWidget* w) {
+  if (qobject_cast<CVelumEdit*>(w)) return true;
+  auto* line = qobject_cast<QLineEdit*>(w);
+  return line && qobject_cast<QComboBox*>(line->parentWidget()) &&
+         line->parentWidget()->parentWidget() && line->parentWidget()->parentWidget()->objectName() == u"cardForm";
+}
+
+}  // namespace
+
+CMainWindow::CMainWindow(CVelumApp& app) : m_app(app) {
+  setObjectName(QStringLiteral("CMainFrame"));
+  setWindowTitle(QStringLiteral("Velum"));
+  const CSettingsStore& s = app.Settings();
+  m_splitMode = int(ReadSetting(s, settings::kSplPos));
+  m_itemListShown = ReadSetting(s, settings::kViewList) != 0;
+  m_item1 = ReadSetting(s, settings::kItem1) != 0;
+  m_keyNames = ReadSetting(s, settings::kKeyName) != 0;
+  m_activateNotify = ReadSetting(s, settings::kActivateNotify) != 0;
+  const QSize screen = app.Screen();
+  m_wideMenu = UseWideMenu(screen.width(), screen.height(), app.Cache().softKeyMenu != 0);
+  resize(app.Scripted() ? screen : QSize(std::min(screen.width(), 900), std::min(screen.height(), 700)));
+  BuildActions();
+  BuildMenus();
+  if (!app.Cache().softKeyMenu) BuildToolBar();
+  BuildPanes();
+  RefreshMenuLabels();
+  qApp->installEventFilter(this);
+}
+
+CMainWindow::~CMainWindow() { qApp->removeEventFilter(this); }
+
+void CMainWindow::BuildActions() {
+  for (const CFrameCommand& c : FrameCommands()) {
+    if (c.id == cmd::kHandOver) continue;
+    auto* a = new QAction(m_wideMenu || c.text129.isEmpty() ? c.text : c.text129, this);
+    a->setData(QVariant::fromValue(c.id));
+    a->setStatusTip(PlainMenuText(c.text));
+    const std::uint32_t id = c.id;
+    connect(a, &QAction::triggered, this, [this, id] { Dispatch(id); });
+    m_actions.insert(id, a);
+    addAction(a);  // reachable from the key map even when no menu shows it
+  }
+  for (std::uint32_t id = cmd::kRecentFirst; id <= cmd::kRecentLast; ++id) {
+    auto* a = new QAction(this);
+    a->setData(QVariant::fromValue(id));
+    connect(a, &QAction::triggered, this, [this, id] { Dispatch(id); });
+    m_recentActions << a;
+  }
+  RefreshCommandStates();
+}
+
+void CMainWindow::AddMenuEntries(QMenu* menu, const std::vector<CMenuEntry>& entries) {
+  for (const CMenuEntry& e : entries) {
+    switch (e.kind) {
+      case CMenuEntry::kCommand:
+        if (QAction* a = m_actions.value(e.id)) menu->addAction(a);
+        break;
+      case CMenuEntry::kSeparator:
+        menu->addSeparator();
+        break;
+      case CMenuEntry::kRecentFiles: {
+        QAction* marker = menu->addSeparator();
+        marker->setVisible(false);
+        connect(menu, &QMenu::aboutToShow, this, [this, menu, marker] {
+          for (QAction* a : m_recentActions) menu->removeAction(a);
+          const QStringList& files = m_app.Recent().Files();
+          const QString folder = QFileInfo(m_app.Doc().PathName()).absolutePath();
+          for (int i = 0; i < files.size() && i < m_recentActions.size(); ++i) {
+            m_recentActions[i]->setText(m_app.Recent().MenuText(i, folder));
+            menu->insertAction(marker, m_recentActions[i]);
+          }
+        });
+        break;
+      }
+      case CMenuEntry::kPopup: {
+        QMenu* sub = menu->addMenu(e.text);
+        AddMenuEntries(sub, e.children);
+        break;
+      }
+    }
+  }
+  connect(menu, &QMenu::aboutToShow, this, &CMainWindow::RefreshCommandStates);
+}
+
+void CMainWindow::BuildMenus() {
+  for (const CMenuEntry& top : m_wideMenu ? MenuBarWide() : MenuBarNarrow()) {
+    QMenu* menu = menuBar()->addMenu(top.text);
+    AddMenuEntries(menu, top.children);
+  }
+}
+
+void CMainWindow::BuildToolBar() {
+  m_toolBar = addToolBar(QStringLiteral("toolbar"));
+  m_toolBar->setObjectName(QStringLiteral("commandBar"));
+  m_toolBar->setMovable(false);
+  m_toolBar->setIconSize(QSize(16, 16));
+  for (std::uint32_t id : ToolbarButtons(m_app.Screen().width())) {
+    if (id == 0) {
+      m_toolBar->addSeparator();
+      continue;
+    }
+    QAction* a = m_actions.value(id);
+    if (!a) continue;
+    if (a->icon().isNull()) a->setIcon(ToolIcon(id, style()));
+    m_toolBar->addAction(a);
+  }
+}
+
+void CMainWindow::BuildPanes() {
+  m_central = new QStackedWidget(this);
+  m_splitter = new QSplitter(m_central);
+  m_splitter->setObjectName(QStringLiteral("splitter"));
+  m_splitter->setChildrenCollapsible(true);
+  m_itemList = new CItemListView(m_app, m_splitter);
+  m_cardView = new CCardView(m_app, m_splitter);
+  m_splitter->addWidget(m_itemList);
+  m_splitter->addWidget(m_cardView);
+  m_splitter->setStretchFactor(1, 1);
+  m_central->addWidget(m_splitter);
+  setCentralWidget(m_central);
+
+  const QSize screen = m_app.Screen();
+  const bool stacked = m_splitMode == 1 || (m_splitMode == 2 && screen.width() < screen.height());
+  m_splitter->setOrientation(stacked ? Qt::Vertical : Qt::Horizontal);
+  const int first = int(ReadSetting(m_app.Settings(), stacked ? settings::kRow : settings::kColum));
+  const int total = stacked ? ClientHeight() : ClientWidth();
+  m_splitter->setSizes({m_itemListShown ? first : 0, std::max(total - first, 100)});
+  m_activeView = ReadSetting(m_app.Settings(), settings::kList) == 1 && m_itemListShown
+                     ? static_cast<QWidget*>(m_itemList)
+                     : static_cast<QWidget*>(m_cardView);
+}
+
+int CMainWindow::ClientWidth() const { return m_central ? std::max(m_central->width(), 1) : width(); }
+int CMainWindow::ClientHeight() const { return m_central ? std::max(m_central->height(), 1) : height(); }
+
+bool CMainWindow::Stacked() const { return m_splitter->orientation() == Qt::Vertical; }
+bool CMainWindow::ListActive() const { return m_listView && m_central->currentWidget() == m_listView; }
+
+QString CMainWindow::ActiveViewName() const {
+  if (ListActive()) return QStringLiteral("list");
+  return m_activeView == m_itemList ? QStringLiteral("itemlist") : QStringLiteral("card");
+}
+
+void CMainWindow::SetActiveView(QWidget* view) { m_activeView = view; }
+
+void CMainWindow::SetStacked(bool stacked, int firstSize) {
+  if (stacked == Stacked()) return;
+  m_splitter->setOrientation(stacked ? Qt::Vertical : Qt::Horizontal);
+  const int total = stacked ? ClientHeight() : ClientWidth();
+  m_splitter->setSizes({m_itemListShown ? firstSize : 0, std::max(total - firstSize, 1)});
+}
+
+void CMainWindow::ToggleItemList() {
+  const int total = Stacked() ? ClientHeight() : ClientWidth();
+  if (m_itemListShown) {
+    m_splitter->setSizes({0, total});
+    m_itemListShown = false;
+    if (m_activeView == m_itemList) {
+      m_activeView = m_cardView;
+      m_cardView->FocusFirstInputItem();
+    }
+  } else {
+    m_itemListShown = true;
+    m_splitter->setSizes({total / 3, total - total / 3});
+  }
+  WriteSetting(m_app.Settings(), settings::kViewList, m_itemListShown ? 1 : 0);
+}
+
+void CMainWindow::ShowList() {
+  if (!m_listView) {
+    m_listView = new CListView(m_app, m_central);
+    m_central->addWidget(m_listView);
+    m_listView->InitialUpdate();
+  }
+  m_app.Doc().StoreCards();
+  m_central->setCurrentWidget(m_listView);
+  m_listView->InitialUpdate();
+  m_listView->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainWindow::ShowCardScreen() {
+  m_central->setCurrentWidget(m_splitter);
+  if (m_itemListShown) {
+    m_activeView = m_itemList;
+    m_itemList->FocusValueList();
+  } else {
+    m_activeView = m_cardView;
+    m_cardView->FocusFirstInputItem();
+  }
+}
+
+void CMainWindow::StorePaneSize() {
+  const QList<int> sizes = m_splitter->sizes();
+  if (sizes.isEmpty()) return;
+  if (m_splitMode != 0)
+    WriteSetting(m_app.Settings(), settings::kRow, std::uint32_t(std::max(sizes[0], 0)));
+  else if (!Stacked())
+    WriteSetting(m_app.Settings(), settings::kColum, std::uint32_t(std::max(sizes[0], 0)));
+}
+
+void CMainWindow::UpdateTitle() {
+  const QSize screen = m_app.Screen();
+  if (screen.width() < screen.height()) {
+    setWindowTitle(QStringLiteral("Velum"));
+    return;
+  }
+  const QString title = m_app.Doc().Title();
+  const qsizetype dot = title.lastIndexOf(u'.');
+  setWindowTitle((dot < 0 ? QString() : title.left(dot)) + QStringLiteral(" - VELUM"));
+}
+
+void CMainWindow::RefreshCommandStates() {
+  const CVelumDoc& doc = m_app.Doc();
+  CFrameState st;
+  st.filtered = doc.VisibleCount() != doc.Store().AllCount();
+  st.visibleCount = doc.VisibleCount();
+  st.listActive = ListActive();
+  st.itemListShown = m_itemListShown;
+  st.singleLine = m_item1;
+  st.keyNames = m_keyNames;
+  st.softKeyMenu = m_app.Cache().softKeyMenu != 0;
+  st.standard = m_cardView && m_cardView->Standard();
+  st.splitMode = m_splitMode;
+  for (const CFrameCommand& c : FrameCommands()) {
+    QAction* a = m_actions.value(c.id);
+    if (!a) continue;
+    const CCommandStatus status = StatusOf(c, st);
+    a->setEnabled(status.enabled);
+    a->setCheckable(status.checkable);
+    if (status.checkable) a->setChecked(status.checked);
+  }
+}
+
+void CMainWindow::RefreshMenuLabels() {
+  const bool wide = m_wideMenu;
+  for (const CFrameCommand& c : FrameCommands()) {
+    QAction* a = m_actions.value(c.id);
+    if (!a) continue;
+    const QString base = wide || c.text129.isEmpty() ? c.text : c.text129;
+    a->setText(m_keyNames ? SetMenuLabelText(base, m_app.KeyMap().LabelForCommand(c.id)) : base);
+  }
+}
+
+void CMainWindow::ShowContextMenu(int index, const QPoint& globalPos) {
+  QMenu menu(this);
+  AddMenuEntries(&menu, ContextMenu(index).children);
+  RefreshCommandStates();
+  menu.exec(globalPos);
+}
+
+void CMainWindow::DocumentReplaced() {
+  m_cardView->InitialUpdate();
+  m_itemList->InitialUpdate();
+  if (m_listView) m_listView->InitialUpdate();
+  UpdateTitle();
+  RefreshCommandStates();
+}
+
+void CMainWindow::closeEvent(QCloseEvent* event) {
+  m_app.Doc().StoreCards();
+  if (!SaveModified()) {
+    event->ignore();
+    return;
+  }
+  StorePaneSize();
+  m_app.Recent().Save(m_app.Settings());
+  m_closing = true;
+  event->accept();
+}
+
+void CMainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  const int w = ClientWidth();
+  const int h = ClientHeight();
+  if (m_splitMode == 2 && w != m_lastWidth && m_lastWidth != -1) {
+    if (w <= h && !Stacked())
+      SetStacked(true, int(ReadSetting(m_app.Settings(), IntSetting{u"View", u"Row", std::uint32_t(h / 3)})));
+    else if (w > h && Stacked())
+      SetStacked(false, int(ReadSetting(m_app.Settings(), IntSetting{u"View", u"Colum", std::uint32_t(w / 3)})));
+  }
+  m_lastWidth = w;
+}
+
+void CMainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    if (m_activateNotify) settings::WriteLastTime(m_app.Settings(), m_app.Services().clock.Now());
+    if (m_keyNames) RefreshMenuLabels();
+  }
+}
+
+bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  QWidget* target = qobject_cast<QWidget*>(watched);
+  // Only keys meant for this window, never those of a dialog.
+  if (!target || QApplication::activeModalWidget() || (target != this && !isAncestorOf(target))) return false;
+  if (event->type() == QEvent::ShortcutOverride) {
+    const std::uint32_t code = KeyCodeFromQt(key->key(), key->modifiers());
+    if (code && m_app.KeyMap().FindCommand(code, key->modifiers() & Qt::AltModifier,
+                                           key->modifiers() & Qt::ShiftModifier,
+                                           key->modifiers() & Qt::ControlModifier)) {
+      event->accept();
+      return true;
+    }
+    return false;
+  }
+  return HandleKey(key);
+}
+
+bool CMainWindow::HandleKey(QKeyEvent* event) {
+  const std::uint32_t code = KeyCodeFromQt(event->key(), event->modifiers());
+  if (!code) return false;
+  const bool alt = event->modifiers() & Qt::AltModifier;
+  const bool shift = event->modifiers() & Qt::ShiftModifier;
+  const bool ctrl = event->modifiers() & Qt::ControlModifier;
+  // In an item's edit, plain keys below F1 (but Enter, Up and Down) are typing.
+  if (IsItemEdit(QApplication::focusWidget()) && !alt && !shift && !ctrl && code < 0x70 && code != 13 && code != 38 &&
+      code != 40)
+    return false;
+  std::uint32_t id = m_app.KeyMap().FindCommand(code, alt, shift, ctrl);
+  if (!id) id = DefaultShortcut(code, alt, shift, ctrl);
+  if (!id) return false;
+  Dispatch(id);
+  return true;
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "app/frame_command_table.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <cstdint>
+
+class CVelumApp;
+class CCardView;
+class CItemListView;
+class CListView;
+class QAction;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
+class QToolBar;
+
+// The main window: menus and toolbar from the command table, the splitter of
+// the item list (pane 0) and the card view (pane 1), the list in place of the
+// splitter, and the one dispatch every command goes through.
+class CMainWindow final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit CMainWindow(CVelumApp& app);
+  ~CMainWindow() override;
+
+  // Runs a command as its menu entry would; false when no view took it.
+  bool Dispatch(std::uint32_t id);
+  QAction* Action(std::uint32_t id) const { return m_actions.value(id); }
+  const QHash<std::uint32_t, QAction*>& Actions() const { return m_actions; }
+
+  CCardView& CardView() { return *m_cardView; }
+  CItemListView& ItemList() { return *m_itemList; }
+  // The list view once it was shown, else null.
+  CListView* ListView() { return m_listView; }
+  // "card", "itemlist" or "list".
+  QString ActiveViewName() const;
+  bool ListActive() const;
+  bool Stacked() const;
+  int SplitMode() const { return m_splitMode; }
+  QSplitter& Splitter() { return *m_splitter; }
+  QToolBar* ToolBar() { return m_toolBar; }
+  bool WideMenu() const { return m_wideMenu; }
+
+  // The views call these.
+  void SetActiveView(QWidget* view);
+  void UpdateTitle();
+  void RefreshCommandStates();
+  void RefreshMenuLabels();
+  // The popup of a context menu (0 item list, 1 item edits) at a global point.
+  void ShowContextMenu(int index, const QPoint& globalPos);
+  // Fills the views after the document was replaced (new, open, reload).
+  void DocumentReplaced();
+
+  // Open, save and the save question, as the file commands run them.
+  bool OpenFile(const QString& path);
+  bool SaveModified();
+  bool SaveDocument();
+  bool SaveDocumentAs();
+  // Second start: opens the file of PpcFile and comes to the front.
+  void HandOver();
+  void BringToFront();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildActions();
+  void BuildMenus();
+  void AddMenuEntries(QMenu* menu, const std::vector<CMenuEntry>& entries);
+  void FillRecentMenu(QMenu* menu);
+  void BuildToolBar();
+  void BuildPanes();
+  void SetStacked(bool stacked, int firstSize);
+  void ToggleItemList();
+  void ShowList();
+  void ShowCardScreen();
+  void StorePaneSize();
+  bool HandleFrameCommand(std::uint32_t id);
+  bool HandleKey(class QKeyEvent* event);
+  // Commands of the card view, of the item list and of the list.
+  bool RouteToView(std::uint32_t id);
+  int ClientWidth() const;
+  int ClientHeight() const;
+
+  CVelumApp& m_app;
+  QHash<std::uint32_t, QAction*> m_actions;
+  QList<QAction*> m_recentActions;
+  QToolBar* m_toolBar = nullptr;
+  QStackedWidget* m_central = nullptr;
+  QSplitter* m_splitter = nullptr;
+  CItemListView* m_itemList = nullptr;
+  CCardView* m_cardView = nullptr;
+  CListView* m_listView = nullptr;
+  QWidget* m_activeView = nullptr;
+  bool m_wideMenu = true;
+  int m_splitMode = 2;
+  bool m_itemListShown = true;
+  bool m_item1 = false;
+  bool m_keyNames = true;
+  bool m_activateNotify = false;
+  int m_lastWidth = -1;
+  bool m_closing = false;
+};

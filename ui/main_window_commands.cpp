@@ -1,0 +1,344 @@
+// The main window's dispatch: the frame's own commands, then the active view's.
+
+#include "app/file_association.h"
+#include "app/help_page.h"
+#include "core/velum_doc.h"
+#include "select/select_commands.h"
+#include "settings/settings.h"
+#include "ui/card_view.h"
+#include "ui/item_list_view.h"
+#include "ui/list_view.h"
+#include "ui/main_window.h"
+#include "ui/ui_messages.h"
+#include "ui/velum_application.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QUrl>
+
+namespace {
+
+// "desc(*.a;*.b) |*.a;*.b|..." as Qt's file dialog takes it: "desc (*.a *.b)".
+QStringList QtFilters(const QString& filter) {
+  const QStringList parts = filter.split(u'|');
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString desc = parts[i].trimmed();
+    if (desc.isEmpty()) break;
+    const qsizetype paren = desc.indexOf(u'(');
+    if (paren > 0) desc = desc.left(paren);
+    QString patterns = parts[i + 1];
+    patterns.replace(u';', u' ');
+    out << QStringLiteral("%1 (%2)").arg(desc, patterns);
+  }
+  return out;
+}
+
+}  // namespace
+
+bool CMainWindow::Dispatch(std::uint32_t id) {
+  if (const CFrameCommand* c = FindFrameCommand(id)) {
+    if (c->enable == EnableRule::kNever || c->enable == EnableRule::kLater) return false;
+  }
+  bool handled = HandleFrameCommand(id);
+  if (!handled) handled = RouteToView(id);
+  if (!m_closing) RefreshCommandStates();
+  return handled;
+}
+
+bool CMainWindow::HandleFrameCommand(std::uint32_t id) {
+  CVelumDoc& doc = m_app.Doc();
+  CSettingsStore& settings = m_app.Settings();
+  IPrompt& prompt = m_app.Prompt();
+  if (id >= cmd::kRecentFirst && id <= cmd::kRecentLast) {
+    const int index = int(id - cmd::kRecentFirst);
+    if (index >= m_app.Recent().Files().size()) return true;
+    const QString path = m_app.Recent().Files()[index];
+    if (!SaveModified()) return true;
+    if (!OpenFile(path)) m_app.Recent().Remove(index);
+    return true;
+  }
+  switch (id) {
+    case cmd::kNew:
+      if (!SaveModified()) return true;
+      doc.OnNewDocument();
+      DocumentReplaced();
+      return true;
+    case cmd::kOpen: {
+      if (!SaveModified()) return true;
+      QFileDialog dialog(this, ui_msg::kOpenTitle, settings::ReadInitDir(settings));
+      dialog.setOption(QFileDialog::DontUseNativeDialog);
+      dialog.setFileMode(QFileDialog::ExistingFile);
+      dialog.setNameFilters(QtFilters(ui_msg::kOpenFilter));
+      dialog.setDefaultSuffix(QStringLiteral("csv"));
+      if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        OpenFile(dialog.selectedFiles().first());
+      return true;
+    }
+    case cmd::kSave:
+      SaveDocument();
+      return true;
+    case cmd::kSaveAs:
+      SaveDocumentAs();
+      return true;
+    case cmd::kExit:
+      close();
+      return true;
+    case cmd::kExitConfirm: {
+      QMessageBox box(QMessageBox::Question, ui_msg::kExitTitle, ui_msg::kExitText, QMessageBox::NoButton, this);
+      QPushButton* yes = box.addButton(ui_msg::kYes, QMessageBox::YesRole);
+      box.addButton(ui_msg::kNo, QMessageBox::NoRole);
+      box.exec();
+      if (box.clickedButton() == yes) close();
+      return true;
+    }
+    case cmd::kHandOver:
+      HandOver();
+      return true;
+    case cmd::kSyncNotice:
+      doc.SyncCheck();
+      return true;
+    case cmd::kSplitStacked:
+      m_splitMode = 1;
+      WriteSetting(settings, settings::kSplPos, 1);
+      SetStacked(true, int(ReadSetting(settings, IntSetting{u"View", u"Row", std::uint32_t(ClientHeight() / 2)})));
+      return true;
+    case cmd::kSplitSide:
+      m_splitMode = 0;
+      WriteSetting(settings, settings::kSplPos, 0);
+      SetStacked(false, int(ReadSetting(settings, IntSetting{u"View", u"Colum", std::uint32_t(ClientWidth() / 2)})));
+      return true;
+    case cmd::kSplitAuto:
+      m_splitMode = 2;
+      WriteSetting(settings, settings::kSplPos, 2);
+      return true;
+    case cmd::kShowItemList:
+      ToggleItemList();
+      return true;
+    case cmd::kSwitchList:
+      if (ListActive())
+        ShowCardScreen();
+      else
+        ShowList();
+      return true;
+    case cmd::kListScreen:
+      if (!ListActive()) ShowList();
+      return true;
+    case cmd::kCardScreen:
+      if (ListActive()) ShowCardScreen();
+      return true;
+    case cmd::kSingleLine:
+      m_item1 = !m_item1;
+      WriteSetting(settings, settings::kItem1, m_item1 ? 1 : 0);
+      m_cardView->SetSingleLine(m_item1);
+      return true;
+    case cmd::kKeyNames:
+      m_keyNames = !m_keyNames;
+      RefreshMenuLabels();
+      WriteSetting(settings, settings::kKeyName, m_keyNames ? 1 : 0);
+      return true;
+    case cmd::kSoftKeyMenu:
+      m_app.Cache().softKeyMenu = m_app.Cache().softKeyMenu ? 0 : 1;
+      WriteSetting(settings, settings::kSoftKeyMenu, m_app.Cache().softKeyMenu);
+      prompt.Notice(ui_msg::kSoftKeyNextStart);
+      return true;
+    case cmd::kInitDir: {
+      QInputDialog dialog(this);
+      dialog.setWindowTitle(QStringLiteral("Velum"));
+      dialog.setLabelText(ui_msg::kInitDirPrompt);
+      dialog.setTextValue(settings::ReadInitDir(settings));
+      dialog.setOkButtonText(QStringLiteral("OK"));
+      dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+      if (dialog.exec() == QDialog::Accepted) settings::WriteInitDir(settings, dialog.textValue());
+      return true;
+    }
+    case cmd::kAssociate:
+      if (prompt.Question(ui_msg::kAssociate)) {
+        const CAssociationResult r = RegisterFileTypes(QApplication::applicationFilePath(), true);
+        if (!r.ok) prompt.Notice(ui_msg::kAssociateFailed.arg(r.error));
+      }
+      return true;
+    case cmd::kHelp: {
+      const QString page = HelpPagePath(QApplication::applicationDirPath());
+      if (!page.isEmpty()) {
+        QUrl url = QUrl::fromLocalFile(page);
+        url.setFragment(QStringLiteral("Main_Contents"));
+        m_app.Services().shell.Open(url.toString());
+      }
+      return true;
+    }
+    case cmd::kAbout: {
+      QMessageBox box(QMessageBox::NoIcon, QStringLiteral("バージョン情報"),
+                      QStringLiteral("Velum バージョン %1\nカード型データベース")
+                          .arg(QStringLiteral(VELUM_VERSION)),
+                      QMessageBox::Ok, this);
+      box.exec();
+      return true;
+    }
+    case cmd::kMenu:
+    case cmd::kSelectedItemsOnly:
+      return true;
+    case cmd::kFindNext:
+    case cmd::kFindPrev: {
+      doc.StoreCards();
+      const CFoundCard found = id == cmd::kFindNext ? NextSearchCommand(doc) : PrevSearchCommand(doc);
+      if (found.card >= 0 && !ListActive() && m_activeView == m_cardView) m_cardView->FocusItem(found.item);
+      if (m_activeView == m_itemList) m_itemList->FocusValueList();
+      return true;
+    }
+    case cmd::kReleaseFilter:
+      ReleaseFilterCommand(doc);
+      return true;
+    case cmd::kHideCard:
+      HideCardsCommand(doc, doc.TargetCards());
+      return true;
+    case cmd::kComplement:
+      ComplementCommand(doc);
+      return true;
+    case cmd::kDiscard:
+      DiscardCommand(doc);
+      return true;
+    case cmd::kReload:
+      doc.StoreCards();
+      if (doc.Reload()) DocumentReplaced();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CMainWindow::RouteToView(std::uint32_t id) {
+  if (ListActive()) {
+    if (id == cmd::kAddCard) {
+      ShowCardScreen();
+      m_activeView = m_cardView;
+      return m_cardView->OnCommand(id);
+    }
+    if (m_listView->OnCommand(id)) return true;
+    return m_cardView->OnCommand(id);
+  }
+  if (m_activeView == m_itemList) {
+    const bool inList = m_itemList->ValueListHasFocus();
+    switch (id) {
+      case cmd::kCopy:
+      case cmd::kCut:
+      case cmd::kPaste:
+        if (inList)
+          return m_cardView->OnCommand(id == cmd::kCopy  ? cmd::kCopyCard
+                                       : id == cmd::kCut ? cmd::kCutCard
+                                                         : cmd::kPasteCard);
+        return m_cardView->OnCommand(id);
+      case cmd::kNextItemAdd:
+        return inList ? true : m_cardView->OnCommand(id);
+      case cmd::kSwitchItemList:
+        if (!inList)
+          m_itemList->FocusValueList();
+        else {
+          m_activeView = m_cardView;
+          m_cardView->FocusFirstInputItem();
+        }
+        return true;
+      case cmd::kFocusCard:
+        m_activeView = m_cardView;
+        m_cardView->FocusFirstInputItem();
+        return true;
+      case cmd::kFocusChooser:
+        m_itemList->FocusChooser();
+        return true;
+      case cmd::kFocusItemList:
+        m_itemList->FocusValueList();
+        return true;
+      case cmd::kStoreItem:
+        m_app.Doc().SetCurrentItem(m_itemList->ListedItem());
+        return true;
+      case cmd::kAddCard:
+        m_cardView->OnCommand(id);
+        m_activeView = m_cardView;
+        return true;
+      default:
+        return m_cardView->OnCommand(id);
+    }
+  }
+  switch (id) {
+    case cmd::kSwitchItemList:
+    case cmd::kFocusItemList:
+      if (!m_itemListShown) return true;
+      m_activeView = m_itemList;
+      m_itemList->FocusValueList();
+      return true;
+    case cmd::kFocusChooser:
+      if (!m_itemListShown) return true;
+      m_activeView = m_itemList;
+      m_itemList->FocusChooser();
+      return true;
+    case cmd::kFocusCard:
+      m_cardView->FocusFirstInputItem();
+      return true;
+    default:
+      return m_cardView->OnCommand(id);
+  }
+}
+
+bool CMainWindow::OpenFile(const QString& path) {
+  CVelumDoc& doc = m_app.Doc();
+  doc.OnOpenDocument(path);
+  DocumentReplaced();
+  return !doc.PathName().isEmpty();
+}
+
+bool CMainWindow::SaveModified() {
+  CVelumDoc& doc = m_app.Doc();
+  doc.StoreCards();
+  if (!doc.IsModified()) return true;
+  switch (m_app.Prompt().YesNoCancel(ui_msg::kSaveChanges.arg(doc.Title()))) {
+    case IPrompt::Choice::Yes:
+      return SaveDocument();
+    case IPrompt::Choice::No:
+      return true;
+    case IPrompt::Choice::Cancel:
+      return false;
+  }
+  return false;
+}
+
+bool CMainWindow::SaveDocument() {
+  CVelumDoc& doc = m_app.Doc();
+  if (doc.PathName().isEmpty()) return SaveDocumentAs();
+  const bool ok = doc.Save();
+  UpdateTitle();
+  return ok;
+}
+
+bool CMainWindow::SaveDocumentAs() {
+  CVelumDoc& doc = m_app.Doc();
+  doc.StoreCards();
+  const QString current = doc.PathName();
+  const QString folder = current.isEmpty() ? settings::ReadInitDir(m_app.Settings()) : QFileInfo(current).absolutePath();
+  QFileDialog dialog(this, ui_msg::kSaveAsTitle, folder);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters(QtFilters(ui_msg::kSaveFilter));
+  dialog.setDefaultSuffix(QStringLiteral("csv"));
+  if (!current.isEmpty()) dialog.selectFile(QFileInfo(current).fileName());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  const bool ok = doc.SaveAs(dialog.selectedFiles().first());
+  UpdateTitle();
+  return ok;
+}
+
+void CMainWindow::HandOver() {
+  const QString path = ReadSetting(m_app.Settings(), settings::kPpcFile);
+  if (!path.isEmpty() && SaveModified()) OpenFile(path);
+  BringToFront();
+}
+
+void CMainWindow::BringToFront() {
+  showNormal();
+  raise();
+  activateWindow();
+}

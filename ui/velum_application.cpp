@@ -1,0 +1,84 @@
+#include "ui/velum_application.h"
+
+#include "app/file_association.h"
+#include "formula/function_catalog.h"
+#include "formula/item_formula.h"
+#include "settings/settings.h"
+#include "ui/main_window.h"
+#include "ui/ui_services.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+
+void CStartSettings::Read(const CSettingsStore& s) {
+  maxTate = ReadSetting(s, settings::kMaxTate);
+  defaultIme = ReadSetting(s, settings::kDefaultIme);
+  cursorMove = ReadSetting(s, settings::kCursorMove);
+  cursorRightMove = ReadSetting(s, settings::kCursorRightMove);
+  itemPosMode = ReadSetting(s, settings::kItemPosMode);
+  itemWidthMode = ReadSetting(s, settings::kItemWidthMode);
+  comboInit = ReadSetting(s, settings::kComboInit);
+  focusSkip = ReadSetting(s, settings::kFocusSkip);
+  softKeyMenu = ReadSetting(s, settings::kSoftKeyMenu);
+}
+
+CVelumApp::CVelumApp(const Options& options)
+    : m_options(options),
+      m_scripted(options.script != nullptr),
+      m_settings(options.settingsPath.isEmpty() ? CSettingsStore::DefaultPath() : options.settingsPath),
+      m_keyMap(&m_settings) {
+  if (m_scripted) {
+    auto prompt = std::make_unique<CTranscriptPrompt>(*options.script);
+    m_scriptPrompt = prompt.get();
+    m_promptOwner = std::move(prompt);
+    m_shell = std::make_unique<CTranscriptShell>(*options.script);
+  } else {
+    m_promptOwner = std::make_unique<CMessageBoxPrompt>();
+    m_shell = std::make_unique<CDesktopShell>();
+  }
+  m_prompt = m_promptOwner.get();
+  m_clipboard = std::make_unique<CQtClipboard>();
+  m_services = std::make_unique<CServices>(CServices{*m_prompt, m_clock, *m_clipboard, *m_shell, m_settings, {}});
+  m_doc = std::make_unique<CVelumDoc>(*m_services);
+  const QSize screen = Screen();
+  m_recent = std::make_unique<CRecentFileList>(int(settings::ReadMru(m_settings, screen.width(), screen.height())));
+  m_doc->onRecentFile = [this](const QString& path) { m_recent->Add(path); };
+}
+
+CVelumApp::~CVelumApp() = default;
+
+QSize CVelumApp::Screen() const {
+  if (m_options.screen.isValid()) return m_options.screen;
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry().size() : QSize(800, 800);
+}
+
+bool CVelumApp::Start() {
+  m_recent->Load(m_settings);
+  if (!m_scripted) RegisterFileTypes(QApplication::applicationFilePath(), false);
+  m_keyMap.Start(QApplication::applicationDirPath());
+  m_cache.Read(m_settings);
+  CompleteFunctionCatalog();
+  InstallItemFormulas();
+
+  m_window = std::make_unique<CMainWindow>(*this);
+  if (auto* boxes = dynamic_cast<CMessageBoxPrompt*>(m_prompt)) boxes->SetParent(m_window.get());
+  m_doc->onReloadCommand = [this] { m_window->Dispatch(32868); };
+
+  if (m_options.file.isEmpty()) {
+    const QString last = ReadSetting(m_settings, settings::kDefaultFile);
+    if (!last.isEmpty())
+      m_doc->OnOpenDocument(last);
+    else
+      m_doc->OnNewDocument();
+  } else {
+    m_doc->OnOpenDocument(m_options.file);
+    if (m_doc->PathName().isEmpty()) return false;
+  }
+  // The card is laid out for the width the shown window has.
+  m_window->show();
+  m_window->DocumentReplaced();
+  return true;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "app/recent_files.h"
+#include "core/services.h"
+#include "core/velum_doc.h"
+#include "keys/key_map.h"
+#include "platform/clock.h"
+#include "settings/settings_store.h"
+
+#include <QSize>
+#include <QString>
+#include <QTextStream>
+
+#include <cstdint>
+#include <memory>
+
+class CMainWindow;
+
+// The settings the window reads once at start; the settings sheet replaces them.
+struct CStartSettings {
+  std::uint32_t maxTate = 4;
+  std::uint32_t defaultIme = 0;
+  std::uint32_t cursorMove = 1;
+  std::uint32_t cursorRightMove = 0;
+  std::uint32_t itemPosMode = 1;
+  std::uint32_t itemWidthMode = 0;
+  std::uint32_t comboInit = 1;
+  std::uint32_t focusSkip = 1;
+  std::uint32_t softKeyMenu = 0;
+  void Read(const CSettingsStore& store);
+};
+
+// The application: the services, the one document, the key map, the recent
+// files and the main window. Under automation (a script given) message boxes,
+// the shell and the screen size are the script's.
+class CVelumApp {
+ public:
+  struct Options {
+    QString file;                // the card file named on the command line
+    QString settingsPath;        // empty: the default place
+    QSize screen;                // empty: the primary screen's available size
+    QTextStream* script = nullptr;  // the transcript stream under automation
+  };
+  explicit CVelumApp(const Options& options);
+  ~CVelumApp();
+  CVelumApp(const CVelumApp&) = delete;
+  CVelumApp& operator=(const CVelumApp&) = delete;
+
+  // Start steps after the running-copy check: recent files, file types, key
+  // map, the settings cache, the catalog, the window, then the file. False
+  // when the file named on the command line could not be opened.
+  bool Start();
+
+  const CServices& Services() const { return *m_services; }
+  CSettingsStore& Settings() { return m_settings; }
+  CVelumDoc& Doc() { return *m_doc; }
+  CKeyMap& KeyMap() { return m_keyMap; }
+  CRecentFileList& Recent() { return *m_recent; }
+  CStartSettings& Cache() { return m_cache; }
+  CMainWindow& Window() { return *m_window; }
+  IPrompt& Prompt() { return *m_prompt; }
+  // The prompt of automation; null in a normal run.
+  class CTranscriptPrompt* ScriptPrompt() { return m_scriptPrompt; }
+  bool Scripted() const { return m_scripted; }
+  // The screen size the layout and menu rules read.
+  QSize Screen() const;
+
+ private:
+  Options m_options;
+  bool m_scripted;
+  CSettingsStore m_settings;
+  std::unique_ptr<IPrompt> m_promptOwner;
+  IPrompt* m_prompt;
+  class CTranscriptPrompt* m_scriptPrompt = nullptr;
+  std::unique_ptr<IShell> m_shell;
+  std::unique_ptr<IClipboard> m_clipboard;
+  CSystemClock m_clock;
+  std::unique_ptr<CServices> m_services;
+  std::unique_ptr<CVelumDoc> m_doc;
+  CKeyMap m_keyMap;
+  std::unique_ptr<CRecentFileList> m_recent;
+  CStartSettings m_cache;
+  std::unique_ptr<CMainWindow> m_window;
+};
