@@ -578,8 +578,7 @@ void CCardView::OpenAsFile() {
     return;
   }
   if (request.file.isEmpty()) return;
-  m_app.Services().shell.Open(request.parameters.isEmpty() ? request.file
-                                                           : request.file + u' ' + request.parameters);
+  m_app.Services().shell.Run(request.file, request.parameters);
 }
 
 void CCardView::InsertDateNow() {
