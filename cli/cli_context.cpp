@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/file_io.h"
+
+#include <cerrno>
 #include <cstdio>
 
 void CCliPrompt::OnShown(const Shown& s) {
@@ -20,22 +23,38 @@ void CCliPrompt::OnShown(const Shown& s) {
   m_out->flush();
 }
 
-CCliContext::CCliContext(const QString& settingsPath, std::optional<CodePage> codePage)
+CCliContext::CCliContext(const QString& settingsPath, std::optional<CodePage> codePage, bool assumeYes)
     : m_out(stdout),
       m_err(stderr),
       m_prompt(m_err),
+      m_progress(stderr),
       m_settings(settingsPath),
-      m_services{m_prompt, m_clock, m_clipboard, m_shell, m_settings, codePage} {
+      m_assumeYes(assumeYes),
+      m_services{m_prompt, m_clock, m_clipboard, m_shell, m_settings, codePage, &m_progress} {
   m_out.setEncoding(QStringConverter::Utf8);
   m_err.setEncoding(QStringConverter::Utf8);
+  m_prompt.SetDefaultAnswer(assumeYes);
+  m_settings.onProblem = [this](const QString& text) {
+    m_settingsFailed = true;
+    m_out.flush();
+    m_err << "velum-cli: " << text << '\n';
+    m_err.flush();
+  };
   m_doc = std::make_unique<CVelumDoc>(m_services);
   m_doc->recordDefaultFile = false;
 }
 
 bool CCliContext::OpenForCommand(const QString& path) {
+  // A FIFO or a device would block or never end: only regular files are card files.
+  if (const QFileInfo info(path); info.exists() && !info.isFile()) {
+    m_err << "velum-cli: " << path << ": " << (info.isDir() ? SystemReason(EISDIR) : file_msg::kNotRegular) << '\n';
+    m_err.flush();
+    return false;
+  }
   QFile f(path);
+  errno = 0;
   if (!f.open(QIODevice::ReadOnly)) {
-    m_err << "velum-cli: " << path << ": ファイルが開けません\n";
+    m_err << "velum-cli: " << path << ": " << (errno != 0 ? SystemReason(errno) : f.errorString()) << '\n';
     m_err.flush();
     return false;
   }

@@ -14,6 +14,8 @@ inline const QString kReloadQuestion = QStringLiteral("ファイルを再読み�
 inline const QString kSyncQuestion = QStringLiteral("同期によりファイルが更新されています。更新しますか？");
 inline const QString kNoMemory = QStringLiteral("エラー：メモリが確保できません");
 inline const QString kCannotWrite = QStringLiteral("書き込みできません");
+// Between a message and the "PATH: reason" of a failed file operation.
+inline const QString kReasonSeparator = QStringLiteral(" - ");
 
 // Messages of this program's own, for situations the original let pass.
 // %1: line number from 1.

@@ -46,7 +46,7 @@ class CSilentPrompt final : public IPrompt {
 };
 
 // Answers from a queue and records every text it was shown. Without a queued
-// answer a question is answered with OK (or Yes).
+// answer a question gets the default answer: OK (or Yes) unless set otherwise.
 class CScriptedPrompt : public IPrompt {
  public:
   enum class Kind { Notice, Question, YesNo };
@@ -61,6 +61,9 @@ class CScriptedPrompt : public IPrompt {
   bool YesNo(const QString& text) override;
 
   void QueueAnswer(bool answer) { m_answers.push_back(answer); }
+  void SetDefaultAnswer(bool answer) { m_defaultAnswer = answer; }
+  // How many questions were answered with Cancel (or No).
+  int DeclinedCount() const { return m_declined; }
   const std::vector<Shown>& History() const { return m_shown; }
   QStringList Texts() const;  // every text shown, in order
   void ClearHistory() { m_shown.clear(); }
@@ -74,7 +77,10 @@ class CScriptedPrompt : public IPrompt {
 
  private:
   bool NextAnswer();
+  void Record(Kind kind, const QString& text, bool answer);
   std::deque<bool> m_answers;
   std::vector<Shown> m_shown;
+  bool m_defaultAnswer = true;
+  int m_declined = 0;
   int m_waitDepth = 0;
 };
