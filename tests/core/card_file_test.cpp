@@ -13,6 +13,7 @@
 #include <QRandomGenerator>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -419,6 +420,34 @@ TEST(CardFile, ASaveKeepsThePermissionsAndReportsProgress) {
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   EXPECT_EQ(progress.events, (QStringList{progress_msg::kSaving + u" 1"_s, u"end"_s}));
   EXPECT_GE(progress.steps, 1);
+}
+
+// Another user who may write into the folder replaces a file they cannot
+// give back to its owner: the new file is never more open than the old one,
+// and the user is told.
+TEST(CardFile, AFileWhoseOwnerCannotBeKeptIsNotOpenedToOthers) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  CTestWorld w;
+  const QByteArray folder = QFile::encodeName(w.Path({}));
+  const QByteArray file = QFile::encodeName(w.Path(u"shared.csv"_s));
+  ASSERT_EQ(::chmod(folder.constData(), 0777), 0);
+  w.WriteFile(u"shared.csv"_s, "a\r\n");
+  ASSERT_EQ(::chmod(file.constData(), 0666), 0);
+  constexpr uid_t kNobody = 65534;
+  const QString texts = RunWithFileSizeLimit(qint64(1) << 40, [&] {
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) return u"no nobody"_s;
+    CCardStore store(*w.services);
+    FillStore(store, {u"x"_s}, true);
+    const int result = store.Write(w.Path(u"shared.csv"_s));
+    return QString::number(result) + u'|' + w.prompt.Texts().join(u'|');
+  });
+  struct stat st {};
+  ASSERT_EQ(::stat(file.constData(), &st), 0);
+  EXPECT_EQ(texts, u"1|"_s + file_msg::kOwnerNotKept.arg(w.Path(u"shared.csv"_s),
+                                                         file_msg::kOwner + u"・"_s + file_msg::kGroup))
+      << texts;
+  EXPECT_EQ(st.st_uid, kNobody);
+  EXPECT_EQ(st.st_mode & 07777, 0606u);  // the old group's rights are not handed to another group
 }
 
 TEST(CardFile, HostileInputNeverBreaksTheStore) {
