@@ -9,18 +9,24 @@
 #include <cstdio>
 
 void CCliPrompt::OnShown(const Shown& s) {
-  switch (s.kind) {
-    case Kind::Notice:
-      *m_out << "message: " << s.text << '\n';
-      break;
-    case Kind::Question:
-      *m_out << "question: " << s.text << " -> " << (s.answer ? "ok" : "cancel") << '\n';
-      break;
-    case Kind::YesNo:
-      *m_out << "question: " << s.text << " -> " << (s.answer ? "yes" : "no") << '\n';
-      break;
-  }
-  m_out->flush();
+  auto print = [&] {
+    switch (s.kind) {
+      case Kind::Notice:
+        *m_out << "message: " << s.text << '\n';
+        break;
+      case Kind::Question:
+        *m_out << "question: " << s.text << " -> " << (s.answer ? "ok" : "cancel") << '\n';
+        break;
+      case Kind::YesNo:
+        *m_out << "question: " << s.text << " -> " << (s.answer ? "yes" : "no") << '\n';
+        break;
+    }
+    m_out->flush();
+  };
+  if (m_progress)
+    m_progress->PrintAround(print);
+  else
+    print();
 }
 
 CCliContext::CCliContext(const QString& settingsPath, std::optional<CodePage> codePage, bool assumeYes)
@@ -34,6 +40,7 @@ CCliContext::CCliContext(const QString& settingsPath, std::optional<CodePage> co
   m_out.setEncoding(QStringConverter::Utf8);
   m_err.setEncoding(QStringConverter::Utf8);
   m_prompt.SetDefaultAnswer(assumeYes);
+  m_prompt.SetProgress(&m_progress);
   m_settings.onProblem = [this](const QString& text) {
     m_settingsFailed = true;
     m_out.flush();

@@ -27,12 +27,15 @@ class CCliPrompt final : public CScriptedPrompt {
  public:
   explicit CCliPrompt(QTextStream& out) : m_out(&out) {}
   void SetStream(QTextStream& out) { m_out = &out; }
+  // The progress line to take away before a text is printed.
+  void SetProgress(CTerminalProgress* progress) { m_progress = progress; }
 
  protected:
   void OnShown(const Shown& s) override;
 
  private:
   QTextStream* m_out;
+  CTerminalProgress* m_progress = nullptr;
 };
 
 // What every command shares: the services, the streams and the document.

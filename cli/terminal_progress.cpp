@@ -16,6 +16,7 @@ void CTerminalProgress::Begin(const QString& what, qint64 total) {
   m_total = total;
   m_done = 0;
   m_stop = false;
+  m_drawn = false;
   m_thread = std::thread([this] { Run(); });
 }
 
@@ -42,7 +43,24 @@ void CTerminalProgress::Run() {
     if (m_total > 0) line += " " + QByteArray::number(std::min<qint64>(m_done.load() * 100 / m_total, 100)) + "%";
     fputs(line.constData(), m_to);
     fflush(m_to);
+    m_drawn = true;
   } while (!m_wake.wait_for(lock, 100ms, [this] { return m_stop; }));
-  fputs("\r\033[K", m_to);  // the line is taken away again
-  fflush(m_to);
+  if (m_drawn) {
+    fputs("\r\033[K", m_to);  // the line is taken away again
+    fflush(m_to);
+  }
+}
+
+void CTerminalProgress::PrintAround(const std::function<void()>& print) {
+  if (!m_thread.joinable()) {
+    print();
+    return;
+  }
+  std::lock_guard lock(m_mutex);
+  if (m_drawn) {
+    fputs("\r\033[K", m_to);
+    fflush(m_to);
+    m_drawn = false;
+  }
+  print();
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -21,6 +22,9 @@ class CTerminalProgress final : public IProgress {
   void Begin(const QString& what, qint64 total) override;
   void Step(qint64 done) override { m_done.store(done, std::memory_order_relaxed); }
   void End() override;
+  // Runs print (which writes to stderr during a task) with the line taken
+  // away; the line comes back at the next redraw, below what was printed.
+  void PrintAround(const std::function<void()>& print);
 
  private:
   void Run();
@@ -36,4 +40,5 @@ class CTerminalProgress final : public IProgress {
   std::mutex m_mutex;
   std::condition_variable m_wake;
   bool m_stop = false;
+  bool m_drawn = false;
 };
