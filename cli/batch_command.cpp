@@ -1,3 +1,4 @@
+#include "app/script_words.h"
 #include "cli/batch_context.h"
 #include "cli/command_registry.h"
 #include "core/card_commands.h"
@@ -9,40 +10,11 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
-bool SplitWords(const QString& line, QStringList* words) {
-  words->clear();
-  qsizetype i = 0;
-  const qsizetype n = line.size();
-  while (true) {
-    while (i < n && line[i].isSpace()) ++i;
-    if (i >= n) return true;
-    QString w;
-    if (line[i] == u'"') {
-      ++i;
-      bool closed = false;
-      while (i < n) {
-        if (line[i] == u'\\' && i + 1 < n && (line[i + 1] == u'"' || line[i + 1] == u'\\')) {
-          w += line[i + 1];
-          i += 2;
-        } else if (line[i] == u'"') {
-          ++i;
-          closed = true;
-          break;
-        } else {
-          w += line[i++];
-        }
-      }
-      if (!closed) return false;
-    } else {
-      while (i < n && !line[i].isSpace()) w += line[i++];
-    }
-    *words << w;
-  }
-}
-
 CBatchContext::CBatchContext(CCliContext& ctx) : m_ctx(ctx), m_doc(ctx.Doc()) {
   m_doc.recordDefaultFile = true;
   ctx.Prompt().SetStream(ctx.Out());
+  // A script answers its questions itself ("answer cancel"); the rest get OK.
+  ctx.Prompt().SetDefaultAnswer(true);
 }
 
 int CBatchContext::Error(int code, const QString& text) {
@@ -91,7 +63,7 @@ void CBatchContext::PrintJson(const QJsonValue& value) {
 int CBatchContext::Run(QTextStream& in) {
   int worst = kExitOk;
   QString line;
-  while (in.readLineInto(&line)) {
+  for (int lineNo = 1; in.readLineInto(&line); ++lineNo) {
     QStringList words;
     if (!SplitWords(line, &words)) {
       worst = std::max(worst, Error(kExitUsage, QStringLiteral("unclosed quote: %1").arg(line)));
@@ -101,10 +73,16 @@ int CBatchContext::Run(QTextStream& in) {
     const QString name = words.takeFirst();
     const auto it = BatchCommands().find(name);
     if (it == BatchCommands().end()) {
-      worst = std::max(worst, Error(kExitUsage, QStringLiteral("unknown command: %1").arg(name)));
-      continue;
+      // A mistyped command would leave the rest of the script running on a
+      // document in a state its author did not expect.
+      return Error(kExitUsage, QStringLiteral("line %1: unknown command: %2").arg(lineNo).arg(name));
     }
-    worst = std::max(worst, it->second(*this, words));
+    const int declinedBefore = m_ctx.Prompt().DeclinedCount();
+    int rc = it->second(*this, words);
+    // A question the script answered with cancel stops only what it asked
+    // about: that is what the script wanted, not a failure.
+    if (rc == kExitFailed && m_ctx.Prompt().DeclinedCount() > declinedBefore) rc = kExitOk;
+    worst = std::max(worst, rc);
   }
   return worst;
 }
@@ -165,13 +143,7 @@ int Item(CBatchContext& b, const QStringList& a) {
 
 int State(CBatchContext& b, const QStringList& a) {
   if (!a.isEmpty()) return b.Usage(QStringLiteral("state"));
-  const CVelumDoc& d = b.Doc();
-  b.PrintJson(QJsonObject{{QStringLiteral("path"), d.PathName()},
-                          {QStringLiteral("card"), d.CurrentCard()},
-                          {QStringLiteral("item"), d.CurrentItem()},
-                          {QStringLiteral("visible"), d.VisibleCount()},
-                          {QStringLiteral("total"), d.Store().AllCount()},
-                          {QStringLiteral("modified"), d.IsModified()}});
+  b.PrintJson(DocumentState(b.Doc()));
   return kExitOk;
 }
 
@@ -207,8 +179,33 @@ int Show(CBatchContext& b, const QStringList& a) {
   return kExitOk;
 }
 
+const QString kBatchHelp = QStringLiteral(
+    "usage: velum-cli batch [FILE]\n"
+    "Reads commands from standard input, one a line, and runs them on one document.\n"
+    "Words are separated by blanks; a word with blanks is written in double quotes (\\\" and \\\\ escape).\n"
+    "Messages are printed as \"message: TEXT\", questions as \"question: TEXT -> ANSWER\".\n"
+    "commands:\n"
+    "  open PATH | new | save [PATH] | reload\n"
+    "  answer ok|cancel|yes|no                    answers the next question (default ok)\n"
+    "  card CARD | item ITEM | state\n"
+    "  set CARD ITEM TEXT\n"
+    "  add | insert | delete [CARD...] | copy [CARD...] | cut [CARD...] | paste | append-paste\n"
+    "  unify ITEM TEXT | history ITEM | linebreak ITEM POS\n"
+    "  item-add NAME | item-insert ITEM NAME | item-rename ITEM NAME | item-delete ITEM\n"
+    "  item-up ITEM | item-down ITEM\n"
+    "  first-line on|off | recalc | prop ITEM formula|initial|type|grouping|choices VALUE...\n"
+    "  sort KEY... | filter METHOD COND WORD ITEM... | release | hide CARD... | complement | discard\n"
+    "  find COND WORD ITEM... [case] | next | prev\n"
+    "  count ITEM [--raw] | totals ITEM [CARD...] | show [--stored] [--json]\n"
+    "An unknown command stops the script (exit status 2); a failed command is reported and the script goes on.\n");
+
 int RunBatch(CCliContext& ctx, const QStringList& args) {
-  const CParsedArgs a = ParseArgs(args, {}, {});
+  const CParsedArgs a = ParseArgs(args, {}, {QStringLiteral("--help")});
+  if (a.Has(QStringLiteral("--help"))) {
+    ctx.Out() << kBatchHelp;
+    ctx.Out().flush();
+    return kExitOk;
+  }
   if (a.positional.size() > 1) return ctx.Usage(QStringLiteral("usage: velum-cli batch [FILE]"));
   CBatchContext batch(ctx);
   int rc = kExitOk;

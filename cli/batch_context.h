@@ -35,6 +35,3 @@ class CBatchContext {
   CVelumDoc& m_doc;
 };
 
-// Splits a command line into words: blanks separate; a word in double quotes may
-// hold blanks, with \" and \\ as escapes. Answers false for an unclosed quote.
-bool SplitWords(const QString& line, QStringList* words);

@@ -1,48 +1,62 @@
 #include "cli/cli_context.h"
 
+#include "app/script_words.h"
+
 #include "datetime/holiday.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/file_io.h"
+
+#include <cerrno>
 #include <cstdio>
 
 void CCliPrompt::OnShown(const Shown& s) {
-  switch (s.kind) {
-    case Kind::Notice:
-      *m_out << "message: " << s.text << '\n';
-      break;
-    case Kind::Question:
-      *m_out << "question: " << s.text << " -> " << (s.answer ? "ok" : "cancel") << '\n';
-      break;
-    case Kind::YesNo:
-      *m_out << "question: " << s.text << " -> " << (s.answer ? "yes" : "no") << '\n';
-      break;
-    case Kind::YesNoCancel:
-      *m_out << "question: " << s.text << " -> "
-             << (s.choice == Choice::Yes ? "yes" : s.choice == Choice::No ? "no" : "cancel") << '\n';
-      break;
-  }
-  m_out->flush();
+  auto print = [&] {
+    *m_out << TranscriptLine(s) << '\n';
+    m_out->flush();
+  };
+  if (m_progress)
+    m_progress->PrintAround(print);
+  else
+    print();
 }
 
-CCliContext::CCliContext(const QString& settingsPath, std::optional<CodePage> codePage)
+CCliContext::CCliContext(const QString& settingsPath, std::optional<CodePage> codePage, bool assumeYes)
     : m_out(stdout),
       m_err(stderr),
       m_prompt(m_err),
+      m_progress(stderr),
       m_settings(settingsPath),
-      m_services{m_prompt, m_clock, m_clipboard, m_shell, m_settings, codePage} {
+      m_assumeYes(assumeYes),
+      m_services{m_prompt, m_clock, m_clipboard, m_shell, m_settings, codePage, &m_progress} {
   m_out.setEncoding(QStringConverter::Utf8);
   m_err.setEncoding(QStringConverter::Utf8);
   ApplyHolidayRulesSetting(m_settings);
+  m_prompt.SetDefaultAnswer(assumeYes);
+  m_prompt.SetProgress(&m_progress);
+  m_settings.onProblem = [this](const QString& text) {
+    m_settingsFailed = true;
+    m_out.flush();
+    m_err << "velum-cli: " << text << '\n';
+    m_err.flush();
+  };
   m_doc = std::make_unique<CVelumDoc>(m_services);
   m_doc->recordDefaultFile = false;
 }
 
 bool CCliContext::OpenForCommand(const QString& path) {
+  // A FIFO or a device would block or never end: only regular files are card files.
+  if (const QFileInfo info(path); info.exists() && !info.isFile()) {
+    m_err << "velum-cli: " << path << ": " << (info.isDir() ? SystemReason(EISDIR) : file_msg::kNotRegular) << '\n';
+    m_err.flush();
+    return false;
+  }
   QFile f(path);
+  errno = 0;
   if (!f.open(QIODevice::ReadOnly)) {
-    m_err << "velum-cli: " << path << ": ファイルが開けません\n";
+    m_err << "velum-cli: " << path << ": " << (errno != 0 ? SystemReason(errno) : f.errorString()) << '\n';
     m_err.flush();
     return false;
   }

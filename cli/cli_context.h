@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/terminal_progress.h"
 #include "core/services.h"
 #include "core/velum_doc.h"
 #include "platform/prompt.h"
@@ -17,24 +18,31 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-// Answers questions from the queued answers (OK by default) and prints every
-// text: in batch runs to standard output as the transcript, else to stderr.
+// Prints every text: in batch runs to standard output as the transcript, else
+// to stderr. Questions take the queued answers; without one, batch answers OK
+// (the script says otherwise with "answer"), while a one-shot command answers
+// Cancel unless --yes was given, because a question there changes or may lose
+// data and nobody is asked.
 class CCliPrompt final : public CScriptedPrompt {
  public:
   explicit CCliPrompt(QTextStream& out) : m_out(&out) {}
   void SetStream(QTextStream& out) { m_out = &out; }
+  // The progress line to take away before a text is printed.
+  void SetProgress(CTerminalProgress* progress) { m_progress = progress; }
 
  protected:
   void OnShown(const Shown& s) override;
 
  private:
   QTextStream* m_out;
+  CTerminalProgress* m_progress = nullptr;
 };
 
 // What every command shares: the services, the streams and the document.
 class CCliContext {
  public:
-  CCliContext(const QString& settingsPath, std::optional<CodePage> codePage);
+  // assumeYes: --yes, questions of one-shot commands are answered OK.
+  CCliContext(const QString& settingsPath, std::optional<CodePage> codePage, bool assumeYes = false);
 
   QTextStream& Out() { return m_out; }
   QTextStream& Err() { return m_err; }
@@ -42,9 +50,13 @@ class CCliContext {
   const CServices& Services() const { return m_services; }
   CVelumDoc& Doc() { return *m_doc; }
 
-  // Opens a card file for a one-shot command: false (with the message on
-  // stderr) when it cannot be read.
+  // Opens a card file for a one-shot command: false (with the path and the
+  // system's reason on stderr) when it cannot be read.
   bool OpenForCommand(const QString& path);
+  // Whether a settings write failed (it was reported on stderr); the run then
+  // ends with kExitFailed.
+  bool SettingsFailed() const { return m_settingsFailed; }
+  bool AssumeYes() const { return m_assumeYes; }
   // Prints a usage error; answers kExitUsage.
   int Usage(const QString& text);
   // Prints a failure; answers kExitFailed.
@@ -57,7 +69,10 @@ class CCliContext {
   CSystemClock m_clock;
   CMemoryClipboard m_clipboard;
   CRecordingShell m_shell;
+  CTerminalProgress m_progress;
   CSettingsStore m_settings;
+  bool m_settingsFailed = false;
+  bool m_assumeYes;
   CServices m_services;
   std::unique_ptr<CVelumDoc> m_doc;
 };
@@ -83,3 +98,6 @@ int ParseCardNumber(const QString& word);
 
 // Printing the cards of a document, as `show` and the batch command do.
 void PrintCards(CCliContext& ctx, bool stored, bool json, bool visibleOnly);
+// A text on one output line: a line break as \n, a tab as \t, a lone carriage
+// return as \r and a backslash as \\.
+QString EscapeCell(QStringView text);

@@ -5,11 +5,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-namespace {
-
-// One cell of the table: tabs, line breaks and backslashes written as escapes
-// so that every card stays on one line.
-QString Cell(QStringView text) {
+// Every card, every value and every count stays on one output line.
+QString EscapeCell(QStringView text) {
   QString out;
   out.reserve(text.size());
   for (qsizetype i = 0; i < text.size(); ++i) {
@@ -31,8 +28,6 @@ QString Cell(QStringView text) {
   }
   return out;
 }
-
-}  // namespace
 
 void PrintCards(CCliContext& ctx, bool stored, bool json, bool visibleOnly) {
   CCardStore& store = ctx.Doc().Store();
@@ -68,11 +63,11 @@ void PrintCards(CCliContext& ctx, bool stored, bool json, bool visibleOnly) {
               << ",\"cards\":" << QString::fromUtf8(QJsonDocument(cards).toJson(QJsonDocument::Compact)) << "}\n";
   } else {
     QStringList header;
-    for (int i = 0; i < items; ++i) header << Cell(store.Item(i));
+    for (int i = 0; i < items; ++i) header << EscapeCell(store.Item(i));
     ctx.Out() << header.join(u'\t') << '\n';
     for (std::size_t r = 0; r < rows.size(); ++r) {
       QStringList line;
-      for (int i = 0; i < items; ++i) line << Cell(value(r, i));
+      for (int i = 0; i < items; ++i) line << EscapeCell(value(r, i));
       ctx.Out() << line.join(u'\t') << '\n';
     }
   }
@@ -92,8 +87,8 @@ int RunShow(CCliContext& ctx, const QStringList& args) {
 }
 
 int RunValue(CCliContext& ctx, const QStringList& args) {
-  const CParsedArgs a = ParseArgs(args, {}, {});
-  if (a.positional.size() != 3) return ctx.Usage(QStringLiteral("usage: velum-cli value FILE CARD ITEM"));
+  const CParsedArgs a = ParseArgs(args, {}, {QStringLiteral("--raw")});
+  if (a.positional.size() != 3) return ctx.Usage(QStringLiteral("usage: velum-cli value FILE CARD ITEM [--raw]"));
   if (!ctx.OpenForCommand(a.positional[0])) return kExitFailed;
   const CCardStore& store = ctx.Doc().Store();
   const int card = ParseCardNumber(a.positional[1]);
@@ -101,7 +96,8 @@ int RunValue(CCliContext& ctx, const QStringList& args) {
     return ctx.Fail(QStringLiteral("no card %1 (the file has %2)").arg(a.positional[1]).arg(store.VisibleCount()));
   const int item = ResolveItem(store, a.positional[2]);
   if (item < 0) return ctx.Fail(QStringLiteral("no item %1").arg(a.positional[2]));
-  ctx.Out() << store.GetItemValue(card, item) << '\n';
+  const QString value = store.GetItemValue(card, item);
+  ctx.Out() << (a.Has(QStringLiteral("--raw")) ? value : EscapeCell(value)) << '\n';
   return kExitOk;
 }
 
@@ -138,7 +134,7 @@ int RunConvert(CCliContext& ctx, const QStringList& args) {
 const CCliRegistrar kShow(QStringLiteral("show"), RunShow,
                           QStringLiteral("show FILE [--stored] [--json]      every card with the values the views show"));
 const CCliRegistrar kValue(QStringLiteral("value"), RunValue,
-                           QStringLiteral("value FILE CARD ITEM               one item of one card"));
+                           QStringLiteral("value FILE CARD ITEM [--raw]       one item of one card (--raw: line breaks as they are)"));
 const CCliRegistrar kConvert(QStringLiteral("convert"), RunConvert,
                              QStringLiteral("convert FILE -o OUT [--style own|ms] [--to-encoding cp932|utf-8]"));
 

@@ -1,9 +1,12 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "html/html_preview.h"
+#include "platform/file_io.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <cerrno>
 
 namespace {
 
@@ -17,8 +20,9 @@ QString PreviewName(int card, int count) {
 
 int Preview(CCliContext& ctx, int card, const QString& templatePath, const QString& out) {
   const CServices& s = ctx.Services();
-  const int result = MakePreview(ctx.Doc().Store(), card, templatePath, out, s.FileCodePage(), s.prompt);
-  if (result == 0) return ctx.Fail(out + QStringLiteral(": 書き込みできません"));
+  QString error;
+  const int result = MakePreview(ctx.Doc().Store(), card, templatePath, out, s.FileCodePage(), s.prompt, &error);
+  if (result == 0) return ctx.Fail(error.isEmpty() ? out + QStringLiteral(": 書き込みできません") : error);
   return result == 1 ? kExitOk : kExitFailed;
 }
 
@@ -32,11 +36,16 @@ int RunHtml(CCliContext& ctx, const QStringList& args) {
   const QString templatePath = a.Value(QStringLiteral("-t"));
   const QString out = a.Value(QStringLiteral("-o"));
   if (QFile probe(templatePath); !probe.open(QIODevice::ReadOnly))
-    return ctx.Fail(templatePath + QStringLiteral(": ファイルが開けません"));
+    return ctx.Fail(templatePath + QStringLiteral(": ") + probe.errorString());
   if (!ctx.OpenForCommand(a.positional[0])) return kExitFailed;
   const int count = ctx.Doc().VisibleCount();
   if (a.Has(QStringLiteral("--all"))) {
-    if (!QDir().mkpath(out)) return ctx.Fail(out + QStringLiteral(": フォルダを作れません"));
+    errno = 0;
+    if (!QDir().mkpath(out)) {
+      // mkpath leaves errno as the last mkdir left it.
+      const int reason = errno;
+      return ctx.Fail(out + QStringLiteral(": ") + (reason ? SystemReason(reason) : QStringLiteral("フォルダを作れません")));
+    }
     int worst = kExitOk;
     for (int n = 0; n < count; ++n)
       worst = std::max(worst, Preview(ctx, n, templatePath, QDir(out).filePath(PreviewName(n, count))));

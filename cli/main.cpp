@@ -1,15 +1,20 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
+#include "core/messages.h"
 #include "settings/settings_store.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
 QString Usage() {
-  QString text = QStringLiteral("usage: velum-cli [--settings FILE] [--encoding cp932|utf-8] COMMAND ...\ncommands:\n");
+  QString text = QStringLiteral(
+      "usage: velum-cli [--settings FILE] [--encoding cp932|utf-8] [--yes] COMMAND ...\n"
+      "       velum-cli --help | --version\n"
+      "commands:\n");
   // Each usage line is "synopsis  description": the descriptions are aligned
   // in one column, and a long synopsis stands on a line of its own.
   constexpr qsizetype kColumn = 36;
@@ -27,7 +32,11 @@ QString Usage() {
     }
     text += u'\n';
   }
-  text += QStringLiteral("ITEM is an item name or #N (from 0); CARD a visible card number from 0.\n");
+  text += QStringLiteral(
+      "ITEM is an item name or #N (from 0); CARD a visible card number from 0.\n"
+      "A question that would change or lose data (such as saving in UTF-8 what CP932 cannot hold) stops a\n"
+      "command with exit status 1 and the question on stderr; --yes answers it with OK. `batch --help` lists\n"
+      "the batch commands.\n");
   return text;
 }
 
@@ -36,17 +45,24 @@ int PrintUsage(FILE* to, int code) {
   return code;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QStringList args = app.arguments().mid(1);
   QString settingsPath = CSettingsStore::DefaultPath();
   std::optional<CodePage> codePage;
+  bool assumeYes = false;
   // Global options come before the command.
   while (!args.isEmpty() && args[0].startsWith(QStringLiteral("--"))) {
     const QString opt = args.takeFirst();
     if (opt == u"--help") return PrintUsage(stdout, kExitOk);
+    if (opt == u"--version") {
+      fputs("velum-cli " VELUM_VERSION "\n", stdout);
+      return kExitOk;
+    }
+    if (opt == u"--yes") {
+      assumeYes = true;
+      continue;
+    }
     if (args.isEmpty() || (opt != u"--settings" && opt != u"--encoding")) return PrintUsage(stderr, kExitUsage);
     const QString value = args.takeFirst();
     if (opt == u"--settings") {
@@ -67,6 +83,26 @@ int main(int argc, char** argv) {
     fprintf(stderr, "velum-cli: unknown command %s\n", name.toUtf8().constData());
     return PrintUsage(stderr, kExitUsage);
   }
-  CCliContext ctx(settingsPath, codePage);
-  return it->second.run(ctx, args);
+  CCliContext ctx(settingsPath, codePage, assumeYes);
+  int rc = it->second.run(ctx, args);
+  // A one-shot command whose question went unanswered did not do what was asked.
+  if (rc == kExitOk && name != u"batch" && ctx.Prompt().DeclinedCount() > 0) {
+    ctx.Err() << "velum-cli: a question was answered with cancel; --yes answers OK\n";
+    ctx.Err().flush();
+    rc = kExitFailed;
+  }
+  if (rc == kExitOk && ctx.SettingsFailed()) rc = kExitFailed;
+  return rc;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    // A file too large for this machine's memory: say so rather than abort.
+    fprintf(stderr, "velum-cli: %s\n", msg::kNoMemory.toUtf8().constData());
+    return kExitFailed;
+  }
 }

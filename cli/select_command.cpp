@@ -38,9 +38,10 @@ bool ParseNumber(const QString& word, int low, int high, int* value) {
   return ok && *value >= low && *value <= high;
 }
 
-void PrintCounts(QTextStream& out, const CTextCounts& counts) {
+// One line a text; raw: line breaks inside a text as they are.
+void PrintCounts(QTextStream& out, const CTextCounts& counts, bool raw) {
   out << "総数 " << counts.total << '\n';
-  for (const QString& line : CountLines(counts)) out << line << '\n';
+  for (const QString& line : CountLines(counts)) out << (raw ? line : EscapeCell(line)) << '\n';
   out.flush();
 }
 
@@ -68,9 +69,10 @@ int RunSort(CCliContext& ctx, const QStringList& args) {
   return kExitOk;
 }
 
-// Opens FILE and resolves ITEM for count and totals.
-int OpenWithItem(CCliContext& ctx, const QStringList& args, const QString& usage, int* item) {
-  const CParsedArgs a = ParseArgs(args, {}, {});
+// Opens FILE and resolves ITEM for count and totals; *raw: --raw was given.
+int OpenWithItem(CCliContext& ctx, const QStringList& args, const QString& usage, int* item, bool* raw = nullptr) {
+  const CParsedArgs a = ParseArgs(args, {}, raw ? QStringList{QStringLiteral("--raw")} : QStringList{});
+  if (raw) *raw = a.Has(QStringLiteral("--raw"));
   if (a.positional.size() != 2) return ctx.Usage(usage);
   if (!ctx.OpenForCommand(a.positional[0])) return kExitFailed;
   *item = ResolveItem(ctx.Doc().Store(), a.positional[1]);
@@ -80,10 +82,12 @@ int OpenWithItem(CCliContext& ctx, const QStringList& args, const QString& usage
 
 int RunCount(CCliContext& ctx, const QStringList& args) {
   int item;
-  if (int rc = OpenWithItem(ctx, args, QStringLiteral("usage: velum-cli count FILE ITEM"), &item)) return rc;
+  bool raw = false;
+  if (int rc = OpenWithItem(ctx, args, QStringLiteral("usage: velum-cli count FILE ITEM [--raw]"), &item, &raw))
+    return rc;
   const auto counts = CountCommand(ctx.Doc(), item);
   if (!counts) return kExitFailed;
-  PrintCounts(ctx.Out(), *counts);
+  PrintCounts(ctx.Out(), *counts, raw);
   return kExitOk;
 }
 
@@ -185,13 +189,14 @@ int BatchPrev(CBatchContext& b, const QStringList& a) {
   return PrintFound(b, PrevSearchCommand(b.Doc()));
 }
 
-int BatchCount(CBatchContext& b, const QStringList& a) {
-  if (a.size() != 1) return b.Usage(QStringLiteral("count ITEM"));
+int BatchCount(CBatchContext& b, const QStringList& args) {
+  const CParsedArgs a = ParseArgs(args, {}, {QStringLiteral("--raw")});
+  if (a.positional.size() != 1) return b.Usage(QStringLiteral("count ITEM [--raw]"));
   int item;
-  if (int rc = b.ItemIndex(a[0], &item)) return rc;
+  if (int rc = b.ItemIndex(a.positional[0], &item)) return rc;
   const auto counts = CountCommand(b.Doc(), item);
   if (!counts) return kExitFailed;
-  PrintCounts(b.Out(), *counts);
+  PrintCounts(b.Out(), *counts, a.Has(QStringLiteral("--raw")));
   return kExitOk;
 }
 
@@ -212,7 +217,7 @@ int BatchTotals(CBatchContext& b, const QStringList& a) {
 const CCliRegistrar kSort(QStringLiteral("sort"), RunSort,
                           QStringLiteral("sort FILE KEY... [-o OUT]          KEY is ITEM:ORDER (0-3; [マーク] the mark)"));
 const CCliRegistrar kCount(QStringLiteral("count"), RunCount,
-                           QStringLiteral("count FILE ITEM                    how many cards hold each text"));
+                           QStringLiteral("count FILE ITEM [--raw]            how many cards hold each text"));
 const CCliRegistrar kTotals(QStringLiteral("totals"), RunTotals,
                             QStringLiteral("totals FILE ITEM                   sum, average, extremes, variance"));
 const CBatchRegistrar kBatchSort(QStringLiteral("sort"), BatchSort);

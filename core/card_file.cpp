@@ -4,9 +4,10 @@
 #include "core/card_store.h"
 #include "core/messages.h"
 #include "core/property_file.h"
+#include "platform/file_io.h"
+#include "platform/progress.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <functional>
 #include <new>
@@ -239,11 +240,12 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
       const bool last = n < kPiece;
       const char* data = piece.constData();
       if (!decoder) {
-        // The encoding is told by the first bytes: a UTF-8 byte-order mark, or
-        // the configured code page.
+        // The encoding is told by the first bytes: a UTF-8 byte-order mark, the
+        // configured code page, or UTF-8 for text that only UTF-8 can read.
         head.append(data, n);
-        if (head.size() < 3 && !last) continue;
-        const FileEncoding enc = DetectEncoding(head, store.Services().FileCodePage(), &bom);
+        const CodePage configured = store.Services().FileCodePage();
+        if (!EncodingSettled(head, configured, last)) continue;
+        const FileEncoding enc = DetectEncoding(head, configured, &bom, last);
         store.SetEncoding(enc);
         decoder.emplace(enc.codePage);
         data = head.constData() + bom;
@@ -316,7 +318,15 @@ QString DescribeUnencodable(CCardStore& store, CodePage cp) {
 }  // namespace
 
 int WriteCardFile(CCardStore& store, const QString& path) {
+  IPrompt& prompt = store.Services().prompt;
+  // A device, a FIFO or a folder is never replaced by a regular file; say so
+  // before anything changes.
+  if (const QString why = CheckWriteTarget(path); !why.isEmpty()) {
+    prompt.Notice(msg::kCannotWrite + msg::kReasonSeparator + why);
+    return 0;
+  }
   store.SetFilePath(path);
+  CProgressScope progress(store.Services().Progress(), progress_msg::kSaving, store.AllCount());
   store.RecalcAll();
 
   QString text;
@@ -328,36 +338,40 @@ int WriteCardFile(CCardStore& store, const QString& path) {
   text.reserve(estimate + estimate / 16 + 64);
   const bool multiLine = store.MultiLine();
   if (store.FirstLineIsItems()) AppendLine(text, store, multiLine);
-  for (int k = 0; k < store.AllCount(); ++k) AppendLine(text, *store.AllCard(k), multiLine);
+  for (int k = 0; k < store.AllCount(); ++k) {
+    AppendLine(text, *store.AllCard(k), multiLine);
+    if ((k & 0xFFF) == 0) progress.Step(k);
+  }
 
   FileEncoding enc = store.Encoding();
   EncodeResult encoded = EncodeText(text, enc.codePage);
   if (!encoded.ok()) {
     // Never replace a character behind the user's back: offer UTF-8, which
     // holds every text, and write nothing when declined.
-    if (!store.Services().prompt.Question(DescribeUnencodable(store, enc.codePage))) return 0;
+    if (!prompt.Question(DescribeUnencodable(store, enc.codePage))) return 0;
     enc = {CodePage::Utf8, true};
     encoded = EncodeText(text, enc.codePage);
     if (!encoded.ok()) {
-      store.Services().prompt.Notice(msg::kCannotWrite);
+      prompt.Notice(msg::kCannotWrite);
       return 0;
     }
   }
   text.clear();
   text.squeeze();
 
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    store.Services().prompt.Notice(msg::kCannotWrite);
+  // Every write and the commit are checked: on any failure the old file stays
+  // as it was and the user learns the path and the system's reason.
+  CFileCommit file(path);
+  const bool written = file.Open() && (!enc.bom || file.Write("\xEF\xBB\xBF")) && file.Write(encoded.bytes) &&
+                       file.Commit();
+  if (!written) {
+    prompt.Notice(msg::kCannotWrite + msg::kReasonSeparator + file.Error());
     return 0;
   }
-  if (enc.bom) file.write("\xEF\xBB\xBF", 3);
-  file.write(encoded.bytes);
-  if (!file.commit()) {
-    store.Services().prompt.Notice(msg::kCannotWrite);
-    return 0;
-  }
+  if (!file.Warning().isEmpty()) prompt.Notice(file.Warning());
   store.SetEncoding(enc);
-  SavePropertyFile(store, path);
-  return 1;
+  // The card file is written; a property file that could not be written is
+  // still a failed save (the user was told), so that the document stays
+  // modified and velum-cli reports it.
+  return SavePropertyFile(store, path) ? 1 : 0;
 }

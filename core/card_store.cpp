@@ -173,7 +173,10 @@ int CCardStore::SetFirstLineIsItems(bool flag) {
 }
 
 void CCardStore::RecalcAll() {
-  if (const IValueSource* source = ValueSource()) source->StoreValues(*this);
+  const IValueSource* source = ValueSource();
+  if (!source) return;
+  CProgressScope progress(m_services.Progress(), progress_msg::kRecalculating, 0);
+  source->StoreValues(*this);
 }
 
 int CCardStore::FindAllIndex(int n) const {

@@ -21,7 +21,8 @@ inline const QString kDeleteItemSuffix = QStringLiteral("を削除します。�
 inline const QString kNameDialogTitle = QStringLiteral("VELUM for WidndowsCE");
 inline const QString kItemNameFormat = QStringLiteral("項目%1");
 
-// Messages of this program's own, for situations the original let pass.
+// Edits that would break the card file's limits (200 items, at least one item)
+// are refused with a message rather than ignored.
 inline const QString kTooManyItems = QStringLiteral("項目は200個までです。これ以上追加できません");
 inline const QString kLastItem = QStringLiteral("最後の項目は削除できません");
 

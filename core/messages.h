@@ -14,8 +14,11 @@ inline const QString kReloadQuestion = QStringLiteral("ファイルを再読み�
 inline const QString kSyncQuestion = QStringLiteral("同期によりファイルが更新されています。更新しますか？");
 inline const QString kNoMemory = QStringLiteral("エラー：メモリが確保できません");
 inline const QString kCannotWrite = QStringLiteral("書き込みできません");
+// Between a message and the "PATH: reason" of a failed file operation.
+inline const QString kReasonSeparator = QStringLiteral(" - ");
 
-// Messages of this program's own, for situations the original let pass.
+// Where going on silently would misread or lose data (damaged or cut input,
+// limits, a text the code page cannot hold), the user is told what and where.
 // %1: line number from 1.
 inline const QString kTooManyItems = QStringLiteral("エラー：%1行目の項目数が200を超えています");
 // %1: code page, %2: count, %3: byte offset from 1.

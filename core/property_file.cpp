@@ -2,11 +2,11 @@
 
 #include "core/card_store.h"
 #include "core/velum_property.h"
+#include "platform/file_io.h"
 #include "print/print_prop.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -107,22 +107,19 @@ bool SavePropertyFile(CCardStore& store, const QString& cardPath) {
     if (QFileInfo::exists(record.m_backupPath)) record.m_backupPath = FreeBackupPath(path);
     QFile damaged(path);
     if (!damaged.copy(record.m_backupPath)) {
-      SaveFailed(store, damaged.errorString());
+      SaveFailed(store, record.m_backupPath + QStringLiteral(": ") + damaged.errorString());
       return false;
     }
     record.m_backupPath.clear();
   }
 
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    SaveFailed(store, file.errorString());
+  QString warning;
+  if (const QString error = WriteFileSafely(path, WritePropertyBytes(record), LinkPolicy::kFollow, &warning);
+      !error.isEmpty()) {
+    SaveFailed(store, error);
     return false;
   }
-  file.write(WritePropertyBytes(record));
-  if (!file.commit()) {
-    SaveFailed(store, file.errorString());
-    return false;
-  }
+  if (!warning.isEmpty()) store.Services().prompt.Notice(warning);
   record.m_damagedPath.clear();
   return true;
 }

@@ -3,6 +3,7 @@
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
+#include "platform/progress.h"
 #include "platform/prompt.h"
 #include "platform/shell.h"
 #include "settings/settings_store.h"
@@ -21,6 +22,9 @@ struct CServices {
   // The code page of files without a byte-order mark; when unset, the setting
   // System/CodePage decides.
   std::optional<CodePage> codePage;
+  // Where long opens, saves, recalculations and sorts report progress; none when null.
+  IProgress* progress = nullptr;
 
   CodePage FileCodePage() const;
+  IProgress& Progress() const;
 };

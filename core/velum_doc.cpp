@@ -31,7 +31,10 @@ bool CVelumDoc::OnOpenDocument(const QString& path) {
   m_modified = true;
   m_store->Clear();
   CWaitCursor wait(m_services.prompt);
-  const int result = m_store->Read(path);
+  const int result = [&] {
+    CProgressScope progress(m_services.Progress(), progress_msg::kOpening, 0);
+    return m_store->Read(path);
+  }();
   if (result == 0) {
     wait.End();
     m_services.prompt.Notice(msg::kCannotOpen);

@@ -1,6 +1,7 @@
 #include "html/html_preview.h"
 
 #include "core/card_store.h"
+#include "core/messages.h"
 #include "core/velum_doc.h"
 #include "html/html_settings.h"
 #include "html/text_file.h"
@@ -24,7 +25,7 @@ QString FillLine(QString line, const CCardRow& card) {
 }
 
 int MakePreview(const CCardStore& store, int n, const QString& templatePath, const QString& previewPath, CodePage cp,
-                IPrompt& prompt) {
+                IPrompt& prompt, QString* error) {
   QFile in(templatePath);
   if (!in.open(QIODevice::ReadOnly)) return 0;
   CTextReader reader(in.readAll());
@@ -33,7 +34,7 @@ int MakePreview(const CCardStore& store, int n, const QString& templatePath, con
   QString out;
   QString line;
   while (reader.ReadLine(&line)) out += card ? FillLine(std::move(line), *card) : line;
-  return WriteTextFile(previewPath, out, cp, prompt);
+  return WriteTextFile(previewPath, out, cp, prompt, error);
 }
 
 QString StartTemplateText(const CCardStore& store) {
@@ -51,8 +52,10 @@ QString StartTemplateText(const CCardStore& store) {
 }
 
 int WriteStartTemplate(const CCardStore& store, const QString& templatePath, CodePage cp, IPrompt& prompt) {
-  const int result = WriteTextFile(templatePath, StartTemplateText(store), cp, prompt);
-  if (result == 0) prompt.Notice(html_msg::kCannotOpenTemplate + templatePath);
+  QString error;
+  const int result = WriteTextFile(templatePath, StartTemplateText(store), cp, prompt, &error);
+  // error names the path (or the private folder that could not be made) and the reason.
+  if (result == 0) prompt.Notice(html_msg::kCannotOpenTemplate + (error.isEmpty() ? templatePath : error));
   return result;
 }
 
@@ -61,9 +64,14 @@ bool ShowInBrowser(CVelumDoc& doc) {
   const CServices& services = doc.Services();
   const CHtmlSettings html = CHtmlSettings::Read(services.settings, doc.PathName());
   const QString preview = html.EffectivePreview();
+  QString error;
   const int result = MakePreview(doc.Store(), doc.CurrentCard(), html.EffectiveTemplate(), preview,
-                                 services.FileCodePage(), services.prompt);
-  if (result == 0) services.prompt.Notice(html_msg::kNeedTemplate);
+                                 services.FileCodePage(), services.prompt, &error);
+  // A template that cannot be read asks for the settings; a preview that
+  // cannot be written says where and why.
+  if (result == 0)
+    services.prompt.Notice(error.isEmpty() ? html_msg::kNeedTemplate
+                                           : msg::kCannotWrite + msg::kReasonSeparator + error);
   if (result != 1) return false;
   services.shell.Open(preview);
   return true;

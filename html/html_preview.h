@@ -28,15 +28,17 @@ QString FillLine(QString line, const CCardRow& card);
 // visible card n filled in, in the code page. 1 written; 0 the template could
 // not be read or the preview not written; -1 a character has no form in the
 // code page and the user declined UTF-8 (nothing written). Without such a
-// card the placeholders stay.
+// card the placeholders stay. When the preview could not be written, error
+// (when given) receives "PATH: reason".
 int MakePreview(const CCardStore& store, int n, const QString& templatePath, const QString& previewPath, CodePage cp,
-                IPrompt& prompt);
+                IPrompt& prompt, QString* error = nullptr);
 
 // The starting template: an HTML page with each item's name as a heading and its
 // placeholder as a paragraph, every line ended by CR LF.
 QString StartTemplateText(const CCardStore& store);
 // Writes the starting template (replaced) in the code page. 1 written; 0 with
-// "テンプレートファイルが開けません - " and the path; -1 declined as above.
+// "テンプレートファイルが開けません - " and the path (with the system's reason
+// where there is one); -1 declined as above.
 int WriteStartTemplate(const CCardStore& store, const QString& templatePath, CodePage cp, IPrompt& prompt);
 
 // ブラウザ表示: the current card into the preview file of the document's HTML

@@ -1,19 +1,11 @@
 #include "html/html_settings.h"
 
-#include <QDir>
+#include "platform/file_io.h"
 
-namespace {
-
-QString InTempFolder(QStringView name) {
-  QString folder = QDir::tempPath();
-  if (!folder.endsWith(u'/')) folder += u'/';
-  return folder + name.toString();
-}
-
-}  // namespace
-
-QString CHtmlSettings::DefaultTemplate() { return InTempFolder(u"velumtemplate.html"); }
-QString CHtmlSettings::DefaultPreview() { return InTempFolder(u"velumpreview.html"); }
+// The defaults stand in the user's private folder, never in the shared
+// temporary folder where another user could put a link of the same name.
+QString CHtmlSettings::DefaultTemplate() { return PrivateFolderPath() + QStringLiteral("/velumtemplate.html"); }
+QString CHtmlSettings::DefaultPreview() { return PrivateFolderPath() + QStringLiteral("/velumpreview.html"); }
 
 QString CHtmlSettings::EffectiveTemplate() const {
   return templatePath.isEmpty() ? DefaultTemplate() : templatePath;
@@ -30,6 +22,8 @@ CHtmlSettings CHtmlSettings::Read(const CSettingsStore& store, const QString& ca
 
 void CHtmlSettings::Write(CSettingsStore& store, const QString& cardPath, const QString& templatePath,
                           const QString& previewPath) {
-  store.WriteProfileString(settings::kTemplateSection.toString(), cardPath, templatePath);
-  WriteSetting(store, settings::kPreviewFile, previewPath);
+  store.Update([&] {
+    store.WriteProfileString(settings::kTemplateSection.toString(), cardPath, templatePath);
+    WriteSetting(store, settings::kPreviewFile, previewPath);
+  });
 }

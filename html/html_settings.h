@@ -19,7 +19,8 @@ struct CHtmlSettings {
   QString templatePath;
   QString previewPath;
 
-  // The stored path, else the default in the folder for temporary files.
+  // The stored path, else the default in the user's private folder (see
+  // PrivateFolder; the folder is made when the file is written).
   QString EffectiveTemplate() const;
   QString EffectivePreview() const;
 
@@ -28,6 +29,6 @@ struct CHtmlSettings {
   static void Write(CSettingsStore& store, const QString& cardPath, const QString& templatePath,
                     const QString& previewPath);
 
-  static QString DefaultTemplate();  // <temp>/velumtemplate.html
-  static QString DefaultPreview();   // <temp>/velumpreview.html
+  static QString DefaultTemplate();  // <private folder>/velumtemplate.html
+  static QString DefaultPreview();   // <private folder>/velumpreview.html
 };

@@ -1,9 +1,9 @@
 #include "html/text_file.h"
 
+#include "platform/file_io.h"
 #include "platform/prompt.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 const QString kTextUnencodable =
     QStringLiteral("「%1」の%2行目の文字「%3」は%4で書き込めません。UTF-8で書き込みますか？");
@@ -53,7 +53,8 @@ bool CTextReader::ReadLine(QString* line) {
   return true;
 }
 
-int WriteTextFile(const QString& path, const QString& text, CodePage cp, IPrompt& prompt) {
+int WriteTextFile(const QString& path, const QString& text, CodePage cp, IPrompt& prompt, QString* error) {
+  if (error) error->clear();
   EncodeResult encoded = EncodeText(text, cp);
   bool bom = false;
   if (!encoded.ok()) {
@@ -66,12 +67,11 @@ int WriteTextFile(const QString& path, const QString& text, CodePage cp, IPrompt
     bom = true;
     if (!encoded.ok()) return 0;  // a lone surrogate: no encoding holds it
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return 0;
-  if (bom) file.write("\xEF\xBB\xBF", 3);
-  if (file.write(encoded.bytes) != encoded.bytes.size()) {
-    file.cancelWriting();
+  CFileCommit file(path);
+  if (!(file.Open() && (!bom || file.Write("\xEF\xBB\xBF")) && file.Write(encoded.bytes) && file.Commit())) {
+    if (error) *error = file.Error();
     return 0;
   }
-  return file.commit() ? 1 : 0;
+  if (!file.Warning().isEmpty()) prompt.Notice(file.Warning());
+  return 1;
 }

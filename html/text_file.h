@@ -34,9 +34,10 @@ class CTextReader {
 // Writes text in the code page, replacing the file (through a temporary file in
 // the same folder). A character the code page lacks is never replaced: the user
 // is asked whether to write the file in UTF-8 (with a byte-order mark) instead.
-// 1 written; 0 the file could not be created or written; -1 declined, nothing
+// 1 written; 0 the file could not be created or written (the old file stays
+// whole; error, when given, receives "PATH: reason"); -1 declined, nothing
 // written.
-int WriteTextFile(const QString& path, const QString& text, CodePage cp, IPrompt& prompt);
+int WriteTextFile(const QString& path, const QString& text, CodePage cp, IPrompt& prompt, QString* error = nullptr);
 
 // The question of WriteTextFile: %1 the file name, %2 the line from 1, %3 the
 // character, %4 the code page.

@@ -1,11 +1,11 @@
 #include "keys/key_map.h"
 
 #include "keys/key_names.h"
+#include "platform/file_io.h"
 #include "settings/settings.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -95,16 +95,11 @@ CKeyFileStatus CKeyMap::Load(const QString& path) {
   return status;
 }
 
-bool CKeyMap::Save(const QString& path) {
+bool CKeyMap::Save(const QString& path, QString* error) {
   if (!path.isEmpty()) m_path = path;
-  QSaveFile file(m_path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  const QByteArray bytes = Encode(m_bindings);
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  if (!file.commit()) return false;
+  const QString failure = WriteFileSafely(m_path, Encode(m_bindings));
+  if (error) *error = failure;
+  if (!failure.isEmpty()) return false;
   RecordKeycust(m_settings, m_path);
   return true;
 }

@@ -59,9 +59,11 @@ class CKeyMap {
   // A given path first becomes the map's path; without one the map's path is
   // used. Load empties the map and takes the file's bindings; a damaged file
   // leaves those read before the damage, each one whole. Both record the path
-  // as System/Keycust when they could open the file.
+  // as System/Keycust when they could open the file. Save replaces the file
+  // only when every byte was written; on failure error (when given) receives
+  // "PATH: reason" for the message after "保存できません".
   CKeyFileStatus Load(const QString& path = {});
-  bool Save(const QString& path = {});
+  bool Save(const QString& path = {}, QString* error = nullptr);
 
   // The start of the application: loads the file named by System/Keycust (by
   // default velum.key in programFolder). A file that cannot be read leaves the

@@ -263,12 +263,47 @@ EncodeResult EncodeText(QStringView text, CodePage cp) {
   return cp == CodePage::Utf8 ? EncodeUtf8(text) : EncodeCp932(text);
 }
 
-FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, qsizetype* bodyOffset) {
+namespace {
+
+qsizetype FirstNonAscii(const QByteArray& bytes) {
+  for (qsizetype i = 0; i < bytes.size(); ++i)
+    if (std::uint8_t(bytes[i]) >= 0x80) return i;
+  return -1;
+}
+
+}  // namespace
+
+bool EncodingSettled(const QByteArray& head, CodePage configured, bool last) {
+  if (last || head.size() >= kEncodingHeadLimit) return true;
+  if (head.size() < 3) return false;
+  if (head.startsWith("\xEF\xBB\xBF") || configured != CodePage::Cp932) return true;
+  const qsizetype first = FirstNonAscii(head);
+  return first >= 0 && head.size() - first >= kEncodingSample;
+}
+
+FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, qsizetype* bodyOffset, bool complete) {
   if (bytes.startsWith("\xEF\xBB\xBF")) {
     *bodyOffset = 3;
     return {CodePage::Utf8, true};
   }
   *bodyOffset = 0;
+  if (configured != CodePage::Cp932) return {configured, false};
+  const qsizetype first = FirstNonAscii(bytes);
+  if (first < 0) return {configured, false};
+  QByteArray sample = bytes.mid(first, 16 * kEncodingSample);
+  if (!complete || first + sample.size() < bytes.size()) {
+    // End the sample after a byte below 0x40, which is neither the second byte
+    // of a CP932 character nor part of a UTF-8 sequence: no character is cut.
+    qsizetype end = sample.size();
+    while (end > 0 && std::uint8_t(sample[end - 1]) >= 0x40) --end;
+    if (end > 0) sample.truncate(end);
+  }
+  // Valid CP932 reads as before, as long as writing it back gives the same
+  // bytes (CP932 has characters with two codes, and UTF-8 text can hit them).
+  if (const DecodeResult cp932 = DecodeBytes(sample, CodePage::Cp932);
+      cp932.badCount == 0 && EncodeText(cp932.text, CodePage::Cp932).bytes == sample)
+    return {configured, false};
+  if (DecodeBytes(sample, CodePage::Utf8).badCount == 0) return {CodePage::Utf8, false};
   return {configured, false};
 }
 

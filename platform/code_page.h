@@ -74,9 +74,22 @@ struct EncodeResult {
 
 EncodeResult EncodeText(QStringView text, CodePage cp);
 
-// Splits off a leading UTF-8 BOM: answers the encoding of the file and the bytes
-// that follow the BOM (all of them when there is none).
-FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, qsizetype* bodyOffset);
+// The encoding of a file from its first bytes, and where its text begins
+// (*bodyOffset: after a byte-order mark). A UTF-8 byte-order mark means UTF-8.
+// Without one the configured code page is taken, with one exception: when
+// CP932 is configured and the bytes are no valid CP932 but valid UTF-8 (as most
+// CSV files on Linux are), UTF-8 without a byte-order mark, so that the texts
+// survive being read and written back. Bytes that are valid CP932 and come
+// back unchanged when written again read as CP932. complete: bytes is the whole file (otherwise a character cut at its
+// end is no damage).
+FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, qsizetype* bodyOffset,
+                            bool complete = true);
+// Whether the first bytes of a file suffice for DetectEncoding: the file ended,
+// or they hold a sample of text beyond plain ASCII (ASCII reads the same in both
+// code pages), or they reached kEncodingHeadLimit.
+inline constexpr qsizetype kEncodingSample = 64 * 1024;
+inline constexpr qsizetype kEncodingHeadLimit = 8 * 1024 * 1024;
+bool EncodingSettled(const QByteArray& head, CodePage configured, bool last);
 
 // The character (a whole surrogate pair where there is one) at index i, for messages.
 QString CharacterAt(QStringView text, qsizetype i);

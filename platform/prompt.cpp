@@ -1,7 +1,7 @@
 #include "platform/prompt.h"
 
 IPrompt::Choice CScriptedPrompt::NextChoice() {
-  if (m_answers.empty()) return Choice::Yes;
+  if (m_answers.empty()) return m_defaultAnswer ? Choice::Yes : Choice::Cancel;
   const Choice c = m_answers.front();
   m_answers.pop_front();
   return c;
@@ -9,27 +9,29 @@ IPrompt::Choice CScriptedPrompt::NextChoice() {
 
 bool CScriptedPrompt::NextAnswer() { return NextChoice() == Choice::Yes; }
 
-void CScriptedPrompt::Notice(const QString& text) {
-  m_shown.push_back({Kind::Notice, text, true});
+void CScriptedPrompt::Record(Kind kind, const QString& text, bool answer, Choice choice) {
+  if (!answer) ++m_declined;
+  m_shown.push_back({kind, text, answer, choice});
   OnShown(m_shown.back());
 }
 
+void CScriptedPrompt::Notice(const QString& text) { Record(Kind::Notice, text, true, Choice::Yes); }
+
 bool CScriptedPrompt::Question(const QString& text) {
-  m_shown.push_back({Kind::Question, text, NextAnswer()});
-  OnShown(m_shown.back());
-  return m_shown.back().answer;
+  const bool a = NextAnswer();
+  Record(Kind::Question, text, a, a ? Choice::Yes : Choice::Cancel);
+  return a;
 }
 
 bool CScriptedPrompt::YesNo(const QString& text) {
-  m_shown.push_back({Kind::YesNo, text, NextAnswer()});
-  OnShown(m_shown.back());
-  return m_shown.back().answer;
+  const bool a = NextAnswer();
+  Record(Kind::YesNo, text, a, a ? Choice::Yes : Choice::No);
+  return a;
 }
 
 IPrompt::Choice CScriptedPrompt::YesNoCancel(const QString& text) {
   const Choice c = NextChoice();
-  m_shown.push_back({Kind::YesNoCancel, text, c == Choice::Yes, c});
-  OnShown(m_shown.back());
+  Record(Kind::YesNoCancel, text, c == Choice::Yes, c);
   return c;
 }
 

@@ -51,7 +51,7 @@ class CSilentPrompt final : public IPrompt {
 };
 
 // Answers from a queue and records every text it was shown. Without a queued
-// answer a question is answered with OK (or Yes).
+// answer a question gets the default answer: OK (or Yes) unless set otherwise.
 class CScriptedPrompt : public IPrompt {
  public:
   enum class Kind { Notice, Question, YesNo, YesNoCancel };
@@ -70,6 +70,10 @@ class CScriptedPrompt : public IPrompt {
 
   void QueueAnswer(bool answer) { m_answers.push_back(answer ? Choice::Yes : Choice::No); }
   void QueueChoice(Choice choice) { m_answers.push_back(choice); }
+  // The answer without a queued one: true is OK/Yes, false Cancel.
+  void SetDefaultAnswer(bool answer) { m_defaultAnswer = answer; }
+  // How many questions were answered with Cancel (or No).
+  int DeclinedCount() const { return m_declined; }
   const std::vector<Shown>& History() const { return m_shown; }
   QStringList Texts() const;  // every text shown, in order
   void ClearHistory() { m_shown.clear(); }
@@ -84,8 +88,11 @@ class CScriptedPrompt : public IPrompt {
  private:
   bool NextAnswer();
   Choice NextChoice();
+  void Record(Kind kind, const QString& text, bool answer, Choice choice);
   // A queued Cancel answers an OK/Cancel or Yes/No question as false.
   std::deque<Choice> m_answers;
   std::vector<Shown> m_shown;
+  bool m_defaultAnswer = true;
+  int m_declined = 0;
   int m_waitDepth = 0;
 };

@@ -36,12 +36,16 @@ QStringList ReadSearchHistory(const CSettingsStore& settings) {
 }
 
 void PushSearchHistory(CSettingsStore& settings, const QString& word) {
-  QStringList history = ReadSearchHistory(settings);
-  const qsizetype at = history.indexOf(word);
-  if (at >= 0) history.removeAt(at);
-  history.prepend(word);
-  for (int i = 0; i < kSearchHistorySize; ++i)
-    settings.WriteProfileString(kHistorySection, settings::SearchHistoryName(i), history[i]);
+  // One read-modify-write under the settings lock: two copies searching at
+  // once must not write over each other's words.
+  settings.Update([&] {
+    QStringList history = ReadSearchHistory(settings);
+    const qsizetype at = history.indexOf(word);
+    if (at >= 0) history.removeAt(at);
+    history.prepend(word);
+    for (int i = 0; i < kSearchHistorySize; ++i)
+      settings.WriteProfileString(kHistorySection, settings::SearchHistoryName(i), history[i]);
+  });
 }
 
 bool IncrementalMatch(QStringView cardText, QStringView text) {

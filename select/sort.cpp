@@ -109,6 +109,7 @@ void SortByKeys(CCardStore& store, const CVelumSortArray& keys) {
 }
 
 void SortCards(CCardStore& store) {
+  CProgressScope progress(store.Services().Progress(), progress_msg::kSorting, 0);
   std::vector<CVelumSort> keys;
   for (const CVelumSort& key : store.SortKeys().m_keys)
     if (IsUsableSortKey(store, key)) keys.push_back(key);

@@ -55,7 +55,9 @@ QString FormatLastTime(const QDateTime& local) {
 }
 
 void WriteLastTime(CSettingsStore& store, const QDateTime& local) {
-  // Written under the section spelled "system", as the original did: the same section.
+  // Section and value names compare without regard to case, so "system" is the
+  // section System; the lower-case spelling is what existing settings files
+  // hold, and a name keeps the spelling of its first write.
   store.WriteProfileString(QStringLiteral("system"), QStringLiteral("lasttime"), FormatLastTime(local));
 }
 
@@ -91,12 +93,15 @@ CFontRecord ReadFont(const CSettingsStore& store, FontSection s) {
 
 void WriteFont(CSettingsStore& store, FontSection s, const CFontRecord& f) {
   const QString sec = FontSectionName(s);
-  store.WriteProfileString(sec, QStringLiteral("FaceName"), f.faceName);
-  store.WriteProfileInt(sec, QStringLiteral("Point"), f.point);
-  store.WriteProfileInt(sec, QStringLiteral("Weight"), f.weight);
-  store.WriteProfileInt(sec, QStringLiteral("Italic"), f.italic);
-  store.WriteProfileInt(sec, QStringLiteral("Underline"), f.underline);
-  store.WriteProfileInt(sec, QStringLiteral("CharSet"), f.charSet);
+  // One font is one write: never half of one font and half of another.
+  store.Update([&] {
+    store.WriteProfileString(sec, QStringLiteral("FaceName"), f.faceName);
+    store.WriteProfileInt(sec, QStringLiteral("Point"), f.point);
+    store.WriteProfileInt(sec, QStringLiteral("Weight"), f.weight);
+    store.WriteProfileInt(sec, QStringLiteral("Italic"), f.italic);
+    store.WriteProfileInt(sec, QStringLiteral("Underline"), f.underline);
+    store.WriteProfileInt(sec, QStringLiteral("CharSet"), f.charSet);
+  });
 }
 
 int FontHeight(std::uint32_t point, int pixelsPerInchY) {
@@ -127,9 +132,11 @@ QStringList ReadRecentFiles(const CSettingsStore& store, int count) {
 }
 
 void WriteRecentFiles(CSettingsStore& store, const QStringList& files, int count) {
-  for (int i = 1; i <= count; ++i)
-    store.WriteProfileString(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i),
-                             i <= files.size() ? files[i - 1] : QString());
+  store.Update([&] {
+    for (int i = 1; i <= count; ++i)
+      store.WriteProfileString(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i),
+                               i <= files.size() ? files[i - 1] : QString());
+  });
 }
 
 void WriteKeycust(CSettingsStore& store, const QString& path) {

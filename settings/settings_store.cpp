@@ -1,9 +1,11 @@
 #include "settings/settings_store.h"
 
+#include "platform/file_io.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QStringDecoder>
 #include <QStandardPaths>
 
 #include <fcntl.h>
@@ -110,6 +112,8 @@ CSettingsStore::Stamp CSettingsStore::CurrentStamp() const {
 }
 
 void CSettingsStore::Refresh() const {
+  // Inside Update the content read under the lock is the truth.
+  if (m_updateDepth > 0) return;
   const Stamp now = CurrentStamp();
   if (m_loaded && now == m_stamp) return;
   m_stamp = now;
@@ -118,30 +122,88 @@ void CSettingsStore::Refresh() const {
   if (!now.exists) return;
   QFile f(m_path);
   if (!f.open(QIODevice::ReadOnly)) return;
-  m_content = Parse(QString::fromUtf8(f.readAll()));
+  m_content = Parse(f.readAll());
 }
 
-CSettingsStore::Content CSettingsStore::Parse(const QString& text) {
+namespace {
+
+// The lines of a file in the form it has, each with its text and, where it was
+// not UTF-8, its bytes. A carriage return before the line feed is dropped from
+// the text (the file's line end is kept separately).
+struct SourceLine {
+  QString text;
+  QByteArray bytes;
+};
+
+QString FromUtf16(const QByteArray& bytes, bool bigEndian) {
+  QString text(bytes.size() / 2, Qt::Uninitialized);
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const auto a = std::uint8_t(bytes[2 * i]), b = std::uint8_t(bytes[2 * i + 1]);
+    text[i] = QChar(bigEndian ? char16_t(a << 8 | b) : char16_t(b << 8 | a));
+  }
+  return text;
+}
+
+QByteArray ToUtf16(const QString& text, bool bigEndian) {
+  QByteArray out(text.size() * 2, Qt::Uninitialized);
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    out[2 * i] = char(bigEndian ? c >> 8 : c & 0xFF);
+    out[2 * i + 1] = char(bigEndian ? c & 0xFF : c >> 8);
+  }
+  return out;
+}
+
+}  // namespace
+
+CSettingsStore::Content CSettingsStore::Parse(const QByteArray& bytes) {
   Content c;
-  const QStringList lines = text.split(u'\n');
-  for (qsizetype li = 0; li < lines.size(); ++li) {
-    QString raw = lines[li];
+  std::vector<SourceLine> lines;
+  auto addText = [&](const QString& text) {
+    const QStringList parts = text.split(u'\n');
+    for (const QString& part : parts) lines.push_back({part, {}});
+  };
+  if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+    // A registry export in its usual form.
+    const bool be = bytes.startsWith("\xFE\xFF");
+    c.form = be ? Form::kUtf16Be : Form::kUtf16Le;
+    addText(FromUtf16(bytes.mid(2), be));
+  } else if (bytes.contains('\0')) {
+    c.unreadable = QStringLiteral("UTF-8でもバイト順マーク付きのUTF-16でもありません");
+    return c;
+  } else {
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    if (bom) c.form = Form::kUtf8Bom;
+    for (const QByteArray& piece : bytes.mid(bom ? 3 : 0).split('\n')) {
+      QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+      SourceLine line{decoder(piece), {}};
+      if (decoder.hasError()) line.bytes = piece;
+      lines.push_back(std::move(line));
+    }
+  }
+  if (!lines.empty() && lines.back().text.isEmpty() && lines.back().bytes.isEmpty()) lines.pop_back();  // the final line feed
+  c.crlf = !lines.empty() && lines.front().text.endsWith(u'\r');
+  for (SourceLine& source : lines) {
+    QString raw = std::move(source.text);
     if (raw.endsWith(u'\r')) raw.chop(1);
-    if (li == lines.size() - 1 && raw.isEmpty()) break;  // the final line feed
     const QString line = raw.trimmed();
     if (line.startsWith(u'[') && line.endsWith(u']')) {
       Section s;
       s.header = line.mid(1, line.size() - 2);
-      if (s.header.startsWith(KeyPrefix(), Qt::CaseInsensitive)) s.name = s.header.mid(KeyPrefix().size());
+      s.headerBytes = source.bytes;
+      // A damaged name is never taken for one of ours.
+      if (s.headerBytes.isEmpty() && s.header.startsWith(KeyPrefix(), Qt::CaseInsensitive))
+        s.name = s.header.mid(KeyPrefix().size());
       c.sections.push_back(std::move(s));
-      continue;
-    }
-    if (c.sections.empty()) {
-      if (line.compare(kHeader, Qt::CaseInsensitive) != 0) c.preamble << raw;
       continue;
     }
     Line l;
     l.raw = raw;
+    l.bytes = source.bytes;
+    if (c.sections.empty()) {
+      if (line.compare(kHeader, Qt::CaseInsensitive) != 0) c.preamble.push_back(std::move(l));
+      continue;
+    }
     QString name, rest;
     if (!line.startsWith(u';') && ParseValueLine(line, &name, &rest)) {
       if (rest.startsWith(QStringLiteral("dword:"), Qt::CaseInsensitive)) {
@@ -166,23 +228,44 @@ CSettingsStore::Content CSettingsStore::Parse(const QString& text) {
   return c;
 }
 
-QString CSettingsStore::Serialise(const Content& content) {
-  QString out = kHeader + u'\n';
-  for (const QString& p : content.preamble) out += p + u'\n';
+QByteArray CSettingsStore::Serialise(const Content& content) {
+  const bool utf16 = content.form == Form::kUtf16Le || content.form == Form::kUtf16Be;
+  const QString eol = content.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+  QString text;        // the file's text (UTF-16 forms)
+  QByteArray bytes;    // the file's bytes (UTF-8 forms)
+  auto put = [&](const QString& line, const QByteArray& kept) {
+    if (utf16) {
+      text += line + eol;
+    } else if (!kept.isEmpty()) {
+      bytes += kept;  // as it stood, its line end included
+      bytes += '\n';
+    } else {
+      bytes += (line + eol).toUtf8();
+    }
+  };
+  put(kHeader, {});
+  for (const Line& p : content.preamble) put(p.raw, p.bytes);
   for (const Section& s : content.sections) {
-    out += u'[' + s.header + QStringLiteral("]\n");
+    put(u'[' + s.header + u']', s.headerBytes);
     for (const Line& l : s.lines) {
-      if (!l.isValue) {
-        out += l.raw + u'\n';
+      if (!l.isValue || !l.bytes.isEmpty()) {
+        put(l.raw, l.bytes);
       } else if (l.value.isNumber) {
-        out += u'"' + Escape(l.value.name) + QStringLiteral("\"=dword:") +
-               QStringLiteral("%1").arg(l.value.number, 8, 16, QLatin1Char('0')) + u'\n';
+        put(u'"' + Escape(l.value.name) + QStringLiteral("\"=dword:") +
+                QStringLiteral("%1").arg(l.value.number, 8, 16, QLatin1Char('0')),
+            {});
       } else {
-        out += u'"' + Escape(l.value.name) + QStringLiteral("\"=\"") + Escape(l.value.text) + QStringLiteral("\"\n");
+        put(u'"' + Escape(l.value.name) + QStringLiteral("\"=\"") + Escape(l.value.text) + u'"', {});
       }
     }
   }
-  return out;
+  switch (content.form) {
+    case Form::kUtf8: return bytes;
+    case Form::kUtf8Bom: return "\xEF\xBB\xBF" + bytes;
+    case Form::kUtf16Le: return "\xFF\xFE" + ToUtf16(text, false);
+    case Form::kUtf16Be: return "\xFE\xFF" + ToUtf16(text, true);
+  }
+  return bytes;
 }
 
 const CSettingsStore::Value* CSettingsStore::Find(const QString& section, const QString& value) const {
@@ -213,12 +296,52 @@ bool CSettingsStore::WriteProfileString(const QString& section, const QString& v
   return Write(section, value, Value{value, false, 0, text});
 }
 
-bool CSettingsStore::Write(const QString& section, const QString& value, const Value& v) {
+void CSettingsStore::Problem(const QString& text) const {
+  if (onProblem) onProblem(text);
+}
+
+bool CSettingsStore::Update(const std::function<void()>& fn) {
+  if (m_updateDepth > 0) {
+    fn();
+    return true;
+  }
   QDir().mkpath(QFileInfo(m_path).absolutePath());
   CFileLock lock(m_path);
   m_loaded = false;
   Refresh();
+  if (!m_content.unreadable.isEmpty()) {
+    Problem(settings_msg::kUntouched.arg(m_path, m_content.unreadable));
+    return false;
+  }
+  struct Depth {
+    CSettingsStore& s;
+    explicit Depth(CSettingsStore& store) : s(store) { ++s.m_updateDepth; }
+    ~Depth() { --s.m_updateDepth; }
+  };
+  m_changed = false;
+  {
+    Depth depth(*this);
+    fn();
+  }
+  bool ok = true;
+  if (m_changed) {
+    const QString error = WriteFileSafely(m_path, Serialise(m_content));
+    if (!error.isEmpty()) {
+      Problem(settings_msg::kCannotSave + error);
+      ok = false;
+    }
+  }
+  m_changed = false;
+  m_loaded = false;  // the next read takes the file as it now stands
+  return ok;
+}
 
+bool CSettingsStore::Write(const QString& section, const QString& value, const Value& v) {
+  return Update([&] { Apply(section, value, v); });
+}
+
+void CSettingsStore::Apply(const QString& section, const QString& value, const Value& v) {
+  m_changed = true;
   Section* target = nullptr;
   for (Section& s : m_content.sections)
     if (!s.name.isEmpty() && s.name.compare(section, Qt::CaseInsensitive) == 0) {
@@ -226,7 +349,7 @@ bool CSettingsStore::Write(const QString& section, const QString& value, const V
       break;
     }
   if (!target) {
-    if (m_content.sections.empty() && m_content.preamble.isEmpty()) m_content.preamble << QString();
+    if (m_content.sections.empty() && m_content.preamble.empty()) m_content.preamble.push_back(Line{});
     if (!m_content.sections.empty()) {
       auto& prev = m_content.sections.back().lines;
       if (prev.empty() || prev.back().isValue || !prev.back().raw.trimmed().isEmpty()) prev.push_back(Line{});
@@ -237,33 +360,22 @@ bool CSettingsStore::Write(const QString& section, const QString& value, const V
     m_content.sections.push_back(std::move(s));
     target = &m_content.sections.back();
   }
-  bool replaced = false;
   for (Line& l : target->lines) {
     if (l.isValue && l.value.name.compare(value, Qt::CaseInsensitive) == 0) {
       const QString spelling = l.value.name;
       l.value = v;
       l.value.name = spelling;
-      replaced = true;
-      break;
+      l.bytes.clear();  // the line is written afresh
+      return;
     }
   }
-  if (!replaced) {
-    // Keep trailing blank lines after the new value so sections stay apart.
-    auto pos = target->lines.end();
-    while (pos != target->lines.begin() && !(pos - 1)->isValue && (pos - 1)->raw.trimmed().isEmpty()) --pos;
-    Line l;
-    l.isValue = true;
-    l.value = v;
-    target->lines.insert(pos, std::move(l));
-  }
-
-  QSaveFile f(m_path);
-  if (!f.open(QIODevice::WriteOnly)) {
-    m_loaded = false;
-    return false;
-  }
-  f.write(Serialise(m_content).toUtf8());
-  const bool ok = f.commit();
-  m_loaded = false;  // the next read takes the file as it now stands
-  return ok;
+  // Keep trailing blank lines after the new value so sections stay apart.
+  auto pos = target->lines.end();
+  while (pos != target->lines.begin() && !(pos - 1)->isValue && (pos - 1)->raw.trimmed().isEmpty() &&
+         (pos - 1)->bytes.isEmpty())
+    --pos;
+  Line l;
+  l.isValue = true;
+  l.value = v;
+  target->lines.insert(pos, std::move(l));
 }

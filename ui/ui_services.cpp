@@ -3,11 +3,15 @@
 #include "app/script_words.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+
+#include <climits>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QUrl>
 
 namespace {
@@ -39,6 +43,33 @@ IPrompt::Choice CMessageBoxPrompt::YesNoCancel(const QString& text) {
 
 void CMessageBoxPrompt::BeginWait() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
 void CMessageBoxPrompt::EndWait() { QGuiApplication::restoreOverrideCursor(); }
+
+void CProgressDialogProgress::Begin(const QString& what, qint64 total) {
+  if (m_depth++ > 0) return;
+  m_what = what;
+  m_total = total;
+  m_clock.start();
+}
+
+void CProgressDialogProgress::Step(qint64 done) {
+  if (m_depth != 1) return;
+  if (!m_dialog) {
+    if (m_clock.elapsed() < 500) return;
+    m_dialog = new QProgressDialog(m_what, QString(), 0, int(std::min<qint64>(m_total, INT_MAX)), m_parent);
+    m_dialog->setWindowModality(Qt::WindowModal);
+    m_dialog->setMinimumDuration(0);
+    m_dialog->setWindowTitle(QStringLiteral("Velum"));
+    m_dialog->show();
+  }
+  if (m_total > 0) m_dialog->setValue(int(std::min<qint64>(done, INT_MAX)));
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void CProgressDialogProgress::End() {
+  if (--m_depth > 0) return;
+  delete m_dialog;
+  m_dialog = nullptr;
+}
 
 QString CQtClipboard::Text() const { return QGuiApplication::clipboard()->text(); }
 void CQtClipboard::SetText(const QString& text) { QGuiApplication::clipboard()->setText(text); }

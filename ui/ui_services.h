@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/clipboard.h"
+#include "platform/progress.h"
 #include "platform/prompt.h"
 #include "platform/shell.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTextStream>
 #include <QWidget>
@@ -24,6 +26,24 @@ class CMessageBoxPrompt final : public IPrompt {
 
  private:
   QPointer<QWidget> m_parent;
+};
+
+// A progress dialog once a task has run for half a second; the outer task of
+// nested ones is shown.
+class CProgressDialogProgress final : public IProgress {
+ public:
+  void SetParent(QWidget* parent) { m_parent = parent; }
+  void Begin(const QString& what, qint64 total) override;
+  void Step(qint64 done) override;
+  void End() override;
+
+ private:
+  QPointer<QWidget> m_parent;
+  class QProgressDialog* m_dialog = nullptr;
+  QElapsedTimer m_clock;
+  QString m_what;
+  qint64 m_total = 0;
+  int m_depth = 0;
 };
 
 class CQtClipboard final : public IClipboard {

@@ -41,7 +41,11 @@ CVelumApp::CVelumApp(const Options& options)
   }
   m_prompt = m_promptOwner.get();
   m_clipboard = std::make_unique<CQtClipboard>();
-  m_services = std::make_unique<CServices>(CServices{*m_prompt, m_clock, *m_clipboard, *m_shell, m_settings, {}});
+  if (!m_scripted) m_progress = std::make_unique<CProgressDialogProgress>();
+  m_services = std::make_unique<CServices>(
+      CServices{*m_prompt, m_clock, *m_clipboard, *m_shell, m_settings, {}, m_progress.get()});
+  // A settings file that cannot be written (or read) is said once, not lost silently.
+  m_settings.onProblem = [this](const QString& text) { m_prompt->Notice(text); };
   m_doc = std::make_unique<CVelumDoc>(*m_services);
   const QSize screen = Screen();
   m_recent = std::make_unique<CRecentFileList>(int(settings::ReadMru(m_settings, screen.width(), screen.height())));
@@ -67,6 +71,7 @@ bool CVelumApp::Start() {
 
   m_window = std::make_unique<CMainWindow>(*this);
   if (auto* boxes = dynamic_cast<CMessageBoxPrompt*>(m_prompt)) boxes->SetParent(m_window.get());
+  if (auto* bar = dynamic_cast<CProgressDialogProgress*>(m_progress.get())) bar->SetParent(m_window.get());
   m_doc->onReloadCommand = [this] { m_window->Dispatch(32868); };
 
   if (m_options.file.isEmpty()) {

@@ -74,6 +74,7 @@ class CVelumApp {
   class CTranscriptPrompt* m_scriptPrompt = nullptr;
   std::unique_ptr<IShell> m_shell;
   std::unique_ptr<IClipboard> m_clipboard;
+  std::unique_ptr<IProgress> m_progress;
   CSystemClock m_clock;
   std::unique_ptr<CServices> m_services;
   std::unique_ptr<CVelumDoc> m_doc;

@@ -1,8 +1,11 @@
+#include "platform/file_io.h"
 #include "support/test_support.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFileInfo>
+#include <QProcess>
 
 using namespace Qt::StringLiterals;
 
@@ -34,28 +37,104 @@ TEST_F(CliTest, ShowPrintsATableOrJson) {
   EXPECT_TRUE(w.ReadFile(u"velum.reg"_s).isEmpty());
 }
 
-TEST_F(CliTest, ValueAndItsErrors) {
+// Each entry on one line: a line break inside a text is written as \n unless
+// --raw asks for the text as it is.
+TEST_F(CliTest, ValueAndCountWriteOneLineAnEntry) {
   w.WriteFile(u"a.csv"_s, Sjis(kBook));
-  CCliRun r = Run({u"value"_s, w.Path(u"a.csv"_s), u"1"_s, u"メモ"_s});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, u"x\r\ny\n"_s);
-  r = Run({u"value"_s, w.Path(u"a.csv"_s), u"0"_s, u"#1"_s});
-  EXPECT_EQ(r.out, u"東京,港区\n"_s);
+  const QString a = w.Path(u"a.csv"_s);
+  const std::pair<QStringList, QString> cases[] = {
+      {{u"value"_s, a, u"1"_s, u"メモ"_s}, u"x\\ny\n"_s},
+      {{u"value"_s, a, u"1"_s, u"メモ"_s, u"--raw"_s}, u"x\r\ny\n"_s},
+      {{u"value"_s, a, u"0"_s, u"#1"_s}, u"東京,港区\n"_s},
+      {{u"count"_s, a, u"メモ"_s}, u"総数 2\n   1  東京,港区\n   1  x\\ny\n"_s},
+      {{u"count"_s, a, u"メモ"_s, u"--raw"_s}, u"総数 2\n   1  東京,港区\n   1  x\r\ny\n"_s},
+  };
+  for (const auto& [args, out] : cases) {
+    const CCliRun r = Run(args);
+    EXPECT_EQ(r.exitCode, 0) << args.join(u' ') << r.err;
+    EXPECT_EQ(r.out, out) << args.join(u' ');
+  }
+}
 
-  r = Run({u"value"_s, w.Path(u"a.csv"_s), u"2"_s, u"#0"_s});
+// Failures name the path and give the system's reason; bad usage is 2.
+TEST_F(CliTest, FailuresSayWhereAndWhy) {
+  w.WriteFile(u"a.csv"_s, Sjis(kBook));
+  const QString a = w.Path(u"a.csv"_s);
+  const QString missing = w.Path(u"missing.csv"_s);
+  struct Case {
+    QStringList args;
+    int exitCode;
+    QString err;  // a part of stderr
+  };
+  const std::vector<Case> cases = {
+      {{u"value"_s, a, u"2"_s, u"#0"_s}, 1, u"no card 2"_s},
+      {{u"value"_s, a, u"0"_s, u"住所"_s}, 1, u"no item 住所"_s},
+      {{u"value"_s, missing, u"0"_s, u"#0"_s}, 1, missing + u": No such file or directory"_s},
+      {{u"show"_s, w.Path({})}, 1, u": Is a directory"_s},
+      {{u"convert"_s, a, u"-o"_s, u"/dev/null"_s}, 1, u"/dev/null: "_s + file_msg::kNotRegular},
+      {{u"convert"_s, a, u"-o"_s, w.Path(u"no/x.csv"_s)}, 1, w.Path(u"no/x.csv"_s) + u": No such file or directory"_s},
+      {{u"html"_s, a, u"-t"_s, missing, u"-o"_s, w.Path(u"x.html"_s)}, 1, missing + u": No such file or directory"_s},
+      {{u"value"_s, a}, 2, u"usage"_s},
+      {{u"nonsense"_s}, 2, u"unknown command"_s},
+      {{u"--encoding"_s, u"latin1"_s, u"show"_s, a}, 2, u"--encoding"_s},
+  };
+  for (const Case& c : cases) {
+    const CCliRun r = Run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(u' ');
+    EXPECT_TRUE(r.err.contains(c.err)) << c.args.join(u' ') << ": " << r.err;
+  }
+}
+
+// A save on a disk that fills up: exit 1, the reason, and the old file whole.
+TEST_F(CliTest, ASaveThatRunsOutOfSpaceFails) {
+  QByteArray big = Sjis(u"名前,メモ\r\n"_s);
+  for (int k = 0; k < 5000; ++k) big += Sjis(QStringLiteral("山田%1,東京都港区の住所\r\n").arg(k));
+  w.WriteFile(u"big.csv"_s, big);
+  // The converted file is larger than the limit; its temporary file cannot be finished.
+  QProcess p;
+  p.start(u"/bin/sh"_s, {u"-c"_s, u"trap '' XFSZ; ulimit -f 64; exec \"$0\" \"$@\""_s, qEnvironmentVariable("VELUM_CLI"),
+                         u"--settings"_s, w.Path(u"velum.reg"_s), u"convert"_s, w.Path(u"big.csv"_s), u"-o"_s,
+                         w.Path(u"big.csv"_s), u"--to-encoding"_s, u"utf-8"_s});
+  ASSERT_TRUE(p.waitForFinished(60000));
+  const QString err = QString::fromUtf8(p.readAllStandardError());
+  EXPECT_EQ(p.exitCode(), 1) << err;
+  EXPECT_TRUE(err.contains(w.Path(u"big.csv"_s) + u": File too large"_s)) << err;
+  EXPECT_EQ(w.ReadFile(u"big.csv"_s), big);
+}
+
+// A one-shot command never answers a question that changes or loses data on
+// the user's behalf: it stops with exit 1 and the question on stderr, unless
+// --yes answers it.
+TEST_F(CliTest, OneShotCommandsAskBeforeChangingData) {
+  // UTF-8 without a byte-order mark that CP932 cannot read: read as UTF-8 and
+  // written back as it was.
+  const QByteArray utf8 = u"名前,メモ\r\nデータ,ソフト\r\n"_s.toUtf8();
+  w.WriteFile(u"u.csv"_s, utf8);
+  CCliRun r = Run({u"recalc"_s, w.Path(u"u.csv"_s)});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(w.ReadFile(u"u.csv"_s), utf8);
+
+  // A text CP932 cannot hold: the question, and nothing written.
+  w.WriteFile(u"e.csv"_s, u"名前\r\n😀\r\n"_s.toUtf8());
+  const QStringList convert = {u"convert"_s, w.Path(u"e.csv"_s), u"-o"_s, w.Path(u"out.csv"_s), u"--to-encoding"_s,
+                               u"cp932"_s};
+  r = Run(convert);
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(r.err.contains(u"no card 2"_s)) << r.err;
-  r = Run({u"value"_s, w.Path(u"a.csv"_s), u"0"_s, u"住所"_s});
-  EXPECT_EQ(r.exitCode, 1);
-  r = Run({u"value"_s, w.Path(u"missing.csv"_s), u"0"_s, u"#0"_s});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(r.err.contains(u"ファイルが開けません"_s)) << r.err;
-  r = Run({u"value"_s, w.Path(u"a.csv"_s)});
-  EXPECT_EQ(r.exitCode, 2);
-  r = Run({u"nonsense"_s});
-  EXPECT_EQ(r.exitCode, 2);
-  r = Run({u"--encoding"_s, u"latin1"_s, u"show"_s, w.Path(u"a.csv"_s)});
-  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.contains(u"UTF-8で保存しますか？ -> cancel"_s)) << r.err;
+  EXPECT_FALSE(QFileInfo::exists(w.Path(u"out.csv"_s)));
+  r = Run(QStringList{u"--yes"_s} + convert);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(w.ReadFile(u"out.csv"_s), "\xEF\xBB\xBF" + u"名前\r\n😀\r\n"_s.toUtf8());
+}
+
+TEST_F(CliTest, VersionAndHelp) {
+  CCliRun r = Run({u"--version"_s});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_TRUE(r.out.startsWith(u"velum-cli "_s)) << r.out;
+  r = Run({u"batch"_s, u"--help"_s});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_TRUE(r.out.contains(u"answer ok|cancel|yes|no"_s)) << r.out;
+  EXPECT_FALSE(QFileInfo::exists(u"--help"_s));
 }
 
 TEST_F(CliTest, ConvertChangesStyleAndEncoding) {
@@ -95,7 +174,8 @@ TEST_F(CliTest, BatchDrivesTheDocument) {
       "answer cancel\n"
       "reload\n"
       "card 9\n"
-      "bogus\n";
+      "bogus\n"
+      "state\n";
   CCliRun r = Run({u"batch"_s, w.Path(u"a.csv"_s)}, script);
   const QStringList lines = r.out.split(u'\n');
   ASSERT_GE(lines.size(), 6) << r.out;
@@ -110,10 +190,21 @@ TEST_F(CliTest, BatchDrivesTheDocument) {
                       "[\"佐藤\",\"two words \\\"quoted\\\"\"]]}"_s);
   EXPECT_EQ(lines[3], u"question: ファイルを再読み込みしますか？ -> ok"_s);
   EXPECT_EQ(lines[4], u"question: ファイルを再読み込みしますか？ -> cancel"_s);
-  EXPECT_EQ(r.exitCode, 2);  // the unknown command
+  EXPECT_EQ(r.exitCode, 2);  // the unknown command stops the script there
+  EXPECT_EQ(lines.size(), 6) << r.out;
   EXPECT_TRUE(r.err.contains(u"error: no card 9"_s)) << r.err;
-  EXPECT_TRUE(r.err.contains(u"error: unknown command: bogus"_s)) << r.err;
+  EXPECT_TRUE(r.err.contains(u"error: line 14: unknown command: bogus"_s)) << r.err;
   EXPECT_EQ(w.ReadFile(u"a.csv"_s), Sjis(u"名前,メモ\r\n山田,\"東京,港区\"\r\n佐藤,two words \u0003\u0003quoted\u0003\u0003\r\n"_s));
+}
+
+// A question the script declines is printed and the script goes on.
+TEST_F(CliTest, BatchGoesOnAfterADeclinedQuestion) {
+  w.WriteFile(u"a.csv"_s, Sjis(kBook));
+  const CCliRun r = Run({u"batch"_s, w.Path(u"a.csv"_s)}, "set 0 #0 😀\nanswer cancel\nsave\nstate\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(r.out.contains(u"UTF-8で保存しますか？ -> cancel\n{"_s)) << r.out;
+  EXPECT_TRUE(r.out.contains(u"\"modified\":true"_s)) << r.out;
+  EXPECT_EQ(w.ReadFile(u"a.csv"_s), Sjis(kBook));
 }
 
 TEST_F(CliTest, BatchOnANewDocumentAndAMissingFile) {

@@ -1,11 +1,19 @@
 #include "core/card_file.h"
 #include "core/card_store.h"
 #include "core/messages.h"
+#include "core/velum_doc.h"
+#include "platform/file_io.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -269,12 +277,177 @@ TEST(CardFile, LoneLineFeedInATextStaysInsideTheCard) {
   EXPECT_EQ(Texts(*back.AllCard(0)), (QStringList{u"a\r\nb"_s, u"c"_s}));
 }
 
-TEST(CardFile, WriteToAnImpossiblePathFailsWithTheMessage) {
+// A save never replaces what is not a regular file, and a failed save names
+// the path and the system's reason and leaves what was there.
+TEST(CardFile, UnwritableTargetsKeepWhatIsThere) {
   CTestWorld w;
+  QDir(w.Path({})).mkdir(u"dir.csv"_s);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(w.Path(u"fifo.csv"_s)).constData(), 0600), 0);
+  w.WriteFile(u"real.csv"_s, "old\r\n");
+  ASSERT_TRUE(QFile::link(w.Path(u"real.csv"_s), w.Path(u"link.csv"_s)));
+  struct Case {
+    QString path;
+    int result;
+    QString reason;  // in the message after the path
+  };
+  const std::vector<Case> cases = {
+      {w.Path(u"no/such/x.csv"_s), 0, u"No such file or directory"_s},
+      {w.Path(u"dir.csv"_s), 0, u"Is a directory"_s},
+      {w.Path(u"fifo.csv"_s), 0, file_msg::kNotRegular},
+      {u"/dev/null"_s, 0, file_msg::kNotRegular},
+      {w.Path(u"link.csv"_s), 1, {}},  // a link to a regular file: the file is replaced, the link stays
+  };
+  for (const Case& c : cases) {
+    w.prompt.ClearHistory();
+    CCardStore store(*w.services);
+    FillStore(store, {u"x"_s}, true);
+    EXPECT_EQ(store.Write(c.path), c.result) << c.path;
+    const QStringList expected =
+        c.result ? QStringList{} : QStringList{msg::kCannotWrite + msg::kReasonSeparator + c.path + u": "_s + c.reason};
+    EXPECT_EQ(w.prompt.Texts(), expected) << c.path;
+  }
+  EXPECT_TRUE(QFileInfo(w.Path(u"fifo.csv"_s)).exists() && !QFileInfo(w.Path(u"fifo.csv"_s)).isFile());
+  EXPECT_TRUE(QFileInfo(w.Path(u"link.csv"_s)).isSymLink());
+  EXPECT_EQ(w.ReadFile(u"real.csv"_s), "\"n0\"\r\n\"x\"\r\n");
+}
+
+// A disk that fills up during a save: whichever file cannot be written whole,
+// both old files stay as they were and the user hears the path and the reason.
+TEST(CardFile, ASaveThatRunsOutOfSpaceKeepsTheOldFiles) {
+  struct Case {
+    const char* what;
+    int cards;      // of about 30 bytes each
+    int choices;    // of about 30 bytes each, in the property file
+    QString failing;
+  };
+  const std::vector<Case> cases = {
+      {"card file", 20000, 0, u"a.csv"_s},
+      {"property file", 1, 20000, u"a.vcv"_s},
+  };
+  for (const Case& c : cases) {
+    CTestWorld w;
+    const QByteArray oldCards = Sjis(u"名前,メモ\r\n山田,東京\r\n"_s);
+    w.WriteFile(u"a.csv"_s, oldCards);
+    CVelumDoc doc(*w.services);
+    ASSERT_TRUE(doc.OnOpenDocument(w.Path(u"a.csv"_s)));
+    ASSERT_TRUE(doc.Save());  // no property is set: no property file yet
+    doc.Store().Property(0).m_set = 1;
+    ASSERT_TRUE(doc.Save());
+    const QByteArray oldProps = w.ReadFile(u"a.vcv"_s);
+    ASSERT_FALSE(oldProps.isEmpty());
+    for (int k = 1; k < c.cards; ++k) {
+      doc.Store().AddCard(-1);
+      doc.Store().SetItemText(k, 0, QStringLiteral("カード%1の名前はここにある").arg(k));
+    }
+    for (int i = 0; i < c.choices; ++i)
+      doc.Store().Property(0).m_choices << QStringLiteral("選択肢%1はここにある長い文").arg(i);
+
+    const QString texts = RunWithFileSizeLimit(64 * 1024, [&] {
+      w.prompt.ClearHistory();
+      const bool saved = doc.Save();
+      return (saved ? u"saved|"_s : u"failed|"_s) + w.prompt.Texts().join(u'|');
+    });
+    EXPECT_TRUE(texts.startsWith(u"failed|"_s)) << c.what << ": " << texts;
+    EXPECT_TRUE(texts.contains(w.Path(c.failing) + u": File too large"_s)) << c.what << ": " << texts;
+    EXPECT_EQ(w.ReadFile(u"a.vcv"_s), oldProps) << c.what;
+    if (c.failing == u"a.csv"_s) EXPECT_EQ(w.ReadFile(u"a.csv"_s), oldCards);
+    EXPECT_EQ(QDir(w.Path({})).entryList(QDir::Files).filter(u".csv"_s).size() +
+                  QDir(w.Path({})).entryList(QDir::Files).filter(u".vcv"_s).size(),
+              2)
+        << c.what << ": no temporary file is left";
+  }
+}
+
+// Without a byte-order mark, text that only UTF-8 can read is read as UTF-8
+// and written back as it was; text that CP932 reads (and writes back
+// unchanged) reads as before.
+TEST(CardFile, FilesWithoutAByteOrderMarkKeepTheirEncoding) {
+  const QString utf8Text = u"名前,メモ\r\nデータ,ソフト\r\n"_s;  // "デ" and "ソ" are no CP932 pair sequence
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+    FileEncoding encoding;
+    QString firstItem;
+  };
+  const QByteArray asciiHead = QByteArray("a,b\r\n").repeated(30000);  // beyond the first sample
+  const std::vector<Case> cases = {
+      {"UTF-8", utf8Text.toUtf8(), {CodePage::Utf8, false}, u"名前"_s},
+      {"CP932", Sjis(utf8Text), {CodePage::Cp932, false}, u"名前"_s},
+      {"ASCII", "a,b\r\n1,2\r\n", {CodePage::Cp932, false}, u"a"_s},
+      {"BOM", "\xEF\xBB\xBF" + utf8Text.toUtf8(), {CodePage::Utf8, true}, u"名前"_s},
+      {"UTF-8 after ASCII", asciiHead + utf8Text.toUtf8(), {CodePage::Utf8, false}, u"a"_s},
+      {"neither", "\x82\xA0,\x82\x20\r\n", {CodePage::Cp932, false}, u"あ"_s},
+  };
+  for (const Case& c : cases) {
+    CTestWorld w;
+    for (const qint64 piece : {qint64(3), kReadPiece}) {
+      CCardStore store(*w.services);
+      store.SetFirstLineIsItems(true);
+      ReadCardBytes(store, c.bytes, false, piece);
+      EXPECT_EQ(store.Encoding(), c.encoding) << c.what << " piece " << piece;
+      EXPECT_EQ(store.Item(0).toString(), c.firstItem) << c.what;
+    }
+    if (QByteArray(c.what) == "neither") continue;
+    w.WriteFile(u"f.csv"_s, c.bytes);
+    CCardStore store(*w.services);
+    ASSERT_EQ(store.Read(w.Path(u"f.csv"_s)), 1);
+    ASSERT_EQ(store.Write(w.Path(u"f.csv"_s)), 1) << c.what;
+    EXPECT_EQ(w.ReadFile(u"f.csv"_s), c.bytes) << c.what;
+    EXPECT_TRUE(w.prompt.Texts().isEmpty()) << c.what << ": " << w.prompt.Texts().join(u'|');
+  }
+}
+
+// The replaced file keeps its permissions; a save reports its progress.
+TEST(CardFile, ASaveKeepsThePermissionsAndReportsProgress) {
+  struct CRecordingProgress final : IProgress {
+    void Begin(const QString& what, qint64 total) override { events << what + u' ' + QString::number(total); }
+    void Step(qint64) override { ++steps; }
+    void End() override { events << u"end"_s; }
+    QStringList events;
+    int steps = 0;
+  };
+  CTestWorld w;
+  CRecordingProgress progress;
+  w.services->progress = &progress;
+  w.WriteFile(u"p.csv"_s, "a\r\n");
+  const QByteArray native = QFile::encodeName(w.Path(u"p.csv"_s));
+  ASSERT_EQ(::chmod(native.constData(), 0640), 0);
   CCardStore store(*w.services);
   FillStore(store, {u"x"_s}, true);
-  EXPECT_EQ(store.Write(w.Path(u"no/such/folder/x.csv"_s)), 0);
-  EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kCannotWrite});
+  ASSERT_EQ(store.Write(w.Path(u"p.csv"_s)), 1);
+  struct stat st {};
+  ASSERT_EQ(::stat(native.constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(progress.events, (QStringList{progress_msg::kSaving + u" 1"_s, u"end"_s}));
+  EXPECT_GE(progress.steps, 1);
+}
+
+// Another user who may write into the folder replaces a file they cannot
+// give back to its owner: the new file is never more open than the old one,
+// and the user is told.
+TEST(CardFile, AFileWhoseOwnerCannotBeKeptIsNotOpenedToOthers) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  CTestWorld w;
+  const QByteArray folder = QFile::encodeName(w.Path({}));
+  const QByteArray file = QFile::encodeName(w.Path(u"shared.csv"_s));
+  ASSERT_EQ(::chmod(folder.constData(), 0777), 0);
+  w.WriteFile(u"shared.csv"_s, "a\r\n");
+  ASSERT_EQ(::chmod(file.constData(), 0666), 0);
+  constexpr uid_t kNobody = 65534;
+  const QString texts = RunWithFileSizeLimit(qint64(1) << 40, [&] {
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) return u"no nobody"_s;
+    CCardStore store(*w.services);
+    FillStore(store, {u"x"_s}, true);
+    const int result = store.Write(w.Path(u"shared.csv"_s));
+    return QString::number(result) + u'|' + w.prompt.Texts().join(u'|');
+  });
+  struct stat st {};
+  ASSERT_EQ(::stat(file.constData(), &st), 0);
+  EXPECT_EQ(texts, u"1|"_s + file_msg::kOwnerNotKept.arg(w.Path(u"shared.csv"_s),
+                                                         file_msg::kOwner + u"・"_s + file_msg::kGroup))
+      << texts;
+  EXPECT_EQ(st.st_uid, kNobody);
+  EXPECT_EQ(st.st_mode & 07777, 0606u);  // the old group's rights are not handed to another group
 }
 
 TEST(CardFile, HostileInputNeverBreaksTheStore) {

@@ -268,7 +268,7 @@ TEST(PropertyFile, DamagedFileOpensWithDefaultsAndIsKeptOnSave) {
   EXPECT_EQ(w.ReadFile(u"a.vcv.bak2"_s), QByteArray("\xbc\x02", 2));
 }
 
-TEST(PropertyFile, WriteFailureShowsTheMessageAndKeepsTheCardFile) {
+TEST(PropertyFile, WriteFailureShowsTheReasonAndFailsTheSave) {
   CTestWorld w;
   w.WriteFile(u"a.csv"_s, kTwoItems);
   QDir(w.Path({})).mkdir(u"a.vcv"_s);  // a folder where the file should go
@@ -277,10 +277,10 @@ TEST(PropertyFile, WriteFailureShowsTheMessageAndKeepsTheCardFile) {
   w.prompt.ClearHistory();
   doc.Store().Property(0).m_set = 1;
   doc.Store().SetItemText(0, 0, u"new"_s);
-  EXPECT_TRUE(doc.Save());
-  ASSERT_EQ(w.prompt.Texts().size(), 1);
-  EXPECT_TRUE(w.prompt.Texts()[0].startsWith(msg::kPropertySaveFailed)) << w.prompt.Texts()[0];
-  EXPECT_GT(w.prompt.Texts()[0].size(), msg::kPropertySaveFailed.size());
+  // The save as a whole failed: the document stays modified.
+  EXPECT_FALSE(doc.Save());
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kPropertySaveFailed + w.Path(u"a.vcv"_s) + u": Is a directory"_s});
   EXPECT_TRUE(w.ReadFile(u"a.csv"_s).contains("new"));
 }
 

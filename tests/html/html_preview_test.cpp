@@ -1,10 +1,14 @@
 #include "html/html_preview.h"
 #include "html/html_settings.h"
+#include "core/messages.h"
 #include "html/text_file.h"
+#include "platform/file_io.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -61,7 +65,7 @@ TEST_F(HtmlPreview, TheStartingTemplateHasFifteenLines) {
 
   const QString bad = w.Path(u"none/t.html"_s);
   EXPECT_EQ(CreateStartTemplate(doc, bad), 0);
-  EXPECT_EQ(w.prompt.Texts(), QStringList{html_msg::kCannotOpenTemplate + bad});
+  EXPECT_EQ(w.prompt.Texts(), QStringList{html_msg::kCannotOpenTemplate + bad + u": No such file or directory"_s});
 }
 
 TEST_F(HtmlPreview, Utf8AndCp932TemplatesGiveTheSamePreview) {
@@ -89,8 +93,8 @@ TEST_F(HtmlPreview, EachCardFileKeepsItsTemplateAndAllShareThePreview) {
   CSettingsStore& s = *w.settings;
   const CHtmlSettings none = CHtmlSettings::Read(s, w.Path(u"a.csv"_s));
   EXPECT_TRUE(none.templatePath.isEmpty());
-  EXPECT_EQ(none.EffectiveTemplate(), QDir::tempPath() + u"/velumtemplate.html"_s);
-  EXPECT_EQ(none.EffectivePreview(), QDir::tempPath() + u"/velumpreview.html"_s);
+  EXPECT_EQ(none.EffectiveTemplate(), PrivateFolderPath() + u"/velumtemplate.html"_s);
+  EXPECT_EQ(none.EffectivePreview(), PrivateFolderPath() + u"/velumpreview.html"_s);
 
   CHtmlSettings::Write(s, w.Path(u"a.csv"_s), w.Path(u"a.html"_s), w.Path(u"p.html"_s));
   CHtmlSettings::Write(s, w.Path(u"b.csv"_s), w.Path(u"b.html"_s), w.Path(u"p.html"_s));
@@ -153,4 +157,54 @@ TEST_F(HtmlPreview, CliWritesPreviewsAndTemplates) {
   };
   for (const auto& [args, code] : failures) EXPECT_EQ(RunCli(args, {}, reg).exitCode, code) << args.join(u' ');
   EXPECT_FALSE(QFileInfo::exists(w.Path(u"x.html"_s)));
+}
+
+// The preview and the default template stand in a folder only this user may
+// enter, and nothing is written there through a link: another user cannot
+// make a run of the program overwrite a file of their choosing.
+TEST_F(HtmlPreview, ThePreviewStaysInAPrivateFolder) {
+  const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+  QDir(w.Path({})).mkdir(u"run"_s);
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(w.Path(u"run"_s)));
+  const QString folder = w.Path(u"run/velum"_s);
+  auto mode = [](const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0u;
+  };
+  Open({u"山田|東京"_s});
+  const CHtmlSettings html = CHtmlSettings::Read(*w.settings, doc.PathName());
+  EXPECT_EQ(html.EffectivePreview(), folder + u"/velumpreview.html"_s);
+
+  ASSERT_EQ(CreateStartTemplate(doc, html.EffectiveTemplate()), 1);
+  ASSERT_TRUE(ShowInBrowser(doc));
+  EXPECT_EQ(mode(folder), 0700u);
+  EXPECT_EQ(w.shell.Opened(), QStringList{html.EffectivePreview()});
+
+  // A link planted where the preview goes is refused; its target stays.
+  w.WriteFile(u"victim"_s, "keep");
+  QFile::remove(html.EffectivePreview());
+  ASSERT_TRUE(QFile::link(w.Path(u"victim"_s), html.EffectivePreview()));
+  w.prompt.ClearHistory();
+  EXPECT_FALSE(ShowInBrowser(doc));
+  EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kCannotWrite + msg::kReasonSeparator + html.EffectivePreview() +
+                                          u": "_s + file_msg::kIsLink});
+  EXPECT_EQ(w.ReadFile(u"victim"_s), "keep");
+
+  // A folder that lets others in is closed; a folder that is a link is refused.
+  QFile::remove(html.EffectivePreview());
+  ::chmod(QFile::encodeName(folder).constData(), 0777);
+  EXPECT_TRUE(ShowInBrowser(doc));
+  EXPECT_EQ(mode(folder), 0700u);
+  ASSERT_TRUE(QDir(folder).removeRecursively());
+  w.WriteFile(u"t.html"_s, "%%1%%");
+  CHtmlSettings::Write(*w.settings, doc.PathName(), w.Path(u"t.html"_s), QString());
+  QDir(w.Path({})).mkdir(u"elsewhere"_s);
+  ASSERT_TRUE(QFile::link(w.Path(u"elsewhere"_s), folder));
+  w.prompt.ClearHistory();
+  EXPECT_FALSE(ShowInBrowser(doc));
+  EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kCannotWrite + msg::kReasonSeparator + folder + u": "_s + file_msg::kIsLink});
+  EXPECT_TRUE(QDir(w.Path(u"elsewhere"_s)).isEmpty());
+
+  qputenv("XDG_RUNTIME_DIR", savedRuntime);
+  if (savedRuntime.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
 }

@@ -1,3 +1,4 @@
+#include "select/find.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 
@@ -117,19 +118,25 @@ TEST(SettingsStore, ReadsSeeAnotherWritersChanges) {
   EXPECT_EQ(ReadSetting(a, settings::kIncreSearch), 1u);
 }
 
-TEST(SettingsStore, TwoProcessesWritingAtOnceLoseNothing) {
+// Copies running at once lose neither single values nor words of the search
+// history, whose every push is a read-modify-write of twenty values.
+TEST(SettingsStore, ProcessesWritingAtOnceLoseNothing) {
   CTestWorld w;
   const QString path = w.settings->Path();
-  constexpr int kValues = 60;
-  pid_t children[2];
-  for (int c = 0; c < 2; ++c) {
+  constexpr int kChildren = 4;
+  constexpr int kValues = 30;
+  constexpr int kWords = kSearchHistorySize / kChildren;
+  pid_t children[kChildren];
+  for (int c = 0; c < kChildren; ++c) {
     children[c] = fork();
     ASSERT_GE(children[c], 0);
     if (children[c] == 0) {
       CSettingsStore s(path);
       bool ok = true;
-      for (int i = 0; i < kValues; ++i)
+      for (int i = 0; i < kValues; ++i) {
         ok &= s.WriteProfileInt(QStringLiteral("P%1").arg(c), QStringLiteral("V%1").arg(i), std::uint32_t(i * 10 + c));
+        if (i < kWords) PushSearchHistory(s, QStringLiteral("語%1-%2").arg(c).arg(i));
+      }
       _exit(ok ? 0 : 1);
     }
   }
@@ -139,10 +146,78 @@ TEST(SettingsStore, TwoProcessesWritingAtOnceLoseNothing) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   CSettingsStore check(path);
-  for (int c = 0; c < 2; ++c)
+  for (int c = 0; c < kChildren; ++c)
     for (int i = 0; i < kValues; ++i)
       EXPECT_EQ(check.GetProfileInt(QStringLiteral("P%1").arg(c), QStringLiteral("V%1").arg(i), 9999),
                 std::uint32_t(i * 10 + c));
+  const QStringList history = ReadSearchHistory(check);
+  for (int c = 0; c < kChildren; ++c) {
+    qsizetype later = -1;  // each copy's words stand newest first
+    for (int i = kWords - 1; i >= 0; --i) {
+      const qsizetype at = history.indexOf(QStringLiteral("語%1-%2").arg(c).arg(i));
+      EXPECT_GT(at, later) << "word " << c << '-' << i << " in " << history.join(u',');
+      later = at;
+    }
+  }
+}
+
+// The store keeps the form of a file it did not write and every byte it does
+// not understand; a file it cannot read at all it never writes over.
+TEST(SettingsStore, FilesFromElsewhereSurviveWrites) {
+  const QString exportText = u"Windows Registry Editor Version 5.00\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\Zelphi\\Velum\\View]\r\n"
+                             "\"Row\"=dword:0000004b\r\n"
+                             "\"Name\"=\"住所\"\r\n"_s;
+  auto utf16 = [](const QString& text, bool be) {
+    QByteArray out = be ? "\xFE\xFF" : "\xFF\xFE";
+    for (QChar c : text) {
+      const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+      out.append(be ? hi : lo).append(be ? lo : hi);
+    }
+    return out;
+  };
+  const QByteArray latin1Line = "\"Old\"=\"caf\xE9\"\r";
+  const QString colum = u"\"Colum\"=dword:0000012c\r\n"_s;  // the new value ends the section
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+    std::uint32_t row;     // what Row reads as
+    QByteArray written;    // what the file is after Colum=300 was written; empty: unchanged
+  };
+  const std::vector<Case> cases = {
+      {"UTF-16LE", utf16(exportText, false), 75, utf16(exportText + colum, false)},
+      {"UTF-16BE", utf16(exportText, true), 75, utf16(exportText + colum, true)},
+      {"UTF-8 with a byte-order mark and bytes of another code page",
+       "\xEF\xBB\xBF" + exportText.toUtf8() + latin1Line + "\n", 75,
+       "\xEF\xBB\xBF" + exportText.toUtf8() + latin1Line + "\n" + colum.toUtf8()},
+      {"UTF-16 without a byte-order mark", utf16(exportText, false).mid(2), 60, {}},
+  };
+  for (const Case& c : cases) {
+    CTestWorld w;
+    w.WriteFile(u"velum.reg"_s, c.bytes);
+    QStringList problems;
+    w.settings->onProblem = [&](const QString& text) { problems << text; };
+    EXPECT_EQ(ReadSetting(*w.settings, settings::kRow), c.row) << c.what;
+    EXPECT_EQ(w.settings->WriteProfileInt(u"View"_s, u"Colum"_s, 300), !c.written.isEmpty()) << c.what;
+    EXPECT_EQ(w.ReadFile(u"velum.reg"_s), c.written.isEmpty() ? c.bytes : c.written) << c.what;
+    EXPECT_EQ(problems.size(), c.written.isEmpty() ? 1 : 0) << c.what;
+  }
+}
+
+// A write that runs out of space leaves the old file and says why.
+TEST(SettingsStore, AWriteThatRunsOutOfSpaceKeepsTheOldFile) {
+  CTestWorld w;
+  QString text = u"Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Zelphi\\Velum\\Search]\n"_s;
+  for (int i = 0; i < 4000; ++i) text += QStringLiteral("\"Old%1\"=\"ずっと前に探した長い言葉です\"\n").arg(i);
+  w.WriteFile(u"velum.reg"_s, text.toUtf8());
+  const QString heard = RunWithFileSizeLimit(64 * 1024, [&] {
+    QString problem;
+    w.settings->onProblem = [&](const QString& t) { problem = t; };
+    PushSearchHistory(*w.settings, u"新しい言葉"_s);
+    return problem;
+  });
+  EXPECT_EQ(heard, settings_msg::kCannotSave + w.settings->Path() + u": File too large"_s);
+  EXPECT_EQ(w.ReadFile(u"velum.reg"_s), text.toUtf8());
 }
 
 TEST(SettingsStore, DerivedValues) {

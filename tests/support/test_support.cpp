@@ -5,6 +5,12 @@
 #include <QFile>
 #include <QProcess>
 
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 CTestWorld::CTestWorld() : clock(QDateTime(QDate(2024, 5, 3), QTime(10, 20, 30), Qt::LocalTime)) {
   settings = std::make_unique<CSettingsStore>(m_dir.filePath(QStringLiteral("velum.reg")));
   services = std::make_unique<CServices>(CServices{prompt, clock, clipboard, shell, *settings, CodePage::Cp932});
@@ -43,6 +49,34 @@ CCliRun RunCli(const QStringList& args, const QByteArray& input, const QString& 
   run.out = QString::fromUtf8(p.readAllStandardOutput());
   run.err = QString::fromUtf8(p.readAllStandardError());
   return run;
+}
+
+QString RunWithFileSizeLimit(qint64 limit, const std::function<QString()>& fn) {
+  int fds[2];
+  if (::pipe(fds) != 0) return QStringLiteral("no pipe");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(fds[0]);
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit rl{rlim_t(limit), rlim_t(limit)};
+    ::setrlimit(RLIMIT_FSIZE, &rl);
+    const QByteArray answer = fn().toUtf8();
+    for (qsizetype done = 0; done < answer.size();) {
+      const ssize_t n = ::write(fds[1], answer.constData() + done, size_t(answer.size() - done));
+      if (n <= 0) break;
+      done += n;
+    }
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  QByteArray answer;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) answer.append(buffer, n);
+  ::close(fds[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (!WIFEXITED(status)) return QStringLiteral("child died");
+  return QString::fromUtf8(answer);
 }
 
 std::vector<QStringList> CardTexts(const CCardStore& store) {

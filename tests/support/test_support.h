@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 // A private world for one test: a temporary folder, a settings file inside it,
@@ -55,6 +56,11 @@ struct CCliRun {
   QString err;
 };
 CCliRun RunCli(const QStringList& args, const QByteArray& input = {}, const QString& settingsPath = {});
+
+// Runs fn in a child process whose files may not grow beyond limit bytes, with
+// SIGXFSZ ignored so that a write past the limit fails (EFBIG) as on a full
+// disk. Answers the text fn answered; "child died" when it did not end.
+QString RunWithFileSizeLimit(qint64 limit, const std::function<QString()>& fn);
 
 // The item texts of every card of the all-cards list.
 std::vector<QStringList> CardTexts(const CCardStore& store);
