@@ -2,6 +2,8 @@
 #   cmake -DVELUM=... -DSCRIPT=... -DEXPECTED=... -DSCREEN=WxH -DCARDFILE=... -DWORK=DIR -P run_script.cmake
 # The card file is copied into a fresh WORK folder first, so that a script that
 # saves never changes the original; settings and the user's folders live there too.
+cmake_minimum_required(VERSION 3.20)
+
 foreach(var VELUM SCRIPT EXPECTED SCREEN CARDFILE WORK)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_script.cmake: ${var} is not set")
@@ -27,7 +29,7 @@ execute_process(
   RESULT_VARIABLE status
   TIMEOUT 25)
 # Paths name the work folder, which differs between build trees.
-string(REPLACE "${WORK}" "@WORK@" actual "${actual}")
+string(REPLACE "${WORK}" "<work>" actual "${actual}")
 file(WRITE ${WORK}/actual.txt "${actual}")
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "velum --script ended with ${status}:\n${errors}\n--- output ---\n${actual}")
