@@ -161,6 +161,24 @@ class CMainWindowTest : public QObject {
     }
   }
 
+  // In the automatic mode turning the window changes the direction; a change
+  // of height alone does not.
+  void automaticSplit() {
+    CAppUnderTest t(m_env.CopySample(), m_env.NewSettings(), kNarrow);
+    QVERIFY(t.started);
+    CMainWindow& w = t.Window();
+    QCOMPARE(w.SplitMode(), 2);
+    const struct {
+      QSize size;
+      bool stacked;
+    } rows[] = {{{240, 320}, true}, {{640, 320}, false}, {{640, 900}, false}, {{300, 900}, true}, {{300, 200}, true}};
+    for (const auto& row : rows) {
+      w.resize(row.size);
+      QTRY_COMPARE(w.size(), row.size);
+      QCOMPARE(w.Stacked(), row.stacked);
+    }
+  }
+
   void exitConfirmation_data() {
     QTest::addColumn<QString>("press");
     QTest::addColumn<bool>("open");
