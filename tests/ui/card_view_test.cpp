@@ -68,6 +68,23 @@ class CCardViewTest : public QObject {
     QCOMPARE(Edit(t, 1)->toPlainText(), QStringLiteral("a\nb\ne"));
   }
 
+  // A line break into a single-line item stores CR LF and lays the item out
+  // again with two lines, the caret after the break.
+  void lineBreakInSingleLineItem() {
+    CAppUnderTest t(m_env.WriteCards(QStringLiteral("break.csv"), kCards), m_env.NewSettings(), kWide);
+    QVERIFY(t.started);
+    const int before = Edit(t, 0)->height();
+    TypeInto(t, 0, QString());
+    QVERIFY(t.Window().Dispatch(32839));
+    QCOMPARE(t.App().Doc().Store().GetItemText(0, 0), QStringLiteral("x\r\n"));
+    QPlainTextEdit* edit = Edit(t, 0);
+    QVERIFY(edit->height() > before);
+    QVERIFY(edit->hasFocus());
+    QTest::keyClicks(edit, QStringLiteral("y"));
+    t.Window().CardView().StoreCard();
+    QCOMPARE(t.App().Doc().Store().GetItemText(0, 0), QStringLiteral("x\r\ny"));
+  }
+
   // The question comes once per commit, and not again once the item is quoted.
   void commaQuestion_data() {
     QTest::addColumn<bool>("answerOk");

@@ -96,6 +96,14 @@ class CSingleInstanceTest : public QObject {
     QCOMPARE(second.exitCode(), 0);
     QVERIFY2(WaitFor([&] { return DefaultFile(home) == b; }), qPrintable(DefaultFile(home)));
     QVERIFY(first.state() == QProcess::Running);
+
+    // A start without a file only brings the running copy to the front.
+    QProcess& third = Start(home, QString());
+    QVERIFY(third.waitForFinished(5000));
+    QCOMPARE(third.exitCode(), 0);
+    QTest::qWait(200);
+    QCOMPARE(DefaultFile(home), b);
+    QVERIFY(first.state() == QProcess::Running);
   }
 
   // Two starts at the same moment: one hands over to the other.
@@ -147,7 +155,7 @@ class CSingleInstanceTest : public QObject {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(QStringLiteral(VELUM_PATH), {file});
+    process->start(QStringLiteral(VELUM_PATH), file.isEmpty() ? QStringList() : QStringList{file});
     m_processes.push_back(std::move(process));
     return *m_processes.back();
   }
