@@ -57,7 +57,7 @@ CFigure Measure(int runs, const std::function<void()>& step, const std::function
 }
 
 void Print(const char* what, int cards, const CFigure& f) {
-  printf("%-44s %7d cards  %10.3f ms wall  %10.3f ms cpu\n", what, cards, f.wallMs, f.cpuMs);
+  printf("%-48s %7d cards  %10.3f ms wall  %10.3f ms cpu\n", what, cards, f.wallMs, f.cpuMs);
   fflush(stdout);
 }
 
