@@ -1,5 +1,7 @@
 #include "cli/cli_context.h"
 
+#include "datetime/holiday.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -32,6 +34,7 @@ CCliContext::CCliContext(const QString& settingsPath, std::optional<CodePage> co
       m_services{m_prompt, m_clock, m_clipboard, m_shell, m_settings, codePage} {
   m_out.setEncoding(QStringConverter::Utf8);
   m_err.setEncoding(QStringConverter::Utf8);
+  ApplyHolidayRulesSetting(m_settings);
   m_doc = std::make_unique<CVelumDoc>(m_services);
   m_doc->recordDefaultFile = false;
 }

@@ -6,7 +6,8 @@
 
 namespace {
 
-// Prints "1 VALUE" (VALUE as "%.10g") on success, else the result code alone.
+// Prints "1 VALUE" (VALUE written as formula results are, FormatDouble) on
+// success, else the result code alone.
 // Either way the evaluation itself ran, so the exit status is 0.
 int RunEval(CCliContext& ctx, const QStringList& args) {
   const CParsedArgs a = ParseArgs(args, {}, {});

@@ -3,6 +3,36 @@
 #include "datetime/dtime.h"
 #include "settings/settings.h"
 
+namespace {
+
+// The first day of each era, newest first. An era begins on that calendar
+// day (昭和64 is the whole of 7 January 1989, 平成 begins on 8 January).
+struct CEraStart {
+  int year, month, day;
+  const char16_t* name;
+};
+constexpr CEraStart kEraStarts[] = {
+    {2019, 5, 1, u"令和"}, {1989, 1, 8, u"平成"}, {1926, 12, 25, u"昭和"}, {1912, 7, 30, u"大正"}, {1868, 1, 1, u"明治"},
+};
+
+}  // namespace
+
+QString EraYearText(DateSerial date) {
+  int y = 0;
+  int m = 0;
+  int d = 0;
+  SerialToDate(date, &y, &m, &d);
+  const CEraStart* era = &kEraStarts[std::size(kEraStarts) - 1];
+  for (const CEraStart& e : kEraStarts) {
+    if (date >= DateToSerial(e.year, e.month, e.day)) {
+      era = &e;
+      break;
+    }
+  }
+  const int number = y - era->year + 1;
+  return QString::fromUtf16(era->name) + (number == 1 ? QStringLiteral("元") : QString::number(number));
+}
+
 CDateOptions ReadDateOptions(const CSettingsStore& store) {
   CDateOptions o;
   o.year = ReadSetting(store, settings::kDateYear) != 0;
@@ -62,16 +92,7 @@ QString ComposeDate(const CDTime& t, const CDateOptions& o) {
   }
   if (o.week) s += u'(' + WeekdayKanji(t.DayOfWeek()).toString() + u')';
   if (o.year && o.nengo) {
-    // 昭和 up to midnight at the start of 7 January 1989 (later that day is
-    // already 平成1); 令和 from 1 May 2019.
-    QString era;
-    if (t <= CDTime(1989, 1, 7, 0, 0, 0)) {
-      era = QStringLiteral("昭和%1").arg(t.Year() - 1925);
-    } else if (t < CDTime(2019, 5, 1, 0, 0, 0)) {
-      era = QStringLiteral("平成%1").arg(t.Year() - 1988);
-    } else {
-      era = QStringLiteral("令和%1").arg(t.Year() - 2018);
-    }
+    QString era = EraYearText(t.Date());
     era += o.nengappi ? QStringLiteral("年") : o.mark;
     s.prepend(era);
   }

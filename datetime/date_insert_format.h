@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datetime/date_serial.h"
+
 #include <QString>
 
 class CDTime;
@@ -27,9 +29,14 @@ CDateOptions ReadDateOptions(const CSettingsStore& store);
 // Writes all thirteen values, as the options dialog does on OK.
 void WriteDateOptions(CSettingsStore& store, const CDateOptions& options);
 
+// The Japanese era year of a date: 明治 to 1912-07-29, 大正 to 1926-12-24, 昭和
+// to 1989-01-07, 平成 to 2019-04-30, then 令和; the first year is written 元
+// (平成元, 令和元), later ones with their number (令和8).
+QString EraYearText(DateSerial date);
+
 // The date text: year, month, day with the mark or 年月日, the weekday, and
-// with nengo the era year in front (昭和 up to 1989-01-07 00:00:00, 平成 after,
-// 令和 from 2019-05-01). Empty when every part is off.
+// with nengo the era year of EraYearText in front. Empty when every part is
+// off.
 QString ComposeDate(const CDTime& t, const CDateOptions& options);
 // The time text: the hour (unpadded; on the 12-hour clock after its mark, the
 // hours after noon less 12) and the minute (unpadded), with ':' or 時分.

@@ -6,9 +6,10 @@
 // Date texts as users type them: Western years, Japanese era years (name or
 // initial letter), 年月日 and many separators, read into one normal form.
 
-// The span of valid date texts.
-inline constexpr int kFirstValidYear = 1972;
-inline constexpr int kLastValidYear = 2036;
+// The span of valid date texts: from 1873, the first year of the Gregorian
+// calendar in Japan, to the last year with four digits.
+inline constexpr int kFirstValidYear = 1873;
+inline constexpr int kLastValidYear = 9999;
 
 struct CEra {
   QStringView name;  // two characters
@@ -23,7 +24,7 @@ extern const int kEraCount;
 inline constexpr int kDateFormSlash = 0;  // 2010/09/25
 inline constexpr int kDateFormKanji = 1;  // 2010年09月25日
 
-// 1972 <= year <= 2036, 1 <= month <= 12 and 1 <= day <= the days of the month.
+// 1873 <= year <= 9999, 1 <= month <= 12 and 1 <= day <= the days of the month.
 bool IsValidDate(int year, int month, int day);
 
 // Reads year/month/day: the leading integers (as wcstol reads them) of the text

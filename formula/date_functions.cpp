@@ -64,6 +64,15 @@ QString DateText(long long year, int month, int day) {
   return QString::asprintf("%lld/%02d/%02d", year, month, day);
 }
 
+// The day kept inside the month (31 January plus one month is 28 or 29
+// February); the empty text for a year before year 1, which no date text
+// can name.
+QString ClampedDateText(std::int64_t year, int month, int day) {
+  if (year < 1) return QString();
+  const int last = year > 1000000 ? 31 : DaysInMonth(int(year), month);
+  return DateText(year, month, std::min(day, last));
+}
+
 QString SerialText(DateSerial serial) {
   int y = 0;
   int m = 0;
@@ -110,14 +119,17 @@ QString DateAdd(QStringView text, const IClock& clock) {
   if (!ReadDate(args[2], &d) || unit == Unit::kNone) return WrapStr(u"");
   switch (unit) {
     case Unit::kYear:
-      return WrapStr(DateText(d.year + interval, d.month, d.day));
+      return WrapStr(ClampedDateText(d.year + interval, d.month, d.day));
     case Unit::kMonth: {
       const std::int64_t c = std::int64_t(d.year) * 12 + (d.month - 1) + interval;
       const std::int64_t year = c >= 0 ? c / 12 : -((-c + 11) / 12);  // rounded down
-      return WrapStr(DateText(year, int(c - 12 * year + 1), d.day));
+      return WrapStr(ClampedDateText(year, int(c - 12 * year + 1), d.day));
     }
-    default:
-      return WrapStr(SerialText(ClampSerial(std::int64_t(DateToSerial(d.year, d.month, d.day)) + interval)));
+    default: {
+      const std::int64_t serial = std::int64_t(DateToSerial(d.year, d.month, d.day)) + interval;
+      if (serial < 1) return WrapStr(u"");
+      return WrapStr(SerialText(ClampSerial(serial)));
+    }
   }
 }
 
@@ -161,9 +173,10 @@ std::optional<QString> Days(QStringView text) {
 QString DateStr(QStringView text, const IClock& clock) {
   const CEvalResult r = Evaluate(text, clock);
   if (!r.Ok() || std::isnan(r.value)) return QString();
-  const double serial = std::clamp(std::trunc(r.value), double(std::numeric_limits<DateSerial>::min()),
-                                   double(std::numeric_limits<DateSerial>::max()));
-  return WrapStr(SerialText(static_cast<DateSerial>(serial)));
+  // Serials below 1 name no day.
+  const double serial = std::trunc(r.value);
+  if (serial < 1) return QString();
+  return WrapStr(SerialText(static_cast<DateSerial>(std::min(serial, double(std::numeric_limits<DateSerial>::max())))));
 }
 
 QString Youbi(QStringView text) {
@@ -181,7 +194,8 @@ QString NetworkDays(QStringView text, const IClock&) {
   DateSerial start = DateToSerial(a.year, a.month, a.day);
   DateSerial end = DateToSerial(b.year, b.month, b.day);
   if (end < start) std::swap(start, end);
-  // Both ends are valid dates, so the walk spans at most the supported years.
+  // Both ends are valid dates, so the walk spans at most the supported years
+  // (about 3 million days); the holiday rules keep the last year's days.
   int count = 0;
   for (DateSerial day = start; day <= end; ++day)
     if (IsWorkingDay(day, holidays)) ++count;
@@ -221,7 +235,9 @@ std::int64_t TimeSeconds(QStringView text) {
 QString TimeStr(QStringView text, const IClock& clock) {
   const CEvalResult r = Evaluate(text, clock);
   if (!r.Ok() || std::isnan(r.value)) return QString();
-  const auto s = static_cast<long long>(std::clamp(std::trunc(r.value), -1e15, 1e15));
+  // A negative count of seconds is no time of day or duration.
+  if (r.value <= -1) return QString();
+  const auto s = static_cast<long long>(std::clamp(std::trunc(r.value), 0.0, 1e15));
   const long long h = s / 3600;
   const long long m = (s / 60) % 60;
   const long long sec = s % 60;

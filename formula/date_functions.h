@@ -11,7 +11,7 @@ class IClock;
 // The date and time functions of item formulas. Each takes its argument text
 // (inner calls already computed, "STR(" wrappers removed) and answers the text
 // that replaces the call. Dates are read with NormalizeDateText (form 0) and
-// ParseDateText, so they must lie in the years 1972 to 2036; numeric
+// ParseDateText, so they must lie in the years 1873 to 9999; numeric
 // arguments are computed with Evaluate, which reads the clock for NOW.
 //
 // Date results are "%d/%02d/%02d" wrapped as "STR(" date ")"; counts are
@@ -21,9 +21,10 @@ class IClock;
 inline constexpr QStringView kDateConversionError = u"日付変換エラー";
 
 // DATEADD(unit, interval, date): unit "\"yyyy\"", "\"m\"" or "\"d\"" (with the
-// quotes, any case). Years and months keep the day unclamped (2010/01/31 plus
-// one month is 2010/02/31). Other than three arguments: ""; an invalid date or
-// unit: "STR()". An interval that does not evaluate is 0.
+// quotes, any case). Years and months keep the day inside the month
+// (2010/01/31 plus one month is 2010/02/28, 2012/02/29 plus one year
+// 2013/02/28). Other than three arguments: ""; an invalid date or unit, or a
+// result before year 1: "STR()". An interval that does not evaluate is 0.
 QString DateAdd(QStringView args, const IClock& clock);
 
 // DATEDIFF(unit, date1, date2): date2 - date1 in completed years, completed
@@ -40,16 +41,17 @@ QString Years(QStringView args, const IClock& clock);
 std::optional<QString> Days(QStringView args);
 
 // DATESTR(expression): the date of the day serial the expression computes
-// (truncated toward zero), wrapped; "" when it does not evaluate.
+// (truncated toward zero), wrapped; "" when it does not evaluate or the
+// serial is below 1 (no day), so that the formula fails.
 QString DateStr(QStringView args, const IClock& clock);
 
 // YOUBI(date): "STR(" weekday kanji ")"; "" for an invalid date.
 QString Youbi(QStringView args);
 
 // NETWORKDAYS(date1, date2, holidays...): the working days from the earlier
-// to the later date, both included: not Saturday or Sunday, no national
-// holiday (IsHoliday, without substitute holidays) and none of the valid
-// holiday arguments. "" for fewer than two arguments or an invalid date.
+// to the later date, both included: not Saturday or Sunday, no holiday by
+// IsHoliday of the active rules (under the current law substitute holidays
+// and 国民の休日 too) and none of the valid holiday arguments. "" for fewer than two arguments or an invalid date.
 QString NetworkDays(QStringView args, const IClock& clock);
 
 // WORKDAY(date, days, holidays...): counting working days from the date
@@ -66,5 +68,6 @@ inline QString Time(QStringView args) { return QString::number(TimeSeconds(args)
 
 // TIMESTR(expression): the seconds the expression computes, truncated, as
 // "h:mm:ss", or "h:mm" when the seconds are 0; hours are not limited to 23.
-// Wrapped; "" when it does not evaluate.
+// Wrapped; "" when it does not evaluate or is negative, so that the formula
+// fails.
 QString TimeStr(QStringView args, const IClock& clock);

@@ -287,6 +287,8 @@ class CEvaluation {
       case u'=': r = a == b ? 1.0 : 0.0; break;
       default: return kEvalMalformed;
     }
+    // An overflow or a power without a real value (-8^0.5) is not a number.
+    if (!std::isfinite(r)) return kEvalFunctionError;
     return PushValue(r);
   }
 
@@ -298,7 +300,8 @@ class CEvaluation {
     double arg[3] = {0.0, 0.0, 0.0};
     for (int i = count - 1; i >= 0; --i) arg[i] = m_values.Pop();
     double r = 0.0;
-    if (!Compute(*function, arg, &r)) return kEvalFunctionError;
+    // A result that is not a number (sqr(-1), log(0)) cannot be computed.
+    if (!Compute(*function, arg, &r) || !std::isfinite(r)) return kEvalFunctionError;
     return PushValue(r);
   }
 

@@ -9,7 +9,8 @@ inline constexpr int kEvalOk = 1;                // the value is delivered
 inline constexpr int kEvalEmpty = 0;             // the expression is empty
 inline constexpr int kEvalMalformed = -1;        // too few values for an operator, nothing left, or a capacity exceeded
 inline constexpr int kEvalUnmatchedParen = -2;   // a `)` without its `(`
-inline constexpr int kEvalFunctionError = -3;    // unknown function, too few values, or not computable here
+inline constexpr int kEvalFunctionError = -3;    // unknown function, too few values, not computable here, or a
+                                                 // result that is not a finite number (sqr(-1), 10^400)
 inline constexpr int kEvalDivideByZero = -4;     // `/` or `%` by an exact zero
 
 // The fixed capacities of one evaluation. An expression that needs more fails
@@ -31,6 +32,9 @@ struct CEvalResult {
 // of the number that follows. Commas outside all parentheses are dropped
 // ("1,234+5" is 1239); inside they separate arguments. Every character counts:
 // blanks are not skipped.
+//
+// A function or operator whose result is no finite number (sqr(-1), log(0),
+// 10^400) fails with kEvalFunctionError, so a delivered value is always finite.
 //
 // NOW, NOWYEAR, NOWMONTH and NOWDAY read the local date from the clock.
 // Evaluate holds no state between calls and reports failure only through the

@@ -331,7 +331,7 @@ class CEngine {
       case ItemFn::kNum: {
         const std::optional<QString> value = Need(card, item, false);
         if (!value) return std::nullopt;
-        return FormatDouble(TextToNumber(*value), 6);
+        return FormatDouble(TextToNumber(*value), 10);
       }
       case ItemFn::kSumTime:
         return TimeSum(item);
@@ -380,7 +380,7 @@ class CEngine {
       s.sum += x;
       squares += x * x;
     }
-    if (s.count > 0) s.variance = squares / s.count - (s.sum / s.count) * (s.sum / s.count);
+    if (s.count > 0) s.variance = PopulationVariance(squares / s.count, s.sum / s.count);
     slot = s;
     return &*slot;
   }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 double TextToNumber(QStringView text) {
   if (!text.isEmpty() && text.front() == u'\\') text = text.mid(1);
@@ -16,14 +17,58 @@ double TextToNumber(QStringView text) {
   return WcsToD(QStringView(copy.data(), copy.size()));
 }
 
+namespace {
+
+QString Chars(const char* begin, const char* end) { return QString::fromLatin1(begin, end - begin); }
+
+// Drops the zeros at the end of a fraction, and the point when nothing is
+// left after it, as "%g" does.
+void TrimFraction(char* begin, char** end) {
+  if (std::find(begin, *end, '.') == *end) return;
+  while (*end > begin && (*end)[-1] == '0') --*end;
+  if (*end > begin && (*end)[-1] == '.') --*end;
+}
+
+}  // namespace
+
 QString FormatDouble(double value, int precision) {
   // std::to_chars with a precision is specified as printf in the "C" locale;
   // snprintf would follow the locale that QCoreApplication sets from the
   // environment and could write a decimal comma.
-  precision = std::clamp(precision, 0, 100);
-  char buffer[160];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
-  return QString::fromLatin1(buffer, result.ptr - buffer);
+  precision = std::clamp(precision, 1, 100);
+  if (value == 0.0) return QStringLiteral("0");  // -0 too
+  char buffer[400];
+  char* const end = buffer + sizeof buffer;
+  if (!std::isfinite(value)) {
+    const auto r = std::to_chars(buffer, end, value);
+    return Chars(buffer, r.ptr);
+  }
+  // The decimal exponent of the value as "%.<precision>g" rounds it.
+  auto r = std::to_chars(buffer, end, value, std::chars_format::scientific, precision - 1);
+  const char* e = std::find(buffer, r.ptr, 'e');
+  int exponent = 0;
+  std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, exponent);
+  constexpr double kPlainBelow = 1e15;  // up to 15 integer digits
+  constexpr int kSmallestPlain = -200;
+  if (exponent >= -4 && exponent < precision) {
+    r = std::to_chars(buffer, end, value, std::chars_format::general, precision);
+  } else if (exponent >= precision && std::fabs(value) < kPlainBelow) {
+    r = std::to_chars(buffer, end, value, std::chars_format::fixed, 0);  // every integer digit
+  } else if (exponent < -4 && exponent >= kSmallestPlain) {
+    r = std::to_chars(buffer, end, value, std::chars_format::fixed, precision - 1 - exponent);
+    char* last = r.ptr;
+    TrimFraction(buffer, &last);
+    return Chars(buffer, last);
+  } else {
+    r = std::to_chars(buffer, end, value, std::chars_format::general, precision);
+  }
+  return Chars(buffer, r.ptr);
+}
+
+double PopulationVariance(double meanOfSquares, double mean) {
+  const double variance = meanOfSquares - mean * mean;
+  if (!(variance > meanOfSquares * 1e-14)) return 0.0;
+  return variance;
 }
 
 QString FormatGrouped(double value) {

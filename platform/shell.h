@@ -10,6 +10,11 @@ class IShell {
   virtual ~IShell() = default;
   // true when the desktop accepted the request.
   virtual bool Open(const QString& pathOrUrl) = 0;
+  // A program started with parameters (an item that names one); by default
+  // the two handed over as one text.
+  virtual bool Run(const QString& program, const QString& parameters) {
+    return Open(parameters.isEmpty() ? program : program + u' ' + parameters);
+  }
 };
 
 // Records what it was asked to open; for tests and velum-cli.

@@ -93,7 +93,7 @@ std::array<QString, kTotalsFieldCount> TotalsFields(const QString& itemName, con
   if (t.count == 0) return f;
   const double reciprocal = 1.0 / double(t.count);
   const double average = t.sum * reciprocal;
-  const double variance = std::max(t.sumOfSquares * reciprocal - average * average, 0.0);
+  const double variance = PopulationVariance(t.sumOfSquares * reciprocal, average);
   f[2] = FormatGrouped(average);
   f[3] = FormatGrouped(t.largest);
   f[4] = FormatGrouped(t.smallest);

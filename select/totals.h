@@ -43,6 +43,6 @@ const QStringList& TotalsFieldNames();
 // The field texts: the item's name, then every number written with
 // FormatGrouped (average = sum x (1 / n), variance = sum of squares x (1 / n) -
 // average squared). With no valid value the sum and the count read 0 and the
-// other numbers are left empty; a variance that rounding makes negative reads
-// 0, as does its standard deviation.
+// other numbers are left empty; a variance that is only the residue of
+// rounding (PopulationVariance) reads 0, as does its standard deviation.
 std::array<QString, kTotalsFieldCount> TotalsFields(const QString& itemName, const CTotals& totals);

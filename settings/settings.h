@@ -59,6 +59,9 @@ inline constexpr IntSetting kItemPropSheet{u"System", u"ItemPropSheet", 0};
 inline constexpr IntSetting kItemPropSheetList{u"System", u"ItemPropSheetList", 0};
 // The code page of card files and templates without a byte-order mark: 932 or 65001.
 inline constexpr IntSetting kCodePage{u"System", u"CodePage", 932};
+// The holiday rules (HolidayRules in datetime/holiday.h): 0 the current law,
+// 1 the classic rules, for files whose stored results must not change.
+inline constexpr IntSetting kHolidayRules{u"System", u"HolidayRules", 0};
 
 // Section View: layout.
 inline constexpr IntSetting kMaxTate{u"View", u"MaxTate", 4};

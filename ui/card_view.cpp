@@ -47,7 +47,8 @@ class CFontMetricsSource final : public ILayoutMetrics {
   }
   int AverageCharWidth(int font) const override { return At(font).averageCharWidth(); }
   int MaxCharWidth(int font) const override { return At(font).maxWidth(); }
-  int Height(int font) const override { return At(font).height(); }
+  // The height of a line as an edit shows it: the font's line spacing.
+  int Height(int font) const override { return At(font).lineSpacing(); }
 
  private:
   const QFontMetrics& At(int font) const {
@@ -319,6 +320,11 @@ void CCardView::PlaceControls(const CCardLayout& layout) {
     QRect r = lc.control;
     if (m_controls[k].combo) r.setHeight(m_controls[k].combo->sizeHint().height());
     if (m_controls[k].check) r.setHeight(std::max(r.height(), m_controls[k].check->sizeHint().height()));
+    if (CVelumEdit* e = m_controls[k].edit) {
+      // The lines the layout gives must show whole in this font's line spacing.
+      const int needed = lc.lines * e->fontMetrics().lineSpacing() + 2 * e->frameWidth() + 3;
+      r.setHeight(std::max(r.height(), needed));
+    }
     m_controls[k].widget->setGeometry(r);
     if (m_controls[k].edit) m_controls[k].edit->SetStyle(lc.multiLineStyle, lc.lines);
   }
@@ -572,8 +578,7 @@ void CCardView::OpenAsFile() {
     return;
   }
   if (request.file.isEmpty()) return;
-  m_app.Services().shell.Open(request.parameters.isEmpty() ? request.file
-                                                           : request.file + u' ' + request.parameters);
+  m_app.Services().shell.Run(request.file, request.parameters);
 }
 
 void CCardView::InsertDateNow() {

@@ -5,8 +5,20 @@
 
 #include <cstdlib>
 
+namespace {
+
+// A face the machine lacks falls back to a Japanese face, so that the metrics
+// the layout measures are those of the glyphs drawn.
+QFont Face(const QString& name) {
+  QFont f;
+  f.setFamilies({name, QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans CJK")});
+  return f;
+}
+
+}  // namespace
+
 QFont FontFromRecord(const settings::CFontRecord& record, int pixelsPerInchY) {
-  QFont f(record.faceName);
+  QFont f = Face(record.faceName);
   const int height = std::abs(settings::FontHeight(record.point, pixelsPerInchY));
   f.setPixelSize(std::max(height, 1));
   f.setBold(record.weight >= 600);
@@ -16,7 +28,7 @@ QFont FontFromRecord(const settings::CFontRecord& record, int pixelsPerInchY) {
 }
 
 QFont FontFromArchive(const CArchiveFont& font) {
-  QFont f(font.faceName);
+  QFont f = Face(font.faceName);
   if (font.height != 0) f.setPixelSize(std::max(std::abs(font.height), 1));
   f.setBold(font.weight >= 600);
   f.setItalic(font.italic != 0);

@@ -3,6 +3,7 @@
 #include "app/key_translation.h"
 #include "keys/menu_label.h"
 #include "settings/settings.h"
+#include "ui/command_handlers.h"
 #include "ui/card_edit.h"
 #include "ui/card_view.h"
 #include "ui/item_list_view.h"
@@ -311,7 +312,8 @@ void CMainWindow::RefreshCommandStates() {
   for (const CFrameCommand& c : FrameCommands()) {
     QAction* a = m_actions.value(c.id);
     if (!a) continue;
-    const CCommandStatus status = StatusOf(c, st);
+    CCommandStatus status = StatusOf(c, st);
+    if (c.enable == EnableRule::kLater) status.enabled = DialogCommands().count(c.id) != 0;
     a->setEnabled(status.enabled);
     a->setCheckable(status.checkable);
     if (status.checkable) a->setChecked(status.checked);

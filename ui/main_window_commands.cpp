@@ -4,6 +4,7 @@
 #include "app/help_page.h"
 #include "core/velum_doc.h"
 #include "select/select_commands.h"
+#include "ui/command_handlers.h"
 #include "settings/settings.h"
 #include "ui/card_view.h"
 #include "ui/item_list_view.h"
@@ -42,10 +43,17 @@ QStringList QtFilters(const QString& filter) {
 }  // namespace
 
 bool CMainWindow::Dispatch(std::uint32_t id) {
+  const auto dialog = DialogCommands().find(id);
   if (const CFrameCommand* c = FindFrameCommand(id)) {
-    if (c->enable == EnableRule::kNever || c->enable == EnableRule::kLater) return false;
+    if (c->enable == EnableRule::kNever) return false;
+    if (c->enable == EnableRule::kLater && dialog == DialogCommands().end()) return false;
   }
-  bool handled = HandleFrameCommand(id);
+  bool handled = false;
+  if (dialog != DialogCommands().end()) {
+    m_app.Doc().StoreCards();
+    handled = dialog->second(m_app, *this);
+  }
+  if (!handled) handled = HandleFrameCommand(id);
   if (!handled) handled = RouteToView(id);
   if (!m_closing) RefreshCommandStates();
   return handled;

@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProcess>
 #include <QUrl>
 
 namespace {
@@ -47,6 +48,11 @@ bool CDesktopShell::Open(const QString& pathOrUrl) {
                        ? QUrl(pathOrUrl)
                        : QUrl::fromLocalFile(pathOrUrl);
   return QDesktopServices::openUrl(url);
+}
+
+bool CDesktopShell::Run(const QString& program, const QString& parameters) {
+  if (parameters.isEmpty()) return Open(program);
+  return QProcess::startDetached(program, QProcess::splitCommand(parameters));
 }
 
 void CTranscriptPrompt::OnShown(const Shown& shown) {

@@ -36,6 +36,8 @@ class CQtClipboard final : public IClipboard {
 class CDesktopShell final : public IShell {
  public:
   bool Open(const QString& pathOrUrl) override;
+  // The program started directly with the parameters split as words; never a shell.
+  bool Run(const QString& program, const QString& parameters) override;
 };
 
 // Automation: answers from the queue, prints the transcript line of every box.

@@ -1,6 +1,7 @@
 #include "ui/velum_application.h"
 
 #include "app/file_association.h"
+#include "datetime/holiday.h"
 #include "formula/function_catalog.h"
 #include "formula/item_formula.h"
 #include "settings/settings.h"
@@ -60,6 +61,7 @@ bool CVelumApp::Start() {
   if (!m_scripted) RegisterFileTypes(QApplication::applicationFilePath(), false);
   m_keyMap.Start(QApplication::applicationDirPath());
   m_cache.Read(m_settings);
+  ApplyHolidayRulesSetting(m_settings);
   CompleteFunctionCatalog();
   InstallItemFormulas();
 

@@ -1,7 +1,13 @@
 #include "datetime/date_serial.h"
 #include "datetime/holiday.h"
+#include "settings/settings.h"
+#include "support/test_support.h"
 
-#include <gtest/gtest.h>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdlib>
+#include <set>
 
 #include <array>
 
@@ -12,7 +18,7 @@ struct DayCase {
   bool expected;
 };
 
-TEST(Holiday, RulesAndTheirChanges) {
+TEST(ClassicHoliday, RulesAndTheirChanges) {
   const DayCase cases[] = {
       // Fixed days.
       {2010, 1, 1, true},    {2010, 2, 11, true},  {2010, 4, 29, true},  {2010, 5, 3, true},
@@ -32,10 +38,10 @@ TEST(Holiday, RulesAndTheirChanges) {
       {2012, 9, 22, true},   {2012, 9, 23, false}, {2025, 9, 23, true},  {1979, 9, 24, true},
   };
   for (const DayCase& c : cases)
-    EXPECT_EQ(IsHoliday(c.year, c.month, c.day), c.expected) << c.year << '/' << c.month << '/' << c.day;
+    EXPECT_EQ(IsHoliday(c.year, c.month, c.day, HolidayRules::kClassic), c.expected) << c.year << '/' << c.month << '/' << c.day;
 }
 
-TEST(Holiday, EquinoxesOverTheSpan) {
+TEST(ClassicHoliday, EquinoxesOverTheSpan) {
   // Published equinox days.
   struct Equinox {
     int year, vernal, autumnal;
@@ -64,38 +70,38 @@ TEST(Holiday, EquinoxesOverTheSpan) {
 // From the year of its rule, the n-th Monday of the month is a holiday and the
 // Mondays a week before and after are not (unless another rule names them:
 // 1 January, the autumnal equinox), in every year of the span.
-TEST(Holiday, MondayRulesInEveryYear) {
+TEST(ClassicHoliday, MondayRulesInEveryYear) {
   for (int year = 1972; year <= 2036; ++year) {
     for (const auto [month, week, firstYear] : {std::array{1, 2, 2000}, {10, 2, 2000}, {7, 3, 2003}, {9, 3, 2003}}) {
       if (year < firstYear) continue;
       int firstMonday = 1;
       while (DayOfWeek(DateToSerial(year, month, firstMonday)) != 1) ++firstMonday;
       const int day = firstMonday + 7 * (week - 1);
-      EXPECT_TRUE(IsHoliday(year, month, day)) << year << '/' << month << '/' << day;
+      EXPECT_TRUE(IsHoliday(year, month, day, HolidayRules::kClassic)) << year << '/' << month << '/' << day;
       for (int other : {day - 7, day + 7}) {
         const bool otherRule = (month == 1 && other == 1) || (month == 9 && other == AutumnalEquinoxDay(year));
         if (!otherRule) {
-          EXPECT_FALSE(IsHoliday(year, month, other)) << year << '/' << month << '/' << other;
+          EXPECT_FALSE(IsHoliday(year, month, other, HolidayRules::kClassic)) << year << '/' << month << '/' << other;
         }
       }
     }
   }
 }
 
-TEST(Holiday, HolidaysPerYear) {
+TEST(ClassicHoliday, HolidaysPerYear) {
   const std::pair<int, int> counts[] = {{1972, 14}, {1995, 14}, {1996, 15}, {2002, 15}, {2003, 15}, {2010, 15}, {2036, 15}};
   for (const auto& [year, expected] : counts) {
     int n = 0;
     for (DateSerial s = DateToSerial(year, 1, 1); s <= DateToSerial(year, 12, 31); ++s) {
       int y = 0, m = 0, d = 0;
       SerialToDate(s, &y, &m, &d);
-      n += IsHoliday(y, m, d) ? 1 : 0;
+      n += IsHoliday(y, m, d, HolidayRules::kClassic) ? 1 : 0;
     }
     EXPECT_EQ(n, expected) << year;
   }
 }
 
-TEST(Holiday, DayOff) {
+TEST(ClassicHoliday, DayOff) {
   struct Case {
     int year, month, day;
     bool sundays;
@@ -117,8 +123,92 @@ TEST(Holiday, DayOff) {
       {2010, 9, 20, false, true},   // third Monday
   };
   for (const Case& c : cases)
-    EXPECT_EQ(IsDayOff(c.year, c.month, c.day, c.sundays), c.expected)
+    EXPECT_EQ(IsDayOff(c.year, c.month, c.day, c.sundays, HolidayRules::kClassic), c.expected)
         << c.year << '/' << c.month << '/' << c.day << (c.sundays ? " with Sundays" : "");
+}
+
+// The days off of the published list, as serials.
+std::set<DateSerial> PublishedHolidays(int* firstYear, int* lastYear) {
+  QFile file(QString::fromLocal8Bit(std::getenv("VELUM_SOURCE_DIR")) + QStringLiteral("/tests/data/jp_holidays.txt"));
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+  QTextStream in(&file);
+  std::set<DateSerial> days;
+  *firstYear = 9999;
+  *lastYear = 0;
+  while (!in.atEnd()) {
+    const QString line = in.readLine();
+    if (line.isEmpty() || line.startsWith(u'#')) continue;
+    const QStringList ymd = line.section(u' ', 0, 0).split(u'/');
+    EXPECT_EQ(ymd.size(), 3) << line.toStdString();
+    if (ymd.size() != 3) continue;
+    const int y = ymd[0].toInt();
+    *firstYear = std::min(*firstYear, y);
+    *lastYear = std::max(*lastYear, y);
+    days.insert(DateToSerial(y, ymd[1].toInt(), ymd[2].toInt()));
+  }
+  return days;
+}
+
+// Every day of every published year, holiday or not, against the list.
+TEST(HolidayByLaw, MatchesThePublishedList) {
+  int first = 0;
+  int last = 0;
+  const std::set<DateSerial> published = PublishedHolidays(&first, &last);
+  ASSERT_GT(published.size(), 1000u);
+  EXPECT_EQ(first, 1955);
+  for (DateSerial s = DateToSerial(first, 1, 1); s <= DateToSerial(last, 12, 31); ++s) {
+    int y = 0, m = 0, d = 0;
+    SerialToDate(s, &y, &m, &d);
+    EXPECT_EQ(IsHoliday(y, m, d, HolidayRules::kCurrentLaw), published.count(s) == 1) << y << '/' << m << '/' << d;
+    EXPECT_EQ(IsDayOff(y, m, d, false, HolidayRules::kCurrentLaw), published.count(s) == 1) << y << '/' << m << '/' << d;
+  }
+}
+
+TEST(HolidayByLaw, Days) {
+  const DayCase cases[] = {
+      // Before the law there are no holidays; its first ones are in autumn 1948.
+      {1948, 7, 19, false}, {1948, 5, 5, false}, {1948, 9, 23, true}, {1948, 11, 23, true}, {1949, 1, 15, true},
+      {1900, 1, 1, false}, {1873, 1, 1, false},
+      // 天皇誕生日 moved; 2019 has none.
+      {2018, 12, 23, true}, {2019, 12, 23, false}, {2019, 2, 23, false}, {2020, 2, 23, true}, {2020, 2, 24, true},
+      // 山の日 and the Olympic moves.
+      {2020, 8, 10, true}, {2020, 8, 11, false}, {2021, 8, 8, true}, {2021, 8, 9, true}, {2020, 7, 24, true},
+      {2020, 10, 12, false}, {2021, 7, 23, true}, {2022, 7, 18, true}, {2015, 8, 11, false}, {2016, 8, 11, true},
+      // Substitute holidays, carried past other holidays from 2007.
+      {2008, 5, 6, true}, {2009, 5, 6, true}, {1973, 4, 30, true}, {1973, 2, 12, false}, {2007, 12, 24, true},
+      // 国民の休日: between two holidays, not on a Sunday before 2007.
+      {2009, 9, 22, true}, {2026, 9, 22, true}, {1988, 5, 4, true}, {1986, 5, 4, false}, {2019, 4, 30, true},
+      {2019, 5, 2, true}, {2032, 9, 21, true},
+      // One-off days.
+      {1959, 4, 10, true}, {1989, 2, 24, true}, {1990, 11, 12, true}, {1993, 6, 9, true}, {2019, 5, 1, true},
+      {2019, 10, 22, true},
+      // Beyond the published years the rules and the equinox formula go on.
+      {2030, 3, 20, true}, {2030, 9, 23, true}, {2099, 3, 20, true}, {2100, 3, 20, true}, {2096, 3, 19, true}, {9999, 1, 1, true},
+      {2051, 3, 21, true}, {2051, 3, 20, false},
+  };
+  for (const DayCase& c : cases)
+    EXPECT_EQ(IsHoliday(c.year, c.month, c.day, HolidayRules::kCurrentLaw), c.expected)
+        << c.year << '/' << c.month << '/' << c.day;
+}
+
+TEST(HolidayByLaw, DayOffAndTheSetting) {
+  EXPECT_TRUE(IsDayOff(2010, 9, 26, true, HolidayRules::kCurrentLaw));    // a plain Sunday, counted
+  EXPECT_FALSE(IsDayOff(2010, 9, 26, false, HolidayRules::kCurrentLaw));  // not counted
+  EXPECT_FALSE(IsDayOff(2010, 9, 25, true, HolidayRules::kCurrentLaw));   // a plain Saturday
+
+  CTestWorld w;
+  CSettingsStore& store = *w.settings;
+  EXPECT_EQ(ReadHolidayRules(store), HolidayRules::kCurrentLaw);
+  WriteSetting(store, settings::kHolidayRules, 1);
+  ApplyHolidayRulesSetting(store);
+  EXPECT_FALSE(IsHoliday(2020, 8, 10));
+  EXPECT_TRUE(IsHoliday(2019, 12, 23));
+  EXPECT_FALSE(IsDayOff(2009, 5, 6, false));
+  WriteSetting(store, settings::kHolidayRules, 7);  // unknown: the current law
+  ApplyHolidayRulesSetting(store);
+  EXPECT_TRUE(IsHoliday(2020, 8, 10));
+  EXPECT_TRUE(IsDayOff(2009, 5, 6, false));
+  SetHolidayRules(HolidayRules::kCurrentLaw);
 }
 
 }  // namespace

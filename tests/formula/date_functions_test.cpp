@@ -1,5 +1,7 @@
 #include "formula/date_functions.h"
 
+#include "datetime/holiday.h"
+
 #include "formula_fixture.h"
 #include "platform/clock.h"
 
@@ -37,7 +39,12 @@ TEST(DateFunctions, Table) {
            dateStr = WithClock(DateStr), network = WithClock(NetworkDays), workDay = WithClock(WorkDay),
            timeStr = WithClock(TimeStr);
   const CCase cases[] = {
-      {"DATEADD", dateAdd, u"\"m\",1,2010/1/31", u"STR(2010/02/31)"},  // the day is not clamped
+      {"DATEADD", dateAdd, u"\"m\",1,2010/1/31", u"STR(2010/02/28)"},  // the day stays inside the month
+      {"DATEADD", dateAdd, u"\"m\",1,2012/1/31", u"STR(2012/02/29)"},
+      {"DATEADD", dateAdd, u"\"m\",-1,2010/3/31", u"STR(2010/02/28)"},
+      {"DATEADD", dateAdd, u"\"m\",2,2010/1/31", u"STR(2010/03/31)"},
+      {"DATEADD", dateAdd, u"\"yyyy\",1,2012/2/29", u"STR(2013/02/28)"},
+      {"DATEADD", dateAdd, u"\"yyyy\",-2010,2010/1/1", u"STR()"},  // before year 1
       {"DATEADD", dateAdd, u"\"m\",-13,2010/1/15", u"STR(2008/12/15)"},
       {"DATEADD", dateAdd, u"\"m\",-1,2010/1/15", u"STR(2009/12/15)"},
       {"DATEADD", dateAdd, u"\"m\",11,2010/1/15", u"STR(2010/12/15)"},
@@ -49,7 +56,10 @@ TEST(DateFunctions, Table) {
       {"DATEADD", dateAdd, u"\"d\",x,2010/9/25", u"STR(2010/09/25)"},  // no interval: 0
       {"DATEADD", dateAdd, u"yyyy,1,2010/9/25", u"STR()"},           // the quotes belong to the unit
       {"DATEADD", dateAdd, u"\"d\",1,2010/2/30", u"STR()"},
-      {"DATEADD", dateAdd, u"\"d\",1,1971/12/31", u"STR()"},  // before the supported years
+      {"DATEADD", dateAdd, u"\"d\",1,1971/12/31", u"STR(1972/01/01)"},
+      {"DATEADD", dateAdd, u"\"yyyy\",1,S43.4.2", u"STR(1969/04/02)"},
+      {"DATEADD", dateAdd, u"\"d\",1,1872/12/31", u"STR()"},  // before the supported years
+      {"DATEADD", dateAdd, u"\"d\",-1000000,1873/1/1", u"STR()"},  // no day before serial 1
       {"DATEADD", dateAdd, u"\"d\",1", u""},
       {"DATEADD", dateAdd, u"\"d\",1,2010/9/25,", u""},
       {"DATEDIFF", dateDiff, u"\"yyyy\",2000/3/1,2010/2/28", u"9"},
@@ -68,14 +78,23 @@ TEST(DateFunctions, Table) {
       {"YEARS", years, u"1990/5/3", u"34"},  // an age: the birthday is today
       {"YEARS", years, u"1990/5/4", u"33"},
       {"YEARS", years, u"1990/6/1", u"33"},
+      {"YEARS", years, u"1968/4/2", u"56"},  // born before 1972
+      {"YEARS", years, u"明治6年1月1日,9999/12/31", u"8126"},
+      {"YEARS", years, u"1872/12/31", u"日付変換エラー"},
       {"DAYS", DaysText, u"2000/1/1", u"730486"},
       {"DAYS", DaysText, u"H12.1.1", u"730486"},
       {"DAYS", DaysText, u"abc", u"<stop>"},
-      {"DAYS", DaysText, u"2037/1/1", u"<stop>"},
+      {"DAYS", DaysText, u"2037/1/1", u"744001"},
+      {"DAYS", DaysText, u"1873/1/1", u"684101"},
+      {"DAYS", DaysText, u"1872/12/31", u"<stop>"},
       {"DATESTR", dateStr, u"730486", u"STR(2000/01/01)"},
       {"DATESTR", dateStr, u"730486.9", u"STR(2000/01/01)"},
       {"DATESTR", dateStr, u"730486+365", u"STR(2000/12/31)"},
       {"DATESTR", dateStr, u"x", u""},
+      {"DATESTR", dateStr, u"-5", u""},  // no day: the formula fails
+      {"DATESTR", dateStr, u"0", u""},
+      {"DATESTR", dateStr, u"sqr(-1)", u""},
+      {"DATESTR", dateStr, u"684101", u"STR(1873/01/01)"},
       {"YOUBI", Youbi, u"2010/9/25", u"STR(土)"},
       {"YOUBI", Youbi, u"2010/9/26", u"STR(日)"},
       {"YOUBI", Youbi, u"2010/2/29", u""},
@@ -83,9 +102,12 @@ TEST(DateFunctions, Table) {
       {"NETWORKDAYS", network, u"2010/9/20,2010/9/26,2010/9/21", u"2"},
       {"NETWORKDAYS", network, u"2010/9/26,2010/9/20", u"3"},
       {"NETWORKDAYS", network, u"2010/9/20,2010/9/26,abc,2010/9/25", u"3"},  // holidays on weekends change nothing
-      {"NETWORKDAYS", network, u"2009/5/3,2009/5/6", u"1"},  // no substitute holiday
+      {"NETWORKDAYS", network, u"2009/5/3,2009/5/6", u"0"},  // 6 May is a substitute holiday
+      {"NETWORKDAYS", network, u"2020/8/3,2020/8/14", u"9"},  // 山の日 moved to 10 August
+      {"NETWORKDAYS", network, u"1968/1/1,1968/1/31", u"21"},
       {"NETWORKDAYS", network, u"2010/9/22,2010/9/22", u"1"},
-      {"NETWORKDAYS", network, u"1972/1/1,2036/12/31", u"16244"},
+      {"NETWORKDAYS", network, u"1972/1/1,2036/12/31", u"16133"},
+      {"NETWORKDAYS", network, u"1873/1/1,9999/12/31", u"2014326"},
       {"NETWORKDAYS", network, u"2010/9/20", u""},
       {"NETWORKDAYS", network, u"2010/9/20,abc", u""},
       {"WORKDAY", workDay, u"2010/9/6,0", u"STR(2010/09/06)"},
@@ -96,7 +118,11 @@ TEST(DateFunctions, Table) {
       {"WORKDAY", workDay, u"2010/9/17,2", u"STR(2010/09/22)"},  // over the weekend and Monday's holiday
       {"WORKDAY", workDay, u"2010/9/17,2,2010/9/21", u"STR(2010/09/23)"},
       {"WORKDAY", workDay, u"2036/12/30,2", u"STR(2037/01/01)"},
-      {"WORKDAY", workDay, u"2036/12/30,3", u"STR()"},  // beyond the supported years
+      {"WORKDAY", workDay, u"2036/12/30,3", u"STR(2037/01/03)"},  // 1 January is a holiday
+      {"WORKDAY", workDay, u"9999/12/30,2", u"STR(10000/01/01)"},
+      {"WORKDAY", workDay, u"9999/12/30,3", u"STR()"},  // beyond the supported years
+      {"WORKDAY", workDay, u"2008/5/2,1", u"STR(2008/05/03)"},
+      {"WORKDAY", workDay, u"2008/5/3,1", u"STR(2008/05/08)"},  // 5 and 6 May are days off
       {"WORKDAY", workDay, u"1972/1/1,2000000000", u"STR()"},
       {"WORKDAY", workDay, u"abc,1", u"STR()"},
       {"WORKDAY", workDay, u"2010/9/6", u""},
@@ -113,6 +139,9 @@ TEST(DateFunctions, Table) {
       {"TIMESTR", timeStr, u"90000", u"STR(25:00)"},
       {"TIMESTR", timeStr, u"60.9", u"STR(0:01)"},
       {"TIMESTR", timeStr, u"x", u""},
+      {"TIMESTR", timeStr, u"-1", u""},  // a negative time: the formula fails
+      {"TIMESTR", timeStr, u"0-3723", u""},
+      {"TIMESTR", timeStr, u"0", u"STR(0:00)"},
   };
   for (const CCase& c : cases) {
     const auto start = std::chrono::steady_clock::now();
@@ -138,9 +167,23 @@ TEST(DateFunctions, InFormulas) {
       {u"YEARS(abc)", u"計算式が誤っています"},
       {u"STR(YEARS(abc))", u"日付変換エラー"},
       {u"STR(NETWORKDAYS(2010/9/20,2010/9/26))", u"3"},  // not taken for DAYS
+      {u"YEARS(1968/4/2)", u"56"},
+      {u"DATESTR(DAYS(%[day])-800000)", u"計算式が誤っています"},
+      {u"TIMESTR(TIME(%[t])-100)", u"計算式が誤っています"},
   };
   for (const auto& [formula, expected] : cases) {
     fx.SetFormula(u"out"_s, QString::fromUtf16(formula));
     EXPECT_EQ(fx.Value(0, u"out"_s), QString::fromUtf16(expected)) << QString::fromUtf16(formula);
   }
+}
+
+// System/HolidayRules 1: the working-day functions keep the classic rules.
+TEST(DateFunctions, ClassicHolidayRules) {
+  SetHolidayRules(HolidayRules::kClassic);
+  const std::pair<const char16_t*, const char16_t*> network[] = {
+      {u"2009/5/3,2009/5/6", u"1"}, {u"2020/8/3,2020/8/14", u"10"}, {u"1972/1/1,2036/12/31", u"16244"}};
+  for (const auto& [args, expected] : network)
+    EXPECT_EQ(NetworkDays(QString::fromUtf16(args), kClock), QString::fromUtf16(expected)) << QString::fromUtf16(args);
+  EXPECT_EQ(WorkDay(u"2008/5/3,1", kClock), u"STR(2008/05/07)");
+  SetHolidayRules(HolidayRules::kCurrentLaw);
 }

@@ -12,7 +12,7 @@ TEST(EvalCommand, PrintsTheValueOrTheResultCode) {
       {u"2+3*4", u"1 14\n"},       {u"-2^2", u"1 4\n"},       {u"1/3", u"1 0.3333333333\n"},
       {u"1,000*2", u"1 2000\n"},   {u"PI*2", u"1 6.283185307\n"}, {u"now", u"1 739375\n"},  // VELUM_NOW 2024/05/03
       {u"", u"0\n"},               {u"(1+2", u"-1\n"},        {u"1+2)", u"-2\n"},
-      {u"sum(1)", u"-3\n"},        {u"5/0", u"-4\n"},         {u"10000000000*3", u"1 3e+10\n"},
+      {u"sum(1)", u"-3\n"},        {u"5/0", u"-4\n"},         {u"10000000000*3", u"1 30000000000\n"},
   };
   for (const auto& c : cases) {
     const QString expression = QString::fromUtf16(c.expression);

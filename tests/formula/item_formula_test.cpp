@@ -110,7 +110,7 @@ TEST_F(ItemFormulaTable, ItemFunctions) {
       {u"AFTER(%[数量])", 0, u"2"},
       {u"AFTER(%[amount])", 3, u"0"},
       {u"NUM(%[価格])", 0, u"1200"},
-      {u"STR(NUM(%[g]))", 0, u"1.23457e+06"},  // "%g" keeps six digits
+      {u"STR(NUM(%[g]))", 0, u"1234567"},  // every integer digit kept
       {u"NUM(%[a])", 0, u"0"},
       {u"SUMTIME(%[time])", 0, u"2:02:25"},  // 90 + 45 + 7200 + 10 seconds
       {u"SUM(%[f])", 0, u"12"},              // over computed values
