@@ -73,8 +73,10 @@ COpenRequest BuildOpenRequest(const CVelumDoc& doc, int item) {
   if (cut < 0 && file.endsWith(u'"')) file.chop(1);
 
   if (parameters.contains(u'%')) {
-    qsizetype open;
-    while ((open = parameters.indexOf(QStringLiteral("%["))) >= 0) {
+    // A value put in is not searched again: one holding its own reference
+    // would otherwise grow without end.
+    qsizetype open, from = 0;
+    while ((open = parameters.indexOf(QStringLiteral("%["), from)) >= 0) {
       const qsizetype close = parameters.indexOf(u']', open + 2);
       if (close < 0) break;
       const QString name = parameters.mid(open + 2, close - open - 2);
@@ -83,7 +85,8 @@ COpenRequest BuildOpenRequest(const CVelumDoc& doc, int item) {
         out.message = kBadReference;
         return out;
       }
-      parameters.replace(QStringLiteral("%[") + name + u']', value);
+      parameters.replace(open, close - open + 1, value);
+      from = open + value.size();
     }
     const qsizetype percent = parameters.indexOf(u'%');
     if (percent >= 0) {

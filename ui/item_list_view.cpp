@@ -73,6 +73,10 @@ void CItemListView::OnUpdate(IDocView*, std::uint32_t hint) {
   if (hint & 2) {
     FillChooser();
     m_model->Refresh(true);
+  } else if (m_model->rowCount() == m_doc.VisibleCount()) {
+    // The rows read the live values: repainting those drawn is enough, where a
+    // change over every row costs time with the size of the deck.
+    m_values->viewport()->update();
   } else {
     m_model->Refresh(false);
   }

@@ -60,6 +60,8 @@ void CListView::OnUpdate(IDocView*, std::uint32_t hint) {
   if (hint & 8 || hint & 2) {
     m_model->Refresh(true);
     if (hint & 8) SizeColumns();
+  } else if (m_model->rowCount() == m_doc.VisibleCount() && m_model->columnCount() == m_doc.ItemCount()) {
+    viewport()->update();  // as the item list: the cells read the live values
   } else {
     m_model->Refresh(false);
   }

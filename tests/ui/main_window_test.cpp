@@ -1,0 +1,242 @@
+// The main window on a wide and a narrow screen: its commands, toolbar, split,
+// title, and the questions before it closes.
+#include "app/frame_command_table.h"
+#include "keys/menu_label.h"
+#include "settings/settings_store.h"
+#include "ui/card_view.h"
+#include "ui_test_support.h"
+
+#include <QAbstractButton>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QToolBar>
+#include <QtTest>
+
+#include <set>
+
+namespace {
+
+const QSize kWide(800, 600);
+const QSize kNarrow(240, 320);
+
+void MenuIds(const QList<QAction*>& actions, std::set<std::uint32_t>* ids) {
+  for (QAction* a : actions) {
+    if (a->menu())
+      MenuIds(a->menu()->actions(), ids);
+    else if (!a->isSeparator() && a->data().isValid())
+      ids->insert(a->data().toUInt());
+  }
+}
+
+void EntryIds(const std::vector<CMenuEntry>& entries, std::set<std::uint32_t>* ids) {
+  for (const CMenuEntry& e : entries) {
+    if (e.kind == CMenuEntry::kCommand) ids->insert(e.id);
+    if (e.kind == CMenuEntry::kPopup) EntryIds(e.children, ids);
+  }
+}
+
+std::uint32_t StoredInt(const QString& settingsPath, const QString& section, const QString& value) {
+  return CSettingsStore(settingsPath).GetProfileInt(section, value, 0xFFFFFFFF);
+}
+
+// Answers the next message box with the button of that text once it is shown;
+// records its title and button texts.
+struct CBoxAnswer {
+  QString title, text;
+  QStringList buttons;
+  void Arm(const QString& press) {
+    QTimer::singleShot(0, [this, press] {
+      QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      title = box->windowTitle();
+      text = box->text();
+      for (QAbstractButton* b : box->buttons()) buttons << b->text();
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == press) b->click();
+    });
+  }
+};
+
+}  // namespace
+
+class CMainWindowTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void initTestCase() { m_env.SetUp(); }
+
+  void screens_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<bool>("wide");
+    QTest::addColumn<int>("toolbarEntries");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("stacked");
+    QTest::newRow("800x600") << kWide << true << 19 << QStringLiteral("住所録 - VELUM") << false;
+    QTest::newRow("240x320") << kNarrow << false << 12 << QStringLiteral("Velum") << true;
+  }
+  // Every command has its action with its menu text, in the menus the screen
+  // calls for; the toolbar and the title follow the screen's shape.
+  void screens() {
+    QFETCH(QSize, screen);
+    QFETCH(bool, wide);
+    QFETCH(int, toolbarEntries);
+    QFETCH(QString, title);
+    QFETCH(bool, stacked);
+    CAppUnderTest t(m_env.CopySample(), m_env.NewSettings(), screen);
+    QVERIFY(t.started);
+    CMainWindow& w = t.Window();
+    QCOMPARE(w.WideMenu(), wide);
+    for (const CFrameCommand& c : FrameCommands()) {
+      if (c.id == cmd::kHandOver) continue;
+      QAction* a = w.Action(c.id);
+      QVERIFY2(a, qPrintable(QString::number(c.id)));
+      const QString expected = wide || c.text129.isEmpty() ? c.text : c.text129;
+      QCOMPARE(SetMenuLabelText(a->text(), std::nullopt), expected);
+    }
+    std::set<std::uint32_t> shown, listed;
+    MenuIds(w.menuBar()->actions(), &shown);
+    EntryIds(wide ? MenuBarWide() : MenuBarNarrow(), &listed);
+    QVERIFY(shown == listed);
+    if (!wide) {
+      QStringList tops;
+      for (QAction* a : w.menuBar()->actions()) tops << a->text();
+      QCOMPARE(tops, (QStringList{QStringLiteral("ﾌｧｲﾙ"), QStringLiteral("ﾒﾆｭｰ")}));
+    }
+
+    QVERIFY(w.ToolBar());
+    const QList<QAction*> buttons = w.ToolBar()->actions();
+    QCOMPARE(buttons.size(), toolbarEntries);
+    const std::vector<std::uint32_t> expected = ToolbarButtons(screen.width());
+    for (int i = 0; i < buttons.size(); ++i) {
+      QCOMPARE(buttons[i]->isSeparator(), expected[std::size_t(i)] == 0);
+      if (!buttons[i]->isSeparator()) QCOMPARE(buttons[i]->data().toUInt(), expected[std::size_t(i)]);
+    }
+
+    QCOMPARE(w.windowTitle(), title);
+    QCOMPARE(w.Stacked(), stacked);
+  }
+
+  // The split commands change the direction and are remembered; the item list
+  // comes back with a third of the room, whatever it had before.
+  void split() {
+    const QString settings = m_env.NewSettings();
+    CAppUnderTest t(m_env.CopySample(), settings, kNarrow);
+    QVERIFY(t.started);
+    CMainWindow& w = t.Window();
+    QSplitter& splitter = w.Splitter();
+    QVERIFY(w.Stacked());
+
+    const struct {
+      std::uint32_t command;
+      bool stacked;
+      std::uint32_t splPos;
+    } rows[] = {{32828, false, 0}, {32828, false, 0}, {32809, true, 1}, {33084, true, 2}, {32828, false, 0}};
+    for (const auto& row : rows) {
+      QVERIFY(w.Dispatch(row.command));
+      QCOMPARE(w.Stacked(), row.stacked);
+      QCOMPARE(splitter.orientation(), row.stacked ? Qt::Vertical : Qt::Horizontal);
+      QCOMPARE(StoredInt(settings, QStringLiteral("View"), QStringLiteral("SplPos")), row.splPos);
+      QCOMPARE(w.SplitMode(), int(row.splPos));
+      QVERIFY(w.Action(32828)->isChecked() == (row.splPos == 0));
+      QVERIFY(w.Action(32809)->isChecked() == (row.splPos == 1));
+      QVERIFY(w.Action(33084)->isChecked() == (row.splPos == 2));
+    }
+
+    for (const bool stacked : {false, true}) {
+      QVERIFY(w.Dispatch(stacked ? 32809 : 32828));
+      splitter.setSizes({10, 1000});  // the user dragged the list small
+      QVERIFY(w.Dispatch(32770));
+      QCOMPARE(splitter.sizes().value(0), 0);
+      QVERIFY(!w.Action(32770)->isChecked());
+      QCOMPARE(StoredInt(settings, QStringLiteral("Option"), QStringLiteral("ViewList")), 0u);
+      QVERIFY(w.Dispatch(32770));
+      QVERIFY(w.Action(32770)->isChecked());
+      QCOMPARE(StoredInt(settings, QStringLiteral("Option"), QStringLiteral("ViewList")), 1u);
+      const int room = stacked ? splitter.height() : splitter.width();
+      const int first = splitter.sizes().value(0);
+      QVERIFY2(std::abs(first - room / 3) <= splitter.handleWidth() + 1,
+               qPrintable(QStringLiteral("%1 of %2").arg(first).arg(room)));
+    }
+  }
+
+  // In the automatic mode turning the window changes the direction; a change
+  // of height alone does not.
+  void automaticSplit() {
+    CAppUnderTest t(m_env.CopySample(), m_env.NewSettings(), kNarrow);
+    QVERIFY(t.started);
+    CMainWindow& w = t.Window();
+    QCOMPARE(w.SplitMode(), 2);
+    const struct {
+      QSize size;
+      bool stacked;
+    } rows[] = {{{240, 320}, true}, {{640, 320}, false}, {{640, 900}, false}, {{300, 900}, true}, {{300, 200}, true}};
+    for (const auto& row : rows) {
+      w.resize(row.size);
+      QTRY_COMPARE(w.size(), row.size);
+      QCOMPARE(w.Stacked(), row.stacked);
+    }
+  }
+
+  void exitConfirmation_data() {
+    QTest::addColumn<QString>("press");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("いいえ") << QStringLiteral("いいえ") << true;
+    QTest::newRow("はい") << QStringLiteral("はい") << false;
+  }
+  void exitConfirmation() {
+    QFETCH(QString, press);
+    QFETCH(bool, open);
+    CAppUnderTest t(m_env.CopySample(), m_env.NewSettings(), kWide);
+    QVERIFY(t.started);
+    CBoxAnswer box;
+    box.Arm(press);
+    QVERIFY(t.Window().Dispatch(32866));
+    QCOMPARE(box.title, QStringLiteral("VELUMの終了"));
+    QCOMPARE(box.buttons.size(), 2);
+    QVERIFY(box.buttons.contains(QStringLiteral("はい")) && box.buttons.contains(QStringLiteral("いいえ")));
+    QCOMPARE(t.Window().isVisible(), open);
+  }
+
+  // Closing with unsaved typing asks; Cancel keeps the window and the typing.
+  void saveQuestionOnClose_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("cancel") << int(IPrompt::Choice::Cancel) << QStringLiteral("cancel") << true << false;
+    QTest::newRow("no") << int(IPrompt::Choice::No) << QStringLiteral("no") << false << false;
+    QTest::newRow("yes") << int(IPrompt::Choice::Yes) << QStringLiteral("yes") << false << true;
+  }
+  void saveQuestionOnClose() {
+    QFETCH(int, answer);
+    QFETCH(QString, word);
+    QFETCH(bool, open);
+    QFETCH(bool, saved);
+    const QString file = m_env.CopySample();
+    QFile original(file);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    const QByteArray before = original.readAll();
+    original.close();
+    CAppUnderTest t(file, m_env.NewSettings(), kWide);
+    QVERIFY(t.started);
+    t.Window().CardView().FocusItem(0);
+    auto* edit = qobject_cast<QPlainTextEdit*>(t.Window().CardView().ItemControl(0));
+    QVERIFY(edit);
+    QTest::keyClicks(edit, QStringLiteral("X"));
+    t.App().ScriptPrompt()->QueueChoice(IPrompt::Choice(answer));
+    t.Window().close();
+    QCOMPARE(t.Transcript(), QStringLiteral("question: 住所録.csv への変更を保存しますか？ -> %1\n").arg(word));
+    QCOMPARE(t.Window().isVisible(), open);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(original.readAll() != before, saved);
+    if (open) QCOMPARE(edit->toPlainText(), QStringLiteral("X山田 太郎"));
+  }
+
+ private:
+  CUiTestEnv m_env;
+};
+
+QTEST_MAIN(CMainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,169 @@
+// One running copy per user, between real processes: a later start hands its
+// file to the running copy and ends; a socket left by a crash does not stop a
+// start; two starts at the same moment leave one copy.
+#include "settings/settings_store.h"
+#include "ui_test_support.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QtTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kWaitMs = 8000;
+
+// Waits until the condition holds or the time is up; answers the condition.
+template <typename F>
+bool WaitFor(F condition, int ms = kWaitMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!condition()) {
+    if (timer.elapsed() > ms) return false;
+    QTest::qWait(50);
+  }
+  return true;
+}
+
+// Leaves a socket file that no one listens on, as a crash would.
+bool MakeDeadSocket(const QString& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  const QByteArray bytes = QFile::encodeName(path);
+  if (bytes.size() >= qsizetype(sizeof addr.sun_path)) return false;
+  memcpy(addr.sun_path, bytes.constData(), std::size_t(bytes.size()));
+  const bool ok = bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+  close(fd);
+  return ok;
+}
+
+}  // namespace
+
+class CSingleInstanceTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void initTestCase() { m_env.SetUp(); }
+
+  void cleanup() {
+    for (auto& p : m_processes) {
+      if (p->state() != QProcess::NotRunning) {
+        p->kill();
+        p->waitForFinished(2000);
+      }
+    }
+    m_processes.clear();
+  }
+
+  void handOver_data() {
+    QTest::addColumn<QString>("leftover");
+    QTest::newRow("clean") << QString();
+    QTest::newRow("stale file") << QStringLiteral("file");
+    QTest::newRow("dead socket") << QStringLiteral("socket");
+  }
+  // The second start ends at once with status 0 and the first opens its file.
+  void handOver() {
+    QFETCH(QString, leftover);
+    const QString home = NewHome();
+    const QString socketPath = home + QStringLiteral("/run/velum.socket");
+    if (leftover == u"file") {
+      QFile junk(socketPath);
+      QVERIFY(junk.open(QIODevice::WriteOnly));
+      junk.write("left over");
+    } else if (leftover == u"socket") {
+      QVERIFY(MakeDeadSocket(socketPath));
+    }
+    const QString a = Cards(home, QStringLiteral("a.csv"));
+    const QString b = Cards(home, QStringLiteral("b.csv"));
+
+    QProcess& first = Start(home, a);
+    QVERIFY(WaitFor([&] { return DefaultFile(home) == a; }));
+    QVERIFY(first.state() == QProcess::Running);
+
+    QProcess& second = Start(home, b);
+    QVERIFY(second.waitForFinished(5000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY2(WaitFor([&] { return DefaultFile(home) == b; }), qPrintable(DefaultFile(home)));
+    QVERIFY(first.state() == QProcess::Running);
+
+    // A start without a file only brings the running copy to the front.
+    QProcess& third = Start(home, QString());
+    QVERIFY(third.waitForFinished(5000));
+    QCOMPARE(third.exitCode(), 0);
+    QTest::qWait(200);
+    QCOMPARE(DefaultFile(home), b);
+    QVERIFY(first.state() == QProcess::Running);
+  }
+
+  // Two starts at the same moment: one hands over to the other.
+  void simultaneousStarts() {
+    const QString home = NewHome();
+    const QString a = Cards(home, QStringLiteral("a.csv"));
+    const QString b = Cards(home, QStringLiteral("b.csv"));
+    QProcess& pa = Start(home, a);
+    QProcess& pb = Start(home, b);
+    QVERIFY(WaitFor([&] { return pa.state() == QProcess::NotRunning || pb.state() == QProcess::NotRunning; }));
+    QTest::qWait(300);
+    QProcess& ended = pa.state() == QProcess::NotRunning ? pa : pb;
+    QProcess& running = &ended == &pa ? pb : pa;
+    QVERIFY(running.state() == QProcess::Running);
+    QCOMPARE(ended.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(ended.exitCode(), 0);
+    // The running copy ends with the file of the start that handed over.
+    const QString handed = &ended == &pa ? a : b;
+    QVERIFY2(WaitFor([&] { return DefaultFile(home) == handed; }), qPrintable(DefaultFile(home)));
+  }
+
+ private:
+  // A user of their own: settings, runtime, data and configuration folders.
+  QString NewHome() {
+    const QString home = m_env.Path(QStringLiteral("home-%1").arg(++m_serial));
+    for (const char* sub : {"run", "data", "config"}) QDir().mkpath(home + u'/' + QString::fromLatin1(sub));
+    QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return home;
+  }
+
+  static QString Cards(const QString& home, const QString& name) {
+    QFile file(home + u'/' + name);
+    if (file.open(QIODevice::WriteOnly)) file.write("name,memo\r\nx,y\r\n");
+    return QFileInfo(file).absoluteFilePath();
+  }
+
+  static QString DefaultFile(const QString& home) {
+    return CSettingsStore(home + QStringLiteral("/settings.reg"))
+        .GetProfileString(QStringLiteral("System"), QStringLiteral("DefaultFile"), QString());
+  }
+
+  QProcess& Start(const QString& home, const QString& file) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("VELUM_SETTINGS"), home + QStringLiteral("/settings.reg"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(env);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(QStringLiteral(VELUM_PATH), file.isEmpty() ? QStringList() : QStringList{file});
+    m_processes.push_back(std::move(process));
+    return *m_processes.back();
+  }
+
+  CUiTestEnv m_env;
+  int m_serial = 0;
+  std::vector<std::unique_ptr<QProcess>> m_processes;
+};
+
+QTEST_MAIN(CSingleInstanceTest)
+#include "single_instance_test.moc"

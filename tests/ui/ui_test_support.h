@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ui/main_window.h"
+#include "ui/ui_services.h"
+#include "ui/velum_application.h"
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <memory>
+
+// The environment of a window test: a temporary folder holding the settings,
+// the user's runtime, data and configuration folders and the card files, set
+// before any application object reads them.
+class CUiTestEnv {
+ public:
+  // Points VELUM_SETTINGS and the XDG folders into the temporary folder.
+  void SetUp();
+  QString Path(const QString& name) const { return m_dir.filePath(name); }
+  // A fresh settings file for one test; `values` are written into it first as
+  // "Section/Value" = number.
+  QString NewSettings(const QList<QPair<QString, int>>& values = {});
+  // A copy of the sample address book (住所録.csv) in a folder of its own.
+  QString CopySample();
+  // Writes a card file (the bytes as given) and answers its path.
+  QString WriteCards(const QString& name, const QByteArray& bytes);
+
+ private:
+  QTemporaryDir m_dir;
+  int m_serial = 0;
+};
+
+// A running window under automation: message boxes go to the transcript and
+// are answered from the queue of the scripted prompt.
+class CAppUnderTest {
+ public:
+  CAppUnderTest(const QString& file, const QString& settingsPath, QSize screen);
+  ~CAppUnderTest();
+
+  CVelumApp& App() { return *m_app; }
+  CMainWindow& Window() { return m_app->Window(); }
+  bool started = false;
+  // Every line the prompt printed so far.
+  QString Transcript();
+  int CountInTranscript(const QString& text);
+
+ private:
+  QString m_transcript;
+  QTextStream m_out{&m_transcript};
+  std::unique_ptr<CVelumApp> m_app;
+};
