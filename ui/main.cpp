@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -90,13 +91,25 @@ int main(int argc, char** argv) {
           break;
       }
     }
-    if (!app.Start()) return 1;
-    instance.onCommand = [&app](unsigned id) {
+    // A later start may arrive while this one still opens its file (a message
+    // box runs its own loop): what it sends waits until the window exists.
+    bool started = false;
+    std::vector<unsigned> pending;
+    auto run = [&app](unsigned id) {
       if (id == 700)
         app.Window().Dispatch(700);
       else
         app.Window().BringToFront();
     };
+    instance.onCommand = [&](unsigned id) {
+      if (started)
+        run(id);
+      else
+        pending.push_back(id);
+    };
+    if (!app.Start()) return 1;
+    started = true;
+    for (unsigned id : pending) run(id);
     if (!scripted) return QApplication::exec();
     CScriptRunner runner(app, in, out, err);
     runner.Start();

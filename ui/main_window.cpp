@@ -280,10 +280,13 @@ void CMainWindow::ShowCardScreen() {
 void CMainWindow::StorePaneSize() {
   const QList<int> sizes = m_splitter->sizes();
   if (sizes.isEmpty()) return;
-  if (m_splitMode != 0)
-    WriteSetting(m_app.Settings(), settings::kRow, std::uint32_t(std::max(sizes[0], 0)));
-  else if (!Stacked())
-    WriteSetting(m_app.Settings(), settings::kColum, std::uint32_t(std::max(sizes[0], 0)));
+  // Row holds the item list's height and Colum its width: in the automatic
+  // mode the one the panes have now is written, never a width as a height.
+  const auto size = std::uint32_t(std::max(sizes[0], 0));
+  if (Stacked() && m_splitMode != 0)
+    WriteSetting(m_app.Settings(), settings::kRow, size);
+  else if (!Stacked() && m_splitMode != 1)
+    WriteSetting(m_app.Settings(), settings::kColum, size);
 }
 
 void CMainWindow::UpdateTitle() {
@@ -343,6 +346,12 @@ void CMainWindow::DocumentReplaced() {
   if (m_listView) m_listView->InitialUpdate();
   UpdateTitle();
   RefreshCommandStates();
+  if (ListActive())
+    m_listView->setFocus(Qt::OtherFocusReason);
+  else if (m_activeView == m_itemList && m_itemListShown)
+    m_itemList->FocusValueList();
+  else
+    m_cardView->FocusFirstInputItem();
 }
 
 void CMainWindow::closeEvent(QCloseEvent* event) {

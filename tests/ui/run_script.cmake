@@ -15,6 +15,12 @@ file(MAKE_DIRECTORY ${WORK}/run ${WORK}/data ${WORK}/config)
 file(CHMOD ${WORK}/run DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 file(COPY ${CARDFILE} DESTINATION ${WORK})
 get_filename_component(card_name ${CARDFILE} NAME)
+# The property file beside it (item types, colours) comes along.
+get_filename_component(card_base ${CARDFILE} NAME_WLE)
+get_filename_component(card_dir ${CARDFILE} DIRECTORY)
+if(EXISTS ${card_dir}/${card_base}.vcv)
+  file(COPY ${card_dir}/${card_base}.vcv DESTINATION ${WORK})
+endif()
 
 set(ENV{VELUM_SETTINGS} ${WORK}/settings.reg)
 set(ENV{XDG_RUNTIME_DIR} ${WORK}/run)
