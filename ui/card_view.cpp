@@ -554,15 +554,8 @@ void CCardView::LineBreak() {
 
 void CCardView::ChooseFont(bool nameFont) {
   StoreCard();
-  const auto section = nameFont ? settings::FontSection::Item : settings::FontSection::Font;
-  settings::CFontRecord record = settings::ReadFont(m_app.Settings(), section);
-  CFontDialog dialog(record.faceName, int(record.point), record.weight >= 600, record.italic != 0, this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  record.faceName = dialog.FaceName();
-  record.point = std::uint32_t(dialog.PointSize());
-  record.weight = dialog.Bold() ? 700 : 400;
-  record.italic = dialog.Italic() ? 1 : 0;
-  settings::WriteFont(m_app.Settings(), section, record);
+  if (!ChooseSectionFont(this, m_app.Settings(), nameFont ? settings::FontSection::Item : settings::FontSection::Font))
+    return;
   ReadFonts();
   RebuildCard();
   m_doc.UpdateAllViews(this, hint::kRedraw);

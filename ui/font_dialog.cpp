@@ -82,3 +82,15 @@ int CFontDialog::PointSize() const {
 
 bool CFontDialog::Bold() const { return m_bold->isChecked(); }
 bool CFontDialog::Italic() const { return m_italic->isChecked(); }
+
+bool ChooseSectionFont(QWidget* parent, CSettingsStore& store, settings::FontSection section) {
+  settings::CFontRecord record = settings::ReadFont(store, section);
+  CFontDialog dialog(record.faceName, int(record.point), record.weight >= 600, record.italic != 0, parent);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  record.faceName = dialog.FaceName();
+  record.point = std::uint32_t(dialog.PointSize());
+  record.weight = dialog.Bold() ? 700 : 400;
+  record.italic = dialog.Italic() ? 1 : 0;
+  settings::WriteFont(store, section, record);
+  return true;
+}

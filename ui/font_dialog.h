@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/settings.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -28,3 +30,7 @@ class CFontDialog final : public QDialog {
   QCheckBox* m_bold;
   QCheckBox* m_italic;
 };
+
+// The font command of a view: the dialog on the font of a settings section;
+// on OK the section is written and true answered.
+bool ChooseSectionFont(QWidget* parent, CSettingsStore& settings, settings::FontSection section);

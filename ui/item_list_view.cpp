@@ -3,6 +3,7 @@
 #include "app/frame_command_table.h"
 #include "settings/settings.h"
 #include "ui/deck_models.h"
+#include "ui/font_dialog.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
 #include "ui/velum_application.h"
@@ -107,6 +108,12 @@ std::vector<int> CItemListView::SelectedCards() const {
 }
 
 bool CItemListView::ValueListHasFocus() const { return m_values->hasFocus(); }
+void CItemListView::ChooseListFont() {
+  if (!ChooseSectionFont(this, m_app.Settings(), settings::FontSection::ItemFont)) return;
+  m_values->setFont(FontFromRecord(settings::ReadFont(m_app.Settings(), settings::FontSection::ItemFont), ScreenDpiY()));
+  m_doc.UpdateAllViews(nullptr, hint::kRedraw);
+}
+
 void CItemListView::FocusChooser() { m_chooser->setFocus(Qt::OtherFocusReason); }
 void CItemListView::FocusValueList() { m_values->setFocus(Qt::OtherFocusReason); }
 

@@ -29,6 +29,8 @@ class CItemListView final : public QWidget, public IDocView {
   bool ValueListHasFocus() const;
   void FocusChooser();
   void FocusValueList();
+  // The font command with the value list focused: the font of the item list.
+  void ChooseListFont();
   QComboBox& Chooser() { return *m_chooser; }
   QListView& ValueList() { return *m_values; }
   CItemValueModel& Model() { return *m_model; }

@@ -4,6 +4,7 @@
 #include "core/card_commands.h"
 #include "settings/settings.h"
 #include "ui/deck_models.h"
+#include "ui/font_dialog.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
 #include "ui/velum_application.h"
@@ -131,6 +132,13 @@ bool CListView::OnCommand(std::uint32_t id) {
       return true;
     case cmd::kStoreItem:
       m_doc.SetCurrentItem(0);
+      return true;
+    case cmd::kFont:
+      if (ChooseSectionFont(this, m_app.Settings(), settings::FontSection::VListFont)) {
+        setFont(FontFromRecord(settings::ReadFont(m_app.Settings(), settings::FontSection::VListFont), ScreenDpiY()));
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+        SizeColumns();
+      }
       return true;
     default:
       return false;

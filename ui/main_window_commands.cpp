@@ -264,6 +264,10 @@ bool CMainWindow::RouteToView(std::uint32_t id) {
       case cmd::kStoreItem:
         m_app.Doc().SetCurrentItem(m_itemList->ListedItem());
         return true;
+      case cmd::kFont:
+        if (!inList) return m_cardView->OnCommand(id);
+        m_itemList->ChooseListFont();
+        return true;
       case cmd::kAddCard:
         m_cardView->OnCommand(id);
         m_activeView = m_cardView;
