@@ -27,6 +27,8 @@ CItemListView::CItemListView(CVelumApp& app, QWidget* parent)
   m_values->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_values->setFont(FontFromRecord(settings::ReadFont(app.Settings(), settings::FontSection::ItemFont), ScreenDpiY()));
   m_values->setContextMenuPolicy(Qt::CustomContextMenu);
+  // The value list takes keys for the incremental search, not text: no input method.
+  m_values->setAttribute(Qt::WA_InputMethodEnabled, false);
   m_model = new CItemValueModel(m_doc, this);
   m_values->setModel(m_model);
   m_values->installEventFilter(this);
