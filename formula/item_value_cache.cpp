@@ -145,6 +145,18 @@ int CItemValueCache::FindKey(int item, QStringView key) {
   return it->value(CharUpper(key), -1);
 }
 
+CItemValueCache::CExpansion& CItemValueCache::ExpansionOf(int card, int item) {
+  if (card != m_expansionCard) {
+    for (int i : m_expanded) m_expansions[i] = CExpansion();
+    m_expanded.clear();
+    m_expansionCard = card;
+  }
+  if (m_expansions.size() != m_records.size()) m_expansions.resize(m_records.size());
+  CExpansion& e = m_expansions[item];
+  if (e.step == CExpansion::Step::kNone && e.formStep == CExpansion::Step::kNone) m_expanded.push_back(item);
+  return e;
+}
+
 void CItemValueCache::NoteClock(QDate today) {
   m_readsClock = true;
   m_today = today;
