@@ -31,12 +31,20 @@ class CNextFinder {
   qsizetype m_found = -1;
 };
 
+// Every from replaced by to in one pass: a text of many escapes stays linear.
 void ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to) {
-  std::size_t pos = 0;
-  while ((pos = s.find(from, pos)) != std::u16string::npos) {
-    s.replace(pos, from.size(), to);
-    pos += to.size();
+  std::size_t pos = s.find(from);
+  if (pos == std::u16string::npos) return;
+  std::u16string out;
+  out.reserve(s.size());
+  std::size_t done = 0;
+  for (; pos != std::u16string::npos; pos = s.find(from, done)) {
+    out.append(s, done, pos - done);
+    out.append(to);
+    done = pos + from.size();
   }
+  out.append(s, done);
+  s = std::move(out);
 }
 
 // Doubled quotes become 0x03 0x03 so that they cannot be taken for a closing quote.
