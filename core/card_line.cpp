@@ -162,15 +162,15 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
   }
 
   const int count = int(spans.size());
-  std::size_t total = 0;
+  std::size_t total = std::size_t(CCardRow::HeaderSize(count));
   for (const Span& s : spans) total += s.end - s.begin + 1;
   QString buffer(qsizetype(total), Qt::Uninitialized);
-  auto offsets = count > 0 ? std::make_unique<std::uint32_t[]>(count) : nullptr;
-  char16_t* out = reinterpret_cast<char16_t*>(buffer.data());
+  QChar* header = buffer.data();
+  char16_t* out = reinterpret_cast<char16_t*>(buffer.data()) + CCardRow::HeaderSize(count);
   std::size_t pos = 0;
   for (int i = 0; i < count; ++i) {
     const std::u16string_view raw(b.data() + spans[i].begin, spans[i].end - spans[i].begin);
-    offsets[i] = std::uint32_t(pos);
+    CCardRow::PutWord(header, i, std::uint32_t(pos) | (spans[i].quoted ? CCardRow::kQuotedBit : 0));
     if (HasControl(raw)) {
       const std::u16string t = Unescape(raw);
       std::copy(t.begin(), t.end(), out + pos);
@@ -180,10 +180,10 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
       pos += raw.size();
     }
     out[pos++] = 0;
-    row.SetQuoted(i, spans[i].quoted);
   }
-  if (pos < total) buffer.truncate(qsizetype(pos));
-  row.Adopt(std::move(buffer), std::move(offsets), count);
+  if (qsizetype(pos) + CCardRow::HeaderSize(count) < qsizetype(total))
+    buffer.truncate(qsizetype(pos) + CCardRow::HeaderSize(count));
+  row.Adopt(std::move(buffer), count);
   return ParseStatus::kOk;
 }
 
