@@ -114,6 +114,19 @@ bool CCardRow::SetItem(int i, QStringView text) {
   return true;
 }
 
+bool CCardRow::SetItems(const std::vector<std::pair<int, QString>>& texts) {
+  std::vector<const QString*> replaced(std::max<int>(m_count, 0), nullptr);
+  for (const auto& [i, text] : texts) {
+    if (i < 0 || i >= m_count) return false;
+    replaced[i] = &text;
+  }
+  const CRowSnapshot old(m_text, m_count);
+  Rebuild(
+      m_count, [&](int k) { return replaced[k] ? QStringView(*replaced[k]) : old(k); },
+      [&](int k) { return old.Quoted(k); });
+  return true;
+}
+
 bool CCardRow::MakeEmpty(int count) {
   if (count < 0 || count > kMaxItems) return false;
   Rebuild(count, [](int) { return QStringView(); }, [](int) { return true; });

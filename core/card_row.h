@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 // One card in one allocation: a table of one 32-bit word per item (the
 // offset of its text, with the item's quote flag in the top bit), then the
@@ -51,6 +53,9 @@ class CCardRow {
   bool AppendItem(QStringView text);
   // Replaces the text of item i; fails for an index outside the row.
   bool SetItem(int i, QStringView text);
+  // Replaces the texts of several items at once, one rebuild for all; fails
+  // (nothing changed) for an index outside the row.
+  bool SetItems(const std::vector<std::pair<int, QString>>& texts);
   // The row becomes count empty quoted items.
   bool MakeEmpty(int count);
 

@@ -34,6 +34,8 @@ enum class Expansion { kDone, kFailed, kMissing, kCycle, kTooLong };
 
 using Step = CItemValueCache::CExpansion::Step;
 
+constexpr QStringView kRefOpen = u"%[";
+
 // What one expansion has gone through, against the limits above.
 struct CBudget {
   int itemCalls = 0;
@@ -110,6 +112,20 @@ class CEngine {
 
   QString Node(CNode node) {
     if (!m_cache.Computed(node.item)) return Stored(node.card, node.item);
+    const State state = m_cache.StateOf(node.card, node.item, node.display);
+    if (state == State::kDone) return m_cache.ValueOf(node.card, node.item, node.display).toString();
+    if (state == State::kUnknown) {
+      // Mostly every value it needs is known already (the card before, the
+      // items before): one attempt, without the stack.
+      const CDropOnThrow guard{m_store};
+      m_missing.clear();
+      m_cache.SetPending(node.card, node.item, node.display);
+      std::optional<QString> value = AttemptNode(node);
+      if (value) {
+        m_cache.SetDone(node.card, node.item, node.display, *value);
+        return std::move(*value);
+      }
+    }
     QString result;
     Drive([&] {
       if (m_cache.StateOf(node.card, node.item, node.display) != State::kDone) {
@@ -148,16 +164,18 @@ class CEngine {
     bool attempted;
   };
 
+  // Nodes left pending by an exception would read as cycles later.
+  struct CDropOnThrow {
+    const CCardStore& store;
+    int exceptions = std::uncaught_exceptions();
+    ~CDropOnThrow() {
+      if (std::uncaught_exceptions() > exceptions) store.SetValueCache(nullptr);
+    }
+  };
+
   template <typename Root>
   void Drive(Root&& root) {
-    // Nodes left pending by an exception would read as cycles later.
-    struct CDropOnThrow {
-      const CCardStore& store;
-      int exceptions = std::uncaught_exceptions();
-      ~CDropOnThrow() {
-        if (std::uncaught_exceptions() > exceptions) store.SetValueCache(nullptr);
-      }
-    } guard{m_store};
+    const CDropOnThrow guard{m_store};
     std::vector<CFrame> stack;
     for (;;) {
       m_missing.clear();
@@ -250,7 +268,9 @@ class CEngine {
       return kCircularReference.toString();
     // An item's own formula is expanded once per card (and shared with the
     // references to it); any other text on its own.
-    const bool own = ownItem >= 0 && formula == m_store.Property(ownItem).m_formula;
+    const QString& recorded = ownItem >= 0 ? m_store.Property(ownItem).m_formula : formula;
+    const bool own = ownItem >= 0 && formula.size() == recorded.size() &&
+                     (formula.constData() == recorded.constData() || formula == recorded);
     CItemValueCache::CExpansion scratch;
     CItemValueCache::CExpansion* e = &scratch;
     if (own) {
@@ -312,7 +332,7 @@ class CEngine {
 
   // The text functions, then the value when the text is a number.
   void Finish(int card, CItemValueCache::CExpansion& e) {
-    if (HasLetter(e.text)) ApplyTextFunctions(e.text, CTextFunctionContext{m_clock, card + 1});
+    if (MayCall(e.text)) ApplyTextFunctions(e.text, CTextFunctionContext{m_clock, card + 1});
     e.value.reset();
     if (e.text.size() >= 4 && EqualsKeyword(QStringView(e.text).first(4), u"STR(")) return;
     const CEvalResult r = Evaluate(e.text, m_clock);
@@ -324,6 +344,10 @@ class CEngine {
       if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')) return true;
     return false;
   }
+
+  // Every function is a keyword of letters followed by '(': a text without
+  // both calls none.
+  static bool MayCall(QStringView text) { return text.contains(u'(') && HasLetter(text); }
 
   // Whether a formula counts what it takes in only as a number.
   static bool IsPure(QStringView formula) {
@@ -357,7 +381,7 @@ class CEngine {
           const qsizetype close = ClosingParen(text, open);
           const qsizetype argEnd = close < 0 ? text.size() : close;
           const QStringView arg = QStringView(text).sliced(open + 1, argEnd - open - 1);
-          const qsizetype ref = arg.indexOf(u"%[");
+          const qsizetype ref = arg.indexOf(kRefOpen);
           const qsizetype refEnd = ref < 0 ? -1 : arg.indexOf(u']', ref + 2);
           if (refEnd < 0 || m_cache.ItemByName(arg.sliced(ref + 2, refEnd - ref - 2)) < 0) break;
           text.replace(at, (close < 0 ? text.size() : close + 1) - at, QChar(u'0'));
@@ -403,28 +427,25 @@ class CEngine {
   Expansion Expand(int card, QString& text, bool pure) {
     if (!text.contains(u'%')) return Expansion::kDone;
     CBudget budget;
-    Expansion status = HasLetter(text) ? ApplyItemFunctions(card, text, budget) : Expansion::kDone;
+    Expansion status = MayCall(text) ? ApplyItemFunctions(card, text, budget) : Expansion::kDone;
     if (status != Expansion::kDone) return status;
     std::array<std::uint8_t, kMaxItems> inlined{};
-    for (qsizetype at = text.indexOf(u"%["); at >= 0; at = text.indexOf(u"%[")) {
+    for (qsizetype at = text.indexOf(kRefOpen); at >= 0; at = text.indexOf(kRefOpen)) {
       const qsizetype close = text.indexOf(u']', at + 2);
       if (close < 0) break;
-      const QString name = text.mid(at + 2, close - at - 2);
-      const int item = m_cache.ItemByName(name);
+      const int item = m_cache.ItemByName(QStringView(text).sliced(at + 2, close - at - 2));
       if (item < 0) return Expansion::kFailed;
-      QString value;
-      status = Reference(card, item, pure, &value);
+      QString owned;
+      QStringView value;
+      status = Reference(card, item, pure, &owned, &value);
       if (status != Expansion::kDone) return status;
-      if (value.isEmpty() && m_store.CalcNull() == 1) value = QStringLiteral("0");
+      if (value.isEmpty() && m_store.CalcNull() == 1) value = u"0";
       if (value.isEmpty() && m_store.CalcNull() == 2) return Expansion::kFailed;
       // Only a stored text that names itself again comes back here often.
       if (++inlined[item] > kMaxInlining || (budget.work += text.size()) > kMaxWork) return Expansion::kCycle;
-      const QString ref = text.mid(at, close - at + 1);
-      const qsizetype grow = value.size() - ref.size();
-      if (grow > 0 && text.size() + text.count(ref) * grow > kMaxFormulaText)
+      if (!ReplaceFrom(text, at, close + 1 - at, value))
         return inlined[item] > 1 ? Expansion::kCycle : Expansion::kTooLong;
-      text.replace(ref, value);
-      if (HasLetter(text)) {
+      if (MayCall(text)) {
         status = ApplyItemFunctions(card, text, budget);
         if (status != Expansion::kDone) return status;
       }
@@ -432,19 +453,45 @@ class CEngine {
     return Expansion::kDone;
   }
 
+  // Every occurrence of the reference text[at, at + length) replaced by value,
+  // in one pass (none stands before at); false, text unchanged, when the
+  // result would pass kMaxFormulaText.
+  static bool ReplaceFrom(QString& text, qsizetype at, qsizetype length, QStringView value) {
+    const QStringView ref = QStringView(text).sliced(at, length);
+    QString out;
+    out.reserve(text.size() + std::max<qsizetype>(value.size() - length, 0));
+    out.append(QStringView(text).first(at));
+    qsizetype pos = at;
+    for (qsizetype next = at; next >= 0; next = QStringView(text).indexOf(ref, pos)) {
+      out.append(QStringView(text).sliced(pos, next - pos));
+      out.append(value);
+      pos = next + length;
+      if (out.size() > kMaxFormulaText) return false;
+    }
+    out.append(QStringView(text).sliced(pos));
+    if (out.size() > kMaxFormulaText) return false;
+    text = std::move(out);
+    return true;
+  }
+
   // What a reference takes in: a formula item its formula expanded (in
   // parentheses, unless it begins with DATESTR), or in a pure text its number;
   // a linked item nothing; any other item its stored text without grouping
   // commas where the item groups digits.
-  Expansion Reference(int card, int item, bool pure, QString* out) {
+  Expansion Reference(int card, int item, bool pure, QString* owned, QStringView* out) {
     const CItemProperty& p = m_store.Property(item);
     if (p.m_type == kItemLinked) {
-      out->clear();
+      *out = QStringView();
       return Expansion::kDone;
     }
     if (!p.HasFormula()) {
-      *out = Stored(card, item);
-      if (p.DigitGrouping()) out->remove(u',');
+      // The card's buffer stands still while a value is computed.
+      *out = m_store.AllCard(card)->Item(item);
+      if (p.DigitGrouping() && out->contains(u',')) {
+        *owned = out->toString();
+        owned->remove(u',');
+        *out = *owned;
+      }
       return Expansion::kDone;
     }
     if (Graph().cyclic[item]) return Expansion::kCycle;
@@ -459,7 +506,8 @@ class CEngine {
         char digits[400];
         const auto r = std::to_chars(digits, digits + sizeof digits, *e->value, std::chars_format::fixed);
         if (r.ec == std::errc() && r.ptr - digits < kEvalBufferCapacity) {
-          *out = u'(' + QString::fromLatin1(digits, r.ptr - digits) + u')';
+          *owned = u'(' + QString::fromLatin1(digits, r.ptr - digits) + u')';
+          *out = *owned;
           return Expansion::kDone;
         }
       }
@@ -483,7 +531,8 @@ class CEngine {
         e->form = u'(' + text + u')';
       e->formStep = Step::kDone;
     }
-    *out = e->form;
+    *owned = e->form;
+    *out = *owned;
     return Expansion(e->formStatus);
   }
 
@@ -494,7 +543,7 @@ class CEngine {
         const qsizetype close = ClosingParen(text, open);
         const qsizetype argEnd = close < 0 ? text.size() : close;
         const QStringView arg = QStringView(text).sliced(open + 1, argEnd - open - 1);
-        const qsizetype ref = arg.indexOf(u"%[");
+        const qsizetype ref = arg.indexOf(kRefOpen);
         const qsizetype refEnd = ref < 0 ? -1 : arg.indexOf(u']', ref + 2);
         if (refEnd < 0) break;
         const int item = m_cache.ItemByName(arg.sliced(ref + 2, refEnd - ref - 2));
@@ -607,20 +656,34 @@ class CItemFormulaSource final : public CCardStore::IValueSource {
   // Card by card, in item order. Storing a computed value changes no other
   // value unless a SUMTIME read that item's stored texts: only then are the
   // remembered results dropped.
+  // The values of a card are stored together, in one rebuild of the card,
+  // unless a formula calls SUMTIME, which may read what was just stored.
   void StoreValues(CCardStore& store) const override {
     CItemValueCache* cache = &CItemValueCache::For(store);
     const int items = store.ItemCount();
+    bool together = true;
+    for (int i = 0; i < items; ++i)
+      if (cache->Computed(i) && FindCall(store.Property(i).m_formula, u"SUMTIME") >= 0) together = false;
+    std::vector<std::pair<int, QString>> changed;
     for (int k = 0; k < store.AllCount(); ++k) {
+      CCardRow* row = store.AllCard(k);
+      const auto flush = [&] {
+        if (changed.empty()) return;
+        const std::uint64_t before = CCardRow::Changes();
+        row->SetItems(changed);
+        CItemValueCache::NoteStoredValue(before);
+        changed.clear();
+      };
       for (int i = 0; i < items; ++i) {
         if (!cache->Computed(i)) continue;
-        const QString value = CEngine(store, *cache).Node({k, i, true});
-        CCardRow* row = store.AllCard(k);
+        QString value = CEngine(store, *cache).Node({k, i, true});
         if (value == row->Item(i)) continue;
-        const std::uint64_t before = CCardRow::Changes();
-        row->SetItem(i, value);
-        CItemValueCache::NoteStoredValue(before);
+        changed.emplace_back(i, std::move(value));
+        if (together) continue;
+        flush();
         if (cache->ReadsComputedTexts(i)) cache = &CItemValueCache::Reset(store);
       }
+      flush();
     }
   }
 };

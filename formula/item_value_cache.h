@@ -137,7 +137,10 @@ class CItemValueCache final : public CCardStore::IValueCache {
   std::vector<bool> m_computed;
   std::vector<int> m_visibleAll;
   std::unordered_map<const CCardRow*, int> m_rowIndex;  // filled on first use
-  QHash<QString, int> m_names;
+  // The item names, and the first item of each name, looked up without
+  // making a text of the name asked for.
+  std::vector<QString> m_nameTexts;
+  std::unordered_map<std::u16string_view, int> m_names;
   QHash<QString, int> m_namesNoCase;  // lower case, filled on first use
   std::vector<CItemResults> m_items;
   QHash<int, QHash<QString, int>> m_keys;  // item -> upper-case text -> first visible card
