@@ -58,26 +58,39 @@ EncodeResult EncodeCp932(QStringView text) {
     return r;
   }
   r.bytes.resize(text.size() * 2);
-  const char* base = reinterpret_cast<const char*>(text.data());
-  char* in = const_cast<char*>(base);
-  size_t inLeft = text.size() * 2;
+  const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+  const char* base = reinterpret_cast<const char*>(units);
+  const qsizetype n = text.size();
   char* out = r.bytes.data();
   size_t outLeft = r.bytes.size();
-  while (inLeft > 0) {
-    size_t rc = iconv(cd.get(), &in, &inLeft, &out, &outLeft);
-    if (rc != static_cast<size_t>(-1)) break;
-    const qsizetype at = (in - base) / 2;
-    const int extra = Cp932ExtraChar(text[at].unicode());
-    if (errno == E2BIG || extra < 0) {
-      r.bytes.clear();
-      r.failedAt = at;
-      return r;
+  for (qsizetype i = 0; i < n;) {
+    // ASCII is the same in CP932: copied without the converter, which then
+    // sees only the runs of other characters.
+    while (i < n && units[i] < 0x80) {
+      *out++ = char(units[i++]);
+      --outLeft;
     }
-    *out++ = static_cast<char>(extra);
-    --outLeft;
-    in += 2;
-    inLeft -= 2;
-    cd.reset();
+    qsizetype end = i;
+    while (end < n && units[end] >= 0x80) ++end;
+    char* in = const_cast<char*>(base + i * 2);
+    size_t inLeft = size_t(end - i) * 2;
+    i = end;
+    while (inLeft > 0) {
+      size_t rc = iconv(cd.get(), &in, &inLeft, &out, &outLeft);
+      if (rc != static_cast<size_t>(-1)) break;
+      const qsizetype at = (in - base) / 2;
+      const int extra = Cp932ExtraChar(text[at].unicode());
+      if (errno == E2BIG || extra < 0) {
+        r.bytes.clear();
+        r.failedAt = at;
+        return r;
+      }
+      *out++ = static_cast<char>(extra);
+      --outLeft;
+      in += 2;
+      inLeft -= 2;
+      cd.reset();
+    }
   }
   r.bytes.resize(out - r.bytes.data());
   return r;
