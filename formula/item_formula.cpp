@@ -323,6 +323,7 @@ class CEngine {
       slot.step = Step::kNone;
       return false;
     }
+    slot.balanced = Balanced(text);
     slot.text = std::move(text);
     slot.status = int(status);
     if (status == Expansion::kDone) Finish(card, slot);
@@ -337,6 +338,15 @@ class CEngine {
     if (e.text.size() >= 4 && EqualsKeyword(QStringView(e.text).first(4), u"STR(")) return;
     const CEvalResult r = Evaluate(e.text, m_clock);
     if (r.Ok()) e.value = r.value;
+  }
+
+  static bool Balanced(QStringView text) {
+    int depth = 0;
+    for (QChar c : text) {
+      if (c == u'(') ++depth;
+      if (c == u')' && --depth < 0) return false;
+    }
+    return depth == 0;
   }
 
   static bool HasLetter(QStringView text) {
@@ -371,10 +381,12 @@ class CEngine {
     const int n = std::max(m_store.ItemCount(), 0);
     std::vector<std::vector<int>> edges(n);
     g.pure.assign(n, true);
+    g.balanced.assign(n, true);
     for (int i = 0; i < n; ++i) {
       if (!IsInlinedFormula(i)) continue;
       QString text = m_store.Property(i).m_formula;
       g.pure[i] = IsPure(text);
+      g.balanced[i] = Balanced(text);
       for (const CItemKeyword& kw : kItemKeywords) {
         for (qsizetype at = FindCall(text, kw.name); at >= 0; at = FindCall(text, kw.name)) {
           const qsizetype open = at + kw.name.size();
@@ -391,7 +403,8 @@ class CEngine {
         const qsizetype close = text.indexOf(u']', at + 2);
         if (close < 0) break;
         const int j = m_cache.ItemByName(QStringView(text).sliced(at + 2, close - at - 2));
-        if (j >= 0 && IsInlinedFormula(j)) edges[i].push_back(j);
+        if (j < 0) break;  // the expansion stops there
+        if (IsInlinedFormula(j)) edges[i].push_back(j);
       }
     }
     // An item on a cycle reaches itself; one that reaches such an item takes
@@ -500,7 +513,10 @@ class CEngine {
       if (e->step == Step::kBusy) return Expansion::kCycle;
       if (e->step != Step::kDone && !Compute(card, item, *e)) return Expansion::kMissing;
       e = &m_cache.ExpansionOf(card, item);
-      if (e->status == int(Expansion::kDone) && e->value && std::isfinite(*e->value)) {
+      // Only a text whose parentheses close stands for its value: an open
+      // one would take in what follows the reference.
+      if (e->status == int(Expansion::kDone) && e->balanced && Graph().balanced[item] && e->value &&
+          std::isfinite(*e->value)) {
         // The shortest digits that read back as the same number; the
         // evaluator reads no exponent.
         char digits[400];
@@ -524,8 +540,14 @@ class CEngine {
         return status;
       }
       e->formStatus = int(status);
-      if (text.size() >= 8 && EqualsKeyword(QStringView(text).first(8), u"DATESTR(") &&
-          p.m_formula.size() >= 8 && EqualsKeyword(QStringView(p.m_formula).first(8), u"DATESTR("))
+      // A formula whose parentheses do not close is taken in as written and
+      // expanded where it stands, as its calls reach past it.
+      const bool balanced = Graph().balanced[item] && Balanced(text);
+      if (!balanced) {
+        text = p.m_formula;
+        e->formStatus = int(Expansion::kDone);
+      }
+      if (p.m_formula.size() >= 8 && EqualsKeyword(QStringView(p.m_formula).first(8), u"DATESTR("))
         e->form = std::move(text);
       else
         e->form = u'(' + text + u')';

@@ -79,6 +79,7 @@ class CItemValueCache final : public CCardStore::IValueCache {
     bool known = false;
     std::vector<bool> cyclic;
     std::vector<bool> pure;
+    std::vector<bool> balanced;  // the formula's parentheses close
   };
   CItemGraph& Graph() { return m_graph; }
 
@@ -90,6 +91,7 @@ class CItemValueCache final : public CCardStore::IValueCache {
     int status = 0;
     QString text;                 // the formula expanded, the text functions applied
     std::optional<double> value;  // when the text evaluates to a number
+    bool balanced = false;        // the expanded formula's parentheses close
     Step formStep = Step::kNone;  // of the form every reference takes in as text
     int formStatus = 0;
     QString form;

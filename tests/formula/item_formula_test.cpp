@@ -256,6 +256,18 @@ TEST(ItemFormula, ChainsAreComputedAndOnlyRingsAreCycles) {
   EXPECT_EQ(fx.Value(5, u"r1"_s), u"(((%1/4)+(%1/4))+((%1/4)+(%1/4)))"_s.arg(5));
   fx.SetFormula(u"r1"_s, u"STR(%[c0])"_s);
   EXPECT_EQ(fx.Value(5, u"r1"_s), kFormulaError.toString());
+  // A number taken in reads back exactly; a formula whose parentheses do not
+  // close is taken in as written, as before.
+  const std::pair<const char16_t*, const char16_t*> taken[][2] = {
+      {{u"1/3", u"%[r2]*3-1"}, {u"0", nullptr}},
+      {{u"2^0.5", u"%[r2]*%[r2]-2"}, {u"4.440892099e-16", nullptr}},
+      {{u"(1+2", u"%[r2]*2)"}, {u"6", nullptr}},
+  };
+  for (const auto& row : taken) {
+    fx.SetFormula(u"r2"_s, QString::fromUtf16(row[0].first));
+    fx.SetFormula(u"r1"_s, QString::fromUtf16(row[0].second));
+    EXPECT_EQ(fx.Value(0, u"r1"_s), QString::fromUtf16(row[1].first)) << QString::fromUtf16(row[0].second);
+  }
 }
 
 TEST(ItemFormula, AbsurdCountsAnswerWithoutExhaustingMemory) {
