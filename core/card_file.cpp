@@ -2,6 +2,7 @@
 
 #include "core/card_line.h"
 #include "core/card_store.h"
+#include "core/input_file.h"
 #include "core/messages.h"
 #include "core/property_file.h"
 #include "platform/file_io.h"
@@ -161,10 +162,17 @@ void MakeConsistent(CCardStore& store, int width, bool namesRead) {
 
 }  // namespace
 
-int ReadCardFile(CCardStore& store, const QString& path) {
+int ReadCardFile(CCardStore& store, const QString& path, qint64 maxBytes) {
   store.SetFilePath(path);
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return 0;
+  QFile file;
+  QString reason;
+  const InputStatus status = OpenInputFile(file, path, maxBytes, &reason);
+  if (status != InputStatus::kOk) {
+    // A device or a FIFO is no card file: say why rather than only that it
+    // could not be opened.
+    if (status != InputStatus::kCannotOpen) store.Services().prompt.Notice(input_msg::kCannotRead.arg(path, reason));
+    return 0;
+  }
   store.Clear();
   const bool hasProperties = LoadPropertyFile(store, path);
   return ReadCardStream(store, [&file](char* to, qint64 max) { return file.read(to, max); }, hasProperties);

@@ -11,7 +11,9 @@
 class CCardStore;
 
 // The reader and writer behind CCardStore::Read and Write.
-int ReadCardFile(CCardStore& store, const QString& path);
+// Only a regular file is read (a message says why another is not), of at most
+// maxBytes (-1: any size).
+int ReadCardFile(CCardStore& store, const QString& path, qint64 maxBytes = -1);
 // The reader's work once the file is open and the store cleared: decoding,
 // lines, records, item names, taking the bytes piece by piece from read (which
 // answers how many it gave; fewer than asked means the end). hasProperties: a

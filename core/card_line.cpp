@@ -31,12 +31,20 @@ class CNextFinder {
   qsizetype m_found = -1;
 };
 
+// Every from replaced by to in one pass: a text of many escapes stays linear.
 void ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to) {
-  std::size_t pos = 0;
-  while ((pos = s.find(from, pos)) != std::u16string::npos) {
-    s.replace(pos, from.size(), to);
-    pos += to.size();
+  std::size_t pos = s.find(from);
+  if (pos == std::u16string::npos) return;
+  std::u16string out;
+  out.reserve(s.size());
+  std::size_t done = 0;
+  for (; pos != std::u16string::npos; pos = s.find(from, done)) {
+    out.append(s, done, pos - done);
+    out.append(to);
+    done = pos + from.size();
   }
+  out.append(s, done);
+  s = std::move(out);
 }
 
 // Doubled quotes become 0x03 0x03 so that they cannot be taken for a closing quote.
@@ -154,15 +162,15 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
   }
 
   const int count = int(spans.size());
-  std::size_t total = 0;
+  std::size_t total = std::size_t(CCardRow::HeaderSize(count));
   for (const Span& s : spans) total += s.end - s.begin + 1;
   QString buffer(qsizetype(total), Qt::Uninitialized);
-  auto offsets = count > 0 ? std::make_unique<std::uint32_t[]>(count) : nullptr;
-  char16_t* out = reinterpret_cast<char16_t*>(buffer.data());
+  QChar* header = buffer.data();
+  char16_t* out = reinterpret_cast<char16_t*>(buffer.data()) + CCardRow::HeaderSize(count);
   std::size_t pos = 0;
   for (int i = 0; i < count; ++i) {
     const std::u16string_view raw(b.data() + spans[i].begin, spans[i].end - spans[i].begin);
-    offsets[i] = std::uint32_t(pos);
+    CCardRow::PutWord(header, i, std::uint32_t(pos) | (spans[i].quoted ? CCardRow::kQuotedBit : 0));
     if (HasControl(raw)) {
       const std::u16string t = Unescape(raw);
       std::copy(t.begin(), t.end(), out + pos);
@@ -172,10 +180,10 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
       pos += raw.size();
     }
     out[pos++] = 0;
-    row.SetQuoted(i, spans[i].quoted);
   }
-  if (pos < total) buffer.truncate(qsizetype(pos));
-  row.Adopt(std::move(buffer), std::move(offsets), count);
+  if (qsizetype(pos) + CCardRow::HeaderSize(count) < qsizetype(total))
+    buffer.truncate(qsizetype(pos) + CCardRow::HeaderSize(count));
+  row.Adopt(std::move(buffer), count);
   return ParseStatus::kOk;
 }
 

@@ -1,86 +1,82 @@
 #include "core/card_row.h"
 
-#include <vector>
-
 namespace {
 
-// The texts of a row as they stood before a rebuild; the rebuild replaces the
-// buffer, and the shared copy keeps the old one alive while it is read.
+// The items of a row as they stood before a rebuild: the shared copy of the
+// buffer keeps the old texts alive while the new buffer is filled.
 class CRowSnapshot {
  public:
-  CRowSnapshot(const QString& text, const std::uint32_t* offsets, int count)
-      : m_text(text), m_offsets(offsets ? offsets : nullptr, offsets ? offsets + count : nullptr) {}
+  CRowSnapshot(const QString& text, int count) : m_text(text), m_count(std::max(count, 0)) {}
   QStringView operator()(int k) const {
-    const std::uint32_t b = m_offsets[k];
-    const std::uint32_t e = (k + 1 < int(m_offsets.size()) ? m_offsets[k + 1] : std::uint32_t(m_text.size())) - 1;
-    return QStringView(m_text).mid(b, e - b);
+    const std::uint32_t b = Offset(k);
+    const std::uint32_t e = (k + 1 < m_count ? Offset(k + 1) : std::uint32_t(Texts())) - 1;
+    return QStringView(m_text).mid(CCardRow::HeaderSize(m_count) + b, e - b);
   }
+  bool Quoted(int k) const { return (Word(k) & CCardRow::kQuotedBit) != 0; }
 
  private:
+  std::uint32_t Word(int k) const {
+    const QChar* d = m_text.constData();
+    return std::uint32_t(d[2 * k].unicode()) | (std::uint32_t(d[2 * k + 1].unicode()) << 16);
+  }
+  std::uint32_t Offset(int k) const { return Word(k) & ~CCardRow::kQuotedBit; }
+  qsizetype Texts() const { return m_text.size() - CCardRow::HeaderSize(m_count); }
+
   QString m_text;
-  std::vector<std::uint32_t> m_offsets;
+  int m_count;
 };
 
 }  // namespace
 
 CCardRow::CCardRow(const CCardRow& other)
-    : m_text(other.m_text),
-      m_count(other.m_count),
-      m_quoted(other.m_quoted),
-      m_visible(other.m_visible),
-      m_mark(other.m_mark) {
-  if (other.m_offsets && m_count > 0) {
-    m_offsets = std::make_unique<std::uint32_t[]>(m_count);
-    std::copy(other.m_offsets.get(), other.m_offsets.get() + m_count, m_offsets.get());
-  }
-}
+    : m_text(other.m_text), m_mark(other.m_mark), m_count(other.m_count), m_visible(other.m_visible) {}
 
 CCardRow& CCardRow::operator=(const CCardRow& other) {
   if (this == &other) return *this;
   NoteChange();
-  CCardRow copy(other);
-  m_text = std::move(copy.m_text);
-  m_offsets = std::move(copy.m_offsets);
-  m_count = copy.m_count;
-  m_quoted = copy.m_quoted;
-  m_visible = copy.m_visible;
-  m_mark = copy.m_mark;
+  m_text = other.m_text;
+  m_count = other.m_count;
+  m_visible = other.m_visible;
+  m_mark = other.m_mark;
   return *this;
 }
 
 QStringView CCardRow::Item(int i) const {
   if (i < 0 || i >= m_count) return {};
-  const std::uint32_t begin = m_offsets[i];
-  const std::uint32_t end = (i + 1 < m_count ? m_offsets[i + 1] : std::uint32_t(m_text.size())) - 1;
-  return QStringView(m_text).mid(begin, end - begin);
+  const qsizetype header = HeaderSize(m_count);
+  const std::uint32_t begin = Word(i) & ~kQuotedBit;
+  const std::uint32_t end = (i + 1 < m_count ? Word(i + 1) & ~kQuotedBit : std::uint32_t(m_text.size() - header)) - 1;
+  return QStringView(m_text).mid(header + begin, end - begin);
 }
 
-template <typename Get>
-void CCardRow::Rebuild(int count, Get&& get) {
-  qsizetype total = 0;
+void CCardRow::SetQuoted(int i, bool quoted) {
+  if (i < 0 || i >= m_count || Quoted(i) == quoted) return;
+  PutWord(m_text.data(), i, quoted ? Word(i) | kQuotedBit : Word(i) & ~kQuotedBit);
+}
+
+template <typename Get, typename IsQuoted>
+void CCardRow::Rebuild(int count, Get&& get, IsQuoted&& quoted) {
+  qsizetype total = HeaderSize(count);
   for (int i = 0; i < count; ++i) total += get(i).size() + 1;
   QString buffer(total, Qt::Uninitialized);
-  auto offsets = count > 0 ? std::make_unique<std::uint32_t[]>(count) : nullptr;
   QChar* out = buffer.data();
+  QChar* texts = out + HeaderSize(count);
   std::uint32_t pos = 0;
   for (int i = 0; i < count; ++i) {
     const QStringView t = get(i);
-    offsets[i] = pos;
-    std::copy(t.begin(), t.end(), out + pos);
+    PutWord(out, i, pos | (quoted(i) ? kQuotedBit : 0));
+    std::copy(t.begin(), t.end(), texts + pos);
     pos += t.size();
-    out[pos++] = QChar(0);
+    texts[pos++] = QChar(0);
   }
   m_text = std::move(buffer);
-  m_offsets = std::move(offsets);
-  m_count = count;
+  m_count = std::int16_t(count);
   NoteChange();
 }
 
 void CCardRow::Clear() {
   if (m_count != 0 || !m_visible) NoteChange();
-  m_text.clear();
-  m_text.squeeze();
-  m_offsets.reset();
+  m_text = QString();
   m_count = 0;
   m_visible = true;
   m_mark = 0;
@@ -88,21 +84,20 @@ void CCardRow::Clear() {
 
 bool CCardRow::DeleteItem(int i) {
   if (i < 0 || i >= m_count) return false;
-  const CRowSnapshot text(m_text, m_offsets.get(), m_count);
-  Rebuild(m_count - 1, [&](int k) { return text(k < i ? k : k + 1); });
-  for (int k = i; k < kMaxItems - 1; ++k) m_quoted[k] = m_quoted[k + 1];
-  m_quoted[kMaxItems - 1] = false;
+  const CRowSnapshot old(m_text, m_count);
+  const auto from = [&](int k) { return k < i ? k : k + 1; };
+  Rebuild(m_count - 1, [&](int k) { return old(from(k)); }, [&](int k) { return old.Quoted(from(k)); });
   return true;
 }
 
 bool CCardRow::InsertEmptyItem(int i) {
-  const int count = std::max(m_count, 0);
+  const int count = std::max<int>(m_count, 0);
   if (count >= kMaxItems) return false;
   if (i < 0 || i > count) i = count;
-  const CRowSnapshot text(m_text, m_offsets.get(), count);
-  Rebuild(count + 1, [&](int k) { return k < i ? text(k) : k == i ? QStringView() : text(k - 1); });
-  for (int k = kMaxItems - 1; k > i; --k) m_quoted[k] = m_quoted[k - 1];
-  m_quoted[i] = true;
+  const CRowSnapshot old(m_text, count);
+  Rebuild(
+      count + 1, [&](int k) { return k < i ? old(k) : k == i ? QStringView() : old(k - 1); },
+      [&](int k) { return k < i ? old.Quoted(k) : k == i || old.Quoted(k - 1); });
   return true;
 }
 
@@ -114,26 +109,37 @@ bool CCardRow::AppendItem(QStringView text) {
 bool CCardRow::SetItem(int i, QStringView text) {
   if (i < 0 || i >= m_count) return false;
   const QString copy = text.toString();  // text may point into our own buffer
-  const CRowSnapshot oldText(m_text, m_offsets.get(), m_count);
-  Rebuild(m_count, [&](int k) { return k == i ? QStringView(copy) : oldText(k); });
+  const CRowSnapshot old(m_text, m_count);
+  Rebuild(m_count, [&](int k) { return k == i ? QStringView(copy) : old(k); }, [&](int k) { return old.Quoted(k); });
+  return true;
+}
+
+bool CCardRow::SetItems(const std::vector<std::pair<int, QString>>& texts) {
+  std::vector<const QString*> replaced(std::max<int>(m_count, 0), nullptr);
+  for (const auto& [i, text] : texts) {
+    if (i < 0 || i >= m_count) return false;
+    replaced[i] = &text;
+  }
+  const CRowSnapshot old(m_text, m_count);
+  Rebuild(
+      m_count, [&](int k) { return replaced[k] ? QStringView(*replaced[k]) : old(k); },
+      [&](int k) { return old.Quoted(k); });
   return true;
 }
 
 bool CCardRow::MakeEmpty(int count) {
   if (count < 0 || count > kMaxItems) return false;
-  Rebuild(count, [](int) { return QStringView(); });
-  for (int k = 0; k < kMaxItems; ++k) m_quoted[k] = k < count;
+  Rebuild(count, [](int) { return QStringView(); }, [](int) { return true; });
   return true;
 }
 
-void CCardRow::Adopt(QString buffer, std::unique_ptr<std::uint32_t[]> offsets, int count) {
+void CCardRow::Adopt(QString buffer, int count) {
   NoteChange();
   m_text = std::move(buffer);
-  m_offsets = std::move(offsets);
-  m_count = count;
+  m_count = std::int16_t(count);
 }
 
 std::size_t CCardRow::HeapBytes() const {
-  const std::size_t text = m_text.isEmpty() ? 0 : std::size_t(m_text.capacity() + 1) * 2 + 16;
-  return text + (m_offsets ? std::size_t(m_count) * 4 + 16 : 0);
+  // Qt's array header of 16 bytes, the units and the closing NUL.
+  return m_text.isNull() ? 0 : std::size_t(m_text.capacity() + 1) * 2 + 16;
 }

@@ -4,14 +4,16 @@
 #include <QStringView>
 
 #include <atomic>
-#include <bitset>
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
-// One card: the texts of its items back to back in one buffer, each followed
-// by a NUL, with one offset per item into that buffer. A change to any item
-// rebuilds the whole buffer, so a card always costs one text allocation and one
-// offset array. Texts are UTF-16; a line break inside a text is CR LF.
+// One card in one allocation: a table of one 32-bit word per item (the
+// offset of its text, with the item's quote flag in the top bit), then the
+// texts of the items back to back, each followed by a NUL. A change to any
+// item rebuilds the whole buffer; a copy shares it until either changes.
+// Texts are UTF-16; a line break inside a text is CR LF.
 class CCardRow {
  public:
   static constexpr int kMaxItems = 200;
@@ -26,10 +28,10 @@ class CCardRow {
   // The text of item i; empty for an index outside the row.
   QStringView Item(int i) const;
 
-  bool Quoted(int i) const { return i >= 0 && i < kMaxItems && m_quoted[i]; }
-  void SetQuoted(int i, bool quoted) {
-    if (i >= 0 && i < kMaxItems) m_quoted[i] = quoted;
-  }
+  // The quote flag of item i; false for an index outside the row, whose flag
+  // cannot be set.
+  bool Quoted(int i) const { return i >= 0 && i < m_count && (Word(i) & kQuotedBit) != 0; }
+  void SetQuoted(int i, bool quoted);
   bool Visible() const { return m_visible; }
   void SetVisible(bool v) {
     if (m_visible != v) NoteChange();
@@ -51,12 +53,24 @@ class CCardRow {
   bool AppendItem(QStringView text);
   // Replaces the text of item i; fails for an index outside the row.
   bool SetItem(int i, QStringView text);
+  // Replaces the texts of several items at once, one rebuild for all; fails
+  // (nothing changed) for an index outside the row.
+  bool SetItems(const std::vector<std::pair<int, QString>>& texts);
   // The row becomes count empty quoted items.
   bool MakeEmpty(int count);
 
-  // Takes a buffer of NUL-ended texts and the offset of each; used by the line
-  // parser. The quote flags are left as the caller set them.
-  void Adopt(QString buffer, std::unique_ptr<std::uint32_t[]> offsets, int count);
+  // The layout of the buffer, for the line parser: HeaderSize(count) units
+  // holding one word per item (two units, low half first: the text's offset
+  // from the end of the header, kQuotedBit for a quoted item), then the
+  // NUL-ended texts.
+  static constexpr std::uint32_t kQuotedBit = 0x80000000u;
+  static constexpr qsizetype HeaderSize(int count) { return qsizetype(count) * 2; }
+  static void PutWord(QChar* header, int i, std::uint32_t word) {
+    header[2 * i] = QChar(char16_t(word & 0xFFFF));
+    header[2 * i + 1] = QChar(char16_t(word >> 16));
+  }
+  // Takes such a buffer of count items.
+  void Adopt(QString buffer, int count);
 
   // Heap bytes held by the row (texts and offsets), for the memory benchmark.
   std::size_t HeapBytes() const;
@@ -68,18 +82,21 @@ class CCardRow {
   static void NoteChange() { s_changes.fetch_add(1, std::memory_order_relaxed); }
 
  protected:
-  // Rebuilds the buffer from texts[i] for i in [0, count).
-  template <typename Get>
-  void Rebuild(int count, Get&& get);
+  // Rebuilds the buffer from get(i) and quoted(i) for i in [0, count).
+  template <typename Get, typename IsQuoted>
+  void Rebuild(int count, Get&& get, IsQuoted&& quoted);
 
  private:
+  std::uint32_t Word(int i) const {
+    const QChar* d = m_text.constData();
+    return std::uint32_t(d[2 * i].unicode()) | (std::uint32_t(d[2 * i + 1].unicode()) << 16);
+  }
+
   QString m_text;
-  std::unique_ptr<std::uint32_t[]> m_offsets;
-  std::int32_t m_count = -1;
-  std::bitset<kMaxItems> m_quoted;
-  bool m_visible = true;
   std::int32_t m_mark = 0;
   std::int32_t m_position = 0;
+  std::int16_t m_count = -1;
+  bool m_visible = true;
 
   static inline std::atomic<std::uint64_t> s_changes{0};
 };

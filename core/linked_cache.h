@@ -5,7 +5,8 @@
 class CCardStore;
 
 // The card store of the file a linked item refers to, created on first use and
-// owned by the item record (LinkedStore fills it). It is no part of the
+// held by the item record (LinkedStore fills it); records that link to the
+// same file share it. It is no part of the
 // record's value: a copy of a record starts with an empty cache, moving a
 // record takes the cache along, and two caches always compare equal.
 class CLinkedCache {
@@ -20,9 +21,9 @@ class CLinkedCache {
   bool operator==(const CLinkedCache&) const { return true; }
 
   CCardStore* Get() const { return m_store.get(); }
-  void Reset(std::unique_ptr<CCardStore> store) const;
+  void Reset(std::shared_ptr<CCardStore> store) const;
 
  private:
   // Filled through const records: the cache does not change the record's value.
-  mutable std::unique_ptr<CCardStore> m_store;
+  mutable std::shared_ptr<CCardStore> m_store;
 };

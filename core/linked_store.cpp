@@ -1,8 +1,15 @@
 #include "core/linked_store.h"
 
+#include "core/card_file.h"
 #include "core/card_store.h"
+#include "core/input_file.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
+
+#include <map>
+#include <mutex>
 
 namespace {
 
@@ -10,14 +17,17 @@ namespace {
 // that the path comparison could not see (links, bind mounts).
 constexpr int kMaxChain = 16;
 
-// A store read for a linked item, with the files that led to it.
+// A store read for a linked item: the path it was asked for (resolved), and
+// the files that led to it.
 class CLinkedCardStore final : public CCardStore {
  public:
-  CLinkedCardStore(const CServices& services, QStringList chain)
-      : CCardStore(services), m_chain(std::move(chain)) {}
+  CLinkedCardStore(const CServices& services, QString source, QStringList chain)
+      : CCardStore(services), m_source(std::move(source)), m_chain(std::move(chain)) {}
+  const QString& Source() const { return m_source; }
   const QStringList& Chain() const { return m_chain; }
 
  private:
+  QString m_source;
   QStringList m_chain;
 };
 
@@ -27,9 +37,65 @@ QString Canonical(const QString& path) {
   return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
-void MakeEmpty(CCardStore& store, const QString& path) {
-  store.Clear();
-  store.SetFilePath(path);
+// A relative reference names a file beside the card file that holds it.
+QString Resolve(const QString& path, const CCardStore& owner) {
+  if (path.isEmpty() || !QDir::isRelativePath(path) || owner.FilePath().isEmpty()) return path;
+  return QDir::cleanPath(QFileInfo(owner.FilePath()).absoluteDir().filePath(path));
+}
+
+// Every record that links to the same file (from the same chain) shares one
+// store: sixty linked items over one file hold one copy. A store is shared
+// while some record holds it and the file's size and time are unchanged.
+class CSharedStores {
+ public:
+  std::shared_ptr<CCardStore> Get(const CServices& services, const QString& path, QStringList chain) {
+    const QFileInfo info(path);
+    const QString canonical = Canonical(path);
+    const CKey key{&services, canonical + u'\n' + chain.join(u'\n')};
+    const CStamp stamp{info.exists() ? info.size() : -1, info.lastModified().toMSecsSinceEpoch()};
+    {
+      std::lock_guard lock(m_mutex);
+      const auto it = m_stores.find(key);
+      if (it != m_stores.end() && it->second.stamp == stamp)
+        if (auto shared = it->second.store.lock(); shared && shared->Source() == path) return shared;
+    }
+    auto store = std::make_shared<CLinkedCardStore>(services, path, chain);
+    store->SetFilePath(path);
+    const bool loop = chain.size() >= kMaxChain || chain.contains(canonical);
+    // A file that cannot be read gives an empty store, remembered like any
+    // other, so that it is not tried again on every look-up.
+    if (path.isEmpty() || loop || ReadCardFile(*store, path, kMaxLinkedFile) == 0) {
+      store->Clear();
+      store->SetFilePath(path);
+    }
+    std::lock_guard lock(m_mutex);
+    for (auto it = m_stores.begin(); it != m_stores.end();) it = it->second.store.expired() ? m_stores.erase(it) : ++it;
+    m_stores[key] = {store, stamp};
+    return store;
+  }
+
+ private:
+  struct CKey {
+    const CServices* services;
+    QString path;
+    bool operator<(const CKey& o) const { return services != o.services ? services < o.services : path < o.path; }
+  };
+  struct CStamp {
+    qint64 size;
+    qint64 time;
+    bool operator==(const CStamp&) const = default;
+  };
+  struct CEntry {
+    std::weak_ptr<CLinkedCardStore> store;
+    CStamp stamp;
+  };
+  std::mutex m_mutex;
+  std::map<CKey, CEntry> m_stores;
+};
+
+CSharedStores& SharedStores() {
+  static CSharedStores stores;
+  return stores;
 }
 
 }  // namespace
@@ -43,24 +109,16 @@ CLinkedCache& CLinkedCache::operator=(const CLinkedCache& other) {
 }
 CLinkedCache::CLinkedCache(CLinkedCache&&) noexcept = default;
 CLinkedCache& CLinkedCache::operator=(CLinkedCache&&) noexcept = default;
-void CLinkedCache::Reset(std::unique_ptr<CCardStore> store) const { m_store = std::move(store); }
+void CLinkedCache::Reset(std::shared_ptr<CCardStore> store) const { m_store = std::move(store); }
 
 const CCardStore& LinkedStore(const CItemProperty& record, const CCardStore& owner) {
-  const QString path = record.ReferencedPath();
-  CCardStore* store = record.m_linked.Get();
-  if (!store) {
-    QStringList chain;
-    if (const auto* linked = dynamic_cast<const CLinkedCardStore*>(&owner)) chain = linked->Chain();
-    if (!owner.FilePath().isEmpty()) chain << Canonical(owner.FilePath());
-    record.m_linked.Reset(std::make_unique<CLinkedCardStore>(owner.Services(), std::move(chain)));
-    store = record.m_linked.Get();
-  }
-  if (store->AllCount() > 0 && store->FilePath() == path) return *store;
-  const QStringList& chain = static_cast<CLinkedCardStore*>(store)->Chain();
-  if (path.isEmpty() || chain.size() >= kMaxChain || chain.contains(Canonical(path))) {
-    MakeEmpty(*store, path);
+  const QString path = Resolve(record.ReferencedPath(), owner);
+  if (const auto* store = static_cast<const CLinkedCardStore*>(record.m_linked.Get());
+      store && store->Source() == path)
     return *store;
-  }
-  if (store->Read(path) == 0) MakeEmpty(*store, path);
-  return *store;
+  QStringList chain;
+  if (const auto* linked = dynamic_cast<const CLinkedCardStore*>(&owner)) chain = linked->Chain();
+  if (!owner.FilePath().isEmpty()) chain << Canonical(owner.FilePath());
+  record.m_linked.Reset(SharedStores().Get(owner.Services(), path, std::move(chain)));
+  return *record.m_linked.Get();
 }

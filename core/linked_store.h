@@ -5,8 +5,12 @@
 class CCardStore;
 
 // The card store of the file a linked item refers to (the second string of the
-// record's file reference). It is created on first use, lives in the record,
-// and is read again whenever the record's path differs from the one it holds.
+// record's file reference; a relative path is taken from the folder of
+// owner's file). It is created on first use, held by the record and shared
+// with every record that refers to the same unchanged file, and looked up
+// again whenever the record's path differs from the one it holds. Only a
+// regular file of at most kMaxLinkedFile is read (a message says why another
+// is not).
 // owner is the store whose item record this is. A file that cannot be read, a
 // record without a reference, and a file that already lies on the chain of
 // linked files that led to owner (a chain that refers back) all give an empty

@@ -1,6 +1,7 @@
 #include "core/property_file.h"
 
 #include "core/card_store.h"
+#include "core/input_file.h"
 #include "core/velum_property.h"
 #include "platform/file_io.h"
 #include "print/print_prop.h"
@@ -54,17 +55,16 @@ QByteArray WritePropertyBytes(const CVelumProperty& record) {
 bool LoadPropertyFile(CCardStore& store, const QString& cardPath) {
   const QString path = Absolute(PropertyFilePath(cardPath));
   if (path == Absolute(cardPath)) return false;
-  QFile file(path);
   if (!QFileInfo(path).isFile()) return false;
   CVelumProperty& record = store.FileProperty();
   QString message;
-  if (!file.open(QIODevice::ReadOnly)) {
+  QByteArray bytes;
+  QString reason;
+  if (ReadInputFile(path, kMaxPropertyFile, &bytes, &reason) != InputStatus::kOk) {
     record.m_backupPath = FreeBackupPath(path);
-    message = msg::kPropertyUnreadable.arg(QFileInfo(path).fileName(), file.errorString(),
+    message = msg::kPropertyUnreadable.arg(QFileInfo(path).fileName(), reason,
                                            QFileInfo(record.m_backupPath).fileName());
   } else {
-    const QByteArray bytes = file.readAll();
-    file.close();
     qsizetype offset = -1;
     const QString error = ReadPropertyBytes(bytes, &record, &offset);
     if (!error.isEmpty()) {

@@ -11,6 +11,8 @@
 #include "platform/text_util.h"
 
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -27,7 +29,25 @@ constexpr qsizetype kMaxWork = qsizetype(1) << 25;
 
 using State = CItemValueCache::State;
 
-enum class Expansion { kDone, kFailed, kMissing, kCycle };
+// kTooLong: the text would pass kMaxFormulaText.
+enum class Expansion { kDone, kFailed, kMissing, kCycle, kTooLong };
+
+using Step = CItemValueCache::CExpansion::Step;
+
+constexpr QStringView kRefOpen = u"%[";
+
+// What one expansion has gone through, against the limits above.
+struct CBudget {
+  int itemCalls = 0;
+  qsizetype work = 0;
+};
+
+// The text functions (text_functions.h): a formula that calls one, or STR,
+// treats what it takes in as text.
+constexpr QStringView kTextKeywords[] = {
+    u"IFS",   u"STRADD", u"DATEADD", u"YEARS", u"NETWORKDAYS", u"DATEDIFF", u"DATESTR", u"LEFT",  u"MID",     u"RIGHT",
+    u"LEN",   u"CALC",   u"INDEX",   u"YOUBI", u"REPLACE",     u"PAD",      u"TIME",    u"TIMESTR", u"DAYS", u"WORKDAY",
+};
 
 enum class ItemFn { kSum, kBefore, kAfter, kAverage, kMaxItem, kMinItem, kVarp, kNum, kSumTime };
 
@@ -92,6 +112,20 @@ class CEngine {
 
   QString Node(CNode node) {
     if (!m_cache.Computed(node.item)) return Stored(node.card, node.item);
+    const State state = m_cache.StateOf(node.card, node.item, node.display);
+    if (state == State::kDone) return m_cache.ValueOf(node.card, node.item, node.display).toString();
+    if (state == State::kUnknown) {
+      // Mostly every value it needs is known already (the card before, the
+      // items before): one attempt, without the stack.
+      const CDropOnThrow guard{m_store};
+      m_missing.clear();
+      m_cache.SetPending(node.card, node.item, node.display);
+      std::optional<QString> value = AttemptNode(node);
+      if (value) {
+        m_cache.SetDone(node.card, node.item, node.display, *value);
+        return std::move(*value);
+      }
+    }
     QString result;
     Drive([&] {
       if (m_cache.StateOf(node.card, node.item, node.display) != State::kDone) {
@@ -130,16 +164,18 @@ class CEngine {
     bool attempted;
   };
 
+  // Nodes left pending by an exception would read as cycles later.
+  struct CDropOnThrow {
+    const CCardStore& store;
+    int exceptions = std::uncaught_exceptions();
+    ~CDropOnThrow() {
+      if (std::uncaught_exceptions() > exceptions) store.SetValueCache(nullptr);
+    }
+  };
+
   template <typename Root>
   void Drive(Root&& root) {
-    // Nodes left pending by an exception would read as cycles later.
-    struct CDropOnThrow {
-      const CCardStore& store;
-      int exceptions = std::uncaught_exceptions();
-      ~CDropOnThrow() {
-        if (std::uncaught_exceptions() > exceptions) store.SetValueCache(nullptr);
-      }
-    } guard{m_store};
+    const CDropOnThrow guard{m_store};
     std::vector<CFrame> stack;
     for (;;) {
       m_missing.clear();
@@ -230,80 +266,306 @@ class CEngine {
   std::optional<QString> AttemptFormula(int card, const QString& formula, int ownItem, bool display, bool grouping) {
     if (ownItem >= 0 && m_cache.SelfReferenced(ownItem, [&] { return SelfReferenced(formula, m_store.Item(ownItem)); }))
       return kCircularReference.toString();
-    QString text = formula;
-    m_itemCalls = 0;
-    m_work = 0;
-    switch (Expand(card, text)) {
+    // An item's own formula is expanded once per card (and shared with the
+    // references to it); any other text on its own.
+    const QString& recorded = ownItem >= 0 ? m_store.Property(ownItem).m_formula : formula;
+    const bool own = ownItem >= 0 && formula.size() == recorded.size() &&
+                     (formula.constData() == recorded.constData() || formula == recorded);
+    CItemValueCache::CExpansion scratch;
+    CItemValueCache::CExpansion* e = &scratch;
+    if (own) {
+      e = &m_cache.ExpansionOf(card, ownItem);
+      if (e->step != Step::kDone && !Compute(card, ownItem, *e)) return std::nullopt;
+    } else {
+      e->text = formula;
+      e->status = int(Expand(card, e->text, IsPure(formula)));
+      if (e->status == int(Expansion::kMissing)) return std::nullopt;
+      if (e->status == int(Expansion::kDone)) Finish(card, *e);
+    }
+    switch (Expansion(e->status)) {
       case Expansion::kMissing:
         return std::nullopt;
       case Expansion::kCycle:
         return kCircularReference.toString();
+      case Expansion::kTooLong:
+        return kFormulaError.toString();
       case Expansion::kFailed:
-        if (m_store.CalcNull() == 1) return text;
+        if (m_store.CalcNull() == 1) return e->text;
         if (m_store.CalcNull() == 2) return QString();
         return kNoSuchItem.toString() + formula;
       case Expansion::kDone:
         break;
     }
+    const QString& text = e->text;
     if (text.size() >= 4 && EqualsKeyword(QStringView(text).first(4), u"STR(")) {
       const qsizetype close = ClosingParen(text, 3);
       return close < 0 ? text.mid(4) : text.mid(4, close - 4);
     }
-    const CEvalResult r = Evaluate(text, m_clock);
-    if (!r.Ok()) return kFormulaError.toString();
-    return display && grouping ? FormatGrouped(r.value) : FormatDouble(r.value, 10);
+    if (!e->value) return kFormulaError.toString();
+    return display && grouping ? FormatGrouped(*e->value) : FormatDouble(*e->value, 10);
   }
 
-  Expansion Expand(int card, QString& text) {
-    if (text.contains(u'%')) {
-      Expansion status = ApplyItemFunctions(card, text);
-      if (status != Expansion::kDone) return status;
-      std::array<std::uint8_t, kMaxItems> inlined{};
-      for (qsizetype at = text.indexOf(u"%["); at >= 0; at = text.indexOf(u"%[")) {
+  // The formula of formula item `item` on card expanded into e, with the text
+  // functions applied and its value; false when a value it needs is not
+  // known yet (nothing kept then).
+  bool Compute(int card, int item, CItemValueCache::CExpansion& e) {
+    if (e.step == Step::kBusy) {
+      // Met again while being expanded: a stored text took it in again.
+      e.status = int(Expansion::kCycle);
+      return true;
+    }
+    e.step = Step::kBusy;
+    QString text = m_store.Property(item).m_formula;
+    const Expansion status = Expand(card, text, Graph().pure[item]);
+    // The expansion may have asked for others on this card: look e up again.
+    CItemValueCache::CExpansion& slot = m_cache.ExpansionOf(card, item);
+    if (status == Expansion::kMissing) {
+      slot.step = Step::kNone;
+      return false;
+    }
+    slot.balanced = Balanced(text);
+    slot.text = std::move(text);
+    slot.status = int(status);
+    if (status == Expansion::kDone) Finish(card, slot);
+    slot.step = Step::kDone;
+    return true;
+  }
+
+  // The text functions, then the value when the text is a number.
+  void Finish(int card, CItemValueCache::CExpansion& e) {
+    if (MayCall(e.text)) ApplyTextFunctions(e.text, CTextFunctionContext{m_clock, card + 1});
+    e.value.reset();
+    if (e.text.size() >= 4 && EqualsKeyword(QStringView(e.text).first(4), u"STR(")) return;
+    const CEvalResult r = Evaluate(e.text, m_clock);
+    if (r.Ok()) e.value = r.value;
+  }
+
+  static bool Balanced(QStringView text) {
+    int depth = 0;
+    for (QChar c : text) {
+      if (c == u'(') ++depth;
+      if (c == u')' && --depth < 0) return false;
+    }
+    return depth == 0;
+  }
+
+  static bool HasLetter(QStringView text) {
+    for (QChar c : text)
+      if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')) return true;
+    return false;
+  }
+
+  // Every function is a keyword of letters followed by '(': a text without
+  // both calls none.
+  static bool MayCall(QStringView text) { return text.contains(u'(') && HasLetter(text); }
+
+  // Whether a formula counts what it takes in only as a number.
+  static bool IsPure(QStringView formula) {
+    if (!HasLetter(formula)) return true;
+    if (FindCall(formula, u"STR") >= 0) return false;
+    for (QStringView keyword : kTextKeywords)
+      if (FindCall(formula, keyword) >= 0) return false;
+    return true;
+  }
+
+  const CItemValueCache::CItemGraph& Graph() {
+    CItemValueCache::CItemGraph& g = m_cache.Graph();
+    if (!g.known) BuildGraph(g);
+    return g;
+  }
+
+  // The references by which one formula item takes in another's formula
+  // (those outside the item functions, which take values), and from them the
+  // items that take in a cycle: found once, not per card.
+  void BuildGraph(CItemValueCache::CItemGraph& g) {
+    const int n = std::max(m_store.ItemCount(), 0);
+    std::vector<std::vector<int>> edges(n);
+    g.pure.assign(n, true);
+    g.balanced.assign(n, true);
+    for (int i = 0; i < n; ++i) {
+      if (!IsInlinedFormula(i)) continue;
+      QString text = m_store.Property(i).m_formula;
+      g.pure[i] = IsPure(text);
+      g.balanced[i] = Balanced(text);
+      for (const CItemKeyword& kw : kItemKeywords) {
+        for (qsizetype at = FindCall(text, kw.name); at >= 0; at = FindCall(text, kw.name)) {
+          const qsizetype open = at + kw.name.size();
+          const qsizetype close = ClosingParen(text, open);
+          const qsizetype argEnd = close < 0 ? text.size() : close;
+          const QStringView arg = QStringView(text).sliced(open + 1, argEnd - open - 1);
+          const qsizetype ref = arg.indexOf(kRefOpen);
+          const qsizetype refEnd = ref < 0 ? -1 : arg.indexOf(u']', ref + 2);
+          if (refEnd < 0 || m_cache.ItemByName(arg.sliced(ref + 2, refEnd - ref - 2)) < 0) break;
+          text.replace(at, (close < 0 ? text.size() : close + 1) - at, QChar(u'0'));
+        }
+      }
+      for (qsizetype at = text.indexOf(u"%["); at >= 0; at = text.indexOf(u"%[", at + 2)) {
         const qsizetype close = text.indexOf(u']', at + 2);
         if (close < 0) break;
-        const QString name = text.mid(at + 2, close - at - 2);
-        const int item = m_cache.ItemByName(name);
-        if (item < 0) return Expansion::kFailed;
-        QString value = Reference(card, item);
-        if (value.isEmpty() && m_store.CalcNull() == 1) value = QStringLiteral("0");
-        if (value.isEmpty() && m_store.CalcNull() == 2) return Expansion::kFailed;
-        if (++inlined[item] > kMaxInlining || (m_work += text.size()) > kMaxWork) return Expansion::kCycle;
-        const QString ref = text.mid(at, close - at + 1);
-        const qsizetype grow = value.size() - ref.size();
-        if (grow > 0 && text.size() + text.count(ref) * grow > kMaxFormulaText) return Expansion::kCycle;
-        text.replace(ref, value);
-        status = ApplyItemFunctions(card, text);
+        const int j = m_cache.ItemByName(QStringView(text).sliced(at + 2, close - at - 2));
+        if (j < 0) break;  // the expansion stops there
+        if (IsInlinedFormula(j)) edges[i].push_back(j);
+      }
+    }
+    // An item on a cycle reaches itself; one that reaches such an item takes
+    // the cycle in as well. At most 200 items: a search from each will do.
+    std::vector<bool> onCycle(n);
+    std::vector<std::vector<bool>> reach(n, std::vector<bool>(n));
+    for (int i = 0; i < n; ++i) {
+      std::vector<int> todo(edges[i]);
+      while (!todo.empty()) {
+        const int j = todo.back();
+        todo.pop_back();
+        if (reach[i][j]) continue;
+        reach[i][j] = true;
+        todo.insert(todo.end(), edges[j].begin(), edges[j].end());
+      }
+      onCycle[i] = reach[i][i];
+    }
+    g.cyclic.assign(n, false);
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n && !g.cyclic[i]; ++j) g.cyclic[i] = onCycle[j] && (j == i || reach[i][j]);
+    g.known = true;
+  }
+
+  // A formula item whose formula a reference takes in (not a linked item).
+  bool IsInlinedFormula(int item) const {
+    const CItemProperty& p = m_store.Property(item);
+    return p.m_type != kItemLinked && p.HasFormula();
+  }
+
+  // Replaces every reference and item function of text (not the text
+  // functions). pure: the text counts what it takes in only as a number, so a
+  // formula item that has a number on this card comes in as that number.
+  Expansion Expand(int card, QString& text, bool pure) {
+    if (!text.contains(u'%')) return Expansion::kDone;
+    CBudget budget;
+    Expansion status = MayCall(text) ? ApplyItemFunctions(card, text, budget) : Expansion::kDone;
+    if (status != Expansion::kDone) return status;
+    std::array<std::uint8_t, kMaxItems> inlined{};
+    for (qsizetype at = text.indexOf(kRefOpen); at >= 0; at = text.indexOf(kRefOpen)) {
+      const qsizetype close = text.indexOf(u']', at + 2);
+      if (close < 0) break;
+      const int item = m_cache.ItemByName(QStringView(text).sliced(at + 2, close - at - 2));
+      if (item < 0) return Expansion::kFailed;
+      QString owned;
+      QStringView value;
+      status = Reference(card, item, pure, &owned, &value);
+      if (status != Expansion::kDone) return status;
+      if (value.isEmpty() && m_store.CalcNull() == 1) value = u"0";
+      if (value.isEmpty() && m_store.CalcNull() == 2) return Expansion::kFailed;
+      // Only a stored text that names itself again comes back here often.
+      if (++inlined[item] > kMaxInlining || (budget.work += text.size()) > kMaxWork) return Expansion::kCycle;
+      if (!ReplaceFrom(text, at, close + 1 - at, value))
+        return inlined[item] > 1 ? Expansion::kCycle : Expansion::kTooLong;
+      if (MayCall(text)) {
+        status = ApplyItemFunctions(card, text, budget);
         if (status != Expansion::kDone) return status;
       }
     }
-    ApplyTextFunctions(text, CTextFunctionContext{m_clock, card + 1});
     return Expansion::kDone;
   }
 
-  // What a reference inserts: a formula item its formula (in parentheses,
-  // unless it begins with DATESTR), a linked item nothing, any other item its
-  // stored text without grouping commas where the item groups digits.
-  QString Reference(int card, int item) const {
-    const CItemProperty& p = m_store.Property(item);
-    if (p.m_type == kItemLinked) return QString();
-    if (p.HasFormula()) {
-      if (p.m_formula.size() >= 8 && EqualsKeyword(QStringView(p.m_formula).first(8), u"DATESTR(")) return p.m_formula;
-      return u'(' + p.m_formula + u')';
+  // Every occurrence of the reference text[at, at + length) replaced by value,
+  // in one pass (none stands before at); false, text unchanged, when the
+  // result would pass kMaxFormulaText.
+  static bool ReplaceFrom(QString& text, qsizetype at, qsizetype length, QStringView value) {
+    const QStringView ref = QStringView(text).sliced(at, length);
+    QString out;
+    out.reserve(text.size() + std::max<qsizetype>(value.size() - length, 0));
+    out.append(QStringView(text).first(at));
+    qsizetype pos = at;
+    for (qsizetype next = at; next >= 0; next = QStringView(text).indexOf(ref, pos)) {
+      out.append(QStringView(text).sliced(pos, next - pos));
+      out.append(value);
+      pos = next + length;
+      if (out.size() > kMaxFormulaText) return false;
     }
-    QString text = Stored(card, item);
-    if (p.DigitGrouping()) text.remove(u',');
-    return text;
+    out.append(QStringView(text).sliced(pos));
+    if (out.size() > kMaxFormulaText) return false;
+    text = std::move(out);
+    return true;
   }
 
-  Expansion ApplyItemFunctions(int card, QString& text) {
+  // What a reference takes in: a formula item its formula expanded (in
+  // parentheses, unless it begins with DATESTR), or in a pure text its number;
+  // a linked item nothing; any other item its stored text without grouping
+  // commas where the item groups digits.
+  Expansion Reference(int card, int item, bool pure, QString* owned, QStringView* out) {
+    const CItemProperty& p = m_store.Property(item);
+    if (p.m_type == kItemLinked) {
+      *out = QStringView();
+      return Expansion::kDone;
+    }
+    if (!p.HasFormula()) {
+      // The card's buffer stands still while a value is computed.
+      *out = m_store.AllCard(card)->Item(item);
+      if (p.DigitGrouping() && out->contains(u',')) {
+        *owned = out->toString();
+        owned->remove(u',');
+        *out = *owned;
+      }
+      return Expansion::kDone;
+    }
+    if (Graph().cyclic[item]) return Expansion::kCycle;
+    CItemValueCache::CExpansion* e = &m_cache.ExpansionOf(card, item);
+    if (pure) {
+      if (e->step == Step::kBusy) return Expansion::kCycle;
+      if (e->step != Step::kDone && !Compute(card, item, *e)) return Expansion::kMissing;
+      e = &m_cache.ExpansionOf(card, item);
+      // Only a text whose parentheses close stands for its value: an open
+      // one would take in what follows the reference.
+      if (e->status == int(Expansion::kDone) && e->balanced && Graph().balanced[item] && e->value &&
+          std::isfinite(*e->value)) {
+        // The shortest digits that read back as the same number; the
+        // evaluator reads no exponent.
+        char digits[400];
+        const auto r = std::to_chars(digits, digits + sizeof digits, *e->value, std::chars_format::fixed);
+        if (r.ec == std::errc() && r.ptr - digits < kEvalBufferCapacity) {
+          *owned = u'(' + QString::fromLatin1(digits, r.ptr - digits) + u')';
+          *out = *owned;
+          return Expansion::kDone;
+        }
+      }
+    }
+    // Taken in as text: the formula with its own references taken in as text.
+    if (e->formStep == Step::kBusy) return Expansion::kCycle;
+    if (e->formStep != Step::kDone) {
+      e->formStep = Step::kBusy;
+      QString text = p.m_formula;
+      const Expansion status = Expand(card, text, false);
+      e = &m_cache.ExpansionOf(card, item);
+      if (status == Expansion::kMissing) {
+        e->formStep = Step::kNone;
+        return status;
+      }
+      e->formStatus = int(status);
+      // A formula whose parentheses do not close is taken in as written and
+      // expanded where it stands, as its calls reach past it.
+      const bool balanced = Graph().balanced[item] && Balanced(text);
+      if (!balanced) {
+        text = p.m_formula;
+        e->formStatus = int(Expansion::kDone);
+      }
+      if (p.m_formula.size() >= 8 && EqualsKeyword(QStringView(p.m_formula).first(8), u"DATESTR("))
+        e->form = std::move(text);
+      else
+        e->form = u'(' + text + u')';
+      e->formStep = Step::kDone;
+    }
+    *owned = e->form;
+    *out = *owned;
+    return Expansion(e->formStatus);
+  }
+
+  Expansion ApplyItemFunctions(int card, QString& text, CBudget& budget) {
     for (const CItemKeyword& kw : kItemKeywords) {
       for (qsizetype at = FindCall(text, kw.name); at >= 0; at = FindCall(text, kw.name)) {
         const qsizetype open = at + kw.name.size();
         const qsizetype close = ClosingParen(text, open);
         const qsizetype argEnd = close < 0 ? text.size() : close;
         const QStringView arg = QStringView(text).sliced(open + 1, argEnd - open - 1);
-        const qsizetype ref = arg.indexOf(u"%[");
+        const qsizetype ref = arg.indexOf(kRefOpen);
         const qsizetype refEnd = ref < 0 ? -1 : arg.indexOf(u']', ref + 2);
         if (refEnd < 0) break;
         const int item = m_cache.ItemByName(arg.sliced(ref + 2, refEnd - ref - 2));
@@ -311,9 +573,8 @@ class CEngine {
         std::optional<QString> value = ItemFunction(kw.fn, card, item);
         if (!value) return Expansion::kMissing;
         const qsizetype end = close < 0 ? text.size() : close + 1;
-        if (++m_itemCalls > kMaxItemCalls || (m_work += text.size()) > kMaxWork ||
-            text.size() - (end - at) + value->size() > kMaxFormulaText)
-          return Expansion::kCycle;
+        if (++budget.itemCalls > kMaxItemCalls || (budget.work += text.size()) > kMaxWork) return Expansion::kCycle;
+        if (text.size() - (end - at) + value->size() > kMaxFormulaText) return Expansion::kTooLong;
         text.replace(at, end - at, *value);
       }
     }
@@ -401,8 +662,6 @@ class CEngine {
   CItemValueCache& m_cache;
   CNotingClock m_clock;
   std::vector<CNode> m_missing;
-  int m_itemCalls = 0;
-  qsizetype m_work = 0;
 };
 
 class CItemFormulaSource final : public CCardStore::IValueSource {
@@ -419,20 +678,34 @@ class CItemFormulaSource final : public CCardStore::IValueSource {
   // Card by card, in item order. Storing a computed value changes no other
   // value unless a SUMTIME read that item's stored texts: only then are the
   // remembered results dropped.
+  // The values of a card are stored together, in one rebuild of the card,
+  // unless a formula calls SUMTIME, which may read what was just stored.
   void StoreValues(CCardStore& store) const override {
     CItemValueCache* cache = &CItemValueCache::For(store);
     const int items = store.ItemCount();
+    bool together = true;
+    for (int i = 0; i < items; ++i)
+      if (cache->Computed(i) && FindCall(store.Property(i).m_formula, u"SUMTIME") >= 0) together = false;
+    std::vector<std::pair<int, QString>> changed;
     for (int k = 0; k < store.AllCount(); ++k) {
+      CCardRow* row = store.AllCard(k);
+      const auto flush = [&] {
+        if (changed.empty()) return;
+        const std::uint64_t before = CCardRow::Changes();
+        row->SetItems(changed);
+        CItemValueCache::NoteStoredValue(before);
+        changed.clear();
+      };
       for (int i = 0; i < items; ++i) {
         if (!cache->Computed(i)) continue;
-        const QString value = CEngine(store, *cache).Node({k, i, true});
-        CCardRow* row = store.AllCard(k);
+        QString value = CEngine(store, *cache).Node({k, i, true});
         if (value == row->Item(i)) continue;
-        const std::uint64_t before = CCardRow::Changes();
-        row->SetItem(i, value);
-        CItemValueCache::NoteStoredValue(before);
+        changed.emplace_back(i, std::move(value));
+        if (together) continue;
+        flush();
         if (cache->ReadsComputedTexts(i)) cache = &CItemValueCache::Reset(store);
       }
+      flush();
     }
   }
 };

@@ -20,12 +20,21 @@ inline constexpr QStringView kFormulaError = u"計算式が誤っています";
 inline constexpr QStringView kNoSuchItem = u"Err:計算式が誤っています（該当する項目なし）";  // + the formula
 inline constexpr QStringView kLinkedToItself = u"Err:連動項目で自分自身を参照";
 
+// A reference to a formula item takes in its formula, expanded once per card
+// however often it is met. Where the formula that refers counts only numbers
+// (it calls no text function and no STR), a formula item whose value is a
+// number comes in as that number, written to read back exactly: the same
+// result, without a text that doubles with every level of a chain. A formula
+// whose text would still pass kMaxFormulaText gives kFormulaError.
+//
 // Results are remembered per store while the cards, the lists, the item
 // records and (for results that read it) today's date stand still, so a value
 // costs its computation once; a running total over n cards (BEFORE) costs n
-// steps in all, without recursion. References that form a cycle, through
-// formula texts or through BEFORE, AFTER, NUM, statistics or linked keys, give
-// kCircularReference instead of running on.
+// steps in all, without recursion. References that form a cycle give
+// kCircularReference instead of running on: formula items that take in each
+// other's formulas (found once over the items, for the items on the ring and
+// every item that takes one in), and cycles through BEFORE, AFTER, NUM,
+// statistics, linked keys or stored texts that name themselves.
 
 // The value of an item on a card: a linked item's looked-up value, a formula
 // item's result, else the stored text. Empty for a card or item outside the

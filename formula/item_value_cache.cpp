@@ -40,7 +40,10 @@ CItemValueCache::CItemValueCache(const CCardStore& store)
   m_selfReferenced.assign(count, -1);
   for (int i = 0; i < count; ++i) m_computed[i] = IsFormulaOrLinked(store.Property(i));
   // Names inserted last to first, so that the first item of a name wins.
-  for (int i = count - 1; i >= 0; --i) m_names.insert(store.Item(i).toString(), i);
+  m_nameTexts.reserve(count);
+  for (int i = 0; i < count; ++i) m_nameTexts.push_back(store.Item(i).toString());
+  for (int i = 0; i < count; ++i)
+    m_names.emplace(std::u16string_view(reinterpret_cast<const char16_t*>(m_nameTexts[i].utf16()), m_nameTexts[i].size()), i);
 
   // The visible list keeps the order of the all-cards list, so one walk maps it.
   const int visible = store.VisibleCount();
@@ -54,6 +57,23 @@ CItemValueCache::CItemValueCache(const CCardStore& store)
   }
 }
 
+namespace {
+
+// Records are compared on every use: a text still shared with the copy taken
+// is the same without reading it.
+bool SameText(const QString& a, const QString& b) {
+  return a.size() == b.size() && (a.constData() == b.constData() || a == b);
+}
+
+bool SameTexts(const QStringList& a, const QStringList& b) {
+  if (a.size() != b.size()) return false;
+  for (qsizetype i = 0; i < a.size(); ++i)
+    if (!SameText(a[i], b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
 bool CItemValueCache::Holds(const CCardStore& store) const {
   if (m_stamp != Stamp()) return false;
   const int count = std::max(store.ItemCount(), 0);
@@ -62,7 +82,8 @@ bool CItemValueCache::Holds(const CCardStore& store) const {
     const CItemProperty& p = store.Property(i);
     const CRecordKey& r = m_records[i];
     if (p.m_type != r.type || p.DigitGrouping() != r.grouping || p.m_linkSource != r.linkSource ||
-        p.m_formula != r.formula || p.m_linkTargetName != r.linkTarget || p.m_choices != r.choices)
+        !SameText(p.m_formula, r.formula) || !SameText(p.m_linkTargetName, r.linkTarget) ||
+        !SameTexts(p.m_choices, r.choices))
       return false;
   }
   return !m_readsClock || store.Services().clock.Now().date() == m_today;
@@ -123,8 +144,8 @@ int CItemValueCache::AllIndexOf(const CCardRow* row) {
 }
 
 int CItemValueCache::ItemByName(QStringView name) const {
-  const auto it = m_names.constFind(name.toString());
-  return it == m_names.cend() ? -1 : it.value();
+  const auto it = m_names.find(std::u16string_view(reinterpret_cast<const char16_t*>(name.utf16()), name.size()));
+  return it == m_names.end() ? -1 : it->second;
 }
 
 int CItemValueCache::ItemByNameNoCase(QStringView name) {
@@ -143,6 +164,18 @@ int CItemValueCache::FindKey(int item, QStringView key) {
     it = m_keys.insert(item, std::move(index));
   }
   return it->value(CharUpper(key), -1);
+}
+
+CItemValueCache::CExpansion& CItemValueCache::ExpansionOf(int card, int item) {
+  if (card != m_expansionCard) {
+    for (int i : m_expanded) m_expansions[i] = CExpansion();
+    m_expanded.clear();
+    m_expansionCard = card;
+  }
+  if (m_expansions.size() != m_records.size()) m_expansions.resize(m_records.size());
+  CExpansion& e = m_expansions[item];
+  if (e.step == CExpansion::Step::kNone && e.formStep == CExpansion::Step::kNone) m_expanded.push_back(item);
+  return e;
 }
 
 void CItemValueCache::NoteClock(QDate today) {

@@ -70,6 +70,34 @@ class CItemValueCache final : public CCardStore::IValueCache {
     return known == 1;
   }
 
+  // How the formula items refer to each other, found once per cache from the
+  // item records: cyclic, the item's formula takes in (directly or through
+  // others) a formula item whose formula takes in itself; pure, its formula
+  // calls no text function and no STR, so what it takes in counts only as a
+  // number.
+  struct CItemGraph {
+    bool known = false;
+    std::vector<bool> cyclic;
+    std::vector<bool> pure;
+    std::vector<bool> balanced;  // the formula's parentheses close
+  };
+  CItemGraph& Graph() { return m_graph; }
+
+  // The expansion of a formula item on one card, kept for the card last asked
+  // about: a formula item met many times on a card is expanded once.
+  struct CExpansion {
+    enum class Step : std::uint8_t { kNone, kBusy, kDone };
+    Step step = Step::kNone;  // of the formula and its value
+    int status = 0;
+    QString text;                 // the formula expanded, the text functions applied
+    std::optional<double> value;  // when the text evaluates to a number
+    bool balanced = false;        // the expanded formula's parentheses close
+    Step formStep = Step::kNone;  // of the form every reference takes in as text
+    int formStatus = 0;
+    QString form;
+  };
+  CExpansion& ExpansionOf(int card, int item);
+
   // A result read the stored texts of computed item (SUMTIME): storing a
   // value of that item changes results.
   void NoteReadsComputedTexts(int item) { m_readsStoredTexts[item] = true; }
@@ -111,12 +139,19 @@ class CItemValueCache final : public CCardStore::IValueCache {
   std::vector<bool> m_computed;
   std::vector<int> m_visibleAll;
   std::unordered_map<const CCardRow*, int> m_rowIndex;  // filled on first use
-  QHash<QString, int> m_names;
+  // The item names, and the first item of each name, looked up without
+  // making a text of the name asked for.
+  std::vector<QString> m_nameTexts;
+  std::unordered_map<std::u16string_view, int> m_names;
   QHash<QString, int> m_namesNoCase;  // lower case, filled on first use
   std::vector<CItemResults> m_items;
   QHash<int, QHash<QString, int>> m_keys;  // item -> upper-case text -> first visible card
   std::vector<bool> m_readsStoredTexts;
   std::vector<std::int8_t> m_selfReferenced;  // -1 not known yet
+  CItemGraph m_graph;
+  int m_expansionCard = -1;
+  std::vector<CExpansion> m_expansions;
+  std::vector<int> m_expanded;  // items with an expansion on that card
   bool m_readsClock = false;
   QDate m_today;
 };

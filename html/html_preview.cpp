@@ -1,6 +1,7 @@
 #include "html/html_preview.h"
 
 #include "core/card_store.h"
+#include "core/input_file.h"
 #include "core/messages.h"
 #include "core/velum_doc.h"
 #include "html/html_settings.h"
@@ -10,7 +11,7 @@
 
 QString Placeholder(int k) { return QStringLiteral("%%") + QString::number(k) + QStringLiteral("%%"); }
 
-QString FillLine(QString line, const CCardRow& card) {
+QString FillLine(QString line, const CCardRow& card, qsizetype limit, bool* tooLarge) {
   // A line without "%%" has no placeholder, and a replacement can only bring
   // one in where there was one.
   if (!line.contains(QStringLiteral("%%"))) return line;
@@ -19,6 +20,11 @@ QString FillLine(QString line, const CCardRow& card) {
     if (!line.contains(placeholder)) continue;
     QString text = card.Item(k - 1).toString();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+    const qsizetype grow = text.size() - placeholder.size();
+    if (grow > 0 && line.size() + line.count(placeholder) * grow > limit) {
+      if (tooLarge) *tooLarge = true;
+      return line;
+    }
     line.replace(placeholder, text);
   }
   return line;
@@ -26,14 +32,23 @@ QString FillLine(QString line, const CCardRow& card) {
 
 int MakePreview(const CCardStore& store, int n, const QString& templatePath, const QString& previewPath, CodePage cp,
                 IPrompt& prompt, QString* error) {
-  QFile in(templatePath);
-  if (!in.open(QIODevice::ReadOnly)) return 0;
-  CTextReader reader(in.readAll());
-  in.close();
+  QByteArray bytes;
+  if (ReadInputFile(templatePath, kMaxTemplateFile, &bytes) != InputStatus::kOk) return 0;
+  CTextReader reader(bytes);
+  bytes.clear();
   const CCardRow* card = store.VisibleCard(n);
   QString out;
   QString line;
-  while (reader.ReadLine(&line)) out += card ? FillLine(std::move(line), *card) : line;
+  bool tooLarge = false;
+  while (!tooLarge && reader.ReadLine(&line)) {
+    if (card) line = FillLine(std::move(line), *card, kMaxPreviewText - out.size(), &tooLarge);
+    tooLarge = tooLarge || out.size() + line.size() > kMaxPreviewText;
+    out += line;
+  }
+  if (tooLarge) {
+    prompt.Notice(html_msg::kPreviewTooLarge.arg(kMaxPreviewText * 2 >> 20));
+    return -1;
+  }
   return WriteTextFile(previewPath, out, cp, prompt, error);
 }
 

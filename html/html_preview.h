@@ -14,6 +14,15 @@ inline const QString kNeedTemplate =
     QStringLiteral("ブラウザ表示にはテンプレートファイルの作成が必要です。ブラウザ表示設定を行ってください。");
 // Followed by the template's path.
 inline const QString kCannotOpenTemplate = QStringLiteral("テンプレートファイルが開けません - ");
+// %1: the limit in MB.
+inline const QString kPreviewTooLarge =
+    QStringLiteral("ブラウザ表示のファイルが大きくなりすぎるため作成できません（上限%1MB）");
+}  // namespace html_msg
+
+// The largest preview, in UTF-16 code units: item texts that bring in
+// placeholders again can double the page with every item.
+inline constexpr qsizetype kMaxPreviewText = qsizetype(8) << 20;
+namespace html_msg {
 }  // namespace html_msg
 
 // The placeholder of item number k (from 1): "%%k%%".
@@ -21,15 +30,17 @@ QString Placeholder(int k);
 
 // One template line with the placeholders %%1%% ... %%n%% of the card's n items
 // replaced, from item 1 upward, by the item's stored text with every CR LF as
-// "<br>" and nothing escaped. Placeholders beyond the items stay.
-QString FillLine(QString line, const CCardRow& card);
+// "<br>" and nothing escaped. Placeholders beyond the items stay. A line that
+// would grow beyond limit is left as it stood and *tooLarge set.
+QString FillLine(QString line, const CCardRow& card, qsizetype limit = kMaxPreviewText, bool* tooLarge = nullptr);
 
 // Copies the template into the preview file (replaced) with the placeholders of
 // visible card n filled in, in the code page. 1 written; 0 the template could
-// not be read or the preview not written; -1 a character has no form in the
-// code page and the user declined UTF-8 (nothing written). Without such a
-// card the placeholders stay. When the preview could not be written, error
-// (when given) receives "PATH: reason".
+// not be read (a regular file of at most 64 MB) or the preview not written;
+// -1 a character has no form in the code page and the user declined UTF-8, or
+// the preview would pass kMaxPreviewText (a message; nothing written). Without
+// such a card the placeholders stay. When the preview could not be written,
+// error (when given) receives "PATH: reason".
 int MakePreview(const CCardStore& store, int n, const QString& templatePath, const QString& previewPath, CodePage cp,
                 IPrompt& prompt, QString* error = nullptr);
 

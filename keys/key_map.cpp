@@ -1,5 +1,6 @@
 #include "keys/key_map.h"
 
+#include "core/input_file.h"
 #include "keys/key_names.h"
 #include "platform/file_io.h"
 #include "settings/settings.h"
@@ -86,10 +87,10 @@ CKeyFileStatus CKeyMap::Decode(QByteArrayView bytes, std::vector<CKeycust>* bind
 
 CKeyFileStatus CKeyMap::Load(const QString& path) {
   if (!path.isEmpty()) m_path = path;
-  QFile file(m_path);
-  if (!file.open(QIODevice::ReadOnly)) return CannotOpen();
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return CannotOpen();
+  // Only a regular file of a sensible size: a device such as /dev/zero would
+  // otherwise be read until memory runs out.
+  QByteArray bytes;
+  if (ReadInputFile(m_path, kMaxKeyFile, &bytes) != InputStatus::kOk) return CannotOpen();
   const CKeyFileStatus status = Decode(bytes, &m_bindings);
   RecordKeycust(m_settings, m_path);
   return status;

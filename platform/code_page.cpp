@@ -3,7 +3,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 #include <iconv.h>
 
 namespace {
@@ -34,6 +36,16 @@ int Cp932ExtraChar(char16_t c) {
   }
 }
 
+bool Cp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+class CIconv;
+
+// The platform's CP932 table read once: the UTF-16 unit of every single byte
+// (index b) and every lead and trail byte pair (index lead << 8 | trail), 0
+// where the platform has no character. Decoding looks characters up here and
+// asks the converter only about the bytes the table lacks.
+const std::vector<char16_t>& Cp932Table();
+
 class CIconv {
  public:
   CIconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
@@ -58,26 +70,39 @@ EncodeResult EncodeCp932(QStringView text) {
     return r;
   }
   r.bytes.resize(text.size() * 2);
-  const char* base = reinterpret_cast<const char*>(text.data());
-  char* in = const_cast<char*>(base);
-  size_t inLeft = text.size() * 2;
+  const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+  const char* base = reinterpret_cast<const char*>(units);
+  const qsizetype n = text.size();
   char* out = r.bytes.data();
   size_t outLeft = r.bytes.size();
-  while (inLeft > 0) {
-    size_t rc = iconv(cd.get(), &in, &inLeft, &out, &outLeft);
-    if (rc != static_cast<size_t>(-1)) break;
-    const qsizetype at = (in - base) / 2;
-    const int extra = Cp932ExtraChar(text[at].unicode());
-    if (errno == E2BIG || extra < 0) {
-      r.bytes.clear();
-      r.failedAt = at;
-      return r;
+  for (qsizetype i = 0; i < n;) {
+    // ASCII is the same in CP932: copied without the converter, which then
+    // sees only the runs of other characters.
+    while (i < n && units[i] < 0x80) {
+      *out++ = char(units[i++]);
+      --outLeft;
     }
-    *out++ = static_cast<char>(extra);
-    --outLeft;
-    in += 2;
-    inLeft -= 2;
-    cd.reset();
+    qsizetype end = i;
+    while (end < n && units[end] >= 0x80) ++end;
+    char* in = const_cast<char*>(base + i * 2);
+    size_t inLeft = size_t(end - i) * 2;
+    i = end;
+    while (inLeft > 0) {
+      size_t rc = iconv(cd.get(), &in, &inLeft, &out, &outLeft);
+      if (rc != static_cast<size_t>(-1)) break;
+      const qsizetype at = (in - base) / 2;
+      const int extra = Cp932ExtraChar(text[at].unicode());
+      if (errno == E2BIG || extra < 0) {
+        r.bytes.clear();
+        r.failedAt = at;
+        return r;
+      }
+      *out++ = static_cast<char>(extra);
+      --outLeft;
+      in += 2;
+      inLeft -= 2;
+      cd.reset();
+    }
   }
   r.bytes.resize(out - r.bytes.data());
   return r;
@@ -97,6 +122,38 @@ EncodeResult EncodeUtf8(QStringView text) {
   }
   r.bytes = text.toUtf8();
   return r;
+}
+
+const std::vector<char16_t>& Cp932Table() {
+  static const std::vector<char16_t> table = [] {
+    std::vector<char16_t> t(0x10000, 0);
+    CIconv cd("UTF-16LE", "CP932");
+    if (!cd.valid()) return t;
+    const auto convert = [&](const char* bytes, size_t size) -> char16_t {
+      char16_t out[2] = {0, 0};
+      char* in = const_cast<char*>(bytes);
+      size_t inLeft = size;
+      char* o = reinterpret_cast<char*>(out);
+      size_t outLeft = sizeof out;
+      const size_t rc = iconv(cd.get(), &in, &inLeft, &o, &outLeft);
+      cd.reset();
+      return rc != static_cast<size_t>(-1) && inLeft == 0 && outLeft == 2 ? out[0] : 0;
+    };
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      if (Cp932Lead(static_cast<unsigned char>(b))) continue;
+      const char one = static_cast<char>(b);
+      t[b] = convert(&one, 1);
+    }
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!Cp932Lead(static_cast<unsigned char>(lead))) continue;
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        const char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        t[lead << 8 | trail] = convert(two, 2);
+      }
+    }
+    return t;
+  }();
+  return table;
 }
 
 }  // namespace
@@ -157,6 +214,7 @@ void CStreamDecoder::FeedCp932(const char* data, qsizetype size, bool last, QStr
   char* in = const_cast<char*>(data);
   size_t inLeft = size_t(size);
   iconv_t cd = static_cast<iconv_t>(m_iconv);
+  const std::vector<char16_t>& table = Cp932Table();
   auto emit = [&](char16_t c) {
     *reinterpret_cast<char16_t*>(outPtr) = c;
     outPtr += 2;
@@ -170,15 +228,34 @@ void CStreamDecoder::FeedCp932(const char* data, qsizetype size, bool last, QStr
       --inLeft;
       continue;
     }
-    const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    if (rc != static_cast<size_t>(-1)) break;
-    if (errno == EINVAL && !last) {
+    // ASCII is the same in CP932; other characters come from the table; the
+    // converter is asked only about bytes the table lacks, one character at a
+    // time (a cut character, damage, the bytes it maps to nothing).
+    const unsigned char b = static_cast<unsigned char>(*in);
+    if (b < 0x80) {
+      emit(char16_t(b));
+      ++in;
+      --inLeft;
+      continue;
+    }
+    const bool lead = Cp932Lead(b);
+    if (const char16_t u = lead ? (inLeft >= 2 ? table[b << 8 | static_cast<unsigned char>(in[1])] : 0) : table[b]) {
+      emit(u);
+      in += lead ? 2 : 1;
+      inLeft -= lead ? 2 : 1;
+      continue;
+    }
+    const size_t chunk = std::min<size_t>(inLeft, lead ? 2 : 1);
+    size_t chunkLeft = chunk;
+    const size_t rc = iconv(cd, &in, &chunkLeft, &outPtr, &outLeft);
+    inLeft -= chunk - chunkLeft;
+    if (rc != static_cast<size_t>(-1)) continue;
+    if (errno == EINVAL && !last && chunkLeft == inLeft) {
       m_carry = QByteArray(in, qsizetype(inLeft));  // a lead byte whose trail byte is in the next piece
       break;
     }
     // A byte that starts no character here (EILSEQ), or a lead byte at the very end.
-    const unsigned char b = static_cast<unsigned char>(*in);
-    if (char16_t extra = Cp932ExtraByte(b)) {
+    if (char16_t extra = Cp932ExtraByte(static_cast<unsigned char>(*in))) {
       emit(extra);
     } else {
       Bad(m_offset + (in - data));

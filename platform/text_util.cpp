@@ -31,6 +31,19 @@ double WcsToD(QStringView text, qsizetype* consumed) {
     negative = text[i] == u'-';
     ++i;
   }
+  // A whole number of up to 15 digits is exact as a double: no need of the
+  // C runtime (the common case of numbers in card texts).
+  {
+    qsizetype j = i;
+    std::int64_t whole = 0;
+    while (j < n && j - i < 16 && IsDigit(text[j].unicode())) whole = whole * 10 + (text[j++].unicode() - u'0');
+    const char16_t next = j < n ? text[j].unicode() : 0;
+    if (j > i && j - i <= 15 && !IsDigit(next) && next != u'.' && next != u'e' && next != u'E' && next != u'd' &&
+        next != u'D') {
+      if (consumed) *consumed = j;
+      return negative ? -double(whole) : double(whole);
+    }
+  }
   std::string ascii;
   qsizetype digits = 0;
   while (i < n && IsDigit(text[i].unicode())) {

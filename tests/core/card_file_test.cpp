@@ -1,5 +1,6 @@
 #include "core/card_file.h"
 #include "core/card_store.h"
+#include "core/input_file.h"
 #include "core/messages.h"
 #include "core/velum_doc.h"
 #include "platform/file_io.h"
@@ -470,20 +471,47 @@ TEST(CardFile, HostileInputNeverBreaksTheStore) {
   }
 }
 
-TEST(CardFile, OneLineOf50MegabytesReadsInOneCard) {
+// Long lines read in time linear in their length: 50 MB of letters with a few
+// quotes, and texts of millions of quotes (doubled in a quoted item, or bare).
+TEST(CardFile, LongLinesReadInOneCard) {
+  constexpr qsizetype kQuotes = 4 * 1024 * 1024;
+  QByteArray letters(50 * 1024 * 1024, 'a');
+  for (qsizetype i = 1000; i < letters.size(); i += 1000000) letters[i] = '"';
+  const struct {
+    QByteArray bytes;
+    qsizetype length;  // of the one text; -1: not checked
+  } cases[] = {
+      {letters, letters.size()},
+      {'"' + QByteArray(2 * kQuotes, '"') + '"', kQuotes},
+      {QByteArray(kQuotes, '"'), -1},
+  };
+  letters.clear();
+  for (const auto& c : cases) {
+    CTestWorld w;
+    WriteSetting(*w.settings, settings::kItem, 1);
+    w.WriteFile(u"big.csv"_s, c.bytes);
+    QElapsedTimer t;
+    t.start();
+    CCardStore store(*w.services);
+    ASSERT_EQ(store.Read(w.Path(u"big.csv"_s)), 1);
+    EXPECT_LT(t.elapsed(), 20000);
+    ASSERT_EQ(store.AllCount(), 1);
+    if (c.length >= 0) EXPECT_EQ(store.AllCard(0)->Item(0).size(), c.length);
+    if (c.length == kQuotes) EXPECT_EQ(store.AllCard(0)->Item(0).count(u'"'), kQuotes);
+  }
+}
+
+// Only regular files are read: a device or a FIFO says why, at once.
+TEST(CardFile, OnlyRegularFilesAreRead) {
   CTestWorld w;
-  WriteSetting(*w.settings, settings::kItem, 1);
-  QByteArray big(50 * 1024 * 1024, 'a');
-  for (qsizetype i = 1000; i < big.size(); i += 1000000) big[i] = '"';
-  w.WriteFile(u"big.csv"_s, big);
-  big.clear();
-  QElapsedTimer t;
-  t.start();
-  CCardStore store(*w.services);
-  ASSERT_EQ(store.Read(w.Path(u"big.csv"_s)), 1);
-  EXPECT_LT(t.elapsed(), 20000);
-  ASSERT_EQ(store.AllCount(), 1);
-  EXPECT_EQ(store.AllCard(0)->Item(0).size(), 50 * 1024 * 1024);
+  const QString fifo = w.Path(u"fifo.csv"_s);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  for (const QString& path : {fifo, u"/dev/zero"_s, w.Path(u"."_s)}) {
+    w.prompt.ClearHistory();
+    CCardStore store(*w.services);
+    EXPECT_EQ(store.Read(path), 0) << path;
+    EXPECT_EQ(w.prompt.Texts(), QStringList{input_msg::kCannotRead.arg(path, input_msg::kNotRegular)}) << path;
+  }
 }
 
 TEST(CardFile, PiecesOfAnySizeReadTheSame) {

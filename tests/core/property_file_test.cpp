@@ -2,6 +2,7 @@
 
 #include "core/card_store.h"
 #include "core/form_set.h"
+#include "core/input_file.h"
 #include "core/linked_store.h"
 #include "core/velum_doc.h"
 #include "core/velum_property.h"
@@ -438,6 +439,19 @@ TEST(PropertyFile, LinkedStores) {
   // A copy of a record starts without a store of its own.
   const CItemProperty copy = a.Property(1);
   EXPECT_EQ(copy.m_linked.Get(), nullptr);
+  // Records that refer to the same unchanged file share one store; a
+  // relative path names a file beside the card file.
+  CItemProperty relative = a.Property(1);
+  relative.m_choices[1] = u"b.csv"_s;
+  EXPECT_EQ(&LinkedStore(relative, a), &LinkedStore(missing, a));
+  // Only regular files are read, with a message that says why.
+  for (const QString& path : {u"/dev/zero"_s, w.Path(u"."_s)}) {
+    w.prompt.ClearHistory();
+    CItemProperty device = a.Property(1);
+    device.m_choices[1] = path;
+    EXPECT_EQ(LinkedStore(device, a).AllCount(), 0) << path;
+    EXPECT_EQ(w.prompt.Texts(), QStringList{input_msg::kCannotRead.arg(path, input_msg::kNotRegular)});
+  }
 }
 
 TEST(PropertyFile, CliSetsPropertiesAndPrintsThem) {

@@ -1,6 +1,9 @@
 #include "formula_fixture.h"
 
 #include "formula/item_formula.h"
+#include "formula/number_text.h"
+
+#include <cmath>
 
 #include <pthread.h>
 
@@ -220,6 +223,51 @@ TEST(ItemFormula, SelfReferenceAndCyclesShowTheCycleText) {
   fx.store->AllCard(0)->SetItem(fx.Item(u"n"_s), u"%[n]%[n]"_s);
   fx.SetFormula(u"a"_s, u"STR(%[n])"_s);
   EXPECT_EQ(GetItemValue(*fx.store, 0, true, fx.Item(u"a"_s), true), cycle);
+}
+
+// Formula items that take in others: a chain that takes in each next item
+// twice doubles its text with every step but is no cycle; three items in a
+// ring are, and so is every item that takes the ring in. Over many cards, so
+// that work repeated per card or per reference shows.
+TEST(ItemFormula, ChainsAreComputedAndOnlyRingsAreCycles) {
+  constexpr int kChain = 40;
+  constexpr int kCards = 2000;
+  QString header = u"n,r1,r2,r3,uses"_s;
+  for (int i = 0; i < kChain; ++i) header += u",c%1"_s.arg(i);
+  QString text = header + u"\r\n"_s;
+  for (int k = 0; k < kCards; ++k) text += QString::number(k % 7) + QString(kChain + 4, u',') + u"\r\n"_s;
+  CFormulaFixture fx(text);
+  for (int i = 0; i + 1 < kChain; ++i) fx.SetFormula(u"c%1"_s.arg(i), u"%[c%1]+%[c%1]"_s.arg(i + 1));
+  fx.SetFormula(u"c%1"_s.arg(kChain - 1), u"%[n]/4"_s);
+  fx.SetFormula(u"r1"_s, u"%[r2]+1"_s);
+  fx.SetFormula(u"r2"_s, u"%[r3]*2"_s);
+  fx.SetFormula(u"r3"_s, u"%[r1]-%[n]"_s);
+  fx.SetFormula(u"uses"_s, u"%[n]+%[r3]"_s);
+  const QString cycle = kCircularReference.toString();
+  for (int k = 0; k < kCards; ++k) {
+    const double n = k % 7;
+    EXPECT_EQ(fx.Value(k, u"c0"_s, false), FormatDouble(n / 4 * std::ldexp(1.0, kChain - 1), 10)) << k;
+    EXPECT_EQ(fx.Value(k, u"c30"_s, false), FormatDouble(n / 4 * 512, 10)) << k;
+    for (const QString& ring : {u"r1"_s, u"r2"_s, u"r3"_s, u"uses"_s}) EXPECT_EQ(fx.Value(k, ring), cycle) << k;
+  }
+  // Taken in as text, the formulas stand as written; a text that would pass
+  // the limit is an error, not a cycle.
+  fx.SetFormula(u"r1"_s, u"STR(%[c37])"_s);
+  EXPECT_EQ(fx.Value(5, u"r1"_s), u"(((%1/4)+(%1/4))+((%1/4)+(%1/4)))"_s.arg(5));
+  fx.SetFormula(u"r1"_s, u"STR(%[c0])"_s);
+  EXPECT_EQ(fx.Value(5, u"r1"_s), kFormulaError.toString());
+  // A number taken in reads back exactly; a formula whose parentheses do not
+  // close is taken in as written, as before.
+  const std::pair<const char16_t*, const char16_t*> taken[][2] = {
+      {{u"1/3", u"%[r2]*3-1"}, {u"0", nullptr}},
+      {{u"2^0.5", u"%[r2]*%[r2]-2"}, {u"0.0000000000000004440892099", nullptr}},
+      {{u"(1+2", u"%[r2]*2)"}, {u"6", nullptr}},
+  };
+  for (const auto& row : taken) {
+    fx.SetFormula(u"r2"_s, QString::fromUtf16(row[0].first));
+    fx.SetFormula(u"r1"_s, QString::fromUtf16(row[0].second));
+    EXPECT_EQ(fx.Value(0, u"r1"_s), QString::fromUtf16(row[1].first)) << QString::fromUtf16(row[0].second);
+  }
 }
 
 TEST(ItemFormula, AbsurdCountsAnswerWithoutExhaustingMemory) {

@@ -89,6 +89,25 @@ TEST_F(HtmlPreview, Utf8AndCp932TemplatesGiveTheSamePreview) {
   EXPECT_EQ(MakePreview(doc.Store(), 0, w.Path(u"utf8.html"_s), w.Path(u"no/q.html"_s), CodePage::Cp932, w.prompt), 0);
 }
 
+// Item texts that bring in the next placeholder twice double the page with
+// every item: past the limit nothing is written and a message says why. A
+// template that is no regular file is not read.
+TEST_F(HtmlPreview, PreviewsStopAtTheLimit) {
+  constexpr int kItems = 26;
+  QStringList names, texts;
+  for (int i = 1; i <= kItems; ++i) {
+    names << u"i%1"_s.arg(i);
+    texts << (i < kItems ? Placeholder(i + 1) + Placeholder(i + 1) : u"x"_s);
+  }
+  w.WriteFile(u"g.csv"_s, (names.join(u',') + u"\r\n"_s + texts.join(u',') + u"\r\n"_s).toLatin1());
+  ASSERT_TRUE(doc.OnOpenDocument(w.Path(u"g.csv"_s)));
+  w.WriteFile(u"t.html"_s, "<p>%%1%%</p>\r\n");
+  EXPECT_EQ(MakePreview(doc.Store(), 0, w.Path(u"t.html"_s), w.Path(u"p.html"_s), CodePage::Cp932, w.prompt), -1);
+  EXPECT_FALSE(QFileInfo::exists(w.Path(u"p.html"_s)));
+  EXPECT_EQ(w.prompt.Texts(), QStringList{html_msg::kPreviewTooLarge.arg(16)});
+  EXPECT_EQ(MakePreview(doc.Store(), 0, u"/dev/zero"_s, w.Path(u"p.html"_s), CodePage::Cp932, w.prompt), 0);
+}
+
 TEST_F(HtmlPreview, EachCardFileKeepsItsTemplateAndAllShareThePreview) {
   CSettingsStore& s = *w.settings;
   const CHtmlSettings none = CHtmlSettings::Read(s, w.Path(u"a.csv"_s));

@@ -1,4 +1,6 @@
 #include "keys/key_map.h"
+
+#include "core/input_file.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 
@@ -126,9 +128,15 @@ TEST(KeyMap, LoadSaveAndStartRecordTheKeyFile) {
   EXPECT_EQ(next.Start(w.Path(u"prog"_s)).result, CKeyFileStatus::kLoaded);
   EXPECT_EQ(next.FindCommand(70, false, false, true), kFind);
 
-  // A file that cannot be opened leaves the map as it was.
-  EXPECT_FALSE(next.Load(w.Path(u"missing.KEY"_s)).Ok());
-  EXPECT_EQ(next.Count(), 1);
+  // A file that cannot be opened, a device, a folder or a file too large to
+  // be a key file leave the map as it was.
+  QFile large(w.Path(u"large.KEY"_s));
+  ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(kMaxKeyFile + 1));
+  large.close();
+  for (const QString& path : {w.Path(u"missing.KEY"_s), u"/dev/zero"_s, w.Path(u"."_s), w.Path(u"large.KEY"_s)}) {
+    EXPECT_EQ(next.Load(path).result, CKeyFileStatus::kCannotOpen) << path;
+    EXPECT_EQ(next.Count(), 1);
+  }
 
   // A damaged file: the bindings before the damage, and a message that says so.
   w.WriteFile(u"bad.KEY"_s, CKeyMap::Encode(ThreeBindings()).left(40));

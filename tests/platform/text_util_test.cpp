@@ -18,6 +18,9 @@ TEST(TextUtil, WcsToDReadsTheLongestNumberPrefix) {
       {u"2E-2x"_s, 0.02, 4},    {u"."_s, 0, 0},          {u"abc"_s, 0, 0},        {u"-"_s, 0, 0},
       {u"\t\n7"_s, 7, 3},       {u"１２"_s, 0, 0},       {u"inf"_s, 0, 0},        {u"0x10"_s, 0, 1},
       {u"1,000"_s, 1, 1},       {u"　5"_s, 0, 0},
+      // Whole numbers of up to 15 digits and longer ones read alike.
+      {u"999999999999999+"_s, 999999999999999.0, 15}, {u"12345678901234567"_s, 12345678901234567.0, 17},
+      {u"-0012"_s, -12, 5},
   };
   for (const Case& c : cases) {
     qsizetype consumed = -1;
