@@ -68,6 +68,9 @@ void LayOutDialog(QDialog* dialog, QWidget* content, QWidget* buttons) {
   scroll->setWidget(content);
   auto* layout = new QVBoxLayout(dialog);
   layout->addWidget(scroll, 1);
+  // Made last among the dialog's children, so that the buttons follow the
+  // content in the tab order and in the automation's list of controls.
+  buttons->setParent(nullptr);
   layout->addWidget(buttons);
   QWidget* parent = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
   const QSize limit = parent ? parent->size() : dialog->screen()->availableSize();

@@ -163,7 +163,10 @@ void CItemListView::OpenIncrementalSearch(const QString& text) {
         IncrementalSearchCommand(m_doc, m_search, ListedItem(), t, again, m_values->currentIndex().row());
       },
       &m_app.Window());
-  connect(m_searchWindow, &QDialog::finished, this, [this] { FocusValueList(); });
+  connect(m_searchWindow, &QDialog::finished, this, [this] {
+    window()->activateWindow();
+    FocusValueList();
+  });
   m_searchWindow->PlaceOverBottom();
   m_searchWindow->show();
   m_searchWindow->activateWindow();
