@@ -73,10 +73,6 @@ class CSortDialogsTest : public QObject {
             auto* list = d.findChild<QListWidget*>();
             QCOMPARE(d.Item(), 1);  // the document's current item
             QCOMPARE(d.Order(), 0);
-            QStringList radios;
-            for (QRadioButton* r : d.findChildren<QRadioButton*>()) radios << r->text();
-            QCOMPARE(radios, (QStringList{QStringLiteral("昇順（文字）"), QStringLiteral("昇順（数字）"),
-                                          QStringLiteral("降順（文字）"), QStringLiteral("降順（数字）")}));
             d.findChildren<QRadioButton*>()[row.order]->click();
             list->setCurrentRow(row.item);
             if (row.confirm == kDoubleTap)
@@ -125,10 +121,8 @@ class CSortDialogsTest : public QObject {
             QCOMPARE(d.windowTitle(), QStringLiteral("複数キーソート（整列）"));
             auto* order = d.findChild<QComboBox*>();
             QCOMPARE(order->currentText(), QStringLiteral("昇順-文字"));
-            QCOMPARE(order->count(), 4);
             auto* items = d.findChild<QListWidget*>(QStringLiteral("items"));
             auto* keys = d.findChild<QListWidget*>(QStringLiteral("keys"));
-            QCOMPARE(items->count(), 4);
             QCOMPARE(items->item(3)->text(), QStringLiteral("[マーク]"));
             QCOMPARE(items->currentRow(), 0);
             QCOMPARE(keys->count(), 0);
