@@ -1,10 +1,12 @@
 #include "ui/item_list_view.h"
 
 #include "app/frame_command_table.h"
+#include "select/select_commands.h"
 #include "settings/settings.h"
 #include "ui/deck_models.h"
 #include "ui/font_dialog.h"
 #include "ui/fonts.h"
+#include "ui/incremental_search_window.h"
 #include "ui/main_window.h"
 #include "ui/velum_application.h"
 
@@ -16,7 +18,8 @@
 #include <QVBoxLayout>
 
 CItemListView::CItemListView(CVelumApp& app, QWidget* parent)
-    : QWidget(parent), m_app(app), m_doc(app.Doc()) {
+    : QWidget(parent), m_app(app), m_doc(app.Doc()),
+      m_increSearch(ReadSetting(app.Settings(), settings::kIncreSearch) != 0) {
   setObjectName(QStringLiteral("CItemListView"));
   m_chooser = new QComboBox(this);
   m_chooser->setObjectName(QStringLiteral("600"));
@@ -52,7 +55,10 @@ CItemListView::CItemListView(CVelumApp& app, QWidget* parent)
   m_doc.AddView(this);
 }
 
-CItemListView::~CItemListView() { m_doc.RemoveView(this); }
+CItemListView::~CItemListView() {
+  delete m_searchWindow;
+  m_doc.RemoveView(this);
+}
 
 void CItemListView::FillChooser() {
   const int listed = std::min(m_model->Item(), std::max(m_doc.ItemCount() - 1, 0));
@@ -136,7 +142,45 @@ bool CItemListView::eventFilter(QObject* watched, QEvent* event) {
       m_app.Window().Dispatch(cmd::kNextCard);
       return true;
     }
+    // Keys the key map takes never arrive here: the main window consumed them.
+    if (m_increSearch && TypeIntoSearch(key->text())) return true;
   }
   if (watched == m_values && event->type() == QEvent::FocusIn) m_app.Window().SetActiveView(this);
   return QWidget::eventFilter(watched, event);
 }
+
+bool CItemListView::TypeIntoSearch(const QString& text) {
+  if (text.size() != 1) return false;
+  const QChar c = text[0];
+  const bool enter = c == u'\r';
+  if (!enter && !c.isPrint()) return false;
+  if (m_searchWindow) {
+    if (!enter) m_searchWindow->Append(text);
+    return true;
+  }
+  OpenIncrementalSearch(enter ? QString() : text);
+  return true;
+}
+
+void CItemListView::OpenIncrementalSearch(const QString& text) {
+  if (m_searchWindow) {
+    m_searchWindow->Append(text);
+    return;
+  }
+  m_searchWindow = new CIncrementalSearchWindow(
+      [this](const QString& t, int again) {
+        IncrementalSearchCommand(m_doc, m_search, ListedItem(), t, again, m_values->currentIndex().row());
+      },
+      &m_app.Window());
+  connect(m_searchWindow, &QDialog::finished, this, [this] {
+    window()->activateWindow();
+    FocusValueList();
+  });
+  m_searchWindow->PlaceOverBottom();
+  m_searchWindow->show();
+  m_searchWindow->activateWindow();
+  m_searchWindow->setFocus(Qt::OtherFocusReason);
+  m_searchWindow->Append(text);
+}
+
+CIncrementalSearchWindow* CItemListView::SearchWindow() const { return m_searchWindow; }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "core/velum_doc.h"
+#include "select/find.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
 
 class CVelumApp;
+class CIncrementalSearchWindow;
 class CItemValueModel;
 class QComboBox;
 class QListView;
@@ -34,6 +37,11 @@ class CItemListView final : public QWidget, public IDocView {
   QComboBox& Chooser() { return *m_chooser; }
   QListView& ValueList() { return *m_values; }
   CItemValueModel& Model() { return *m_model; }
+  // Opens the incremental-search window with text, or, when it is open
+  // already, appends text to its text.
+  void OpenIncrementalSearch(const QString& text);
+  // The open incremental-search window, else null.
+  CIncrementalSearchWindow* SearchWindow() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,6 +51,9 @@ class CItemListView final : public QWidget, public IDocView {
   void FillChooser();
   void SelectCurrent(bool centre);
   void OnLineChosen(int row);
+  // A character typed into the value list feeds the incremental search.
+  bool TypeIntoSearch(const QString& text);
+
 
   CVelumApp& m_app;
   CVelumDoc& m_doc;
@@ -50,4 +61,7 @@ class CItemListView final : public QWidget, public IDocView {
   QListView* m_values;
   CItemValueModel* m_model;
   bool m_selecting = false;
+  bool m_increSearch;
+  CIncrementalSearch m_search;
+  QPointer<CIncrementalSearchWindow> m_searchWindow;
 };
