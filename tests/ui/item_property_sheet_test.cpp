@@ -1,6 +1,8 @@
 // The item property sheet and the dialogs it opens: the pages as the user
 // sees them, OK and Cancel on the document, the choice list, the formula
 // editor with the function dialog, and the sheet on a screen 240 dots wide.
+// The transcripts item_property_sheet and item_property_formula show the
+// dialogs' texts and the formula question.
 #include "core/archive.h"
 #include "core/item_property_edit.h"
 #include "ui/card_view.h"
@@ -116,11 +118,6 @@ class CItemPropertySheetTest : public QObject {
       QVERIFY2(Bytes(sheet.Record()) == Bytes(record), row.what);
       QVERIFY2(sheet.Record() == record, row.what);
     }
-    const QStringList ime{u"制御しない"_qs, u"常にON"_qs, u"常にOFF"_qs};
-    CItemPropSheet sheet(CItemProperty{}, {}, ViewFonts(), settings, prompt);
-    auto* combo = Child<QComboBox>(&sheet, "ime");
-    for (int i = 0; i < combo->count(); ++i) QCOMPARE(combo->itemText(i), ime[i]);
-    QCOMPARE(sheet.windowTitle(), u"項目のプロパティ"_qs);
   }
 
   // OK through the command: the record is set, the document modified, the
@@ -193,34 +190,6 @@ class CItemPropertySheetTest : public QObject {
     QCOMPARE(t.CountInTranscript(kFormulaReplaceQuestion), 1);
     QCOMPARE(Bytes(t.App().Doc().Store().Property(kArea)), before);
     QVERIFY(!t.App().Doc().IsModified());
-  }
-
-  // The replacement question comes once, when an empty formula gets one;
-  // Cancel keeps the empty formula, and a later change asks nothing.
-  void formulaQuestion() {
-    CSettingsStore settings(m_env.NewSettings());
-    CScriptedPrompt prompt;
-    CItemPropSheet sheet(CItemProperty{}, {u"a"_qs}, ViewFonts(), settings, prompt);
-    auto* formula = Child<QLineEdit>(&sheet, "formula");
-    auto edit = [&](const QString& text) {
-      OnNextModal([text](QDialog* editor) {
-        Child<QLineEdit>(editor, "formula")->setText(text);
-        editor->accept();
-      }, &sheet);
-      Child<QPushButton>(&sheet, "formulaEditor")->click();
-    };
-    prompt.QueueAnswer(false);
-    edit(u"1"_qs);
-    QCOMPARE(formula->text(), QString());
-    QVERIFY(!formula->isEnabled());
-    prompt.QueueAnswer(true);
-    edit(u"2"_qs);
-    QCOMPARE(formula->text(), u"2"_qs);
-    QVERIFY(formula->isEnabled());
-    edit(u"3"_qs);
-    QCOMPARE(formula->text(), u"3"_qs);
-    QCOMPARE(int(prompt.History().size()), 2);
-    QCOMPARE(prompt.History()[0].text, kFormulaReplaceQuestion);
   }
 
   // A choice list drawn from a file shows why it cannot be edited, and no dialog.
