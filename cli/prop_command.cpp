@@ -1,5 +1,6 @@
 #include "cli/batch_context.h"
 #include "cli/command_registry.h"
+#include "core/item_property_edit.h"
 #include "core/property_file.h"
 #include "core/velum_doc.h"
 #include "core/velum_property.h"
@@ -9,12 +10,6 @@
 #include <QJsonDocument>
 
 namespace {
-
-// The views refresh with this hint after the item property sheet's OK.
-constexpr std::uint32_t kItemPropertyHint = 6;
-
-const QString kFileReferenceSet =
-    QStringLiteral("ファイル参照指定されています。ファイル参照を解除後、選択肢を指定してください");
 
 const QString kPropUsage = QStringLiteral(
     "prop ITEM formula|initial|check-text TEXT | type 0-3|標準|選択肢|画像プレビュー|連動項目 | grouping on|off | "
@@ -105,10 +100,7 @@ int Prop(CBatchContext& b, const QStringList& a) {
   CItemProperty edited = b.Doc().Store().Property(item);
   const QString error = SetField(b, edited, a[1], a.mid(2));
   if (!error.isEmpty()) return b.Error(error.startsWith(u"bad value") ? kExitUsage : kExitFailed, error);
-  edited.m_set = 1;
-  b.Doc().Store().Property(item) = std::move(edited);
-  b.Doc().SetModifiedFlag();
-  b.Doc().UpdateAllViews(nullptr, kItemPropertyHint);
+  ApplyItemProperty(b.Doc(), item, edited);
   return kExitOk;
 }
 

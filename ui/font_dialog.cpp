@@ -1,5 +1,6 @@
 #include "ui/font_dialog.h"
 
+#include "ui/dialog_buttons.h"
 #include "ui/ui_messages.h"
 
 #include <QCheckBox>
@@ -72,6 +73,7 @@ CFontDialog::CFontDialog(const QString& face, int pointSize, bool bold, bool ita
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(buttons);
+  FitToOwner(this);
 }
 
 int CFontDialog::PointSize() const {

@@ -1,0 +1,22 @@
+#include "ui/dialog_buttons.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+
+QDialogButtonBox* OkCancelButtons(QDialog* dialog) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  return buttons;
+}
+
+void FitToOwner(QDialog* dialog) {
+  QSize size = dialog->sizeHint();
+  const QWidget* owner = dialog->parentWidget();
+  while (owner && owner->window()->parentWidget()) owner = owner->window()->parentWidget();
+  if (owner) size = size.boundedTo(owner->window()->size());
+  dialog->resize(size.expandedTo(dialog->minimumSizeHint()));
+}
