@@ -17,7 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CItemEditDialog::CItemEditDialog(CVelumDoc& doc, QSize screen, QWidget* parent)
+CItemEditDialog::CItemEditDialog(CVelumDoc& doc, int selected, QSize screen, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_editor(doc), m_screen(screen) {
   setWindowTitle(QStringLiteral("項目の編集"));
   m_names = new QListWidget(this);
@@ -66,7 +66,8 @@ CItemEditDialog::CItemEditDialog(CVelumDoc& doc, QSize screen, QWidget* parent)
   bottom->addWidget(close);
   layout->addLayout(bottom);
 
-  Fill(-1);
+  // An item is always selected at first, as the list would select one when it takes the focus.
+  Fill(selected >= 0 && selected < doc.ItemCount() ? selected : 0);
   FitToScreen(*this, m_screen);
 }
 
@@ -126,7 +127,7 @@ void CItemEditDialog::OnDelete() { Fill(m_editor.Delete(Selected())); }
 namespace {
 
 const CRegisterCommand kRegister(cmd::kEditItems, [](CVelumApp& app, CMainWindow& window) {
-  CItemEditDialog dialog(app.Doc(), app.Screen(), &window);
+  CItemEditDialog dialog(app.Doc(), window.CardView().FocusedItem(), app.Screen(), &window);
   dialog.exec();
   window.activateWindow();
   // The card view's controls still stand for the old items: they are built

@@ -17,8 +17,9 @@ class CItemEditDialog final : public QDialog {
   Q_OBJECT
 
  public:
+  // selected: the item selected at first (the first item when out of range);
   // screen: the area the dialog and its name entry must fit (FitToScreen).
-  CItemEditDialog(CVelumDoc& doc, QSize screen, QWidget* parent = nullptr);
+  CItemEditDialog(CVelumDoc& doc, int selected, QSize screen, QWidget* parent = nullptr);
   CItemEditDialog(const CItemEditDialog&) = delete;
   CItemEditDialog& operator=(const CItemEditDialog&) = delete;
 

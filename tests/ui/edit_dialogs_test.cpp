@@ -116,11 +116,12 @@ class CEditDialogsTest : public QObject {
   void itemDialog() {
     CAppUnderTest t(m_env.WriteCards(u"items.csv"_s, kCards), m_env.NewSettings(), kWide);
     QVERIFY(t.started);
+    t.Window().CardView().FocusItem(2);
     bool done = false;
     OnDialog(u"項目の編集"_s, [&](QDialog& d) {
       auto* list = d.findChild<QListWidget*>();
       auto selected = [&] { return list->currentItem() && list->currentItem()->isSelected() ? list->currentRow() : -1; };
-      QCOMPARE(selected(), -1);
+      QCOMPARE(selected(), 2);  // the item being edited
       EnterName(edit_msg::kAddItemPrompt, {}, u"tel"_s);
       Press(d, u"追加(&A)..."_s);
       QCOMPARE(selected(), 3);
