@@ -120,6 +120,10 @@ std::uint32_t ReadCustomColor(const CSettingsStore& store, int index) {
   return static_cast<std::uint32_t>(n);
 }
 
+void WriteCustomColor(CSettingsStore& store, int index, std::uint32_t color) {
+  store.WriteProfileString(QStringLiteral("ColorDlg"), QStringLiteral("Custom%1").arg(index), QString::number(color));
+}
+
 QString SearchHistoryName(int index) { return QString::asprintf("Str%02d", index); }
 
 QStringList ReadRecentFiles(const CSettingsStore& store, int count) {

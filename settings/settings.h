@@ -153,6 +153,8 @@ int FontHeight(std::uint32_t point, int pixelsPerInchY);
 // ColorDlg: the sixteen custom colours, stored as decimal texts ("%ld"); a text
 // is read by its leading digits, anything else as 0. Default white (16777215).
 std::uint32_t ReadCustomColor(const CSettingsStore& store, int index);
+// Writes one custom colour (0 to 15) as its decimal text.
+void WriteCustomColor(CSettingsStore& store, int index, std::uint32_t color);
 
 // Search: the word history, "Str%02d" from 0 upward.
 QString SearchHistoryName(int index);

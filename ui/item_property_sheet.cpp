@@ -17,6 +17,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include "ui/color_dialog.h"
+
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,10 +26,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-// The colour dialog: the platform's chooser opened on *colorRef (0x00BBGGRR)
-// with the custom colours of ColorDlg; true and the colour on OK.
-bool ChooseColor(QWidget* parent, CSettingsStore& settings, std::uint32_t* colorRef);
 
 namespace {
 
@@ -199,7 +197,9 @@ void CItemPropSheet::ChooseFont(bool name) {
 
 void CItemPropSheet::ChooseColour(ColorRef* colour) {
   std::uint32_t chosen = *colour;
-  if (ChooseColor(this, m_settings, &chosen)) *colour = chosen;
+  // The chooser fits the main window, which has the screen's size.
+  if (ChooseColor(this, m_settings, &chosen, parentWidget() ? parentWidget()->window()->size() : QSize()))
+    *colour = chosen;
 }
 
 CItemProperty CItemPropSheet::Record() const {

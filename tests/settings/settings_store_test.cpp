@@ -230,6 +230,9 @@ TEST(SettingsStore, DerivedValues) {
   s.WriteProfileString(u"ColorDlg"_s, u"Custom1"_s, u"red"_s);
   EXPECT_EQ(settings::ReadCustomColor(s, 0), 255u);
   EXPECT_EQ(settings::ReadCustomColor(s, 1), 0u);
+  settings::WriteCustomColor(s, 2, 0x00FF8040);
+  EXPECT_EQ(s.GetProfileString(u"ColorDlg"_s, u"Custom2"_s, {}), u"16744512"_s);
+  EXPECT_EQ(settings::ReadCustomColor(s, 2), 0x00FF8040u);
   EXPECT_EQ(settings::SearchHistoryName(3), u"Str03"_s);
   settings::WriteRecentFiles(s, {u"/a.csv"_s, u"/b.csv"_s}, 4);
   EXPECT_EQ(settings::ReadRecentFiles(s, 4), (QStringList{u"/a.csv"_s, u"/b.csv"_s}));

@@ -2,9 +2,13 @@
 
 #include "settings/settings_store.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 void CUiTestEnv::SetUp() {
@@ -69,3 +73,22 @@ QString CAppUnderTest::Transcript() {
 }
 
 int CAppUnderTest::CountInTranscript(const QString& text) { return int(Transcript().count(text)); }
+
+void OnDialog(const QString& title, std::function<void(QDialog&)> act) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, title, act = std::move(act)] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog || dialog->windowTitle() != title || !dialog->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    act(*dialog);
+  });
+  timer->start();
+}
+
+QPushButton* DialogButton(QWidget& dialog, const QString& text) {
+  for (QPushButton* b : dialog.findChildren<QPushButton*>())
+    if (b->text() == text && b->isVisible()) return b;
+  return nullptr;
+}

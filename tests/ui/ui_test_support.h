@@ -10,7 +10,11 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <functional>
 #include <memory>
+
+class QDialog;
+class QPushButton;
 
 // The environment of a window test: a temporary folder holding the settings,
 // the user's runtime, data and configuration folders and the card files, set
@@ -52,3 +56,9 @@ class CAppUnderTest {
   QTextStream m_out{&m_transcript};
   std::unique_ptr<CVelumApp> m_app;
 };
+
+// Runs act on the next modal dialog with this title once it shows. act may
+// arrange the act for a dialog it is about to open, before opening it.
+void OnDialog(const QString& title, std::function<void(QDialog&)> act);
+// The visible button of a dialog with exactly this text ("&" included), or null.
+QPushButton* DialogButton(QWidget& dialog, const QString& text);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QSize>
+
+class QWidget;
+
+// Keeps a dialog inside the screen the window works on (the script's screen
+// under automation): no larger than the screen, and at its preferred size
+// where that fits: its size hint when preferred is empty; a preferred height
+// of 0 takes the height the layout needs at the preferred width (wrapped
+// texts). An empty screen means the primary screen's available area.
+void FitToScreen(QWidget& dialog, QSize screen, QSize preferred = {});
