@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QJsonDocument>
 #include <QKeyEvent>
 #include <QLabel>
@@ -59,6 +60,8 @@ bool IsInnerPart(const QWidget* w) {
   // The edit of a combo box or spin box belongs to it.
   const QWidget* p = w->parentWidget();
   if (p && (qobject_cast<const QComboBox*>(p) || qobject_cast<const QAbstractSpinBox*>(p))) return true;
+  // The headings of a list are part of it.
+  if (qobject_cast<const QHeaderView*>(w)) return true;
   // The day grid and buttons of a calendar; its dialog shows the date in a field of its own.
   for (; p; p = p->parentWidget())
     if (qobject_cast<const QCalendarWidget*>(p)) return true;
