@@ -121,9 +121,9 @@ void ToggleSort(int column, int* sortItem, int* sortMode) {
 }
 
 QString ParentFolder(const QString& folder) {
-  QDir dir(folder);
-  if (dir.isRoot() || !dir.cdUp()) return QDir::cleanPath(folder);
-  return dir.absolutePath();
+  const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+  if (QDir(clean).isRoot()) return clean;
+  return QFileInfo(clean).path();
 }
 
 std::optional<QString> ChosenPath(const QString& folder, const QString& name, const QString& defaultExt) {

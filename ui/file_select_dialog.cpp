@@ -36,9 +36,12 @@ QDialogButtonBox* OkCancel(QDialog* dialog, bool cancel = true) {
   return buttons;
 }
 
+// The folder asked for, or the nearest one above it that exists.
 QString StartFolder(const QString& folder) {
-  if (folder.isEmpty() || !QFileInfo(folder).isDir()) return QDir::rootPath();
-  return QDir(folder).absolutePath();
+  if (folder.isEmpty()) return QDir::rootPath();
+  QString at = QDir(folder).absolutePath();
+  while (!QFileInfo(at).isDir() && !QDir(at).isRoot()) at = ParentFolder(at);
+  return at;
 }
 
 }  // namespace
