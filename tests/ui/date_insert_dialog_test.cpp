@@ -23,22 +23,9 @@ namespace {
 
 const QSize kWide(800, 600);
 
-// Runs `open` and, once a dialog of type D is the modal one, `act` on it.
 template <class D>
 void WithDialog(const std::function<void()>& open, const std::function<void(D&)>& act) {
-  bool seen = false;
-  std::function<void()> poll = [&] {
-    if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
-      seen = true;
-      act(*d);
-      if (d->isVisible()) d->reject();
-      return;
-    }
-    QTimer::singleShot(10, poll);
-  };
-  QTimer::singleShot(0, poll);
-  open();
-  QVERIFY(seen);
+  QVERIFY(WithModalDialog<D>(open, act));
 }
 
 QCheckBox* Box(QWidget& w, const QString& text) {

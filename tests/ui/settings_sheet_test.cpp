@@ -33,19 +33,7 @@ QByteArray FileBytes(const QString& path) {
 
 // Runs `command` and, once its dialog is open, `act` on it.
 void WithDialog(CAppUnderTest& t, std::uint32_t command, const std::function<void(CSettingsSheet&)>& act) {
-  bool seen = false;
-  std::function<void()> poll = [&] {
-    if (auto* sheet = qobject_cast<CSettingsSheet*>(QApplication::activeModalWidget())) {
-      seen = true;
-      act(*sheet);
-      if (sheet->isVisible()) sheet->reject();
-      return;
-    }
-    QTimer::singleShot(10, poll);
-  };
-  QTimer::singleShot(0, poll);
-  t.Window().Dispatch(command);
-  QVERIFY(seen);
+  QVERIFY(WithModalDialog<CSettingsSheet>([&] { t.Window().Dispatch(command); }, act));
 }
 
 QCheckBox* CheckBox(QWidget& w, const QString& text) {
