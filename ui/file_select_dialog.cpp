@@ -128,10 +128,14 @@ CFileSelectDialog::CFileSelectDialog(CVelumApp& app, const CFileRequest& request
 }
 
 CFileSelectDialog::~CFileSelectDialog() {
-  // The sort is kept whatever the outcome.
-  m_app.Settings().Update([this] {
-    WriteSetting(m_app.Settings(), settings::kFileSelectSortMode, std::uint32_t(m_sortMode));
-    WriteSetting(m_app.Settings(), settings::kFileSelectSortItem, std::uint32_t(m_sortItem));
+  // The sort is kept whatever the outcome; an unchanged one is not written again.
+  CSettingsStore& s = m_app.Settings();
+  if (ReadSetting(s, settings::kFileSelectSortMode) == std::uint32_t(m_sortMode) &&
+      ReadSetting(s, settings::kFileSelectSortItem) == std::uint32_t(m_sortItem))
+    return;
+  s.Update([&] {
+    WriteSetting(s, settings::kFileSelectSortMode, std::uint32_t(m_sortMode));
+    WriteSetting(s, settings::kFileSelectSortItem, std::uint32_t(m_sortItem));
   });
 }
 
