@@ -160,6 +160,8 @@ void CFileSelectDialog::ShowEntries(const QString& select) {
     if (!selected && !select.isEmpty() && e.FullName() == select) selected = item;
   }
   m_list->setUpdatesEnabled(true);
+  // The date is read whole; the other columns keep their width.
+  m_list->resizeColumnToContents(1);
   if (!selected) selected = m_list->topLevelItem(0);
   if (selected) {
     QSignalBlocker block(m_list);  // the name field keeps the caller's name
