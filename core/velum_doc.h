@@ -20,6 +20,8 @@ inline constexpr std::uint32_t kCardInserted = 0xA0007;
 inline constexpr std::uint32_t kSearchFound = 0x20004;
 inline constexpr std::uint32_t kIncrementalSearch = 0x20005;
 inline constexpr std::uint32_t kItemLayout = 0x40006;
+// The settings changed: every view lays itself out again.
+inline constexpr std::uint32_t kWholeLayout = 0x40003;
 inline constexpr std::uint32_t kCardAdded = 5;
 inline constexpr std::uint32_t kCardMoved = 6;
 inline constexpr std::uint32_t kCardsChanged = 0x20001;

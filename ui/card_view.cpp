@@ -575,9 +575,12 @@ void CCardView::OpenAsFile() {
 }
 
 void CCardView::InsertDateNow() {
+  InsertText(ComposeDateTime(CDTime(m_app.Services().clock), ReadDateOptions(m_app.Settings())));
+}
+
+void CCardView::InsertText(const QString& text) {
   const int i = FocusedItem() >= 0 ? FocusedItem() : m_lastFocused;
   if (i < 0 || i >= int(m_controls.size())) return;
-  const QString text = ComposeDateTime(CDTime(m_app.Services().clock), ReadDateOptions(m_app.Settings()));
   Control& c = m_controls[std::size_t(i)];
   if (c.edit && !c.edit->isReadOnly()) {
     c.edit->insertPlainText(text);
@@ -585,6 +588,11 @@ void CCardView::InsertDateNow() {
     c.combo->lineEdit()->insert(text);
     c.combo->lineEdit()->setModified(true);
   }
+}
+
+void CCardView::SetMarginSettings(bool cardMargin, bool labelEditZero) {
+  m_cardMargin = cardMargin;
+  m_labelEditZero = labelEditZero;
 }
 
 bool CCardView::OnCommand(std::uint32_t id) {

@@ -45,6 +45,10 @@ class CCardView final : public QScrollArea, public IDocView {
   QWidget* ItemControl(int item) const;
   bool Standard() const { return m_standard; }
   void SetSingleLine(bool on);
+  // The margin settings of the settings sheet; the next layout uses them.
+  void SetMarginSettings(bool cardMargin, bool labelEditZero);
+  // Replaces the selection of the focused (or last focused) item with text.
+  void InsertText(const QString& text);
   // The controls for automation: id, item, kind, x, y, w, h, text.
   QJsonArray LayoutJson() const;
 

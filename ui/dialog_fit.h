@@ -1,8 +1,7 @@
 #pragma once
 
 #include <QSize>
-
-class QWidget;
+#include <QWidget>
 
 // Keeps a dialog inside the screen the window works on (the script's screen
 // under automation): no larger than the screen, and at its preferred size
@@ -10,3 +9,11 @@ class QWidget;
 // of 0 takes the height the layout needs at the preferred width (wrapped
 // texts). An empty screen means the primary screen's available area.
 void FitToScreen(QWidget& dialog, QSize screen, QSize preferred = {});
+
+// The same for a dialog whose pages scroll: at most the screen's size, its
+// size hint where that fits; nothing for an empty screen.
+inline void FitToScreen(QWidget* dialog, const QSize& screen) {
+  if (!screen.isValid()) return;
+  dialog->setMaximumSize(screen);
+  dialog->resize(dialog->sizeHint().boundedTo(screen));
+}

@@ -7,6 +7,7 @@
 #include "ui/command_handlers.h"
 #include "settings/settings.h"
 #include "ui/card_view.h"
+#include "ui/file_choice.h"
 #include "ui/item_list_view.h"
 #include "ui/list_view.h"
 #include "ui/main_window.h"
@@ -21,26 +22,6 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QUrl>
-
-namespace {
-
-// "desc(*.a;*.b) |*.a;*.b|..." as Qt's file dialog takes it: "desc (*.a *.b)".
-QStringList QtFilters(const QString& filter) {
-  const QStringList parts = filter.split(u'|');
-  QStringList out;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QString desc = parts[i].trimmed();
-    if (desc.isEmpty()) break;
-    const qsizetype paren = desc.indexOf(u'(');
-    if (paren > 0) desc = desc.left(paren);
-    QString patterns = parts[i + 1];
-    patterns.replace(u';', u' ');
-    out << QStringLiteral("%1 (%2)").arg(desc, patterns);
-  }
-  return out;
-}
-
-}  // namespace
 
 bool CMainWindow::Dispatch(std::uint32_t id) {
   const auto dialog = DialogCommands().find(id);
@@ -79,13 +60,9 @@ bool CMainWindow::HandleFrameCommand(std::uint32_t id) {
       return true;
     case cmd::kOpen: {
       if (!SaveModified()) return true;
-      QFileDialog dialog(this, ui_msg::kOpenTitle, settings::ReadInitDir(settings));
-      dialog.setOption(QFileDialog::DontUseNativeDialog);
-      dialog.setFileMode(QFileDialog::ExistingFile);
-      dialog.setNameFilters(QtFilters(ui_msg::kOpenFilter));
-      dialog.setDefaultSuffix(QStringLiteral("csv"));
-      if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        OpenFile(dialog.selectedFiles().first());
+      CFileRequest request{ui_msg::kOpenTitle, settings::ReadInitDir(settings), {}, ui_msg::kOpenFilter,
+                           QStringLiteral("csv"), false, ReadSetting(settings, settings::kPPCOpenDlg) == 0};
+      if (const std::optional<QString> path = ChooseFile(m_app, this, request)) OpenFile(*path);
       return true;
     }
     case cmd::kSave:
@@ -331,14 +308,12 @@ bool CMainWindow::SaveDocumentAs() {
   doc.StoreCards();
   const QString current = doc.PathName();
   const QString folder = current.isEmpty() ? settings::ReadInitDir(m_app.Settings()) : QFileInfo(current).absolutePath();
-  QFileDialog dialog(this, ui_msg::kSaveAsTitle, folder);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setNameFilters(QtFilters(ui_msg::kSaveFilter));
-  dialog.setDefaultSuffix(QStringLiteral("csv"));
-  if (!current.isEmpty()) dialog.selectFile(QFileInfo(current).fileName());
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  const bool ok = doc.SaveAs(dialog.selectedFiles().first());
+  CFileRequest request{ui_msg::kSaveAsTitle, folder, current.isEmpty() ? QString() : QFileInfo(current).fileName(),
+                       ui_msg::kSaveFilter, QStringLiteral("csv"), true,
+                       ReadSetting(m_app.Settings(), settings::kPPCSaveDlg) == 0};
+  const std::optional<QString> path = ChooseFile(m_app, this, request);
+  if (!path) return false;
+  const bool ok = doc.SaveAs(*path);
   UpdateTitle();
   return ok;
 }

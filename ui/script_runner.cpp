@@ -15,11 +15,13 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QJsonDocument>
 #include <QKeyEvent>
 #include <QLabel>
@@ -57,7 +59,13 @@ QString CleanLabel(QString text) {
 bool IsInnerPart(const QWidget* w) {
   // The edit of a combo box or spin box belongs to it.
   const QWidget* p = w->parentWidget();
-  return p && (qobject_cast<const QComboBox*>(p) || qobject_cast<const QAbstractSpinBox*>(p));
+  if (p && (qobject_cast<const QComboBox*>(p) || qobject_cast<const QAbstractSpinBox*>(p))) return true;
+  // The headings of a list are part of it.
+  if (qobject_cast<const QHeaderView*>(w)) return true;
+  // The day grid and buttons of a calendar; its dialog shows the date in a field of its own.
+  for (; p; p = p->parentWidget())
+    if (qobject_cast<const QCalendarWidget*>(p)) return true;
+  return false;
 }
 
 QString Kind(const QWidget* w) {

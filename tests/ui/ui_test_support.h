@@ -62,3 +62,28 @@ class CAppUnderTest {
 void OnDialog(const QString& title, std::function<void(QDialog&)> act);
 // The visible button of a dialog with exactly this text ("&" included), or null.
 QPushButton* DialogButton(QWidget& dialog, const QString& text);
+
+#include <QApplication>
+#include <QTimer>
+
+#include <functional>
+
+// Runs open(), which shows a modal dialog of type D, and act() on that dialog
+// once it is up; a dialog act() leaves open is cancelled. False when no such
+// dialog came up.
+template <class D>
+bool WithModalDialog(const std::function<void()>& open, const std::function<void(D&)>& act) {
+  bool seen = false;
+  std::function<void()> poll = [&] {
+    if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
+      seen = true;
+      act(*d);
+      if (d->isVisible()) d->reject();
+      return;
+    }
+    QTimer::singleShot(10, poll);
+  };
+  QTimer::singleShot(0, poll);
+  open();
+  return seen;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class CVelumApp;
+class QWidget;
+
+// What a file selection asks for. The filter is in the program's form
+// "desc(*.a;*.b) |*.a;*.b|...||".
+struct CFileRequest {
+  QString title;
+  QString folder;      // the folder shown first
+  QString name;        // the name proposed (save) or selected (open)
+  QString filter;
+  QString defaultExt;  // without the dot; appended to a name that has none
+  bool save = false;   // save: asks before overwriting, the folder must exist
+  bool own = false;    // the program's own dialog; else Qt's (non-native) one
+};
+
+// The chosen path, or nothing when the user cancelled.
+std::optional<QString> ChooseFile(CVelumApp& app, QWidget* parent, const CFileRequest& request);
