@@ -106,6 +106,7 @@ int Prop(CBatchContext& b, const QStringList& a) {
   const QString error = SetField(b, edited, a[1], a.mid(2));
   if (!error.isEmpty()) return b.Error(error.startsWith(u"bad value") ? kExitUsage : kExitFailed, error);
   edited.m_set = 1;
+  b.Doc().UndoStack().Record(b.Doc(), undo_label::kItemProperty);
   b.Doc().Store().Property(item) = std::move(edited);
   b.Doc().SetModifiedFlag();
   b.Doc().UpdateAllViews(nullptr, kItemPropertyHint);

@@ -36,7 +36,7 @@ class CItemEditor {
   bool Add(const QString& name);
   // "挿入(&I)...": before the selected item, or at the start without one.
   bool Insert(int selected, const QString& name);
-  // "変更(&N)...": any name, the empty one included.
+  // "変更(&N)...": any name, the empty one included; the same name changes nothing.
   bool Rename(int selected, const QString& name);
   // "削除(&D)...": asks "<name>を削除します。よろしいですか？"; answers the
   // selection afterwards (the item now at that place, or the last item).
