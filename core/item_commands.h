@@ -24,8 +24,8 @@ bool SwapItems(CCardStore& store, int a, int b);
 // Gives the items the names "項目1", "項目2", ... in order.
 void NameItemsInOrder(CCardStore& store);
 
-// The item dialog ("項目の編集"): every change reaches the store at once and
-// cannot be undone; Close announces them. Selections are item indexes, -1 for
+// The item dialog ("項目の編集"): every change reaches the store at once (each
+// one a step of the document's undo stack); Close announces them. Selections are item indexes, -1 for
 // none. The names come from the name entry dialog.
 class CItemEditor {
  public:
