@@ -10,6 +10,7 @@
 struct CUndoStack::CStep {
   QString label;
   bool whole = true;
+  std::size_t bytes = 0;  // what the step holds (Bytes)
   int currentCard = 0;
   int currentItem = 0;
   bool modified = false;
@@ -34,6 +35,11 @@ int AllIndexOf(const CCardStore& store, const CCardRow* row) {
 }
 
 // The visible list as indexes into the all-cards list.
+// The memory a row copy holds: the row, its offsets and its texts. The texts
+// are counted although a copy shares them until one side changes: the count
+// is an upper bound.
+std::size_t RowBytes(const CCardRow& row) { return sizeof(CCardRow) + 16 + row.HeapBytes(); }
+
 std::vector<int> VisibleIndexes(const CCardStore& store) {
   std::unordered_map<const CCardRow*, int> index;
   index.reserve(std::size_t(store.AllCount()));
@@ -60,6 +66,7 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Capture(CVelumDoc& doc, const CSt
   if (!step->whole) {
     step->allIndex = like.allIndex;
     if (const CCardRow* row = store.AllCard(like.allIndex)) step->card = *row;
+    step->bytes = sizeof(CStep) + step->card.HeapBytes();
     return step;
   }
   step->names = std::make_unique<CItemNameRow>(store);
@@ -70,15 +77,27 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Capture(CVelumDoc& doc, const CSt
     step->cards.reserve(std::size_t(store.AllCount()));
     for (int i = 0; i < store.AllCount(); ++i) step->cards.push_back(std::make_unique<CCardRow>(*store.AllCard(i)));
   }
+  step->bytes = sizeof(CStep) + RowBytes(*step->names) + step->visible.size() * sizeof(int);
+  for (const auto& row : step->cards) step->bytes += RowBytes(*row);
   step->fileProp = store.FileProperty();
   step->sortKeys = store.SortKeys();
   step->filterHistory = store.FilterHistory();
   return step;
 }
 
-void CUndoStack::Push(std::unique_ptr<CStep> step, int limit) {
+void CUndoStack::Push(std::unique_ptr<CStep> step, int limit, std::size_t maxBytes) {
   m_undo.push_back(std::move(step));
-  while (int(m_undo.size()) > limit) m_undo.pop_front();
+  std::size_t bytes = 0;
+  for (const auto& s : m_undo) bytes += s->bytes;
+  // The newest step always stays, so the last command can be taken back.
+  while (m_undo.size() > 1 && (int(m_undo.size()) > limit || bytes > maxBytes)) {
+    bytes -= m_undo.front()->bytes;
+    m_undo.pop_front();
+  }
+}
+
+std::size_t CUndoStack::MaxBytes(const CVelumDoc& doc) {
+  return std::size_t(ReadSetting(doc.Services().settings, settings::kUndoMemory)) << 20;
 }
 
 int CUndoStack::Limit(CVelumDoc& doc) {
@@ -93,7 +112,7 @@ void CUndoStack::Record(CVelumDoc& doc, const QString& label) {
   if (limit <= 0) return;
   CStep like;
   like.label = label;
-  Push(Capture(doc, like, false), limit);
+  Push(Capture(doc, like, false), limit, MaxBytes(doc));
 }
 
 void CUndoStack::RecordCard(CVelumDoc& doc, int card, const QString& label) {
@@ -104,7 +123,7 @@ void CUndoStack::RecordCard(CVelumDoc& doc, int card, const QString& label) {
   like.whole = false;
   like.allIndex = AllIndexOf(doc.Store(), doc.Store().VisibleCard(card));
   if (like.allIndex < 0) return;
-  Push(Capture(doc, like, false), limit);
+  Push(Capture(doc, like, false), limit, MaxBytes(doc));
 }
 
 void CUndoStack::DropLast() {

@@ -45,8 +45,10 @@ inline const QString kDiscard = QStringLiteral("廃棄");
 //
 // Commands record after their questions and before they change anything; a
 // command that changes nothing records nothing (but for the modified flag: a
-// command that only sets it records, so that undo clears it again). The number of steps kept is
-// System/UndoSteps (0 turns undo off); the oldest steps go first.
+// command that only sets it records, so that undo clears it again). The
+// number of steps kept is System/UndoSteps (0 turns undo off), and the steps together hold at most
+// System/UndoMemory MiB (counted with their texts, an upper bound); the oldest
+// steps go first, but the newest always stays.
 class CUndoStack {
  public:
   CUndoStack();
@@ -91,7 +93,8 @@ class CUndoStack {
   static std::unique_ptr<CStep> Capture(CVelumDoc& doc, const CStep& like, bool takeCards);
   // Restores step and answers the state the document left.
   static std::unique_ptr<CStep> Swap(CVelumDoc& doc, CStep& step);
-  void Push(std::unique_ptr<CStep> step, int limit);
+  void Push(std::unique_ptr<CStep> step, int limit, std::size_t maxBytes);
+  static std::size_t MaxBytes(const CVelumDoc& doc);
   // Forgets what could be redone; answers System/UndoSteps (at most 0 empties the stack).
   int Limit(CVelumDoc& doc);
   static void Restore(CVelumDoc& doc, CStep& step);

@@ -273,6 +273,15 @@ TEST_F(Undo, KeepsTheConfiguredNumberOfStepsAndForgetsOnOpen) {
   AddCard(doc);
   EXPECT_FALSE(doc.UndoStack().CanRedo());
 
+  // Steps beyond System/UndoMemory go, all but the newest.
+  WriteSetting(*w.settings, settings::kUndoMemory, 1);
+  UnifyItem(doc, 2, QString(300000, u'x'));
+  UnifyItem(doc, 2, QString(300000, u'y'));
+  EXPECT_EQ(doc.UndoStack().UndoCount(), 1);
+  doc.UndoStack().Undo(doc);
+  EXPECT_EQ(doc.Store().GetItemText(0, 2).size(), 300000);
+  WriteSetting(*w.settings, settings::kUndoMemory, 256);
+
   WriteSetting(*w.settings, settings::kUndoSteps, 0);
   AddCard(doc);
   EXPECT_FALSE(doc.UndoStack().CanUndo());
