@@ -17,6 +17,8 @@ std::vector<CFrameCommand> MakeCommands() {
       {cmd::kFileProperties, QStringLiteral("このファイルのプロパティ(&P)..."), {}, R::kLater},
       {cmd::kExit, QStringLiteral("アプリケーションの終了(&X)"), QStringLiteral("終了(&X)")},
       {cmd::kUndo, QStringLiteral("アンドゥ(&U)")},
+      {cmd::kUndoCommand, QStringLiteral("元に戻す(&Z)")},
+      {cmd::kRedoCommand, QStringLiteral("やり直し(&Y)")},
       {cmd::kCut, QStringLiteral("切り取り(&T)")},
       {cmd::kCopy, QStringLiteral("コピー(&C)")},
       {cmd::kPaste, QStringLiteral("貼り付け(&P)")},
@@ -107,7 +109,8 @@ std::vector<CMenuEntry> FileEntries() {
           Sep(),             Cmd(cmd::kExit)};
 }
 std::vector<CMenuEntry> EditEntries() {
-  return {Cmd(cmd::kUndo),       Sep(),
+  return {Cmd(cmd::kUndo),       Cmd(cmd::kUndoCommand),
+          Cmd(cmd::kRedoCommand), Sep(),
           Cmd(cmd::kCut),        Cmd(cmd::kCopy),
           Cmd(cmd::kPaste),      Sep(),
           Cmd(cmd::kFind),       Cmd(cmd::kFindNext),

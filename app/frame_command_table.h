@@ -22,6 +22,9 @@ inline constexpr std::uint32_t kRecentFirst = 57616;
 inline constexpr std::uint32_t kRecentLast = 57631;
 inline constexpr std::uint32_t kExit = 57665;
 inline constexpr std::uint32_t kUndo = 57643;
+// 元に戻す and やり直し of card and item commands (the document's undo stack).
+inline constexpr std::uint32_t kUndoCommand = 33200;
+inline constexpr std::uint32_t kRedoCommand = 33201;
 inline constexpr std::uint32_t kCut = 57635;
 inline constexpr std::uint32_t kCopy = 57634;
 inline constexpr std::uint32_t kPaste = 57637;

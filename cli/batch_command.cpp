@@ -197,6 +197,7 @@ const QString kBatchHelp = QStringLiteral(
     "  sort KEY... | filter METHOD COND WORD ITEM... | release | hide CARD... | complement | discard\n"
     "  find COND WORD ITEM... [case] | next | prev\n"
     "  count ITEM [--raw] | totals ITEM [CARD...] | show [--stored] [--json]\n"
+    "  undo | redo                                takes back / does again the last card or item command\n"
     "An unknown command stops the script (exit status 2); a failed command is reported and the script goes on.\n");
 
 int RunBatch(CCliContext& ctx, const QStringList& args) {

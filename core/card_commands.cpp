@@ -4,6 +4,7 @@
 #include "core/card_store.h"
 #include "core/digit_grouping.h"
 #include "core/edit_messages.h"
+#include "core/undo_stack.h"
 #include "core/velum_doc.h"
 #include "settings/settings.h"
 
@@ -35,8 +36,9 @@ int LastVisible(const CVelumDoc& doc) { return std::max(doc.VisibleCount() - 1, 
 // Deletes the target cards (valid numbers), as DeleteCard one by one from the
 // highest number down would, in one pass over each list; keeps at least one
 // visible card and the current card in range.
-void RemoveCards(CVelumDoc& doc, const std::vector<int>& targets) {
+void RemoveCards(CVelumDoc& doc, const std::vector<int>& targets, const QString& label) {
   CCardStore& store = doc.Store();
+  doc.UndoStack().Record(doc, label);
   const int current = doc.CurrentCard();
   std::unordered_set<const CCardRow*> doomed;
   for (int n : targets) doomed.insert(store.VisibleCard(n));
@@ -62,8 +64,9 @@ bool CommitItemText(CVelumDoc& doc, int card, int item, const QString& typed, QS
   CCardRow* row = store.VisibleCard(card);
   if (!row || item < 0 || item >= row->ItemCount()) return false;
   QString text = store.Property(item).DigitGrouping() ? GroupDigits(typed) : typed;
-  if (text.contains(u',') && !row->Quoted(item) && Prompt(doc).Question(edit_msg::kCommaQuestion))
-    row->SetQuoted(item, true);
+  const bool quote = text.contains(u',') && !row->Quoted(item) && Prompt(doc).Question(edit_msg::kCommaQuestion);
+  if (quote || text != row->Item(item) || !doc.IsModified()) doc.UndoStack().RecordCard(doc, card, undo_label::kSetText);
+  if (quote) row->SetQuoted(item, true);
   row->SetItem(item, text);
   doc.SetModifiedFlag();
   if (stored) *stored = std::move(text);
@@ -72,6 +75,7 @@ bool CommitItemText(CVelumDoc& doc, int card, int item, const QString& typed, QS
 
 void AddCard(CVelumDoc& doc) {
   doc.StoreCards();
+  doc.UndoStack().Record(doc, undo_label::kAddCard);
   doc.Store().AddCard(-1);
   doc.MakeCurrent(LastVisible(doc));
   doc.SetModifiedFlag();
@@ -81,6 +85,7 @@ void AddCard(CVelumDoc& doc) {
 void InsertCard(CVelumDoc& doc) {
   doc.StoreCards();
   const int current = std::clamp(doc.CurrentCard(), 0, doc.VisibleCount());
+  doc.UndoStack().Record(doc, undo_label::kInsertCard);
   doc.Store().AddCard(current);
   doc.MakeCurrent(current);
   doc.SetModifiedFlag();
@@ -93,6 +98,7 @@ int AddCardAtEnd(CVelumDoc& doc) {
       !Prompt(doc).Question(edit_msg::kLastCardQuestion))
     return -1;
   CCardStore& store = doc.Store();
+  doc.UndoStack().Record(doc, undo_label::kAddCard);
   store.AddCard(-1);
   doc.MakeCurrent(LastVisible(doc));
   doc.SetModifiedFlag();
@@ -107,7 +113,7 @@ bool DeleteCards(CVelumDoc& doc, std::vector<int> targets) {
   targets = ValidTargets(doc, std::move(targets));
   if (targets.empty()) return false;
   if (!Prompt(doc).Question(edit_msg::kDeleteCards)) return false;
-  RemoveCards(doc, targets);
+  RemoveCards(doc, targets, undo_label::kDeleteCards);
   return true;
 }
 
@@ -133,7 +139,7 @@ bool CutCards(CVelumDoc& doc, std::vector<int> targets) {
   targets = ValidTargets(doc, std::move(targets));
   if (targets.empty()) return false;
   PutOnClipboard(doc, targets);
-  RemoveCards(doc, targets);
+  RemoveCards(doc, targets, undo_label::kCutCards);
   return true;
 }
 
@@ -174,6 +180,7 @@ int PasteCards(CVelumDoc& doc) {
   // As InsertCopyAt card by card, each before the same card, in one insertion
   // into each list.
   const int at = std::clamp(doc.CurrentCard(), 0, doc.VisibleCount());
+  doc.UndoStack().Record(doc, undo_label::kPasteCards);
   const int allAt = at == store.VisibleCount() ? store.AllCount() : store.FindAllIndex(at);
   std::vector<std::unique_ptr<CCardRow>> copies;
   std::vector<CCardRow*> rows;
@@ -198,6 +205,7 @@ int AppendPasteCards(CVelumDoc& doc) {
   CCardStore& store = doc.Store();
   const std::vector<CCardRow> cards = CardsFromText(text, store.ItemCount());
   if (cards.empty()) return 0;
+  doc.UndoStack().Record(doc, undo_label::kAppendPaste);
   // As AppendCardCopy card by card, with the visible list rebuilt once.
   auto& all = store.AllCards();
   for (const CCardRow& card : cards) all.push_back(std::make_unique<CCardRow>(card));
@@ -212,6 +220,7 @@ bool UnifyItem(CVelumDoc& doc, int item, const QString& text) {
   doc.StoreCards();
   CCardStore& store = doc.Store();
   if (item < 0 || item >= store.ItemCount()) return false;
+  doc.UndoStack().Record(doc, undo_label::kUnify);
   for (int n = 0; n < store.VisibleCount(); ++n) store.SetItemText(n, item, text);
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kWholeDocument);
@@ -255,6 +264,7 @@ int InsertLineBreak(CVelumDoc& doc, int item, int caret) {
   QString text = store.GetItemText(card, item).toString();
   const int at = std::clamp(caret, 0, int(text.size()));
   text.insert(at, QStringLiteral("\r\n"));
+  doc.UndoStack().RecordCard(doc, card, undo_label::kLineBreak);
   store.SetItemText(card, item, text);
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kRedraw);

@@ -2,6 +2,7 @@
 
 #include "core/card_store.h"
 #include "core/edit_messages.h"
+#include "core/undo_stack.h"
 #include "core/velum_doc.h"
 
 bool InsertItem(CCardStore& store, int index, const QString& name) {
@@ -55,7 +56,13 @@ bool CItemEditor::InsertAt(int index, const QString& name) {
     prompt.Notice(edit_msg::kNameRequired);
     return false;
   }
+  if (m_doc.ItemCount() >= CCardRow::kMaxItems) {
+    prompt.Notice(edit_msg::kTooManyItems);
+    return false;
+  }
+  m_doc.UndoStack().Record(m_doc, index < 0 ? undo_label::kItemAdd : undo_label::kItemInsert);
   if (!InsertItem(m_doc.Store(), index, name)) {
+    m_doc.UndoStack().DropLast();
     prompt.Notice(edit_msg::kTooManyItems);
     return false;
   }
@@ -69,6 +76,8 @@ bool CItemEditor::Insert(int selected, const QString& name) { return InsertAt(Va
 
 bool CItemEditor::Rename(int selected, const QString& name) {
   if (!Valid(selected)) return false;
+  if (m_doc.Store().Item(selected) == name) return true;  // nothing to change or announce
+  m_doc.UndoStack().Record(m_doc, undo_label::kItemRename);
   m_doc.Store().SetItem(selected, name);
   m_changed = true;
   return true;
@@ -83,6 +92,7 @@ int CItemEditor::Delete(int selected) {
     return selected;
   }
   if (!prompt.Question(store.Item(selected).toString() + edit_msg::kDeleteItemSuffix)) return selected;
+  m_doc.UndoStack().Record(m_doc, undo_label::kItemDelete);
   DeleteItem(store, selected);
   m_changed = true;
   const int last = store.ItemCount() - 1;
@@ -92,6 +102,7 @@ int CItemEditor::Delete(int selected) {
 
 int CItemEditor::MoveUp(int selected) {
   if (!Valid(selected) || selected == 0) return selected;
+  m_doc.UndoStack().Record(m_doc, undo_label::kItemMove);
   SwapItems(m_doc.Store(), selected, selected - 1);
   m_changed = true;
   return selected - 1;
@@ -99,6 +110,7 @@ int CItemEditor::MoveUp(int selected) {
 
 int CItemEditor::MoveDown(int selected) {
   if (!Valid(selected) || selected + 1 >= m_doc.ItemCount()) return selected;
+  m_doc.UndoStack().Record(m_doc, undo_label::kItemMove);
   SwapItems(m_doc.Store(), selected, selected + 1);
   m_changed = true;
   return selected + 1;

@@ -24,8 +24,8 @@ bool SwapItems(CCardStore& store, int a, int b);
 // Gives the items the names "項目1", "項目2", ... in order.
 void NameItemsInOrder(CCardStore& store);
 
-// The item dialog ("項目の編集"): every change reaches the store at once and
-// cannot be undone; Close announces them. Selections are item indexes, -1 for
+// The item dialog ("項目の編集"): every change reaches the store at once (each
+// one a step of the document's undo stack); Close announces them. Selections are item indexes, -1 for
 // none. The names come from the name entry dialog.
 class CItemEditor {
  public:
@@ -36,7 +36,7 @@ class CItemEditor {
   bool Add(const QString& name);
   // "挿入(&I)...": before the selected item, or at the start without one.
   bool Insert(int selected, const QString& name);
-  // "変更(&N)...": any name, the empty one included.
+  // "変更(&N)...": any name, the empty one included; the same name changes nothing.
   bool Rename(int selected, const QString& name);
   // "削除(&D)...": asks "<name>を削除します。よろしいですか？"; answers the
   // selection afterwards (the item now at that place, or the last item).

@@ -1,5 +1,6 @@
 #include "core/item_property_edit.h"
 
+#include "core/undo_stack.h"
 #include "core/velum_doc.h"
 #include "platform/prompt.h"
 #include "settings/settings.h"
@@ -9,6 +10,7 @@
 
 bool ApplyItemProperty(CVelumDoc& doc, int item, const CItemProperty& record, IDocView* sender) {
   if (item < 0 || item >= doc.ItemCount()) return false;
+  doc.UndoStack().Record(doc, undo_label::kItemProperty);
   CItemProperty& target = doc.Store().Property(item);
   target = record;
   target.m_set = 1;

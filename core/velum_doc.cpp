@@ -12,6 +12,7 @@ CVelumDoc::CVelumDoc(const CServices& services)
 }
 
 void CVelumDoc::MakeNew() {
+  m_undo.Clear();
   CItemNameRow names;
   ParseLine(names, u"\"項目１\"\n");
   m_store->SetItemNames(names, true);
@@ -29,6 +30,7 @@ bool CVelumDoc::OnNewDocument() {
 
 bool CVelumDoc::OnOpenDocument(const QString& path) {
   m_modified = true;
+  m_undo.Clear();
   m_store->Clear();
   CWaitCursor wait(m_services.prompt);
   const int result = [&] {
@@ -90,6 +92,7 @@ bool CVelumDoc::OnSaveDocument(const QString& path) {
   if (recordDefaultFile) WriteSetting(m_services.settings, settings::kDefaultFile, m_path);
   const bool ok = m_store->Write(absolute) == 1;
   if (!ok) m_modified = true;
+  if (ok) m_undo.NoteSaved();
   return ok;
 }
 
@@ -134,6 +137,7 @@ bool CVelumDoc::SyncCheck() {
 }
 
 void CVelumDoc::ApplyFileProperties(bool msCsv, ColorRef background, bool firstLineIsItems) {
+  m_undo.Record(*this, undo_label::kFileProperty);
   CVelumProperty& p = m_store->FileProperty();
   p.m_msCsv = msCsv ? 1 : 0;
   p.m_backColor = background;

@@ -2,6 +2,7 @@
 
 #include "core/card_store.h"
 #include "core/services.h"
+#include "core/undo_stack.h"
 
 #include <QDateTime>
 #include <QString>
@@ -26,6 +27,8 @@ inline constexpr std::uint32_t kCardAdded = 5;
 inline constexpr std::uint32_t kCardMoved = 6;
 inline constexpr std::uint32_t kCardsChanged = 0x20001;
 inline constexpr std::uint32_t kItemsEdited = 0x2000F;
+// Undo and redo: items, cards and the current card may all have changed.
+inline constexpr std::uint32_t kUndone = 0x6000F;
 }  // namespace hint
 
 // A view of the document. Views hold no card data; they read it from the store
@@ -100,11 +103,15 @@ class CVelumDoc {
   bool recordDefaultFile = true;
   // Called when the reload command is to run (the sync check's OK).
   std::function<void()> onReloadCommand;
+  // The steps 元に戻す and やり直し go through; new, open and reload empty it.
+  CUndoStack& UndoStack() { return m_undo; }
+  const CUndoStack& UndoStack() const { return m_undo; }
   // Lets every view commit its pending edits (the card view's StoreCard), as
   // every command that changes cards does first.
   void StoreCards();
 
  private:
+  friend class CUndoStack;  // puts back the current card and item and the modified flag
   void MakeNew();
 
   const CServices& m_services;
@@ -116,4 +123,5 @@ class CVelumDoc {
   bool m_readIncomplete = false;
   QDateTime m_loadTime;
   std::vector<IDocView*> m_views;
+  CUndoStack m_undo;
 };

@@ -2,6 +2,7 @@
 
 #include "core/card_store.h"
 #include "core/edit_messages.h"
+#include "core/undo_stack.h"
 #include "core/velum_doc.h"
 #include "select/filter.h"
 #include "select/find.h"
@@ -54,12 +55,14 @@ bool HasItem(CVelumDoc& doc, int item) {
 
 void SortCommand(CVelumDoc& doc, int item, int order) {
   doc.StoreCards();
+  doc.UndoStack().Record(doc, undo_label::kSort);
   SortByItem(doc.Store(), item, order);
   ShowFromFirstCard(doc, hint::kWholeDocument);
 }
 
 void MultiSortCommand(CVelumDoc& doc, const CVelumSortArray& keys) {
   doc.StoreCards();
+  doc.UndoStack().Record(doc, undo_label::kSort);
   SortByKeys(doc.Store(), keys);
   ShowFromFirstCard(doc, hint::kWholeDocument);
 }
@@ -70,6 +73,7 @@ int FilterCommand(CVelumDoc& doc, const std::vector<int>& items, int condition, 
   doc.StoreCards();
   CCardStore& store = doc.Store();
   CWaitCursor wait(Prompt(doc));
+  doc.UndoStack().Record(doc, undo_label::kFilter);
   SetSearchRequest(store, items, condition, word, 0);
   const std::vector<CCardRow*> before = VisibleRows(store);
   const bool wasFiltered = IsFiltered(store);
@@ -90,7 +94,10 @@ int FilterCommand(CVelumDoc& doc, const std::vector<int>& items, int condition, 
     Prompt(doc).Notice(n > 0 ? select_msg::kAllCardsMatch : select_msg::kNotFound);
   else if (n == 0)
     Prompt(doc).Notice(select_msg::kNotFound);
-  if ((hidden && n > 0) || VisibleRows(store) != before) ShowFromFirstCard(doc, hint::kWholeDocument);
+  if ((hidden && n > 0) || VisibleRows(store) != before)
+    ShowFromFirstCard(doc, hint::kWholeDocument);
+  else
+    doc.UndoStack().DropLast();
   return n;
 }
 
@@ -102,6 +109,7 @@ bool ReleaseFilterCommand(CVelumDoc& doc) {
   if (!CanReleaseFilter(doc)) return false;
   doc.StoreCards();
   if (!Prompt(doc).Question(select_msg::kReleaseQuestion)) return false;
+  doc.UndoStack().Record(doc, undo_label::kRelease);
   ShowAllCards(doc.Store());
   ShowFromFirstCard(doc, hint::kWholeDocument);
   return true;
@@ -111,6 +119,7 @@ bool HideCardsCommand(CVelumDoc& doc, const std::vector<int>& targets) {
   if (!CanHideCards(doc)) return false;
   doc.StoreCards();
   CCardStore& store = doc.Store();
+  doc.UndoStack().Record(doc, undo_label::kHide);
   std::vector<CCardRow*> rows;
   for (int n : targets)
     if (CCardRow* row = store.VisibleCard(n)) rows.push_back(row);
@@ -124,6 +133,7 @@ bool ComplementCommand(CVelumDoc& doc) {
   if (!CanComplement(doc)) return false;
   doc.StoreCards();
   if (!Prompt(doc).Question(select_msg::kComplementQuestion)) return false;
+  doc.UndoStack().Record(doc, undo_label::kComplement);
   CCardStore& store = doc.Store();
   InvertVisible(store);
   auto record = std::make_unique<CVelumSelect>(doc.Services().settings);
@@ -138,6 +148,7 @@ bool DiscardCommand(CVelumDoc& doc) {
   CCardStore& store = doc.Store();
   const QString& question = IsFiltered(store) ? select_msg::kDiscardFilteredQuestion : select_msg::kDiscardQuestion;
   if (!Prompt(doc).Question(question)) return false;
+  doc.UndoStack().Record(doc, undo_label::kDiscard);
   DeleteVisibleCards(store);
   if (store.AllCount() == 0)
     store.AddCard(-1);

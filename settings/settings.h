@@ -47,6 +47,10 @@ inline constexpr IntSetting kActivateNotify{u"System", u"ActivateNotify", 0};
 inline constexpr StringSetting kLastTime{u"System", u"lasttime", u""};
 inline constexpr IntSetting kCardAdd{u"System", u"CardAdd", 1};
 inline constexpr IntSetting kIniCursor{u"System", u"IniCursor", 0};
+// How many steps 元に戻す keeps; 0 turns undo off.
+inline constexpr IntSetting kUndoSteps{u"System", u"UndoSteps", 20};
+// How much memory (MiB) the undo steps may hold together; the newest step stays regardless.
+inline constexpr IntSetting kUndoMemory{u"System", u"UndoMemory", 256};
 inline constexpr IntSetting kMsCsvIn{u"System", u"MsCsvIn", 1};
 inline constexpr IntSetting kCalcNull{u"System", u"CalcNull", 0};
 inline constexpr IntSetting kItem{u"System", u"Item", 0};

@@ -401,6 +401,7 @@ void CCardView::StoreCard() {
     if (c.check) {
       const QString value = ControlText(c);
       if (value != store.GetItemText(card, i)) {
+        m_doc.UndoStack().RecordCard(m_doc, card, undo_label::kSetText);
         store.SetItemText(card, i, value);
         m_doc.SetModifiedFlag();
         RefreshDependents(i);

@@ -38,6 +38,10 @@ std::uint32_t DefaultShortcut(std::uint32_t key, bool alt, bool shift, bool ctrl
         return cmd::kOpen;
       case 'S':
         return cmd::kSave;
+      case 'Z':
+        return cmd::kUndoCommand;
+      case 'Y':
+        return cmd::kRedoCommand;
       case 34:  // PageDown
         return cmd::kNextCard;
       case 33:  // PageUp
@@ -418,6 +422,8 @@ bool CMainWindow::HandleKey(QKeyEvent* event) {
     return false;
   std::uint32_t id = m_app.KeyMap().FindCommand(code, alt, shift, ctrl);
   if (!id) id = DefaultShortcut(code, alt, shift, ctrl);
+  // In an item's edit, Ctrl+Z and Ctrl+Y stay the edit's own undo and redo.
+  if ((id == cmd::kUndoCommand || id == cmd::kRedoCommand) && IsItemEdit(QApplication::focusWidget())) return false;
   if (!id) return false;
   Dispatch(id);
   return true;

@@ -91,3 +91,49 @@ TEST_F(EditBatch, ItemsAndTexts) {
             "\t鈴木\t同じ\t\n"_s);
   EXPECT_TRUE(r.err.contains(u"no item 存在しない"_s)) << r.err;
 }
+
+// undo and redo name the command they take back or do again; a save between
+// leaves the file as saved and the undone document modified.
+TEST_F(EditBatch, UndoAndRedo) {
+  w.WriteFile(u"a.csv"_s, Sjis(kBook));
+  const CCliRun r = Batch(
+      u"undo\n"
+      "set 1 メモ z\n"
+      "delete 0\n"
+      "item-add 追加\n"
+      "save\n"
+      "undo\n"
+      "undo\n"
+      "show --stored\n"
+      "state\n"
+      "redo\n"
+      "show --stored\n"
+      "redo\n"
+      "redo\n"
+      "undo\n"
+      "undo\n"
+      "undo\n"
+      "undo\n"
+      "show --stored\n"_s);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            u"nothing to undo\n"
+            "question: カードを削除します -> ok\n"
+            "undo: 項目の追加\n"
+            "undo: カードの削除\n"
+            "名前\t金額\tメモ\n山田\t100\ta\n佐藤\t200\tz\n鈴木\t300\tc\n"
+            "{\"card\":0,\"item\":0,\"modified\":true,\"path\":\""_s +
+                QFileInfo(w.Path(u"a.csv"_s)).absoluteFilePath() +
+                u"\",\"total\":3,\"visible\":3}\n"
+                "redo: カードの削除\n"
+                "名前\t金額\tメモ\n佐藤\t200\tz\n鈴木\t300\tc\n"
+                "redo: 項目の追加\n"
+                "nothing to redo\n"
+                "undo: 項目の追加\n"
+                "undo: カードの削除\n"
+                "undo: 項目の入力\n"
+                "nothing to undo\n"
+                "名前\t金額\tメモ\n山田\t100\ta\n佐藤\t200\tb\n鈴木\t300\tc\n"_s);
+  // The save wrote the document before the undo.
+  EXPECT_EQ(w.ReadFile(u"a.csv"_s), Sjis(u"名前,金額,メモ,\"追加\"\r\n佐藤,200,\"z\",\"\"\r\n鈴木,300,\"c\",\"\"\r\n"_s));
+}

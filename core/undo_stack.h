@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QString>
+
+#include <deque>
+#include <memory>
+
+class CVelumDoc;
+
+// Names of the undoable commands, as 元に戻す and やり直し report them.
+namespace undo_label {
+inline const QString kSetText = QStringLiteral("項目の入力");
+inline const QString kAddCard = QStringLiteral("カードの追加");
+inline const QString kInsertCard = QStringLiteral("カードの挿入");
+inline const QString kDeleteCards = QStringLiteral("カードの削除");
+inline const QString kCutCards = QStringLiteral("カードの切り取り");
+inline const QString kPasteCards = QStringLiteral("カードの貼り付け");
+inline const QString kAppendPaste = QStringLiteral("追加貼り付け");
+inline const QString kUnify = QStringLiteral("項目内容の統一");
+inline const QString kLineBreak = QStringLiteral("改行の挿入");
+inline const QString kItemAdd = QStringLiteral("項目の追加");
+inline const QString kItemInsert = QStringLiteral("項目の挿入");
+inline const QString kItemRename = QStringLiteral("項目名の変更");
+inline const QString kItemDelete = QStringLiteral("項目の削除");
+inline const QString kItemMove = QStringLiteral("項目の移動");
+inline const QString kItemProperty = QStringLiteral("項目のプロパティ");
+inline const QString kFileProperty = QStringLiteral("このファイルのプロパティ");
+inline const QString kSort = QStringLiteral("整列");
+inline const QString kFilter = QStringLiteral("絞り込み");
+inline const QString kRelease = QStringLiteral("絞り込み解除");
+inline const QString kHide = QStringLiteral("このカードのみ絞り込み解除");
+inline const QString kComplement = QStringLiteral("補集合");
+inline const QString kDiscard = QStringLiteral("廃棄");
+}  // namespace undo_label
+
+// The document's undo and redo: each step holds what one command could change,
+// as it stood before the command. A step of the whole document holds the
+// item-name row with its property records, a copy of every card (a copy shares
+// its text buffer with the original, so taking one is one pass of small copies
+// and costs little memory until either side changes), the visible list as
+// indexes into the all-cards list, the file record, the sort keys, the filter
+// history, the current card and item and the modified flag. A step of one card
+// holds that card alone (typing into an item). Undo and redo swap the stored
+// state with the document's, so neither copies the deck.
+//
+// Commands record after their questions and before they change anything; a
+// command that changes nothing records nothing (but for the modified flag: a
+// command that only sets it records, so that undo clears it again). The
+// number of steps kept is System/UndoSteps (0 turns undo off), and the steps together hold at most
+// System/UndoMemory MiB (counted with their texts, an upper bound); the oldest
+// steps go first, but the newest always stays.
+class CUndoStack {
+ public:
+  CUndoStack();
+  ~CUndoStack();
+  CUndoStack(const CUndoStack&) = delete;
+  CUndoStack& operator=(const CUndoStack&) = delete;
+
+  // Records the whole document before the command label changes it, and
+  // forgets what could be redone.
+  void Record(CVelumDoc& doc, const QString& label);
+  // Records visible card `card` alone before a change of its texts or quote
+  // flags; anything else the command changes must be recorded with Record.
+  void RecordCard(CVelumDoc& doc, int card, const QString& label);
+  // Drops the step just recorded, for a command that turned out to change
+  // nothing; what could be redone before it stays lost.
+  void DropLast();
+
+  bool CanUndo() const { return !m_undo.empty(); }
+  bool CanRedo() const { return !m_redo.empty(); }
+  int UndoCount() const { return int(m_undo.size()); }
+  int RedoCount() const { return int(m_redo.size()); }
+  // The label of the step that Undo or Redo would take back; empty for none.
+  QString UndoLabel() const;
+  QString RedoLabel() const;
+
+  // Puts the document back as it stood before the last step and keeps the
+  // state it left for Redo; answers the step's label, empty when there was
+  // nothing to undo. The caller refreshes the views.
+  QString Undo(CVelumDoc& doc);
+  QString Redo(CVelumDoc& doc);
+
+  // New, open and reload: nothing of before can be undone.
+  void Clear();
+  // After a save every other state differs from the file: each step brings
+  // back a modified document.
+  void NoteSaved();
+
+ private:
+  struct CStep;
+  // The document's state in the shape of like; takeCards moves the rows out
+  // of the store instead of copying them (Restore puts others in).
+  static std::unique_ptr<CStep> Capture(CVelumDoc& doc, const CStep& like, bool takeCards);
+  // Restores step and answers the state the document left.
+  static std::unique_ptr<CStep> Swap(CVelumDoc& doc, CStep& step);
+  void Push(std::unique_ptr<CStep> step, int limit, std::size_t maxBytes);
+  static std::size_t MaxBytes(const CVelumDoc& doc);
+  // Forgets what could be redone; answers System/UndoSteps (at most 0 empties the stack).
+  int Limit(CVelumDoc& doc);
+  static void Restore(CVelumDoc& doc, CStep& step);
+
+  std::deque<std::unique_ptr<CStep>> m_undo;
+  std::deque<std::unique_ptr<CStep>> m_redo;
+};
