@@ -323,6 +323,32 @@ QString DescribeUnencodable(CCardStore& store, CodePage cp) {
   return msg::kUnencodable.arg(msg::kItemNamesRow, QString(), QString(), CodePageName(cp));
 }
 
+// Writes the lines of the file in pieces of about a mebibyte of text, each
+// encoded and written at once, so that a save holds no copy of the whole file
+// beside the cards. 1 written; 0 a write failed (file.Error() says why); -1 a
+// text the code page cannot hold (what was written is to be thrown away).
+int WritePieces(CCardStore& store, CFileCommit& file, CodePage cp, CProgressScope& progress) {
+  constexpr qsizetype kPiece = qsizetype(1) << 20;
+  QString text;
+  text.reserve(kPiece + kPiece / 8);
+  auto flush = [&]() -> int {
+    const EncodeResult encoded = EncodeText(text, cp);
+    if (!encoded.ok()) return -1;
+    if (!file.Write(encoded.bytes)) return 0;
+    text.resize(0);
+    return 1;
+  };
+  const bool multiLine = store.MultiLine();
+  if (store.FirstLineIsItems()) AppendLine(text, store, multiLine);
+  for (int k = 0; k < store.AllCount(); ++k) {
+    AppendLine(text, *store.AllCard(k), multiLine);
+    if (text.size() >= kPiece)
+      if (const int r = flush(); r != 1) return r;
+    if ((k & 0xFFF) == 0) progress.Step(k);
+  }
+  return flush();
+}
+
 }  // namespace
 
 int WriteCardFile(CCardStore& store, const QString& path) {
@@ -337,46 +363,31 @@ int WriteCardFile(CCardStore& store, const QString& path) {
   CProgressScope progress(store.Services().Progress(), progress_msg::kSaving, store.AllCount());
   store.RecalcAll();
 
-  QString text;
-  qsizetype estimate = 0;
-  for (int k = 0; k < store.AllCount(); ++k) {
-    const CCardRow& card = *store.AllCard(k);
-    for (int i = 0; i < card.ItemCount(); ++i) estimate += card.Item(i).size() + 3;
-  }
-  text.reserve(estimate + estimate / 16 + 64);
-  const bool multiLine = store.MultiLine();
-  if (store.FirstLineIsItems()) AppendLine(text, store, multiLine);
-  for (int k = 0; k < store.AllCount(); ++k) {
-    AppendLine(text, *store.AllCard(k), multiLine);
-    if ((k & 0xFFF) == 0) progress.Step(k);
-  }
-
   FileEncoding enc = store.Encoding();
-  EncodeResult encoded = EncodeText(text, enc.codePage);
-  if (!encoded.ok()) {
-    // Never replace a character behind the user's back: offer UTF-8, which
-    // holds every text, and write nothing when declined.
-    if (!prompt.Question(DescribeUnencodable(store, enc.codePage))) return 0;
-    enc = {CodePage::Utf8, true};
-    encoded = EncodeText(text, enc.codePage);
-    if (!encoded.ok()) {
+  // Every write and the commit are checked: on any failure the old file stays
+  // as it was and the user learns the path and the system's reason. A text
+  // the code page cannot hold is never replaced behind the user's back:
+  // UTF-8, which holds every text, is offered and the file written anew;
+  // declined, nothing is written.
+  std::optional<CFileCommit> file;
+  for (bool retried = false;; retried = true) {
+    file.emplace(path);
+    const bool opened = file->Open() && (!enc.bom || file->Write("\xEF\xBB\xBF"));
+    const int r = opened ? WritePieces(store, *file, enc.codePage, progress) : 0;
+    if (r == 1 && file->Commit()) break;
+    if (r >= 0) {
+      prompt.Notice(msg::kCannotWrite + msg::kReasonSeparator + file->Error());
+      return 0;
+    }
+    file.reset();  // the temporary file goes, the old file stays
+    if (retried) {
       prompt.Notice(msg::kCannotWrite);
       return 0;
     }
+    if (!prompt.Question(DescribeUnencodable(store, enc.codePage))) return 0;
+    enc = {CodePage::Utf8, true};
   }
-  text.clear();
-  text.squeeze();
-
-  // Every write and the commit are checked: on any failure the old file stays
-  // as it was and the user learns the path and the system's reason.
-  CFileCommit file(path);
-  const bool written = file.Open() && (!enc.bom || file.Write("\xEF\xBB\xBF")) && file.Write(encoded.bytes) &&
-                       file.Commit();
-  if (!written) {
-    prompt.Notice(msg::kCannotWrite + msg::kReasonSeparator + file.Error());
-    return 0;
-  }
-  if (!file.Warning().isEmpty()) prompt.Notice(file.Warning());
+  if (!file->Warning().isEmpty()) prompt.Notice(file->Warning());
   store.SetEncoding(enc);
   // The card file is written; a property file that could not be written is
   // still a failed save (the user was told), so that the document stays

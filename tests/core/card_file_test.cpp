@@ -245,26 +245,38 @@ TEST(CardFile, Utf8WithByteOrderMarkIsKept) {
   EXPECT_EQ(w.ReadFile(u"u.csv"_s), bytes);
 }
 
+// Also when the text is found only after the first pieces of a large file
+// were written: the partly written file is thrown away.
 TEST(CardFile, TextTheCodePageCannotHoldIsNeverReplaced) {
-  CTestWorld w;
-  const QByteArray original = Sjis(u"名前,メモ\r\n山田,東京\r\n"_s);
-  w.WriteFile(u"c.csv"_s, original);
-  CCardStore store(*w.services);
-  ASSERT_EQ(store.Read(w.Path(u"c.csv"_s)), 1);
-  store.SetItemText(0, 1, u"𠮷野家"_s);
+  for (const int cards : {1, 60000}) {
+    SCOPED_TRACE(cards);
+    CTestWorld w;
+    QString text = u"名前,メモ\r\n"_s;
+    for (int k = 0; k < cards; ++k) text += u"山田,東京都千代田区丸の内一丁目%1\r\n"_s.arg(k);
+    const QByteArray original = Sjis(text);
+    w.WriteFile(u"c.csv"_s, original);
+    CCardStore store(*w.services);
+    ASSERT_EQ(store.Read(w.Path(u"c.csv"_s)), 1);
+    const int last = store.VisibleCount() - 1;
+    store.SetItemText(last, 1, u"𠮷野家"_s);
 
-  w.prompt.QueueAnswer(false);  // declined: nothing is written
-  EXPECT_EQ(store.Write(w.Path(u"c.csv"_s)), 0);
-  EXPECT_EQ(w.ReadFile(u"c.csv"_s), original);
-  ASSERT_EQ(w.prompt.History().size(), 1u);
-  EXPECT_EQ(w.prompt.History()[0].text, msg::kUnencodable.arg(u"カード1"_s, u"メモ"_s, u"𠮷"_s, u"CP932"_s));
+    w.prompt.QueueAnswer(false);  // declined: nothing is written
+    EXPECT_EQ(store.Write(w.Path(u"c.csv"_s)), 0);
+    EXPECT_EQ(w.ReadFile(u"c.csv"_s), original);
+    EXPECT_EQ(QDir(w.Path({})).entryList(QDir::Files).size(), 1);  // no temporary file left
+    ASSERT_EQ(w.prompt.History().size(), 1u);
+    EXPECT_EQ(w.prompt.History()[0].text,
+              msg::kUnencodable.arg(u"カード%1"_s.arg(cards), u"メモ"_s, u"𠮷"_s, u"CP932"_s));
 
-  // Accepted: the file is written as UTF-8 with a byte-order mark and reads back.
-  EXPECT_EQ(store.Write(w.Path(u"c.csv"_s)), 1);
-  EXPECT_TRUE(w.ReadFile(u"c.csv"_s).startsWith("\xEF\xBB\xBF"));
-  CCardStore back(*w.services);
-  ASSERT_EQ(back.Read(w.Path(u"c.csv"_s)), 1);
-  EXPECT_EQ(back.AllCard(0)->Item(1).toString(), u"𠮷野家"_s);
+    // Accepted: the file is written as UTF-8 with a byte-order mark and reads back.
+    EXPECT_EQ(store.Write(w.Path(u"c.csv"_s)), 1);
+    EXPECT_TRUE(w.ReadFile(u"c.csv"_s).startsWith("\xEF\xBB\xBF"));
+    CCardStore back(*w.services);
+    ASSERT_EQ(back.Read(w.Path(u"c.csv"_s)), 1);
+    ASSERT_EQ(back.AllCount(), cards);
+    EXPECT_EQ(back.AllCard(last)->Item(1).toString(), u"𠮷野家"_s);
+    EXPECT_EQ(back.AllCard(0)->Item(1).toString().left(3), last == 0 ? u"𠮷野家"_s.left(3) : u"東京都"_s);
+  }
 }
 
 TEST(CardFile, LoneLineFeedInATextStaysInsideTheCard) {
