@@ -175,7 +175,17 @@ int ReadCardFile(CCardStore& store, const QString& path, qint64 maxBytes) {
   }
   store.Clear();
   const bool hasProperties = LoadPropertyFile(store, path);
-  return ReadCardStream(store, [&file](char* to, qint64 max) { return file.read(to, max); }, hasProperties);
+  CProgressScope progress(store.Services().Progress(), progress_msg::kOpening, file.size());
+  qint64 done = 0;
+  return ReadCardStream(
+      store,
+      [&](char* to, qint64 max) {
+        const qint64 n = file.read(to, max);
+        done += std::max<qint64>(n, 0);
+        progress.Step(done);
+        return n;
+      },
+      hasProperties);
 }
 
 int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties, qint64 pieceSize) {

@@ -52,7 +52,8 @@ void CProgressDialogProgress::Begin(const QString& what, qint64 total) {
 }
 
 void CProgressDialogProgress::Step(qint64 done) {
-  if (m_depth != 1) return;
+  // An inner task's steps keep the dialog alive; only the outer one's are shown as a value.
+  if (m_depth < 1) return;
   if (!m_dialog) {
     if (m_clock.elapsed() < 500) return;
     m_dialog = new QProgressDialog(m_what, QString(), 0, int(std::min<qint64>(m_total, INT_MAX)), m_parent);
@@ -61,7 +62,7 @@ void CProgressDialogProgress::Step(qint64 done) {
     m_dialog->setWindowTitle(QStringLiteral("Velum"));
     m_dialog->show();
   }
-  if (m_total > 0) m_dialog->setValue(int(std::min<qint64>(done, INT_MAX)));
+  if (m_total > 0 && m_depth == 1) m_dialog->setValue(int(std::min<qint64>(done, INT_MAX)));
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
