@@ -79,6 +79,8 @@ void CItemListView::InitialUpdate() {
 int CItemListView::ListedItem() const { return m_model->Item(); }
 
 void CItemListView::OnUpdate(IDocView*, std::uint32_t hint) {
+  // The settings sheet's hint: the incremental search may have been switched.
+  if (hint & 0x40000) m_increSearch = ReadSetting(m_app.Settings(), settings::kIncreSearch) != 0;
   if (hint & 2) {
     FillChooser();
     m_model->Refresh(true);

@@ -5,6 +5,7 @@
 #include "core/velum_doc.h"
 #include "select/select_commands.h"
 #include "ui/command_handlers.h"
+#include "ui/file_select_dialog.h"
 #include "settings/settings.h"
 #include "ui/card_view.h"
 #include "ui/file_choice.h"
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
@@ -33,6 +33,8 @@ bool CMainWindow::Dispatch(std::uint32_t id) {
   if (dialog != DialogCommands().end()) {
     m_app.Doc().StoreCards();
     handled = dialog->second(m_app, *this);
+    // The window takes the keys again once the dialog is gone.
+    if (!QApplication::activeModalWidget()) activateWindow();
   }
   if (!handled) handled = HandleFrameCommand(id);
   if (!handled) handled = RouteToView(id);
@@ -133,13 +135,8 @@ bool CMainWindow::HandleFrameCommand(std::uint32_t id) {
       prompt.Notice(ui_msg::kSoftKeyNextStart);
       return true;
     case cmd::kInitDir: {
-      QInputDialog dialog(this);
-      dialog.setWindowTitle(QStringLiteral("Velum"));
-      dialog.setLabelText(ui_msg::kInitDirPrompt);
-      dialog.setTextValue(settings::ReadInitDir(settings));
-      dialog.setOkButtonText(QStringLiteral("OK"));
-      dialog.setCancelButtonText(QStringLiteral("キャンセル"));
-      if (dialog.exec() == QDialog::Accepted) settings::WriteInitDir(settings, dialog.textValue());
+      CTextPromptDialog dialog(ui_msg::kInitDirPrompt, settings::ReadInitDir(settings), this);
+      if (dialog.exec() == QDialog::Accepted) settings::WriteInitDir(settings, dialog.Text());
       return true;
     }
     case cmd::kAssociate:

@@ -396,6 +396,7 @@ int CScriptRunner::SendKey(const QString& label) {
   }
   QWidget* target = QApplication::focusWidget();
   if (!target) target = OpenDialog();
+  if (!target) target = m_app.Window().focusWidget();
   if (!target) target = &m_app.Window();
   QKeyEvent override(QEvent::ShortcutOverride, qt.key, mods, text);
   QCoreApplication::sendEvent(target, &override);
@@ -410,6 +411,8 @@ int CScriptRunner::SendKey(const QString& label) {
 
 int CScriptRunner::TypeText(const QString& text) {
   QWidget* target = QApplication::focusWidget();
+  // After a dialog the main window may not be active yet: its own focus widget takes the text.
+  if (!target && !OpenDialog()) target = m_app.Window().focusWidget();
   if (!target) return Fail(1, QStringLiteral("nothing has the focus"));
   for (const QChar c : text) {
     QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
