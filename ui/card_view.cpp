@@ -116,9 +116,15 @@ CCardView::CCardView(CVelumApp& app, QWidget* parent)
   setWidgetResizable(false);
   setFocusPolicy(Qt::StrongFocus);
   if (m_cardScroll) {
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-      if (!m_cardScroll || !m_built || value == m_doc.CurrentCard()) return;
+    // The bar below the form selects the card: a step is one card, a page five.
+    m_cardBar = new QScrollBar(Qt::Horizontal, this);
+    m_cardBar->setObjectName(QStringLiteral("cardScroll"));
+    m_cardBar->setSingleStep(1);
+    m_cardBar->setPageStep(5);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setViewportMargins(0, 0, 0, m_cardBar->sizeHint().height());
+    connect(m_cardBar, &QScrollBar::valueChanged, this, [this](int value) {
+      if (!m_built || value == m_doc.CurrentCard()) return;
       StoreCard();
       if (m_doc.MakeCurrent(value)) {
         ShowCard();
@@ -142,11 +148,7 @@ void CCardView::OnUpdate(IDocView*, std::uint32_t hint) {
     RebuildCard();
   else if (hint & 0x20000)
     ShowCard();
-  if (m_cardScroll && (hint & 0x60000)) {
-    QSignalBlocker block(horizontalScrollBar());
-    horizontalScrollBar()->setRange(0, std::max(m_doc.VisibleCount() - 1, 0));
-    horizontalScrollBar()->setValue(m_doc.CurrentCard());
-  }
+  if (m_cardBar && (hint & 0x60000)) SyncCardBar();
   if (hint == 0) viewport()->update();
 }
 
@@ -365,11 +367,7 @@ void CCardView::ShowCard() {
   m_built = false;
   for (int i = 0; i < int(m_controls.size()); ++i) ShowItem(i);
   m_built = built;
-  if (m_cardScroll) {
-    QSignalBlocker block(horizontalScrollBar());
-    horizontalScrollBar()->setRange(0, std::max(m_doc.VisibleCount() - 1, 0));
-    horizontalScrollBar()->setValue(m_doc.CurrentCard());
-  }
+  if (m_cardBar) SyncCardBar();
 }
 
 void CCardView::ShowItem(int item) {
@@ -739,8 +737,18 @@ QJsonArray CCardView::LayoutJson() const {
 
 void CCardView::ContextMenuAt(const QPoint& globalPos) { m_app.Window().ShowContextMenu(1, globalPos); }
 
+void CCardView::SyncCardBar() {
+  QSignalBlocker block(m_cardBar);
+  m_cardBar->setRange(0, std::max(m_doc.VisibleCount() - 1, 0));
+  m_cardBar->setValue(m_doc.CurrentCard());
+}
+
 void CCardView::resizeEvent(QResizeEvent* event) {
   QScrollArea::resizeEvent(event);
+  if (m_cardBar) {
+    const QRect v = viewport()->geometry();
+    m_cardBar->setGeometry(v.left(), v.bottom() + 1, v.width(), m_cardBar->sizeHint().height());
+  }
   if (m_built && viewport()->width() != m_laidOutWidth) {
     StoreCard();
     RepositionCard();

@@ -16,6 +16,7 @@ class CVelumEdit;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QScrollBar;
 
 // The card view: one card of the document as a form of item names and fields,
 // laid out by LayoutCard; it stores what was typed back into the card.
@@ -89,6 +90,7 @@ class CCardView final : public QScrollArea, public IDocView {
   void InsertDateNow();
   QString ControlText(const Control& c) const;
   void RefreshDependents(int item);
+  void SyncCardBar();
 
   CVelumApp& m_app;
   CVelumDoc& m_doc;
@@ -101,6 +103,7 @@ class CCardView final : public QScrollArea, public IDocView {
   bool m_cardMargin = true;
   bool m_labelEditZero = false;
   bool m_cardScroll = false;
+  QScrollBar* m_cardBar = nullptr;  // card-scroll mode: selects the card
   bool m_built = false;
   bool m_storing = false;
   int m_laidOutWidth = -1;

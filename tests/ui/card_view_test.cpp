@@ -5,6 +5,7 @@
 #include "ui_test_support.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -144,6 +145,33 @@ class CCardViewTest : public QObject {
     } else {
       QCOMPARE(Edit(t, 2)->toPlainText(), QStringLiteral("p"));
     }
+  }
+
+  // Card-scroll mode: the bar below the form selects the card, one a step,
+  // five a page, clamped to the deck.
+  void cardScrollBarSelectsTheCard() {
+    QByteArray cards = "name\r\n";
+    for (int k = 0; k < 8; ++k) cards += "c" + QByteArray::number(k) + "\r\n";
+    CAppUnderTest t(m_env.WriteCards(QStringLiteral("scroll.csv"), cards),
+                    m_env.NewSettings({{QStringLiteral("View/CardScroll"), 1}}), kWide);
+    QVERIFY(t.started);
+    auto* bar = t.Window().CardView().findChild<QScrollBar*>(QStringLiteral("cardScroll"));
+    QVERIFY(bar);
+    QCOMPARE(bar->maximum(), 7);
+    const struct {
+      QAbstractSlider::SliderAction action;
+      int card;
+    } steps[] = {{QAbstractSlider::SliderSingleStepAdd, 1}, {QAbstractSlider::SliderPageStepAdd, 6},
+                 {QAbstractSlider::SliderPageStepAdd, 7},   {QAbstractSlider::SliderSingleStepSub, 6},
+                 {QAbstractSlider::SliderToMinimum, 0},     {QAbstractSlider::SliderToMaximum, 7}};
+    for (const auto& step : steps) {
+      bar->triggerAction(step.action);
+      QCOMPARE(t.App().Doc().CurrentCard(), step.card);
+      QCOMPARE(Edit(t, 0)->toPlainText(), QStringLiteral("c%1").arg(step.card));
+    }
+    // Moving by command moves the bar.
+    t.Window().Dispatch(32779);
+    QCOMPARE(bar->value(), 0);
   }
 
  private:
