@@ -4,6 +4,7 @@
 #include "html/html_preview.h"
 #include "html/html_settings.h"
 #include "ui/command_handlers.h"
+#include "ui/dialog_buttons.h"
 #include "ui/dialog_fit.h"
 #include "ui/file_choice.h"
 #include "ui/main_window.h"
@@ -55,11 +56,7 @@ CBrowserSettingsDialog::CBrowserSettingsDialog(CVelumApp& app, QWidget* parent) 
   connect(create, &QPushButton::clicked, this, &CBrowserSettingsDialog::CreateTemplate);
   connect(browsePreview, &QPushButton::clicked, this, &CBrowserSettingsDialog::BrowsePreview);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* buttons = OkCancelButtons(this);
 
   auto* grid = new QGridLayout;
   grid->addWidget(templateLabel, 0, 0, 1, 2);

@@ -4,6 +4,7 @@
 #include "datetime/holiday.h"
 #include "ui/card_view.h"
 #include "ui/command_handlers.h"
+#include "ui/dialog_buttons.h"
 #include "ui/dialog_fit.h"
 #include "ui/main_window.h"
 #include "ui/velum_application.h"
@@ -25,15 +26,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("日時の挿入");
 const QColor kHolidayColour(Qt::red);
-
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  return buttons;
-}
 
 }  // namespace
 
@@ -112,7 +104,7 @@ CDateInsertDialog::CDateInsertDialog(CVelumApp& app, QWidget* parent)
   layout->addWidget(m_calendar, 1);
   layout->addLayout(dateRow);
   layout->addLayout(side);
-  layout->addWidget(OkCancel(this));
+  layout->addWidget(OkCancelButtons(this));
 
   const QDate day(m_taken.Year(), m_taken.Month(), m_taken.Day());
   m_calendar->setSelectedDate(day);
@@ -214,7 +206,7 @@ CDateOptionsDialog::CDateOptionsDialog(const CDateOptions& o, const CDTime& mome
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addWidget(m_preview);
-  layout->addWidget(OkCancel(this));
+  layout->addWidget(OkCancelButtons(this));
   Refresh();
   FitToScreen(this, screen);
 }

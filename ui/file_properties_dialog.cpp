@@ -5,6 +5,7 @@
 #include "ui/card_view.h"
 #include "ui/color_dialog.h"
 #include "ui/command_handlers.h"
+#include "ui/dialog_buttons.h"
 #include "ui/dialog_fit.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
@@ -75,11 +76,7 @@ CFilePropertiesDialog::CFilePropertiesDialog(const QString& path, const Values& 
   });
   ShowColor();
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* buttons = OkCancelButtons(this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pathLabel);

@@ -50,11 +50,7 @@ CFontDialog::CFontDialog(const QString& face, int pointSize, bool bold, bool ita
   m_italic = new QCheckBox(QStringLiteral("斜体(&I)"), this);
   m_italic->setChecked(italic);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* buttons = OkCancelButtons(this);
 
   auto* familyLabel = new QLabel(QStringLiteral("フォント名(&F):"), this);
   familyLabel->setBuddy(m_families);

@@ -5,6 +5,7 @@
 #include "core/velum_doc.h"
 #include "ui/card_view.h"
 #include "ui/command_handlers.h"
+#include "ui/dialog_buttons.h"
 #include "ui/dialog_fit.h"
 #include "ui/main_window.h"
 #include "ui/velum_application.h"
@@ -22,11 +23,7 @@ CHistoryDialog::CHistoryDialog(const QStringList& texts, QWidget* parent) : QDia
   for (const QString& t : texts) m_list->addItem(QString(t).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   if (!texts.isEmpty()) m_list->setCurrentRow(0);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* buttons = OkCancelButtons(this);
   connect(m_list, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);

@@ -1,6 +1,7 @@
 #include "ui/name_entry_dialog.h"
 
 #include "core/edit_messages.h"
+#include "ui/dialog_buttons.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -18,11 +19,7 @@ CNameEntryDialog::CNameEntryDialog(const QString& message, const QString& initia
   m_name->selectAll();
   label->setBuddy(m_name);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* buttons = OkCancelButtons(this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label);

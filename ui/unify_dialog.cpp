@@ -5,6 +5,7 @@
 #include "core/velum_doc.h"
 #include "ui/card_view.h"
 #include "ui/command_handlers.h"
+#include "ui/dialog_buttons.h"
 #include "ui/dialog_fit.h"
 #include "ui/main_window.h"
 #include "ui/velum_application.h"
@@ -34,11 +35,7 @@ CUnifyDialog::CUnifyDialog(const QStringList& items, int current, QWidget* paren
   auto* textLabel = new QLabel(QStringLiteral("内容(&W)"), this);
   textLabel->setBuddy(m_text);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* buttons = OkCancelButtons(this);
 
   auto* form = new QFormLayout;
   form->setRowWrapPolicy(QFormLayout::WrapLongRows);
