@@ -52,54 +52,36 @@ QStringList Texts(const CCardRow& row) {
 
 }  // namespace
 
-TEST(CardFile, OwnStyleWritesAndReadsBackEveryText) {
+// Every text written in the own style (one line a card, header included), in
+// the Microsoft style and in the internal line form reads back the same,
+// with every item quoted or every item bare.
+TEST(CardFile, EveryFormReadsBackEveryText) {
   for (const bool quoted : {true, false}) {
-    CTestWorld w;
-    const QString path = w.Path(u"own.csv"_s);
-    {
+    for (const int form : {0, 1, 2}) {
+      SCOPED_TRACE(testing::Message() << "quoted=" << quoted << " form=" << form);
+      CTestWorld w;
       CCardStore store(*w.services);
       FillStore(store, kHardTexts, quoted);
-      ASSERT_EQ(store.Write(path), 1);
+      if (form == 2) {
+        const QString line = FormatInternalLine(*store.VisibleCard(0));
+        EXPECT_TRUE(line.endsWith(u'\n') && !line.contains(u"\r\n"_s));
+        CCardRow row;
+        ASSERT_EQ(ParseLine(row, line), ParseStatus::kOk);
+        EXPECT_EQ(Texts(row), kHardTexts);
+        for (int i = 0; i < row.ItemCount(); ++i) EXPECT_EQ(row.Quoted(i), quoted);
+        continue;
+      }
+      store.SetMultiLine(form == 1);
+      ASSERT_EQ(store.Write(w.Path(u"f.csv"_s)), 1);
+      if (form == 0) {
+        EXPECT_EQ(w.ReadFile(u"f.csv"_s).count("\r\n"), 2);
+      }
+      CCardStore back(*w.services);
+      ASSERT_EQ(back.Read(w.Path(u"f.csv"_s)), 1);
+      ASSERT_EQ(back.AllCount(), 1);
+      EXPECT_EQ(Texts(*back.AllCard(0)), kHardTexts);
+      EXPECT_TRUE(form == 1 || !back.MultiLine());
     }
-    // Own style: every card is one line, header included.
-    EXPECT_EQ(w.ReadFile(u"own.csv"_s).count("\r\n"), 2) << "quoted=" << quoted;
-    CCardStore back(*w.services);
-    ASSERT_EQ(back.Read(path), 1);
-    ASSERT_EQ(back.AllCount(), 1);
-    EXPECT_EQ(Texts(*back.AllCard(0)), kHardTexts) << "quoted=" << quoted;
-    EXPECT_FALSE(back.MultiLine());
-  }
-}
-
-TEST(CardFile, MicrosoftStyleWritesAndReadsBackEveryText) {
-  for (const bool quoted : {true, false}) {
-    CTestWorld w;
-    const QString path = w.Path(u"ms.csv"_s);
-    {
-      CCardStore store(*w.services);
-      FillStore(store, kHardTexts, quoted);
-      store.SetMultiLine(true);
-      ASSERT_EQ(store.Write(path), 1);
-    }
-    CCardStore back(*w.services);
-    ASSERT_EQ(back.Read(path), 1);
-    ASSERT_EQ(back.AllCount(), 1) << "quoted=" << quoted;
-    EXPECT_EQ(Texts(*back.AllCard(0)), kHardTexts) << "quoted=" << quoted;
-  }
-}
-
-TEST(CardFile, InternalLineFormReadsBackEveryText) {
-  for (const bool quoted : {true, false}) {
-    CTestWorld w;
-    CCardStore store(*w.services);
-    FillStore(store, kHardTexts, quoted);
-    const QString line = FormatInternalLine(*store.VisibleCard(0));
-    EXPECT_TRUE(line.endsWith(u'\n'));
-    EXPECT_FALSE(line.contains(u"\r\n"_s));
-    CCardRow row;
-    ASSERT_EQ(ParseLine(row, line), ParseStatus::kOk);
-    EXPECT_EQ(Texts(row), kHardTexts) << "quoted=" << quoted;
-    for (int i = 0; i < row.ItemCount(); ++i) EXPECT_EQ(row.Quoted(i), quoted);
   }
 }
 
@@ -110,15 +92,12 @@ TEST(CardFile, ParseLineCases) {
     QList<bool> quoted;
   };
   const std::vector<Case> cases = {
-      {u"a,b\n"_s, {u"a"_s, u"b"_s}, {false, false}},
-      {u"\"\",x\n"_s, {u""_s, u"x"_s}, {true, false}},
+      {u"a,b\n"_s, {u"a"_s, u"b"_s}, {false, false}}, {u"\"\",x\n"_s, {u""_s, u"x"_s}, {true, false}},
       {u"a,,b\n"_s, {u"a"_s, u""_s, u"b"_s}, {false, false, false}},
-      {u"\"a,b\",c\n"_s, {u"a,b"_s, u"c"_s}, {true, false}},
-      {u"\"a\"\"b\",c\n"_s, {u"a\"b"_s, u"c"_s}, {true, false}},
+      {u"\"a,b\",c\n"_s, {u"a,b"_s, u"c"_s}, {true, false}}, {u"\"a\"\"b\",c\n"_s, {u"a\"b"_s, u"c"_s}, {true, false}},
       {u"a\"\"b,c\n"_s, {u"a\"b"_s, u"c"_s}, {false, false}},
       {u"x\u0001\u0002y,p\u0004q,r\u0003\u0003s\n"_s, {u"x\r\ny"_s, u"p,q"_s, u"r\"s"_s}, {false, false, false}},
-      {u"\u0003\u0004a\u0004\u0003\n"_s, {u"\",a,\""_s}, {false}},
-      {u"\n"_s, {u""_s}, {false}},
+      {u"\u0003\u0004a\u0004\u0003\n"_s, {u"\",a,\""_s}, {false}}, {u"\n"_s, {u""_s}, {false}},
       {u"\"\n"_s, {u""_s}, {true}},
       {u"last"_s, {u"last"_s}, {false}},  // a line feed is assumed
   };
@@ -130,67 +109,68 @@ TEST(CardFile, ParseLineCases) {
   }
 }
 
-TEST(CardFile, ReaderCutsLinesAndPadsCards) {
+// A file read, and (when `written` is given) written back unchanged.
+TEST(CardFile, ReadCases) {
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+    std::vector<QStringList> cards;  // the item names first; empty: only the count is checked
+    int count = 0;
+    QStringList prompts = {};
+    QByteArray written = {};
+    int multiLine = -1;  // -1: not checked
+    bool noHeader = false, noJoin = false;
+  };
+  const Case cases[] = {
+      {"lines cut and cards padded, end-of-file mark",
+       "a,b\r\nc,d,e,f,g\r\nh\r\n\x1Aignored,after,eof\r\n",
+       {{u"項目1"_s, u"項目2"_s}, {u"a"_s, u"b"_s}, {u"c"_s, u"d"_s}, {u"h"_s, u""_s}}, 3, {},
+       "a,b\r\nc,d\r\nh,\"\"\r\n", -1, true},  // the padded item is written quoted
+      {"quoted items spanning lines are joined", "\"k\",\"v\"\r\n\"x\",\"a\r\nb\r\nc\"\r\n\"y\",\"z\"\r\n",
+       {{u"k"_s, u"v"_s}, {u"x"_s, u"a\r\nb\r\nc"_s}, {u"y"_s, u"z"_s}}, 2, {},
+       "\"k\",\"v\"\r\n\"x\",\"a\nb\nc\"\r\n\"y\",\"z\"\r\n", 1},
+      {"without joining each line is a card", "\"k\",\"v\"\r\n\"x\",\"a\r\nb\r\n", {}, 2, {}, {}, 0, false, true},
+      {"a quoted item open at the end is kept", "\"k\",\"v\"\r\n\"x\",\"open\r\nstill open\r\n",
+       {{u"k"_s, u"v"_s}, {u"x"_s, u"open\r\nstill open"_s}}, 1, {msg::kUnclosedQuote.arg(2)}},
+      {"empty file", "", {{u"項目1"_s}, {u""_s}}, 1},
+      {"header only", Sjis(u"名前,電話\r\n"_s), {{u"名前"_s, u"電話"_s}, {u""_s, u""_s}}, 1},
+      // 0x82 followed by a comma is a cut double-byte character.
+      {"undecodable bytes", "h1,h2\r\nx\x82,y\r\n\x80\xA0,\xFD\xFE\xFF\r\n",
+       {{u"h1"_s, u"h2"_s}, {u"x\uFFFD"_s, u"y"_s}, {u"\u0080\uF8F0"_s, u"\uF8F1\uF8F2\uF8F3"_s}}, 2,
+       {msg::kUndecodable.arg(u"CP932"_s).arg(1).arg(9)}},
+      // 0x80, 0xA0 and 0xFD-0xFF are single characters of the code page.
+      {"extra single bytes", "h1,h2\r\n\x80\xA0,\xFD\xFE\xFF\r\n", {}, 1, {}, "h1,h2\r\n\x80\xA0,\xFD\xFE\xFF\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CTestWorld w;
+    if (c.noHeader) WriteSetting(*w.settings, settings::kItem, 1);
+    if (c.noJoin) WriteSetting(*w.settings, settings::kMsCsvIn, 0);
+    w.WriteFile(u"f.csv"_s, c.bytes);
+    CCardStore store(*w.services);
+    ASSERT_EQ(store.Read(w.Path(u"f.csv"_s)), 1);
+    ASSERT_EQ(store.AllCount(), c.count);
+    if (!c.cards.empty()) {
+      std::vector<QStringList> got{Texts(store)};
+      for (int k = 0; k < store.AllCount(); ++k) got.push_back(Texts(*store.AllCard(k)));
+      EXPECT_EQ(got, c.cards);
+    }
+    EXPECT_EQ(w.prompt.Texts(), c.prompts);
+    if (c.multiLine >= 0) {
+      EXPECT_EQ(store.MultiLine(), bool(c.multiLine));
+    }
+    if (c.written.isEmpty()) continue;
+    ASSERT_EQ(store.Write(w.Path(u"f.csv"_s)), 1);
+    EXPECT_EQ(w.ReadFile(u"f.csv"_s), c.written);
+  }
+  // A text with a lone line feed stays inside its card.
   CTestWorld w;
-  WriteSetting(*w.settings, settings::kItem, 1);  // no header line by default
-  w.WriteFile(u"p.csv"_s, "a,b\r\nc,d,e,f,g\r\nh\r\n\x1Aignored,after,eof\r\n");
   CCardStore store(*w.services);
-  ASSERT_EQ(store.Read(w.Path(u"p.csv"_s)), 1);
-  EXPECT_EQ(Texts(store), (QStringList{u"項目1"_s, u"項目2"_s}));
-  ASSERT_EQ(store.AllCount(), 3);
-  EXPECT_EQ(Texts(*store.AllCard(0)), (QStringList{u"a"_s, u"b"_s}));
-  EXPECT_EQ(Texts(*store.AllCard(1)), (QStringList{u"c"_s, u"d"_s}));
-  EXPECT_EQ(Texts(*store.AllCard(2)), (QStringList{u"h"_s, u""_s}));
-  // The padded item is written quoted.
-  ASSERT_EQ(store.Write(w.Path(u"p.csv"_s)), 1);
-  EXPECT_EQ(w.ReadFile(u"p.csv"_s), QByteArray("a,b\r\nc,d\r\nh,\"\"\r\n"));
-}
-
-TEST(CardFile, QuotedItemsSpanningLinesAreJoined) {
-  CTestWorld w;
-  w.WriteFile(u"j.csv"_s, "\"k\",\"v\"\r\n\"x\",\"a\r\nb\r\nc\"\r\n\"y\",\"z\"\r\n");
-  CCardStore store(*w.services);
-  ASSERT_EQ(store.Read(w.Path(u"j.csv"_s)), 1);
-  ASSERT_EQ(store.AllCount(), 2);
-  EXPECT_EQ(Texts(*store.AllCard(0)), (QStringList{u"x"_s, u"a\r\nb\r\nc"_s}));
-  EXPECT_TRUE(store.MultiLine());
-  ASSERT_EQ(store.Write(w.Path(u"j.csv"_s)), 1);
-  EXPECT_EQ(w.ReadFile(u"j.csv"_s), QByteArray("\"k\",\"v\"\r\n\"x\",\"a\nb\nc\"\r\n\"y\",\"z\"\r\n"));
-
-  // Without joining, each line is a card of its own.
-  WriteSetting(*w.settings, settings::kMsCsvIn, 0);
-  w.WriteFile(u"j2.csv"_s, "\"k\",\"v\"\r\n\"x\",\"a\r\nb\r\n");
-  CCardStore plain(*w.services);
-  ASSERT_EQ(plain.Read(w.Path(u"j2.csv"_s)), 1);
-  EXPECT_EQ(plain.AllCount(), 2);
-  EXPECT_FALSE(plain.MultiLine());
-}
-
-TEST(CardFile, QuotedItemOpenAtTheEndIsKeptAsLastCard) {
-  CTestWorld w;
-  w.WriteFile(u"o.csv"_s, "\"k\",\"v\"\r\n\"x\",\"open\r\nstill open\r\n");
-  CCardStore store(*w.services);
-  ASSERT_EQ(store.Read(w.Path(u"o.csv"_s)), 1);
-  ASSERT_EQ(store.AllCount(), 1);
-  EXPECT_EQ(Texts(*store.AllCard(0)), (QStringList{u"x"_s, u"open\r\nstill open"_s}));
-  EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kUnclosedQuote.arg(2)});
-}
-
-TEST(CardFile, EmptyAndHeaderOnlyFiles) {
-  CTestWorld w;
-  w.WriteFile(u"e.csv"_s, "");
-  CCardStore empty(*w.services);
-  ASSERT_EQ(empty.Read(w.Path(u"e.csv"_s)), 1);
-  EXPECT_EQ(Texts(empty), QStringList{u"項目1"_s});
-  ASSERT_EQ(empty.AllCount(), 1);
-  EXPECT_EQ(Texts(*empty.AllCard(0)), QStringList{u""_s});
-
-  w.WriteFile(u"h.csv"_s, Sjis(u"名前,電話\r\n"_s));
-  CCardStore header(*w.services);
-  ASSERT_EQ(header.Read(w.Path(u"h.csv"_s)), 1);
-  EXPECT_EQ(Texts(header), (QStringList{u"名前"_s, u"電話"_s}));
-  ASSERT_EQ(header.AllCount(), 1);
-  EXPECT_EQ(Texts(*header.AllCard(0)), (QStringList{u""_s, u""_s}));
+  FillStore(store, {u"a\nb"_s, u"c"_s}, false);
+  ASSERT_EQ(store.Write(w.Path(u"l.csv"_s)), 1);
+  CCardStore back(*w.services);
+  ASSERT_EQ(back.Read(w.Path(u"l.csv"_s)), 1);
+  EXPECT_EQ(CardTexts(back), (std::vector<QStringList>{{u"a\r\nb"_s, u"c"_s}}));
 }
 
 TEST(CardFile, LineWithMoreThan200ItemsStopsTheReadConsistently) {
@@ -234,17 +214,6 @@ TEST(CardFile, UndecodableBytesAreReportedAndExtraBytesRoundTrip) {
   EXPECT_EQ(w.ReadFile(u"x.csv"_s), QByteArray("h1,h2\r\n\x80\xA0,\xFD\xFE\xFF\r\n"));
 }
 
-TEST(CardFile, Utf8WithByteOrderMarkIsKept) {
-  CTestWorld w;
-  const QByteArray bytes = "\xEF\xBB\xBF" + u"名前,メモ\r\n𠮷野家,한국어\r\n"_s.toUtf8();
-  w.WriteFile(u"u.csv"_s, bytes);
-  CCardStore store(*w.services);
-  ASSERT_EQ(store.Read(w.Path(u"u.csv"_s)), 1);
-  EXPECT_EQ(store.AllCard(0)->Item(0).toString(), u"𠮷野家"_s);
-  ASSERT_EQ(store.Write(w.Path(u"u.csv"_s)), 1);
-  EXPECT_EQ(w.ReadFile(u"u.csv"_s), bytes);
-}
-
 // Also when the text is found only after the first pieces of a large file
 // were written: the partly written file is thrown away.
 TEST(CardFile, TextTheCodePageCannotHoldIsNeverReplaced) {
@@ -279,17 +248,6 @@ TEST(CardFile, TextTheCodePageCannotHoldIsNeverReplaced) {
   }
 }
 
-TEST(CardFile, LoneLineFeedInATextStaysInsideTheCard) {
-  CTestWorld w;
-  CCardStore store(*w.services);
-  FillStore(store, {u"a\nb"_s, u"c"_s}, false);
-  ASSERT_EQ(store.Write(w.Path(u"l.csv"_s)), 1);
-  CCardStore back(*w.services);
-  ASSERT_EQ(back.Read(w.Path(u"l.csv"_s)), 1);
-  ASSERT_EQ(back.AllCount(), 1);
-  EXPECT_EQ(Texts(*back.AllCard(0)), (QStringList{u"a\r\nb"_s, u"c"_s}));
-}
-
 // A save never replaces what is not a regular file, and a failed save names
 // the path and the system's reason and leaves what was there.
 TEST(CardFile, UnwritableTargetsKeepWhatIsThere) {
@@ -304,10 +262,8 @@ TEST(CardFile, UnwritableTargetsKeepWhatIsThere) {
     QString reason;  // in the message after the path
   };
   const std::vector<Case> cases = {
-      {w.Path(u"no/such/x.csv"_s), 0, u"No such file or directory"_s},
-      {w.Path(u"dir.csv"_s), 0, u"Is a directory"_s},
-      {w.Path(u"fifo.csv"_s), 0, file_msg::kNotRegular},
-      {u"/dev/null"_s, 0, file_msg::kNotRegular},
+      {w.Path(u"no/such/x.csv"_s), 0, u"No such file or directory"_s}, {w.Path(u"dir.csv"_s), 0, u"Is a directory"_s},
+      {w.Path(u"fifo.csv"_s), 0, file_msg::kNotRegular}, {u"/dev/null"_s, 0, file_msg::kNotRegular},
       {w.Path(u"link.csv"_s), 1, {}},  // a link to a regular file: the file is replaced, the link stays
   };
   for (const Case& c : cases) {
@@ -334,8 +290,7 @@ TEST(CardFile, ASaveThatRunsOutOfSpaceKeepsTheOldFiles) {
     QString failing;
   };
   const std::vector<Case> cases = {
-      {"card file", 20000, 0, u"a.csv"_s},
-      {"property file", 1, 20000, u"a.vcv"_s},
+      {"card file", 20000, 0, u"a.csv"_s}, {"property file", 1, 20000, u"a.vcv"_s},
   };
   for (const Case& c : cases) {
     CTestWorld w;
@@ -387,7 +342,7 @@ TEST(CardFile, FilesWithoutAByteOrderMarkKeepTheirEncoding) {
       {"UTF-8", utf8Text.toUtf8(), {CodePage::Utf8, false}, u"名前"_s},
       {"CP932", Sjis(utf8Text), {CodePage::Cp932, false}, u"名前"_s},
       {"ASCII", "a,b\r\n1,2\r\n", {CodePage::Cp932, false}, u"a"_s},
-      {"BOM", "\xEF\xBB\xBF" + utf8Text.toUtf8(), {CodePage::Utf8, true}, u"名前"_s},
+      {"BOM", "\xEF\xBB\xBF" + (utf8Text + u"𠮷野家,한국어\r\n"_s).toUtf8(), {CodePage::Utf8, true}, u"名前"_s},
       {"UTF-8 after ASCII", asciiHead + utf8Text.toUtf8(), {CodePage::Utf8, false}, u"a"_s},
       {"neither", "\x82\xA0,\x82\x20\r\n", {CodePage::Cp932, false}, u"あ"_s},
   };
@@ -493,9 +448,7 @@ TEST(CardFile, LongLinesReadInOneCard) {
     QByteArray bytes;
     qsizetype length;  // of the one text; -1: not checked
   } cases[] = {
-      {letters, letters.size()},
-      {'"' + QByteArray(2 * kQuotes, '"') + '"', kQuotes},
-      {QByteArray(kQuotes, '"'), -1},
+      {letters, letters.size()}, {'"' + QByteArray(2 * kQuotes, '"') + '"', kQuotes}, {QByteArray(kQuotes, '"'), -1},
   };
   letters.clear();
   for (const auto& c : cases) {
