@@ -118,12 +118,11 @@ TEST_F(HtmlPreview, EachCardFileKeepsItsTemplateAndAllShareThePreview) {
   EXPECT_EQ(none.EffectiveTemplate(), PrivateFolderPath() + u"/velumtemplate.html"_s);
   EXPECT_EQ(none.EffectivePreview(), PrivateFolderPath() + u"/velumpreview.html"_s);
 
-  CHtmlSettings::Write(s, w.Path(u"a.csv"_s), w.Path(u"a.html"_s), w.Path(u"p.html"_s));
-  CHtmlSettings::Write(s, w.Path(u"b.csv"_s), w.Path(u"b.html"_s), w.Path(u"p.html"_s));
-  CHtmlSettings::Write(s, QString(), w.Path(u"new.html"_s), w.Path(u"p.html"_s));
-  EXPECT_EQ(CHtmlSettings::Read(s, w.Path(u"a.csv"_s)).EffectiveTemplate(), w.Path(u"a.html"_s));
-  EXPECT_EQ(CHtmlSettings::Read(s, w.Path(u"b.csv"_s)).EffectiveTemplate(), w.Path(u"b.html"_s));
-  EXPECT_EQ(CHtmlSettings::Read(s, QString()).EffectiveTemplate(), w.Path(u"new.html"_s));
+  // A new, unsaved document (no path) has a template of its own too.
+  const std::pair<QString, QString> templates[] = {
+      {w.Path(u"a.csv"_s), w.Path(u"a.html"_s)}, {w.Path(u"b.csv"_s), w.Path(u"b.html"_s)}, {{}, w.Path(u"new.html"_s)}};
+  for (const auto& [card, tmpl] : templates) CHtmlSettings::Write(s, card, tmpl, w.Path(u"p.html"_s));
+  for (const auto& [card, tmpl] : templates) EXPECT_EQ(CHtmlSettings::Read(s, card).EffectiveTemplate(), tmpl) << card;
   EXPECT_EQ(CHtmlSettings::Read(s, w.Path(u"c.csv"_s)).EffectivePreview(), w.Path(u"p.html"_s));
 }
 
