@@ -36,7 +36,7 @@ inline const QString kDiscard = QStringLiteral("廃棄");
 // The document's undo and redo: each step holds what one command could change,
 // as it stood before the command. A step of the whole document holds the
 // item-name row with its property records, a copy of every card (a copy shares
-// its text buffer with the original, so taking one is one pass of small copies
+// its text buffer with the card it copies, so taking one is one pass of small copies
 // and costs little memory until either side changes), the visible list as
 // indexes into the all-cards list, the file record, the sort keys, the filter
 // history, the current card and item and the modified flag. A step of one card

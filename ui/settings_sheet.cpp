@@ -107,16 +107,16 @@ CSettingsSheet::CSettingsSheet(CVelumApp& app, const CSettingsSheetValues& value
   displayLayout->addStretch();
   tabs->addTab(Page(display), QStringLiteral("表示"));
 
-  auto* pocket = new QWidget;
-  m_okFrame = Check(QStringLiteral("右上のOKで終了(次回起動時から)"), values.okFrame, pocket);
-  m_ppcOpenDlg = Check(QStringLiteral("開く時のダイアログを標準に"), values.ppcOpenDlg, pocket);
-  m_ppcSaveDlg = Check(QStringLiteral("保存時のダイアログを標準に"), values.ppcSaveDlg, pocket);
-  auto* pocketLayout = new QVBoxLayout(pocket);
+  auto* thirdPage = new QWidget;
+  m_okFrame = Check(QStringLiteral("右上のOKで終了(次回起動時から)"), values.okFrame, thirdPage);
+  m_ppcOpenDlg = Check(QStringLiteral("開く時のダイアログを標準に"), values.ppcOpenDlg, thirdPage);
+  m_ppcSaveDlg = Check(QStringLiteral("保存時のダイアログを標準に"), values.ppcSaveDlg, thirdPage);
+  auto* pocketLayout = new QVBoxLayout(thirdPage);
   pocketLayout->addWidget(m_okFrame);
   pocketLayout->addWidget(m_ppcOpenDlg);
   pocketLayout->addWidget(m_ppcSaveDlg);
   pocketLayout->addStretch();
-  tabs->addTab(Page(pocket), QStringLiteral("PocketPC"));
+  tabs->addTab(Page(thirdPage), QStringLiteral("PocketPC"));
 
   // One OK and one cancel serve every page: OK confirms the whole sheet.
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
