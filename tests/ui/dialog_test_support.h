@@ -3,7 +3,11 @@
 // Driving the modal dialogs a command opens: the action runs once the
 // dialog's own event loop turns, then the dialog is closed if the action left
 // it open, so that a failed check never leaves a test hanging in exec().
+#include "core/velum_doc.h"
+
 #include <QAbstractButton>
+#include <QByteArray>
+#include <QStringList>
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
@@ -29,4 +33,23 @@ inline QAbstractButton* ButtonOf(QWidget& dialog, const QString& text) {
   for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>())
     if (b->text() == text) return b;
   return nullptr;
+}
+
+// The deck the dialogs of finding, sorting and filtering are tried on: names
+// that differ in case and where the letters stand, a number column with a
+// text and an empty value.
+inline const QByteArray kWordCards =
+    "name,city,amount\r\n"
+    "Alpha,Tokyo,1000\r\n"
+    "beta,Osaka,500\r\n"
+    "ABle,Tokyo,abc\r\n"
+    "Cab,Nagoya,999\r\n"
+    "xaby,Osaka,\r\n"
+    "dab,tokyo,12\r\n";
+
+// The names of the visible cards, in order, separated by blanks.
+inline QString Names(CVelumDoc& doc) {
+  QStringList names;
+  for (int c = 0; c < doc.VisibleCount(); ++c) names << doc.Store().GetItemText(c, 0).toString();
+  return names.join(u' ');
 }

@@ -15,21 +15,6 @@ namespace {
 
 const QSize kWide(800, 600);
 
-const QByteArray kCards =
-    "name,city,amount\r\n"
-    "Alpha,Tokyo,1000\r\n"
-    "beta,Osaka,500\r\n"
-    "ABle,Tokyo,abc\r\n"
-    "Cab,Nagoya,999\r\n"
-    "xaby,Osaka,\r\n"
-    "dab,tokyo,12\r\n";
-
-QString Names(CVelumDoc& doc) {
-  QStringList names;
-  for (int c = 0; c < doc.VisibleCount(); ++c) names << doc.Store().GetItemText(c, 0).toString();
-  return names.join(u' ');
-}
-
 QStringList Entries(const QComboBox& combo) {
   QStringList out;
   for (int i = 0; i < combo.count(); ++i) out << combo.itemText(i);
@@ -67,7 +52,7 @@ class CFilterDialogTest : public QObject {
          QStringLiteral("カードが見つかりません")},
     };
     for (const Row& row : rows) {
-      CAppUnderTest t(m_env.WriteCards(QStringLiteral("filter.csv"), kCards), m_env.NewSettings(), kWide);
+      CAppUnderTest t(m_env.WriteCards(QStringLiteral("filter.csv"), kWordCards), m_env.NewSettings(), kWide);
       QVERIFY(t.started);
       CVelumDoc& doc = t.App().Doc();
       doc.SetCurrentItem(1);
@@ -107,7 +92,7 @@ class CFilterDialogTest : public QObject {
   }
 
   void wordListAndSelectButtons() {
-    CAppUnderTest t(m_env.WriteCards(QStringLiteral("words.csv"), kCards), m_env.NewSettings(), kWide);
+    CAppUnderTest t(m_env.WriteCards(QStringLiteral("words.csv"), kWordCards), m_env.NewSettings(), kWide);
     QVERIFY(t.started);
     CVelumDoc& doc = t.App().Doc();
     FilterCommand(doc, {0}, 0, QStringLiteral("b"), 0);  // beta ABle Cab xaby dab

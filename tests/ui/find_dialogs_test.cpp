@@ -21,15 +21,6 @@ namespace {
 
 const QSize kWide(800, 600);
 
-const QByteArray kCards =
-    "name,city,amount\r\n"
-    "Alpha,Tokyo,1000\r\n"
-    "beta,Osaka,500\r\n"
-    "ABle,Tokyo,abc\r\n"
-    "Cab,Nagoya,999\r\n"
-    "xaby,Osaka,\r\n"
-    "dab,tokyo,12\r\n";
-
 }  // namespace
 
 class CFindDialogsTest : public QObject {
@@ -56,7 +47,7 @@ class CFindDialogsTest : public QObject {
         {"not found", {0, 1}, QStringLiteral("zzz"), 0, false, -1, -1},
     };
     const QString settings = m_env.NewSettings({{QStringLiteral("System/ISearch"), 1}});
-    CAppUnderTest t(m_env.WriteCards(QStringLiteral("find.csv"), kCards), settings, kWide);
+    CAppUnderTest t(m_env.WriteCards(QStringLiteral("find.csv"), kWordCards), settings, kWide);
     QVERIFY(t.started);
     CMainWindow& w = t.Window();
     bool first = true;
@@ -112,7 +103,7 @@ class CFindDialogsTest : public QObject {
   void incrementalSearch() {
     for (const int on : {1, 0}) {
       const QString settings = m_env.NewSettings({{QStringLiteral("System/IncreSearch"), on}});
-      CAppUnderTest t(m_env.WriteCards(QStringLiteral("isearch.csv"), kCards), settings, kWide);
+      CAppUnderTest t(m_env.WriteCards(QStringLiteral("isearch.csv"), kWordCards), settings, kWide);
       QVERIFY(t.started);
       CMainWindow& w = t.Window();
       CItemListView& list = w.ItemList();

@@ -16,21 +16,6 @@ namespace {
 
 const QSize kWide(800, 600);
 
-const QByteArray kCards =
-    "name,city,amount\r\n"
-    "Alpha,Tokyo,1000\r\n"
-    "beta,Osaka,500\r\n"
-    "ABle,Tokyo,abc\r\n"
-    "Cab,Nagoya,999\r\n"
-    "xaby,Osaka,\r\n"
-    "dab,tokyo,12\r\n";
-
-QString Names(CVelumDoc& doc) {
-  QStringList names;
-  for (int c = 0; c < doc.VisibleCount(); ++c) names << doc.Store().GetItemText(c, 0).toString();
-  return names.join(u' ');
-}
-
 void DoubleClick(QListWidget* list, int row) {
   const QPoint at = list->visualItemRect(list->item(row)).center();
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
@@ -61,7 +46,7 @@ class CSortDialogsTest : public QObject {
         {1, 2, kCancel, "Alpha beta ABle Cab xaby dab"},
     };
     for (const Row& row : rows) {
-      CAppUnderTest t(m_env.WriteCards(QStringLiteral("sort.csv"), kCards), m_env.NewSettings(), kWide);
+      CAppUnderTest t(m_env.WriteCards(QStringLiteral("sort.csv"), kWordCards), m_env.NewSettings(), kWide);
       QVERIFY(t.started);
       CVelumDoc& doc = t.App().Doc();
       doc.MakeCurrent(4);
@@ -110,7 +95,7 @@ class CSortDialogsTest : public QObject {
          {QStringLiteral("amount 数字（降順）"), QStringLiteral("name 文字（昇順）")}},
     };
     for (const Row& row : rows) {
-      CAppUnderTest t(m_env.WriteCards(QStringLiteral("msort.csv"), kCards), m_env.NewSettings(), kWide);
+      CAppUnderTest t(m_env.WriteCards(QStringLiteral("msort.csv"), kWordCards), m_env.NewSettings(), kWide);
       QVERIFY(t.started);
       CVelumDoc& doc = t.App().Doc();
       for (int c : {1, 4}) doc.Store().VisibleCard(c)->SetMark(1);  // beta and xaby
