@@ -1,10 +1,14 @@
 #include "ui/dialog_parts.h"
 
 #include "core/card_store.h"
+#include "select/search_request.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QComboBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -83,4 +87,58 @@ void LayOutDialog(QDialog* dialog, QWidget* content, QWidget* buttons) {
                          std::max(std::min(inner.height(), roomHeight), 0));
   dialog->adjustSize();
   dialog->resize(dialog->size().boundedTo(limit));
+}
+
+QVBoxLayout* NewSearchControls(QDialog* dialog, const CCardStore& store, int currentItem,
+                               const std::function<QComboBox*()>& makeWord, QListWidget** items, QComboBox** word,
+                               QComboBox** condition) {
+  QListWidget* list = NewItemNameList(store, dialog);
+  list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  auto* itemsLabel = new QLabel(QStringLiteral("項目(&I)："), dialog);
+  itemsLabel->setBuddy(list);
+  if (currentItem >= 0 && currentItem < list->count()) list->setCurrentRow(currentItem);
+
+  QComboBox* entry = makeWord();
+  entry->setEditable(true);
+  entry->setInsertPolicy(QComboBox::NoInsert);
+  entry->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  entry->setMinimumContentsLength(8);
+  auto* wordLabel = new QLabel(QStringLiteral("検索語(&W)："), dialog);
+  wordLabel->setBuddy(entry);
+
+  auto* all = new QPushButton(QStringLiteral("全選択(&A)"), dialog);
+  auto* none = new QPushButton(QStringLiteral("全解除(&N)"), dialog);
+  for (QPushButton* b : {all, none}) b->setAutoDefault(false);
+  QObject::connect(all, &QPushButton::clicked, dialog, [list, entry] {
+    list->selectAll();
+    entry->setFocus(Qt::OtherFocusReason);
+  });
+  QObject::connect(none, &QPushButton::clicked, dialog, [list, entry] {
+    list->clearSelection();
+    entry->setFocus(Qt::OtherFocusReason);
+  });
+
+  auto* conditions = new QComboBox(dialog);
+  conditions->addItems(ConditionLabels());
+  auto* conditionLabel = new QLabel(kConditionCaption.toString(), dialog);
+  conditionLabel->setBuddy(conditions);
+
+  auto* selectButtons = new QHBoxLayout;
+  selectButtons->addWidget(all);
+  selectButtons->addWidget(none);
+  auto* conditionRow = new QHBoxLayout;
+  conditionRow->addWidget(conditionLabel);
+  conditionRow->addWidget(conditions, 1);
+  auto* layout = new QVBoxLayout;
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(itemsLabel);
+  layout->addWidget(list, 1);
+  layout->addLayout(selectButtons);
+  layout->addWidget(wordLabel);
+  layout->addWidget(entry);
+  layout->addLayout(conditionRow);
+  *items = list;
+  *word = entry;
+  *condition = conditions;
+  return layout;
 }

@@ -45,37 +45,9 @@ class CRefilledComboBox final : public QComboBox {
 CFilterDialog::CFilterDialog(const CCardStore& store, int currentItem, int method, bool filtered, QWidget* parent)
     : QDialog(parent), m_store(store) {
   setWindowTitle(QStringLiteral("絞り込み"));
-  m_items = NewItemNameList(store, this);
-  m_items->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  auto* itemsLabel = new QLabel(QStringLiteral("項目(&I)："), this);
-  itemsLabel->setBuddy(m_items);
-  if (currentItem >= 0 && currentItem < m_items->count()) m_items->setCurrentRow(currentItem);
-
-  auto* word = new CRefilledComboBox([this] { FillWords(); }, this);
-  m_word = word;
-  m_word->setEditable(true);
-  m_word->setInsertPolicy(QComboBox::NoInsert);
-  m_word->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  m_word->setMinimumContentsLength(8);
-  auto* wordLabel = new QLabel(QStringLiteral("検索語(&W)："), this);
-  wordLabel->setBuddy(m_word);
-
-  auto* all = new QPushButton(QStringLiteral("全選択(&A)"), this);
-  auto* none = new QPushButton(QStringLiteral("全解除(&N)"), this);
-  for (QPushButton* b : {all, none}) b->setAutoDefault(false);
-  connect(all, &QPushButton::clicked, this, [this] {
-    m_items->selectAll();
-    m_word->setFocus(Qt::OtherFocusReason);
-  });
-  connect(none, &QPushButton::clicked, this, [this] {
-    m_items->clearSelection();
-    m_word->setFocus(Qt::OtherFocusReason);
-  });
-
-  m_condition = new QComboBox(this);
-  m_condition->addItems(ConditionLabels());
-  auto* conditionLabel = new QLabel(kConditionCaption.toString(), this);
-  conditionLabel->setBuddy(m_condition);
+  QVBoxLayout* layout = NewSearchControls(
+      this, store, currentItem, [this] { return new CRefilledComboBox([this] { FillWords(); }, this); }, &m_items,
+      &m_word, &m_condition);
 
   auto* group = new QGroupBox(QStringLiteral("選択方法(&S)"), this);
   m_methods = new QButtonGroup(this);
@@ -90,24 +62,9 @@ CFilterDialog::CFilterDialog(const CCardStore& store, int currentItem, int metho
   }
   m_methods->button(method >= 0 && method < 3 ? method : kFromAllCards)->setChecked(true);
 
-  auto* selectButtons = new QHBoxLayout;
-  selectButtons->addWidget(all);
-  selectButtons->addWidget(none);
-  auto* left = new QVBoxLayout;
-  left->addWidget(itemsLabel);
-  left->addWidget(m_items, 1);
-  left->addLayout(selectButtons);
-  auto* condition = new QHBoxLayout;
-  condition->addWidget(conditionLabel);
-  condition->addWidget(m_condition, 1);
-  auto* content = new QWidget(this);
-  auto* layout = new QVBoxLayout(content);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addLayout(left, 1);
-  layout->addWidget(wordLabel);
-  layout->addWidget(m_word);
-  layout->addLayout(condition);
   layout->addWidget(group);
+  auto* content = new QWidget(this);
+  content->setLayout(layout);
   LayOutDialog(this, content, NewConfirmButtons(this, QStringLiteral("選択開始")));
   m_items->setFocus(Qt::OtherFocusReason);
 }

@@ -26,58 +26,16 @@ CFindDialog::CFindDialog(const CCardStore& store, int currentItem, const QString
                          QWidget* parent)
     : QDialog(parent) {
   setWindowTitle(QStringLiteral("カードの検索"));
-  m_items = NewItemNameList(store, this);
-  m_items->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  auto* itemsLabel = new QLabel(QStringLiteral("項目(&I)："), this);
-  itemsLabel->setBuddy(m_items);
-  if (currentItem >= 0 && currentItem < m_items->count()) m_items->setCurrentRow(currentItem);
-
-  m_word = new QComboBox(this);
-  m_word->setEditable(true);
-  m_word->setInsertPolicy(QComboBox::NoInsert);
-  m_word->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  m_word->setMinimumContentsLength(8);
+  QVBoxLayout* layout = NewSearchControls(
+      this, store, currentItem, [this] { return new QComboBox(this); }, &m_items, &m_word, &m_condition);
   m_word->addItems(history);
   m_word->setEditText(history.value(0));
-  auto* wordLabel = new QLabel(QStringLiteral("検索語(&W)："), this);
-  wordLabel->setBuddy(m_word);
-
-  auto* all = new QPushButton(QStringLiteral("全選択(&A)"), this);
-  auto* none = new QPushButton(QStringLiteral("全解除(&N)"), this);
-  for (QPushButton* b : {all, none}) b->setAutoDefault(false);
-  connect(all, &QPushButton::clicked, this, [this] {
-    m_items->selectAll();
-    m_word->setFocus(Qt::OtherFocusReason);
-  });
-  connect(none, &QPushButton::clicked, this, [this] {
-    m_items->clearSelection();
-    m_word->setFocus(Qt::OtherFocusReason);
-  });
-
-  m_condition = new QComboBox(this);
-  m_condition->addItems(ConditionLabels());
-  auto* conditionLabel = new QLabel(kConditionCaption.toString(), this);
-  conditionLabel->setBuddy(m_condition);
 
   m_case = new QCheckBox(QStringLiteral("大文字小文字を区別する(&O)"), this);
   m_case->setChecked(distinguishCase);
-
-  auto* selectButtons = new QHBoxLayout;
-  selectButtons->addWidget(all);
-  selectButtons->addWidget(none);
-  auto* condition = new QHBoxLayout;
-  condition->addWidget(conditionLabel);
-  condition->addWidget(m_condition, 1);
-  auto* content = new QWidget(this);
-  auto* layout = new QVBoxLayout(content);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(itemsLabel);
-  layout->addWidget(m_items, 1);
-  layout->addLayout(selectButtons);
-  layout->addWidget(wordLabel);
-  layout->addWidget(m_word);
-  layout->addLayout(condition);
   layout->addWidget(m_case);
+  auto* content = new QWidget(this);
+  content->setLayout(layout);
   LayOutDialog(this, content, NewConfirmButtons(this, QStringLiteral("検索開始")));
   m_items->setFocus(Qt::OtherFocusReason);
 }
