@@ -61,6 +61,24 @@ constexpr CItemKeyword kItemKeywords[] = {
     {u"VARP", ItemFn::kVarp},       {u"NUM", ItemFn::kNum},         {u"SUMTIME", ItemFn::kSumTime},
 };
 
+// A call of an item function at `at` in a formula: where it ends (after its
+// closing parenthesis, or the end of the text when it does not close) and the
+// item name between the first "%[" of its argument and the "]" after it
+// (null when the argument holds no such reference).
+struct CItemCall {
+  qsizetype end;
+  QStringView name;
+};
+CItemCall ReadItemCall(const QString& text, qsizetype at, QStringView keyword) {
+  const qsizetype open = at + keyword.size();
+  const qsizetype close = ClosingParen(text, open);
+  const qsizetype argEnd = close < 0 ? text.size() : close;
+  const QStringView arg = QStringView(text).sliced(open + 1, argEnd - open - 1);
+  const qsizetype ref = arg.indexOf(kRefOpen);
+  const qsizetype refEnd = ref < 0 ? -1 : arg.indexOf(u']', ref + 2);
+  return {close < 0 ? text.size() : close + 1, refEnd < 0 ? QStringView() : arg.sliced(ref + 2, refEnd - ref - 2)};
+}
+
 // One value to compute: an item on a card of the all-cards list.
 struct CNode {
   int card;
@@ -389,14 +407,9 @@ class CEngine {
       g.balanced[i] = Balanced(text);
       for (const CItemKeyword& kw : kItemKeywords) {
         for (qsizetype at = FindCall(text, kw.name); at >= 0; at = FindCall(text, kw.name)) {
-          const qsizetype open = at + kw.name.size();
-          const qsizetype close = ClosingParen(text, open);
-          const qsizetype argEnd = close < 0 ? text.size() : close;
-          const QStringView arg = QStringView(text).sliced(open + 1, argEnd - open - 1);
-          const qsizetype ref = arg.indexOf(kRefOpen);
-          const qsizetype refEnd = ref < 0 ? -1 : arg.indexOf(u']', ref + 2);
-          if (refEnd < 0 || m_cache.ItemByName(arg.sliced(ref + 2, refEnd - ref - 2)) < 0) break;
-          text.replace(at, (close < 0 ? text.size() : close + 1) - at, QChar(u'0'));
+          const CItemCall call = ReadItemCall(text, at, kw.name);
+          if (call.name.isNull() || m_cache.ItemByName(call.name) < 0) break;
+          text.replace(at, call.end - at, QChar(u'0'));
         }
       }
       for (qsizetype at = text.indexOf(u"%["); at >= 0; at = text.indexOf(u"%[", at + 2)) {
@@ -561,18 +574,13 @@ class CEngine {
   Expansion ApplyItemFunctions(int card, QString& text, CBudget& budget) {
     for (const CItemKeyword& kw : kItemKeywords) {
       for (qsizetype at = FindCall(text, kw.name); at >= 0; at = FindCall(text, kw.name)) {
-        const qsizetype open = at + kw.name.size();
-        const qsizetype close = ClosingParen(text, open);
-        const qsizetype argEnd = close < 0 ? text.size() : close;
-        const QStringView arg = QStringView(text).sliced(open + 1, argEnd - open - 1);
-        const qsizetype ref = arg.indexOf(kRefOpen);
-        const qsizetype refEnd = ref < 0 ? -1 : arg.indexOf(u']', ref + 2);
-        if (refEnd < 0) break;
-        const int item = m_cache.ItemByName(arg.sliced(ref + 2, refEnd - ref - 2));
+        const CItemCall call = ReadItemCall(text, at, kw.name);
+        if (call.name.isNull()) break;
+        const int item = m_cache.ItemByName(call.name);
         if (item < 0) break;
         std::optional<QString> value = ItemFunction(kw.fn, card, item);
         if (!value) return Expansion::kMissing;
-        const qsizetype end = close < 0 ? text.size() : close + 1;
+        const qsizetype end = call.end;
         if (++budget.itemCalls > kMaxItemCalls || (budget.work += text.size()) > kMaxWork) return Expansion::kCycle;
         if (text.size() - (end - at) + value->size() > kMaxFormulaText) return Expansion::kTooLong;
         text.replace(at, end - at, *value);

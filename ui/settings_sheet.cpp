@@ -111,11 +111,11 @@ CSettingsSheet::CSettingsSheet(CVelumApp& app, const CSettingsSheetValues& value
   m_okFrame = Check(QStringLiteral("右上のOKで終了(次回起動時から)"), values.okFrame, thirdPage);
   m_ppcOpenDlg = Check(QStringLiteral("開く時のダイアログを標準に"), values.ppcOpenDlg, thirdPage);
   m_ppcSaveDlg = Check(QStringLiteral("保存時のダイアログを標準に"), values.ppcSaveDlg, thirdPage);
-  auto* pocketLayout = new QVBoxLayout(thirdPage);
-  pocketLayout->addWidget(m_okFrame);
-  pocketLayout->addWidget(m_ppcOpenDlg);
-  pocketLayout->addWidget(m_ppcSaveDlg);
-  pocketLayout->addStretch();
+  auto* thirdLayout = new QVBoxLayout(thirdPage);
+  thirdLayout->addWidget(m_okFrame);
+  thirdLayout->addWidget(m_ppcOpenDlg);
+  thirdLayout->addWidget(m_ppcSaveDlg);
+  thirdLayout->addStretch();
   tabs->addTab(Page(thirdPage), QStringLiteral("PocketPC"));
 
   // One OK and one cancel serve every page: OK confirms the whole sheet.
