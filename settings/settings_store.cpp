@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include "core/input_file.h"
 #include "platform/file_io.h"
 
 #include <QDir>
@@ -7,6 +8,9 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <chrono>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -18,13 +22,22 @@ namespace {
 const QString kHeader = QStringLiteral("Windows Registry Editor Version 5.00");
 
 // Holds an exclusive advisory lock on "<settings file>.lock" for its lifetime.
+// Another process that keeps the lock is waited for up to `wait`, never
+// without end: Held() then answers false and nothing may be written.
 class CFileLock {
  public:
-  explicit CFileLock(const QString& path) {
-    m_fd = ::open(QFile::encodeName(path + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
-      ::close(m_fd);
-      m_fd = -1;
+  CFileLock(const QString& lockPath, std::chrono::milliseconds wait) {
+    m_fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0) return;  // no lock to be had (a read-only folder): the write itself will say why
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+      if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+        ::close(m_fd);
+        m_fd = -1;
+        m_held = false;
+        return;
+      }
+      ::usleep(20 * 1000);
     }
   }
   ~CFileLock() {
@@ -36,9 +49,24 @@ class CFileLock {
   CFileLock(const CFileLock&) = delete;
   CFileLock& operator=(const CFileLock&) = delete;
 
+  bool Held() const { return m_held; }
+
  private:
   int m_fd = -1;
+  bool m_held = true;
 };
+
+// In a text, a backslash and a double quote are escaped by a backslash, and so
+// are the characters that would end the line or the file's text: CR as \r, LF
+// as \n, NUL as \0. Any other character after a backslash stands for itself.
+QChar Unescaped(QChar c) {
+  switch (c.unicode()) {
+    case u'r': return u'\r';
+    case u'n': return u'\n';
+    case u'0': return QChar(0);
+    default: return c;
+  }
+}
 
 QString Unescape(QStringView s, bool* ok) {
   QString out;
@@ -50,7 +78,10 @@ QString Unescape(QStringView s, bool* ok) {
         return {};
       }
       ++i;
-    } else if (s[i] == u'"') {
+      out += Unescaped(s[i]);
+      continue;
+    }
+    if (s[i] == u'"') {
       *ok = false;  // an unescaped quote inside the text
       return {};
     }
@@ -64,8 +95,14 @@ QString Escape(const QString& s) {
   QString out;
   out.reserve(s.size() + 2);
   for (QChar c : s) {
-    if (c == u'\\' || c == u'"') out += u'\\';
-    out += c;
+    switch (c.unicode()) {
+      case u'\\': out += u"\\\\"; break;
+      case u'"': out += u"\\\""; break;
+      case u'\r': out += u"\\r"; break;
+      case u'\n': out += u"\\n"; break;
+      case u'\0': out += u"\\0"; break;
+      default: out += c;
+    }
   }
   return out;
 }
@@ -76,8 +113,11 @@ bool ParseValueLine(QStringView line, QString* name, QString* rest) {
   qsizetype i = 1;
   QString n;
   while (i < line.size() && line[i] != u'"') {
-    if (line[i] == u'\\' && i + 1 < line.size()) ++i;
-    n += line[i];
+    if (line[i] == u'\\' && i + 1 < line.size()) {
+      n += Unescaped(line[++i]);
+    } else {
+      n += line[i];
+    }
     ++i;
   }
   if (i >= line.size() || i + 1 >= line.size() || line[i + 1] != u'=') return false;
@@ -120,9 +160,16 @@ void CSettingsStore::Refresh() const {
   m_loaded = true;
   m_content = {};
   if (!now.exists) return;
-  QFile f(m_path);
-  if (!f.open(QIODevice::ReadOnly)) return;
-  m_content = Parse(f.readAll());
+  // Only a regular file of a sensible size, opened without blocking: a FIFO
+  // would hang every read and a device would fill the memory. What cannot be
+  // read yields the defaults and is never written over.
+  QByteArray bytes;
+  QString reason;
+  if (ReadInputFile(m_path, kMaxFileSize, &bytes, &reason) != InputStatus::kOk) {
+    m_content.unreadable = reason;
+    return;
+  }
+  m_content = Parse(bytes);
 }
 
 namespace {
@@ -297,6 +344,10 @@ bool CSettingsStore::WriteProfileString(const QString& section, const QString& v
 }
 
 void CSettingsStore::Problem(const QString& text) const {
+  // One failure keeps failing on every write of a command: it is said once,
+  // until a write succeeds again.
+  if (text == m_lastProblem) return;
+  m_lastProblem = text;
   if (onProblem) onProblem(text);
 }
 
@@ -306,7 +357,15 @@ bool CSettingsStore::Update(const std::function<void()>& fn) {
     return true;
   }
   QDir().mkpath(QFileInfo(m_path).absolutePath());
-  CFileLock lock(m_path);
+  const QString lockPath = m_path + QStringLiteral(".lock");
+  // After one wait in vain the lock is only tried, until it is had again, so
+  // that the writes of one command do not each wait.
+  CFileLock lock(lockPath, m_lockTimedOut ? std::chrono::milliseconds(0) : lockWait);
+  m_lockTimedOut = !lock.Held();
+  if (!lock.Held()) {
+    Problem(settings_msg::kCannotSave + settings_msg::kLocked.arg(lockPath));
+    return false;
+  }
   m_loaded = false;
   Refresh();
   if (!m_content.unreadable.isEmpty()) {
@@ -329,6 +388,8 @@ bool CSettingsStore::Update(const std::function<void()>& fn) {
     if (!error.isEmpty()) {
       Problem(settings_msg::kCannotSave + error);
       ok = false;
+    } else {
+      m_lastProblem.clear();
     }
   }
   m_changed = false;

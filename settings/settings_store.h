@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -29,8 +30,10 @@
 // Whatever the store does not understand it keeps: lines it cannot read, bytes
 // that are not UTF-8 (written back as they were), and the file's form (UTF-8,
 // or UTF-16 with its byte-order mark as a registry export has it; LF or CR LF).
-// A file it cannot read at all (UTF-16 without a byte-order mark, binary) is
-// never written over.
+// A file it cannot read at all (UTF-16 without a byte-order mark, binary, not
+// a regular file, larger than kMaxFileSize) yields the defaults and is never
+// written over. In a text, CR, LF and NUL are escaped (\r, \n, \0) beside
+// \\ and \", so that no value can break its line.
 class CSettingsStore {
  public:
   // The file: $VELUM_SETTINGS, else $XDG_CONFIG_HOME/velum/velum.reg.
@@ -59,6 +62,13 @@ class CSettingsStore {
   // reason, or why the file is left untouched. The window shows it, velum-cli
   // prints it; unset, nothing is said.
   std::function<void(const QString&)> onProblem;
+
+  // How long a write waits for another process's lock before it gives up
+  // (onProblem names the lock file). After one such wait, later writes only
+  // try the lock until they get it again.
+  std::chrono::milliseconds lockWait = std::chrono::seconds(3);
+
+  static constexpr qint64 kMaxFileSize = qint64(8) << 20;
 
   // The registry key under which the sections stand.
   static QString KeyPrefix();
@@ -115,6 +125,8 @@ class CSettingsStore {
   mutable bool m_loaded = false;
   int m_updateDepth = 0;
   bool m_changed = false;
+  bool m_lockTimedOut = false;
+  mutable QString m_lastProblem;  // said already; cleared by a write that succeeds
 };
 
 namespace settings_msg {
@@ -123,4 +135,6 @@ inline const QString kCannotSave = QStringLiteral("設定を保存できませ�
 // %1: the settings file, %2: why it cannot be read.
 inline const QString kUntouched =
     QStringLiteral("設定ファイル「%1」は読めない形式のため、書き換えずにそのままにします（%2）");
+// After kCannotSave; %1: the lock file.
+inline const QString kLocked = QStringLiteral("%1: ほかのプログラムが設定ファイルをロックしたままです");
 }  // namespace settings_msg

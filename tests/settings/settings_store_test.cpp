@@ -2,9 +2,14 @@
 #include "settings/settings.h"
 #include "support/test_support.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -239,4 +244,92 @@ TEST(SettingsStore, DerivedValues) {
   settings::WriteFont(s, settings::FontSection::Item, {u"Noto"_s, 12, 700, 1, 0, 128});
   // The item-name font is always made with the default character set.
   EXPECT_EQ(settings::ReadFont(s, settings::FontSection::Item), (settings::CFontRecord{u"Noto"_s, 12, 700, 1, 0, 1}));
+}
+
+// A text with line breaks (a card file named so) stays one value: the values
+// after it in its section are still read, and files written before the
+// escapes read as they did.
+TEST(SettingsStore, TextsWithLineBreaksStayOneValue) {
+  CTestWorld w;
+  CSettingsStore& s = *w.settings;
+  const QStringList texts = {u"/home/u/a\n[HKEY_CURRENT_USER\\Software\\Zelphi\\Velum\\Evil]\n.csv"_s,
+                             u"cr\rlf\ncrlf\r\n"_s, u"nul"_s + QChar(0) + u"end"_s, u"\\n is no line feed\\"_s,
+                             u"\"quoted\""_s};
+  for (const QString& text : texts) {
+    ASSERT_TRUE(s.WriteProfileString(u"System"_s, u"DefaultFile"_s, text));
+    ASSERT_TRUE(s.WriteProfileInt(u"System"_s, u"CalcNull"_s, 7));
+    CSettingsStore other(s.Path());
+    EXPECT_EQ(other.GetProfileString(u"System"_s, u"DefaultFile"_s, {}), text);
+    EXPECT_EQ(other.GetProfileInt(u"System"_s, u"CalcNull"_s, 0), 7u);
+    const QString file = ReadText(s.Path());
+    EXPECT_EQ(file.count(u'\n'), 5) << file;  // the header, a blank line, the section and its two values
+    EXPECT_FALSE(file.contains(u'\r') || file.contains(QChar(0))) << file;
+  }
+  WriteText(s.Path(), u"[HKEY_CURRENT_USER\\Software\\Zelphi\\Velum\\System]\n"
+                      "\"DefaultFile\"=\"C:\\\\new\\\\\\\"x\\\".csv\"\n"_s);
+  EXPECT_EQ(s.GetProfileString(u"System"_s, u"DefaultFile"_s, {}), u"C:\\new\\\"x\".csv"_s);
+}
+
+// A settings file that is no regular file or is too large is not read (the
+// defaults hold, at once) and never written over; the reason is said once.
+TEST(SettingsStore, OnlyRegularFilesOfASensibleSizeAreRead) {
+  CTestWorld w;
+  const QString fifo = w.Path(u"fifo.reg"_s);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString large = w.Path(u"large.reg"_s);
+  {
+    QFile f(large);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(CSettingsStore::kMaxFileSize + 1));
+  }
+  for (const QString& path : {fifo, u"/dev/zero"_s, large}) {
+    CSettingsStore s(path);
+    QStringList problems;
+    s.onProblem = [&](const QString& text) { problems << text; };
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(ReadSetting(s, settings::kRow), 60u) << path;
+    EXPECT_FALSE(s.WriteProfileInt(u"View"_s, u"Row"_s, 1)) << path;
+    EXPECT_FALSE(s.WriteProfileInt(u"View"_s, u"Colum"_s, 1)) << path;
+    EXPECT_LT(t.elapsed(), 2000) << path;
+    ASSERT_EQ(problems.size(), 1) << path << problems.join(u'|');
+    EXPECT_TRUE(problems[0].startsWith(settings_msg::kUntouched.arg(path, QString()).chopped(1))) << problems[0];
+  }
+  EXPECT_EQ(QFileInfo(large).size(), CSettingsStore::kMaxFileSize + 1);
+  EXPECT_FALSE(QFileInfo(fifo).isFile());
+}
+
+// A lock another process keeps is waited for a bounded time; the write then
+// fails naming the lock file, once, and later writes do not wait again. Reads
+// go on. velum-cli says it once and ends.
+TEST(SettingsStore, ALockHeldElsewhereIsWaitedForABoundedTime) {
+  CTestWorld w;
+  CSettingsStore& s = *w.settings;
+  ASSERT_TRUE(s.WriteProfileInt(u"View"_s, u"Row"_s, 75));
+  const QString lockPath = s.Path() + u".lock"_s;
+  const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  s.lockWait = std::chrono::milliseconds(300);
+  QStringList problems;
+  s.onProblem = [&](const QString& text) { problems << text; };
+  QElapsedTimer t;
+  t.start();
+  EXPECT_FALSE(s.WriteProfileInt(u"View"_s, u"Row"_s, 1));
+  EXPECT_GE(t.elapsed(), 300);
+  t.restart();
+  EXPECT_FALSE(s.WriteProfileInt(u"View"_s, u"Colum"_s, 1));
+  EXPECT_LT(t.elapsed(), 200);
+  EXPECT_EQ(problems, QStringList{settings_msg::kCannotSave + settings_msg::kLocked.arg(lockPath)});
+  EXPECT_EQ(ReadSetting(s, settings::kRow), 75u);
+
+  w.WriteFile(u"t.csv"_s, "a,b\r\n1,2\r\n");
+  t.restart();
+  const CCliRun run = RunCli({u"batch"_s}, "open " + w.Path(u"t.csv"_s).toUtf8() + "\nsave\n", s.Path());
+  EXPECT_LT(t.elapsed(), 10000);
+  EXPECT_EQ(run.err.count(settings_msg::kLocked.arg(lockPath)), 1) << run.err;
+
+  ::close(fd);
+  EXPECT_TRUE(s.WriteProfileInt(u"View"_s, u"Row"_s, 2));
+  EXPECT_EQ(ReadSetting(s, settings::kRow), 2u);
 }
