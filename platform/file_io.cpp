@@ -1,13 +1,17 @@
 #include "platform/file_io.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStringList>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +20,19 @@ namespace {
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
 
 QString Located(const QString& path, const QString& reason) { return path + QStringLiteral(": ") + reason; }
+
+constexpr qsizetype kTempRandomLength = 6;
+
+// ".NAME.velum-XXXXXX" beside the target, XXXXXX random letters and digits.
+QString TemporaryName(const QString& folder, const QString& target) {
+  static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  QString name = folder + QStringLiteral("/.") + QFileInfo(target).fileName() + QStringLiteral(".velum-");
+  for (qsizetype i = 0; i < kTempRandomLength; ++i)
+    name += QLatin1Char(kChars[QRandomGenerator::global()->bounded(int(sizeof kChars - 1))]);
+  return name;
+}
+
+QString ModeText(mode_t mode) { return QStringLiteral("%1").arg(uint(mode & 07777), 4, 8, QLatin1Char('0')); }
 
 }  // namespace
 
@@ -36,15 +53,29 @@ QString CheckWriteTarget(const QString& path, LinkPolicy links) {
   return {};
 }
 
-CFileCommit::CFileCommit(QString path, LinkPolicy links) : m_path(std::move(path)), m_links(links), m_file(m_path) {}
+bool IsOwnTemporaryName(QStringView fileName, QStringView of) {
+  const QString prefix = u'.' + of.toString() + QStringLiteral(".velum-");
+  if (fileName.size() != prefix.size() + kTempRandomLength || !fileName.startsWith(prefix)) return false;
+  for (QChar c : fileName.mid(prefix.size()))
+    if (!(c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))) return false;
+  return true;
+}
 
-bool CFileCommit::Fail(const QString& qtReason) {
-  // The system's own words where the failing call left them; Qt's text
-  // otherwise (Qt reports some failures of write as "Unknown error").
-  const int e = errno;
-  if (m_error.isEmpty()) m_error = Located(m_path, e != 0 ? SystemReason(e) : qtReason);
-  if (m_file.isOpen()) m_file.cancelWriting();
+CFileCommit::CFileCommit(QString path, LinkPolicy links) : m_path(std::move(path)), m_links(links) {}
+
+CFileCommit::~CFileCommit() { Discard(); }
+
+bool CFileCommit::Fail(int errnum) {
+  if (m_error.isEmpty()) m_error = Located(m_path, SystemReason(errnum));
+  Discard();
   return false;
+}
+
+void CFileCommit::Discard() {
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+  if (!m_tempPath.isEmpty()) ::unlink(Native(m_tempPath).constData());
+  m_tempPath.clear();
 }
 
 bool CFileCommit::Open() {
@@ -60,64 +91,163 @@ bool CFileCommit::Open() {
     m_error = why;
     return false;
   }
+  m_target = m_links == LinkPolicy::kFollow ? ResolvedPath(m_path) : QFileInfo(m_path).absoluteFilePath();
   struct stat st {};
-  if (::stat(Native(m_path).constData(), &st) == 0) {
+  if (::stat(Native(m_target).constData(), &st) == 0) {
+    // A file this user may not write is not replaced behind its back.
+    if (::access(Native(m_target).constData(), W_OK) != 0) return Fail(errno);
     m_replacing = true;
     m_uid = st.st_uid;
     m_gid = st.st_gid;
     m_mode = st.st_mode & 07777;
   }
-  errno = 0;
-  if (!m_file.open(QIODevice::WriteOnly)) return Fail(m_file.errorString());
-  if (m_replacing) KeepOwnerAndMode();
+  const QString folder = QFileInfo(m_target).absolutePath();
+  RemoveStaleTemporaries(m_target);
+  if (!OpenTemporary(folder)) return false;
+  if (m_replacing)
+    KeepOwnerAndMode();
+  else if (m_newMode != mode_t(-1))
+    ::fchmod(m_fd, m_newMode);
   return true;
 }
 
+bool CFileCommit::OpenTemporary(const QString& folder) {
+  // Unnamed until it is complete, where the system allows it: a killed save
+  // then leaves nothing behind.
+  m_fd = ::open(Native(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (m_fd >= 0) return true;
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return Fail(errno);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const QString name = TemporaryName(folder, m_target);
+    m_fd = ::open(Native(name).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    if (m_fd >= 0) {
+      m_tempPath = name;
+      return true;
+    }
+    if (errno != EEXIST) return Fail(errno);
+  }
+  return Fail(EEXIST);
+}
+
+bool CFileCommit::NameTemporary(const QString& folder) {
+  const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const QString name = TemporaryName(folder, m_target);
+    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, Native(name).constData(), AT_SYMLINK_FOLLOW) == 0) {
+      m_tempPath = name;
+      return true;
+    }
+    if (errno != EEXIST) return Fail(errno);
+  }
+  return Fail(EEXIST);
+}
+
 void CFileCommit::KeepOwnerAndMode() {
-  const int fd = m_file.handle();
   struct stat now {};
-  if (fd < 0 || ::fstat(fd, &now) != 0) return;
+  if (::fstat(m_fd, &now) != 0) return;
   QStringList lost;
   mode_t mode = m_mode;
-  if (now.st_uid != m_uid && ::fchown(fd, m_uid, gid_t(-1)) != 0) {
+  if (now.st_uid != m_uid && ::fchown(m_fd, m_uid, gid_t(-1)) != 0) {
     mode &= ~mode_t(S_ISUID);
     lost << file_msg::kOwner;
   }
-  if (now.st_gid != m_gid && ::fchown(fd, uid_t(-1), m_gid) != 0) {
+  if (now.st_gid != m_gid && ::fchown(m_fd, uid_t(-1), m_gid) != 0) {
     // Another group would read what the old group was meant to: keep the
     // group out instead.
     mode &= ~mode_t(S_ISGID | S_IRWXG);
     lost << file_msg::kGroup;
   }
-  if (::fchmod(fd, mode) != 0) {
+  if (::fchmod(m_fd, mode) != 0) {
     // Never more open than the old file: fall back to the owner alone.
-    ::fchmod(fd, m_mode & S_IRWXU);
+    mode = m_mode & S_IRWXU;
+    ::fchmod(m_fd, mode);
     lost << file_msg::kMode;
   }
-  if (!lost.isEmpty()) m_warning = file_msg::kOwnerNotKept.arg(m_path, lost.join(QStringLiteral("・")));
+  if (lost.isEmpty()) return;
+  const QString what = lost.join(QStringLiteral("・"));
+  m_warning = mode == m_mode ? file_msg::kOwnerNotKeptModeKept.arg(m_path, what, ModeText(m_mode))
+                             : file_msg::kOwnerNotKept.arg(m_path, what, ModeText(m_mode), ModeText(mode));
 }
 
 bool CFileCommit::Write(QByteArrayView bytes) {
-  if (!m_error.isEmpty() || !m_file.isOpen()) return false;
-  errno = 0;
-  if (m_file.write(bytes.data(), bytes.size()) != bytes.size()) return Fail(m_file.errorString());
+  if (!m_error.isEmpty() || m_fd < 0) return false;
+  const char* data = bytes.data();
+  qsizetype left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(m_fd, data, size_t(std::min<qsizetype>(left, qsizetype(1) << 30)));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
+    data += n;
+    left -= n;
+  }
+  return true;
+}
+
+bool CFileCommit::Prepare() {
+  if (!m_error.isEmpty() || m_fd < 0) return false;
+  if (m_prepared) return true;
+  if (::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS) return Fail(errno);
+  m_prepared = true;
   return true;
 }
 
 bool CFileCommit::Commit() {
-  if (!m_error.isEmpty() || !m_file.isOpen()) return false;
-  errno = 0;
-  // The buffered rest is written here: a full disk shows itself now at the
-  // latest, before the old file is replaced.
-  if (!m_file.flush() || m_file.error() != QFileDevice::NoError) return Fail(m_file.errorString());
-  if (::fsync(m_file.handle()) != 0 && errno != EINVAL && errno != EROFS) return Fail({});
-  errno = 0;
-  if (!m_file.commit()) {
-    const int e = errno;
-    m_error = Located(m_path, e != 0 ? SystemReason(e) : m_file.errorString());
-    return false;
+  if (!Prepare()) return false;
+  const QString folder = QFileInfo(m_target).absolutePath();
+  if (m_tempPath.isEmpty() && !NameTemporary(folder)) return false;
+  const int fd = m_fd;
+  m_fd = -1;
+  if (::close(fd) != 0 && errno != EINTR) return Fail(errno);
+  if (::rename(Native(m_tempPath).constData(), Native(m_target).constData()) != 0) return Fail(errno);
+  m_tempPath.clear();
+  // The new name itself lasts a crash too.
+  if (const int dir = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
   }
   return true;
+}
+
+int RemoveStaleTemporaries(const QString& path, int minAgeSeconds) {
+  const QFileInfo info(path);
+  const QString name = info.fileName();
+  const QDir folder = info.absoluteDir();
+  const QString pattern = u'.' + name + QStringLiteral(".velum-*");
+  const qint64 now = QDateTime::currentSecsSinceEpoch();
+  int removed = 0;
+  for (const QString& entry : folder.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System)) {
+    if (!IsOwnTemporaryName(entry, name)) continue;
+    const QByteArray native = Native(folder.filePath(entry));
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        st.st_nlink != 1 || now - qint64(st.st_mtime) < minAgeSeconds)
+      continue;
+    if (::unlink(native.constData()) == 0) ++removed;
+  }
+  return removed;
+}
+
+bool SameFile(const QString& a, const QString& b) {
+  struct stat sa {}, sb {};
+  return ::stat(Native(a).constData(), &sa) == 0 && ::stat(Native(b).constData(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+QString ResolvedPath(const QString& path) {
+  QFileInfo info(QFileInfo(path).absoluteFilePath());
+  // A chain of links is followed to its end; a loop leaves the path as given.
+  for (int depth = 0; info.isSymLink(); ++depth) {
+    if (depth == 40) return QFileInfo(path).absoluteFilePath();
+    info.setFile(info.symLinkTarget());
+  }
+  return QDir::cleanPath(info.absoluteFilePath());
+}
+
+CFileStamp FileStamp(const QString& path) {
+  struct stat st {};
+  if (::stat(Native(path).constData(), &st) != 0) return {};
+  return {true, quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+          qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 QString WriteFileSafely(const QString& path, QByteArrayView bytes, LinkPolicy links, QString* warning) {

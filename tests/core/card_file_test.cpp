@@ -392,30 +392,43 @@ TEST(CardFile, ASaveKeepsThePermissionsAndReportsProgress) {
 
 // Another user who may write into the folder replaces a file they cannot
 // give back to its owner: the new file is never more open than the old one,
-// and the user is told.
+// and the user is told what its permissions now are.
 TEST(CardFile, AFileWhoseOwnerCannotBeKeptIsNotOpenedToOthers) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
-  CTestWorld w;
-  const QByteArray folder = QFile::encodeName(w.Path({}));
-  const QByteArray file = QFile::encodeName(w.Path(u"shared.csv"_s));
-  ASSERT_EQ(::chmod(folder.constData(), 0777), 0);
-  w.WriteFile(u"shared.csv"_s, "a\r\n");
-  ASSERT_EQ(::chmod(file.constData(), 0666), 0);
   constexpr uid_t kNobody = 65534;
-  const QString texts = RunWithFileSizeLimit(qint64(1) << 40, [&] {
-    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) return u"no nobody"_s;
-    CCardStore store(*w.services);
-    FillStore(store, {u"x"_s}, true);
-    const int result = store.Write(w.Path(u"shared.csv"_s));
-    return QString::number(result) + u'|' + w.prompt.Texts().join(u'|');
-  });
-  struct stat st {};
-  ASSERT_EQ(::stat(file.constData(), &st), 0);
-  EXPECT_EQ(texts, u"1|"_s + file_msg::kOwnerNotKept.arg(w.Path(u"shared.csv"_s),
-                                                         file_msg::kOwner + u"・"_s + file_msg::kGroup))
-      << texts;
-  EXPECT_EQ(st.st_uid, kNobody);
-  EXPECT_EQ(st.st_mode & 07777, 0606u);  // the old group's rights are not handed to another group
+  struct Case {
+    gid_t group;     // of the old file
+    QString lost;    // what could not be kept
+    mode_t mode;     // of the new file
+    bool narrowed;
+  };
+  const std::vector<Case> cases = {
+      {0, file_msg::kOwner + u"・"_s + file_msg::kGroup, 0606, true},  // the old group's rights go with it
+      {kNobody, file_msg::kOwner, 0666, false},                        // the group is kept, and so are the bits
+  };
+  for (const Case& c : cases) {
+    CTestWorld w;
+    const QByteArray folder = QFile::encodeName(w.Path({}));
+    const QByteArray file = QFile::encodeName(w.Path(u"shared.csv"_s));
+    ASSERT_EQ(::chmod(folder.constData(), 0777), 0);
+    w.WriteFile(u"shared.csv"_s, "a\r\n");
+    ASSERT_EQ(::chown(file.constData(), 0, c.group), 0);
+    ASSERT_EQ(::chmod(file.constData(), 0666), 0);
+    const QString texts = RunWithFileSizeLimit(qint64(1) << 40, [&] {
+      if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) return u"no nobody"_s;
+      CCardStore store(*w.services);
+      FillStore(store, {u"x"_s}, true);
+      const int result = store.Write(w.Path(u"shared.csv"_s));
+      return QString::number(result) + u'|' + w.prompt.Texts().join(u'|');
+    });
+    struct stat st {};
+    ASSERT_EQ(::stat(file.constData(), &st), 0);
+    const QString path = w.Path(u"shared.csv"_s);
+    EXPECT_EQ(texts, u"1|"_s + (c.narrowed ? file_msg::kOwnerNotKept.arg(path, c.lost, u"0666"_s, u"0606"_s)
+                                           : file_msg::kOwnerNotKeptModeKept.arg(path, c.lost, u"0666"_s)));
+    EXPECT_EQ(st.st_uid, kNobody);
+    EXPECT_EQ(st.st_mode & 07777, c.mode);
+  }
 }
 
 TEST(CardFile, HostileInputNeverBreaksTheStore) {
