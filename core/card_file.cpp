@@ -258,12 +258,13 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
       const bool last = n < kPiece;
       const char* data = piece.constData();
       if (!decoder) {
-        // The encoding is told by the first bytes: a UTF-8 byte-order mark, the
-        // configured code page, or UTF-8 for text that only UTF-8 can read.
+        // The encoding is told by the first bytes: a byte-order mark, the code
+        // page chosen for good, UTF-8 for text that UTF-8 reads, else CP932.
         head.append(data, n);
         const CodePage configured = store.Services().FileCodePage();
-        if (!EncodingSettled(head, configured, last)) continue;
-        const FileEncoding enc = DetectEncoding(head, configured, &bom, last);
+        const bool forced = store.Services().CodePageForced();
+        if (!EncodingSettled(head, configured, forced, last)) continue;
+        const FileEncoding enc = DetectEncoding(head, configured, forced, &bom, last);
         store.SetEncoding(enc);
         decoder.emplace(enc.codePage);
         data = head.constData() + bom;
@@ -284,7 +285,8 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
     store.Services().prompt.Notice(msg::kNoMemory);
     result = -1;
   }
-  if (decoder && decoder->BadCount() > 0)
+  store.SetReplacedBytes(decoder && decoder->BadCount() > 0);
+  if (store.HasReplacedBytes())
     store.Services().prompt.Notice(msg::kUndecodable.arg(CodePageName(store.Encoding().codePage))
                                        .arg(decoder->BadCount())
                                        .arg(decoder->FirstBadOffset() + bom + 1));
@@ -382,7 +384,8 @@ int WriteCardFile(CCardStore& store, const QString& path) {
   std::optional<CFileCommit> file;
   for (bool retried = false;; retried = true) {
     file.emplace(path);
-    const bool opened = file->Open() && (!enc.bom || file->Write("\xEF\xBB\xBF"));
+    const QByteArray bom = ByteOrderMark(enc);
+    const bool opened = file->Open() && (bom.isEmpty() || file->Write(bom));
     const int r = opened ? WritePieces(store, *file, enc.codePage, progress) : 0;
     if (r == 1 && file->Commit()) break;
     if (r >= 0) {

@@ -134,6 +134,7 @@ void CCardStore::Clear() {
   m_fileProp = DefaultFileProperty();
   m_filterHistory.m_records.Clear();
   m_encoding = FileEncoding{m_services.FileCodePage(), false};
+  m_replacedBytes = false;
 }
 
 void CCardStore::SetItemNames(const CItemNameRow& row, bool addCard) {

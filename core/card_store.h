@@ -89,6 +89,11 @@ class CCardStore : public CItemNameRow {
   // The encoding the file was read in, and is written in.
   const FileEncoding& Encoding() const { return m_encoding; }
   void SetEncoding(const FileEncoding& e) { m_encoding = e; }
+  // Whether the last read met bytes that were no character of the file's
+  // encoding and showed them as U+FFFD: saving then writes U+FFFD in their
+  // place. Clear resets it.
+  bool HasReplacedBytes() const { return m_replacedBytes; }
+  void SetReplacedBytes(bool replaced) { m_replacedBytes = replaced; }
 
   // The evaluator of computed items: the item formulas install themselves as
   // the default source of every store (InstallItemFormulas); a store may be
@@ -154,6 +159,7 @@ class CCardStore : public CItemNameRow {
   CSearchRequest m_searchRequest;
   CVelumSelectSet m_filterHistory;
   FileEncoding m_encoding;
+  bool m_replacedBytes = false;
   const IValueSource* m_valueSource = nullptr;
   mutable std::unique_ptr<IValueCache> m_valueCache;
 

@@ -26,5 +26,9 @@ struct CServices {
   IProgress* progress = nullptr;
 
   CodePage FileCodePage() const;
+  // Whether the code page was chosen for good (the command line, or a value of
+  // System/CodePage in the settings), so that files without a byte-order mark
+  // are read in it even when their text looks like another.
+  bool CodePageForced() const;
   IProgress& Progress() const;
 };

@@ -108,19 +108,37 @@ EncodeResult EncodeCp932(QStringView text) {
   return r;
 }
 
-EncodeResult EncodeUtf8(QStringView text) {
-  EncodeResult r;
-  // A lone surrogate is the only UTF-16 text UTF-8 cannot hold.
+// The index of the first lone surrogate, the only UTF-16 text that neither
+// UTF-8 nor a UTF-16 file can hold; -1 when there is none.
+qsizetype FirstLoneSurrogate(QStringView text) {
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text[i];
-    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
       ++i;
-    } else if (c.isSurrogate()) {
-      r.failedAt = i;
-      return r;
-    }
+    else if (c.isSurrogate())
+      return i;
   }
-  r.bytes = text.toUtf8();
+  return -1;
+}
+
+EncodeResult EncodeUtf8(QStringView text) {
+  EncodeResult r;
+  r.failedAt = FirstLoneSurrogate(text);
+  if (r.ok()) r.bytes = text.toUtf8();
+  return r;
+}
+
+EncodeResult EncodeUtf16(QStringView text, bool bigEndian) {
+  EncodeResult r;
+  r.failedAt = FirstLoneSurrogate(text);
+  if (!r.ok()) return r;
+  r.bytes.resize(text.size() * 2);
+  char* out = r.bytes.data();
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    *out++ = char(bigEndian ? u >> 8 : u & 0xFF);
+    *out++ = char(bigEndian ? u & 0xFF : u >> 8);
+  }
   return r;
 }
 
@@ -172,7 +190,23 @@ bool ParseCodePageName(QStringView name, CodePage* out) {
 }
 
 QString CodePageName(CodePage cp) {
-  return cp == CodePage::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("CP932");
+  switch (cp) {
+    case CodePage::Utf8: return QStringLiteral("UTF-8");
+    case CodePage::Utf16Le: return QStringLiteral("UTF-16LE");
+    case CodePage::Utf16Be: return QStringLiteral("UTF-16BE");
+    case CodePage::Cp932: break;
+  }
+  return QStringLiteral("CP932");
+}
+
+QByteArray ByteOrderMark(const FileEncoding& encoding) {
+  switch (encoding.codePage) {
+    case CodePage::Utf8: return encoding.bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    case CodePage::Utf16Le: return QByteArray("\xFF\xFE");
+    case CodePage::Utf16Be: return QByteArray("\xFE\xFF");
+    case CodePage::Cp932: break;
+  }
+  return {};
 }
 
 CStreamDecoder::CStreamDecoder(CodePage cp)
@@ -198,10 +232,12 @@ void CStreamDecoder::Feed(const char* data, qsizetype size, bool last, QString& 
     m_carry.clear();
   }
   m_offset = start;
-  if (m_cp == CodePage::Utf8)
-    FeedUtf8(data, size, last, out);
-  else
-    FeedCp932(data, size, last, out);
+  switch (m_cp) {
+    case CodePage::Utf8: FeedUtf8(data, size, last, out); break;
+    case CodePage::Utf16Le:
+    case CodePage::Utf16Be: FeedUtf16(data, size, last, out); break;
+    case CodePage::Cp932: FeedCp932(data, size, last, out); break;
+  }
 }
 
 void CStreamDecoder::FeedCp932(const char* data, qsizetype size, bool last, QString& out) {
@@ -327,6 +363,46 @@ void CStreamDecoder::FeedUtf8(const char* data, qsizetype size, bool last, QStri
   m_offset += size;
 }
 
+void CStreamDecoder::FeedUtf16(const char* data, qsizetype size, bool last, QString& out) {
+  const bool be = m_cp == CodePage::Utf16Be;
+  const auto* p = reinterpret_cast<const unsigned char*>(data);
+  const auto unit = [&](qsizetype i) { return char16_t(be ? p[i] << 8 | p[i + 1] : p[i + 1] << 8 | p[i]); };
+  const qsizetype base = out.size();
+  out.resize(base + size / 2 + 1);
+  char16_t* o = reinterpret_cast<char16_t*>(out.data()) + base;
+  char16_t* const outStart = o;
+  qsizetype i = 0;
+  while (i + 1 < size) {
+    const char16_t u = unit(i);
+    if (QChar::isHighSurrogate(u)) {
+      if (i + 3 < size && QChar::isLowSurrogate(unit(i + 2))) {
+        *o++ = u;
+        *o++ = unit(i + 2);
+        i += 4;
+        continue;
+      }
+      if (i + 3 >= size && !last) break;  // its low surrogate may be in the next piece
+    }
+    if (QChar::isSurrogate(u)) {
+      Bad(m_offset + i);
+      *o++ = kReplacement;
+    } else {
+      *o++ = u;
+    }
+    i += 2;
+  }
+  if (i < size) {
+    if (last) {
+      Bad(m_offset + i);  // half a unit at the very end
+      *o++ = kReplacement;
+    } else {
+      m_carry = QByteArray(data + i, size - i);
+    }
+  }
+  out.resize(base + (o - outStart));
+  m_offset += size;
+}
+
 DecodeResult DecodeBytes(const QByteArray& bytes, CodePage cp) {
   DecodeResult r;
   CStreamDecoder decoder(cp);
@@ -337,7 +413,13 @@ DecodeResult DecodeBytes(const QByteArray& bytes, CodePage cp) {
 }
 
 EncodeResult EncodeText(QStringView text, CodePage cp) {
-  return cp == CodePage::Utf8 ? EncodeUtf8(text) : EncodeCp932(text);
+  switch (cp) {
+    case CodePage::Utf8: return EncodeUtf8(text);
+    case CodePage::Utf16Le: return EncodeUtf16(text, false);
+    case CodePage::Utf16Be: return EncodeUtf16(text, true);
+    case CodePage::Cp932: break;
+  }
+  return EncodeCp932(text);
 }
 
 namespace {
@@ -348,23 +430,32 @@ qsizetype FirstNonAscii(const QByteArray& bytes) {
   return -1;
 }
 
+bool StartsWithByteOrderMark(const QByteArray& head) {
+  return head.startsWith("\xEF\xBB\xBF") || head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
+}
+
 }  // namespace
 
-bool EncodingSettled(const QByteArray& head, CodePage configured, bool last) {
+bool EncodingSettled(const QByteArray& head, CodePage configured, bool forced, bool last) {
   if (last || head.size() >= kEncodingHeadLimit) return true;
   if (head.size() < 3) return false;
-  if (head.startsWith("\xEF\xBB\xBF") || configured != CodePage::Cp932) return true;
+  if (StartsWithByteOrderMark(head) || configured != CodePage::Cp932 || forced) return true;
   const qsizetype first = FirstNonAscii(head);
   return first >= 0 && head.size() - first >= kEncodingSample;
 }
 
-FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, qsizetype* bodyOffset, bool complete) {
+FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, bool forced, qsizetype* bodyOffset,
+                            bool complete) {
+  *bodyOffset = 0;
   if (bytes.startsWith("\xEF\xBB\xBF")) {
     *bodyOffset = 3;
     return {CodePage::Utf8, true};
   }
-  *bodyOffset = 0;
-  if (configured != CodePage::Cp932) return {configured, false};
+  if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+    *bodyOffset = 2;
+    return {bytes[0] == '\xFF' ? CodePage::Utf16Le : CodePage::Utf16Be, true};
+  }
+  if (configured != CodePage::Cp932 || forced) return {configured, false};
   const qsizetype first = FirstNonAscii(bytes);
   if (first < 0) return {configured, false};
   QByteArray sample = bytes.mid(first, 16 * kEncodingSample);
@@ -375,11 +466,8 @@ FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, qsizet
     while (end > 0 && std::uint8_t(sample[end - 1]) >= 0x40) --end;
     if (end > 0) sample.truncate(end);
   }
-  // Valid CP932 reads as before, as long as writing it back gives the same
-  // bytes (CP932 has characters with two codes, and UTF-8 text can hit them).
-  if (const DecodeResult cp932 = DecodeBytes(sample, CodePage::Cp932);
-      cp932.badCount == 0 && EncodeText(cp932.text, CodePage::Cp932).bytes == sample)
-    return {configured, false};
+  // The sample starts with a byte beyond ASCII: valid UTF-8 holds a sequence
+  // of several bytes, which CP932 text seldom forms by chance.
   if (DecodeBytes(sample, CodePage::Utf8).badCount == 0) return {CodePage::Utf8, false};
   return {configured, false};
 }

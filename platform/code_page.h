@@ -6,21 +6,25 @@
 
 // Conversion between the bytes of a file and UTF-16 text. Card files, templates
 // and previews are kept in the Japanese "ANSI" code page (CP932) unless they begin
-// with a UTF-8 byte-order mark; the setting System/CodePage (932 or 65001) or the
-// command line may choose UTF-8 as the code page for files without one.
+// with a byte-order mark (UTF-8, or UTF-16 in either byte order) or their text is
+// UTF-8; the setting System/CodePage (932 or 65001) or the command line may
+// choose the code page of files without a byte-order mark for good.
 
-enum class CodePage { Cp932 = 932, Utf8 = 65001 };
+enum class CodePage { Cp932 = 932, Utf8 = 65001, Utf16Le = 1200, Utf16Be = 1201 };
 
 // The code page a file is read and written in, and whether it carries a BOM.
 struct FileEncoding {
   CodePage codePage = CodePage::Cp932;
-  bool bom = false;  // only with Utf8: the file starts with EF BB BF
+  bool bom = false;  // UTF-8: the file starts with EF BB BF; UTF-16 always has one
   bool operator==(const FileEncoding&) const = default;
 };
 
+// The bytes that start a file of this encoding: the byte-order mark, or none.
+QByteArray ByteOrderMark(const FileEncoding& encoding);
+
 // Parses "cp932", "932", "shift_jis", "utf-8", "utf8", "65001" (any case).
 bool ParseCodePageName(QStringView name, CodePage* out);
-QString CodePageName(CodePage cp);  // "CP932" or "UTF-8"
+QString CodePageName(CodePage cp);  // "CP932", "UTF-8", "UTF-16LE" or "UTF-16BE"
 
 struct DecodeResult {
   QString text;
@@ -49,6 +53,7 @@ class CStreamDecoder {
   void Bad(qsizetype offset);
   void FeedCp932(const char* data, qsizetype size, bool last, QString& out);
   void FeedUtf8(const char* data, qsizetype size, bool last, QString& out);
+  void FeedUtf16(const char* data, qsizetype size, bool last, QString& out);
 
   CodePage m_cp;
   void* m_iconv;  // iconv_t
@@ -75,21 +80,22 @@ struct EncodeResult {
 EncodeResult EncodeText(QStringView text, CodePage cp);
 
 // The encoding of a file from its first bytes, and where its text begins
-// (*bodyOffset: after a byte-order mark). A UTF-8 byte-order mark means UTF-8.
-// Without one the configured code page is taken, with one exception: when
-// CP932 is configured and the bytes are no valid CP932 but valid UTF-8 (as most
-// CSV files on Linux are), UTF-8 without a byte-order mark, so that the texts
-// survive being read and written back. Bytes that are valid CP932 and come
-// back unchanged when written again read as CP932. complete: bytes is the whole file (otherwise a character cut at its
-// end is no damage).
-FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, qsizetype* bodyOffset,
+// (*bodyOffset: after a byte-order mark). A byte-order mark decides: UTF-8,
+// UTF-16LE (FF FE) or UTF-16BE (FE FF). Without one, a configured UTF-8 is
+// taken, and so is a code page the user chose for good (forced). Otherwise,
+// with CP932 configured, text that is valid UTF-8 and holds characters beyond
+// ASCII reads as UTF-8 without a byte-order mark (text in CP932 is rarely valid
+// UTF-8, while UTF-8 text may well be valid CP932); any other text as CP932.
+// complete: bytes is the whole file (otherwise a character cut at its end is
+// no damage).
+FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, bool forced, qsizetype* bodyOffset,
                             bool complete = true);
 // Whether the first bytes of a file suffice for DetectEncoding: the file ended,
 // or they hold a sample of text beyond plain ASCII (ASCII reads the same in both
 // code pages), or they reached kEncodingHeadLimit.
 inline constexpr qsizetype kEncodingSample = 64 * 1024;
 inline constexpr qsizetype kEncodingHeadLimit = 8 * 1024 * 1024;
-bool EncodingSettled(const QByteArray& head, CodePage configured, bool last);
+bool EncodingSettled(const QByteArray& head, CodePage configured, bool forced, bool last);
 
 // The character (a whole surrogate pair where there is one) at index i, for messages.
 QString CharacterAt(QStringView text, qsizetype i);

@@ -5,6 +5,7 @@
 #include "core/card_store.h"
 
 #include <cstdint>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 
@@ -53,12 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static CMemoryClipboard clipboard;
   static CRecordingShell shell;
   static CSettingsStore settings(QStringLiteral("/nonexistent/velum-fuzz.reg"));
-  // The first byte chooses the code page, whether line 0 names the items, and
-  // the size of the pieces the file is read in (a character or a line feed may
-  // be cut between two pieces).
+  // The first byte chooses the code page (UTF-8 for good, or told from the
+  // bytes), whether line 0 names the items, and the size of the pieces the file
+  // is read in (a character or a line feed may be cut between two pieces).
   const std::uint8_t mode = size > 0 ? data[0] : 0;
   const CServices services{prompt, clock, clipboard, shell, settings,
-                           (mode & 1) ? CodePage::Utf8 : CodePage::Cp932};
+                           (mode & 1) ? std::optional(CodePage::Utf8) : std::nullopt};
   CCardStore store(services);
   store.FileProperty().m_firstLine = (mode & 2) ? 1 : 0;
   QByteArray bytes(reinterpret_cast<const char*>(data) + (size > 0 ? 1 : 0), qsizetype(size > 0 ? size - 1 : 0));

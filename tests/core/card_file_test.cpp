@@ -206,10 +206,12 @@ TEST(CardFile, UndecodableBytesAreReportedAndExtraBytesRoundTrip) {
   ASSERT_EQ(store.Read(w.Path(u"b.csv"_s)), 1);
   EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kUndecodable.arg(u"CP932"_s).arg(1).arg(9)});
   EXPECT_EQ(store.AllCard(0)->Item(0).toString(), u"x\uFFFD"_s);
+  EXPECT_TRUE(store.HasReplacedBytes());
 
   w.WriteFile(u"x.csv"_s, "h1,h2\r\n\x80\xA0,\xFD\xFE\xFF\r\n");
   CCardStore extra(*w.services);
   ASSERT_EQ(extra.Read(w.Path(u"x.csv"_s)), 1);
+  EXPECT_FALSE(extra.HasReplacedBytes());
   ASSERT_EQ(extra.Write(w.Path(u"x.csv"_s)), 1);
   EXPECT_EQ(w.ReadFile(u"x.csv"_s), QByteArray("h1,h2\r\n\x80\xA0,\xFD\xFE\xFF\r\n"));
 }
@@ -326,28 +328,38 @@ TEST(CardFile, ASaveThatRunsOutOfSpaceKeepsTheOldFiles) {
   }
 }
 
-// Without a byte-order mark, text that only UTF-8 can read is read as UTF-8
-// and written back as it was; text that CP932 reads (and writes back
-// unchanged) reads as before.
-TEST(CardFile, FilesWithoutAByteOrderMarkKeepTheirEncoding) {
+// A byte-order mark decides the encoding (UTF-8, UTF-16 in either order);
+// without one, text that UTF-8 reads is read as UTF-8, even when CP932 reads it
+// too, unless System/CodePage chose CP932 for good; other text is CP932. Each
+// is written back as it was.
+TEST(CardFile, FilesKeepTheirEncoding) {
   const QString utf8Text = u"名前,メモ\r\nデータ,ソフト\r\n"_s;  // "デ" and "ソ" are no CP932 pair sequence
+  const QString bothText = u"番号,name\r\n1,abc\r\n"_s;       // its UTF-8 bytes are valid CP932 too
+  auto utf16 = [](const QString& text, CodePage cp) { return ByteOrderMark({cp, true}) + EncodeText(text, cp).bytes; };
   struct Case {
     const char* what;
     QByteArray bytes;
     FileEncoding encoding;
     QString firstItem;
+    bool forced = false;  // System/CodePage is 932
   };
   const QByteArray asciiHead = QByteArray("a,b\r\n").repeated(30000);  // beyond the first sample
+  const QString wide = utf8Text + u"𠮷野家,한국어\r\n"_s;
   const std::vector<Case> cases = {
       {"UTF-8", utf8Text.toUtf8(), {CodePage::Utf8, false}, u"名前"_s},
+      {"UTF-8 that CP932 reads too", bothText.toUtf8(), {CodePage::Utf8, false}, u"番号"_s},
+      {"CP932 chosen for good", bothText.toUtf8(), {CodePage::Cp932, false}, u"逡ｪ蜿ｷ"_s, true},
       {"CP932", Sjis(utf8Text), {CodePage::Cp932, false}, u"名前"_s},
       {"ASCII", "a,b\r\n1,2\r\n", {CodePage::Cp932, false}, u"a"_s},
-      {"BOM", "\xEF\xBB\xBF" + (utf8Text + u"𠮷野家,한국어\r\n"_s).toUtf8(), {CodePage::Utf8, true}, u"名前"_s},
+      {"BOM", "\xEF\xBB\xBF" + wide.toUtf8(), {CodePage::Utf8, true}, u"名前"_s},
+      {"UTF-16LE", utf16(wide, CodePage::Utf16Le), {CodePage::Utf16Le, true}, u"名前"_s},
+      {"UTF-16BE", utf16(wide, CodePage::Utf16Be), {CodePage::Utf16Be, true}, u"名前"_s, true},
       {"UTF-8 after ASCII", asciiHead + utf8Text.toUtf8(), {CodePage::Utf8, false}, u"a"_s},
       {"neither", "\x82\xA0,\x82\x20\r\n", {CodePage::Cp932, false}, u"あ"_s},
   };
   for (const Case& c : cases) {
     CTestWorld w;
+    if (c.forced) WriteSetting(*w.settings, settings::kCodePage, 932);
     for (const qint64 piece : {qint64(3), kReadPiece}) {
       CCardStore store(*w.services);
       store.SetFirstLineIsItems(true);
@@ -359,6 +371,8 @@ TEST(CardFile, FilesWithoutAByteOrderMarkKeepTheirEncoding) {
     w.WriteFile(u"f.csv"_s, c.bytes);
     CCardStore store(*w.services);
     ASSERT_EQ(store.Read(w.Path(u"f.csv"_s)), 1);
+    if (c.encoding.codePage == CodePage::Utf16Le) EXPECT_EQ(CardTexts(store)[1], (QStringList{u"𠮷野家"_s, u"한국어"_s}));
+    store.SetItemText(0, 1, store.AllCard(0)->Item(1).toString());  // edited and saved
     ASSERT_EQ(store.Write(w.Path(u"f.csv"_s)), 1) << c.what;
     EXPECT_EQ(w.ReadFile(u"f.csv"_s), c.bytes) << c.what;
     EXPECT_TRUE(w.prompt.Texts().isEmpty()) << c.what << ": " << w.prompt.Texts().join(u'|');

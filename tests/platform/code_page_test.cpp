@@ -54,16 +54,69 @@ TEST(CodePage, DamageIsReportedWhereItIs) {
   EXPECT_TRUE(EncodeText(u"𠮷"_s, CodePage::Utf8).ok());
 }
 
-TEST(CodePage, ByteOrderMarkAndNames) {
-  qsizetype body = -1;
-  EXPECT_EQ(DetectEncoding("\xEF\xBB\xBFx", CodePage::Cp932, &body), (FileEncoding{CodePage::Utf8, true}));
-  EXPECT_EQ(body, 3);
-  EXPECT_EQ(DetectEncoding("x", CodePage::Utf8, &body), (FileEncoding{CodePage::Utf8, false}));
-  EXPECT_EQ(body, 0);
+// A byte-order mark decides; without one a code page chosen for good does;
+// otherwise text that UTF-8 reads is UTF-8, even where CP932 reads it too.
+TEST(CodePage, EncodingOfAFile) {
+  const QByteArray utf8AlsoCp932 = u"番号,name\r\n"_s.toUtf8();
+  ASSERT_EQ(DecodeBytes(utf8AlsoCp932, CodePage::Cp932).badCount, 0);  // the trap: 逡ｪ蜿ｷ
+  struct Case {
+    QByteArray bytes;
+    CodePage configured;
+    bool forced;
+    FileEncoding encoding;
+    qsizetype body;
+  };
+  const std::vector<Case> cases = {
+      {"\xEF\xBB\xBFx", CodePage::Cp932, true, {CodePage::Utf8, true}, 3},
+      {QByteArray("\xFF\xFEx\0", 4), CodePage::Cp932, false, {CodePage::Utf16Le, true}, 2},
+      {QByteArray("\xFE\xFF\0x", 4), CodePage::Utf8, true, {CodePage::Utf16Be, true}, 2},
+      {"x", CodePage::Utf8, false, {CodePage::Utf8, false}, 0},
+      {"x", CodePage::Cp932, false, {CodePage::Cp932, false}, 0},
+      {utf8AlsoCp932, CodePage::Cp932, false, {CodePage::Utf8, false}, 0},
+      {utf8AlsoCp932, CodePage::Cp932, true, {CodePage::Cp932, false}, 0},
+      {"\x94\xD4\x8D\x86", CodePage::Cp932, false, {CodePage::Cp932, false}, 0},  // 番号 in CP932
+      {"\x94\xD4\x8D\x86", CodePage::Utf8, false, {CodePage::Utf8, false}, 0},
+  };
+  for (const Case& c : cases) {
+    qsizetype body = -1;
+    EXPECT_EQ(DetectEncoding(c.bytes, c.configured, c.forced, &body), c.encoding) << c.bytes.toHex().constData();
+    EXPECT_EQ(body, c.body) << c.bytes.toHex().constData();
+    EXPECT_EQ(ByteOrderMark(c.encoding), c.bytes.left(c.body));
+  }
   CodePage cp;
   EXPECT_TRUE(ParseCodePageName(u"UTF-8", &cp));
   EXPECT_EQ(cp, CodePage::Utf8);
   EXPECT_TRUE(ParseCodePageName(u"cp932", &cp));
   EXPECT_EQ(cp, CodePage::Cp932);
   EXPECT_FALSE(ParseCodePageName(u"latin1", &cp));
+}
+
+// UTF-16 in either byte order, cut into pieces anywhere, reads the same; a
+// lone surrogate or half a unit at the end is damage.
+TEST(CodePage, Utf16InPiecesAndDamaged) {
+  const QString text = u"名前,𠮷\r\na\u001A"_s;
+  for (const CodePage cp : {CodePage::Utf16Le, CodePage::Utf16Be}) {
+    const EncodeResult e = EncodeText(text, cp);
+    ASSERT_TRUE(e.ok());
+    ASSERT_EQ(e.bytes.size(), text.size() * 2);
+    for (const qsizetype piece : {1, 2, 3, 5}) {
+      CStreamDecoder decoder(cp);
+      QString out;
+      for (qsizetype i = 0; i < e.bytes.size(); i += piece)
+        decoder.Feed(e.bytes.constData() + i, std::min(piece, e.bytes.size() - i), i + piece >= e.bytes.size(), out);
+      EXPECT_EQ(out, text) << CodePageName(cp) << " piece " << piece;
+      EXPECT_EQ(decoder.BadCount(), 0);
+    }
+    // a, a lone low surrogate, b, a high surrogate with nothing after it, half a unit.
+    QByteArray damaged;
+    for (const char16_t u : {char16_t(u'a'), char16_t(0xDC00), char16_t(u'b'), char16_t(0xD800)}) {
+      const char hi = char(u >> 8), lo = char(u & 0xFF);
+      damaged.append(cp == CodePage::Utf16Le ? lo : hi).append(cp == CodePage::Utf16Le ? hi : lo);
+    }
+    const DecodeResult d = DecodeBytes(damaged + 'x', cp);
+    EXPECT_EQ(d.text, u"a\uFFFDb\uFFFD\uFFFD"_s);
+    EXPECT_EQ(d.badCount, 3);
+    EXPECT_EQ(d.firstBadOffset, 2);
+    EXPECT_EQ(EncodeText(u"a"_s + QChar(0xDC00), cp).failedAt, 1);
+  }
 }

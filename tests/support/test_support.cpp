@@ -13,7 +13,7 @@
 
 CTestWorld::CTestWorld() : clock(QDateTime(QDate(2024, 5, 3), QTime(10, 20, 30), Qt::LocalTime)) {
   settings = std::make_unique<CSettingsStore>(m_dir.filePath(QStringLiteral("velum.reg")));
-  services = std::make_unique<CServices>(CServices{prompt, clock, clipboard, shell, *settings, CodePage::Cp932});
+  services = std::make_unique<CServices>(CServices{prompt, clock, clipboard, shell, *settings, {}});  // the settings decide, as in the window
 }
 
 void CTestWorld::WriteFile(const QString& name, const QByteArray& bytes) const {
