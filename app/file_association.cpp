@@ -1,11 +1,16 @@
 #include "app/file_association.h"
 
+#include "platform/file_io.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include <cerrno>
+
+#include <sys/stat.h>
 
 using namespace association;
 
@@ -14,33 +19,49 @@ namespace {
 constexpr QStringView kGroup = u"[Default Applications]";
 constexpr int kToolTimeoutMs = 20000;
 
-// The text of a file; a missing file reads as empty. False when the file
-// exists but cannot be read, so that it is never replaced by a blank one.
-bool ReadText(const QString& path, QString* text) {
+// The text of a file; a missing file reads as empty. False, with "PATH:
+// reason" in *error, when the file exists but cannot be read, so that it is
+// never replaced by one that lacks the user's lines.
+bool ReadText(const QString& path, QString* text, QString* error = nullptr) {
   text->clear();
   QFile f(path);
   if (!f.exists()) return true;
-  if (!f.open(QIODevice::ReadOnly)) return false;
+  errno = 0;
+  if (!f.open(QIODevice::ReadOnly)) {
+    if (error) *error = path + QStringLiteral(": ") + (errno != 0 ? SystemReason(errno) : f.errorString());
+    return false;
+  }
   *text = QString::fromUtf8(f.readAll());
+  if (f.error() != QFileDevice::NoError) {
+    if (error) *error = path + QStringLiteral(": ") + f.errorString();
+    return false;
+  }
   return true;
 }
 
-// Writes the file through a temporary one renamed over it; on failure, says why.
+// Makes a folder and the folders above it; "PATH: reason" of the first that
+// cannot be made, or an empty text.
+QString MakeFolders(const QString& folder) {
+  if (QFileInfo(folder).isDir()) return {};
+  if (const QString parent = QFileInfo(folder).absolutePath(); parent != folder)
+    if (const QString error = MakeFolders(parent); !error.isEmpty()) return error;
+  if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0 && errno != EEXIST)
+    return folder + QStringLiteral(": ") + SystemReason(errno);
+  return {};
+}
+
+// Writes the file through a checked commit: on any failure the old file stays
+// whole and the result says which file and why.
 bool WriteAtomically(const QString& path, const QString& text, CAssociationResult* result) {
-  if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-    *result = {false, QStringLiteral("cannot create the folder of %1").arg(path), result->written};
+  QString error = MakeFolders(QFileInfo(path).absolutePath());
+  if (error.isEmpty()) error = WriteFileSafely(path, text.toUtf8());
+  if (!error.isEmpty()) {
+    result->ok = false;
+    result->error = error;
     return false;
   }
-  QSaveFile f(path);
-  if (f.open(QIODevice::WriteOnly)) {
-    f.write(text.toUtf8());
-    if (f.commit()) {
-      result->written << path;
-      return true;
-    }
-  }
-  *result = {false, QStringLiteral("cannot write %1: %2").arg(path, f.errorString()), result->written};
-  return false;
+  result->written << path;
+  return true;
 }
 
 QString DesktopEntry(const QString& exec) {
@@ -196,7 +217,7 @@ CAssociationResult RegisterFileTypes(const QString& programPath, bool force) {
 
   const QString exec = ExecProgram(QFileInfo(programPath).absoluteFilePath());
   if (programPath.isEmpty() || exec.isEmpty())
-    return {false, QStringLiteral("the program path cannot stand in a desktop entry: %1").arg(programPath), {}};
+    return {false, association::kProgramPathUnusable.arg(programPath), {}};
 
   const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
   const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -205,7 +226,8 @@ CAssociationResult RegisterFileTypes(const QString& programPath, bool force) {
   const QString mimeapps = configHome + QStringLiteral("/mimeapps.list");
 
   QString mimeappsText;
-  if (!ReadText(mimeapps, &mimeappsText)) return {false, QStringLiteral("cannot read %1").arg(mimeapps), {}};
+  QString error;
+  if (!ReadText(mimeapps, &mimeappsText, &error)) return {false, error, {}};
   if (!WriteAtomically(applications + u'/' + kDesktopId.toString(), DesktopEntry(exec), &result) ||
       !WriteAtomically(mime + QStringLiteral("/packages/velum.xml"), MimePackage(), &result) ||
       !WriteAtomically(mimeapps, SetDefaultApplications(mimeappsText, types, kDesktopId), &result))

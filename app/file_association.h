@@ -14,7 +14,9 @@
 // Unforced (at start), a type that already has a default application in any
 // mimeapps.list of the lookup (user's and system's) is left alone; when both
 // are, nothing is written. Forced (the association command), both are written.
-// Files are replaced atomically. Afterwards update-mime-database and
+// Each file is written whole or not at all: on a failure (a full disk) the
+// old file stays, the files after it are not written, and error says which
+// file and why ("PATH: reason"). Afterwards update-mime-database and
 // update-desktop-database are run on the user's folders when they are
 // installed; their failure is silent.
 struct CAssociationResult {
@@ -29,6 +31,8 @@ namespace association {
 inline constexpr QStringView kDesktopId = u"velum.desktop";
 inline constexpr QStringView kCsvType = u"text/csv";
 inline constexpr QStringView kVcsvType = u"application/x-velum-vcsv";
+// %1: the program's path.
+inline const QString kProgramPathUnusable = QStringLiteral("プログラムのパス「%1」はデスクトップエントリに書けません");
 
 // The Exec line's program, quoted as desktop entries require when it holds
 // blanks or other reserved characters ("%" doubled). Empty when the path

@@ -6,6 +6,7 @@
 #include "formula/item_formula.h"
 #include "settings/settings.h"
 #include "ui/main_window.h"
+#include "ui/ui_messages.h"
 #include "ui/ui_services.h"
 
 #include <QApplication>
@@ -62,7 +63,8 @@ QSize CVelumApp::Screen() const {
 
 bool CVelumApp::Start() {
   m_recent->Load(m_settings);
-  if (!m_scripted) RegisterFileTypes(QApplication::applicationFilePath(), false);
+  const CAssociationResult association =
+      m_scripted ? CAssociationResult{} : RegisterFileTypes(QApplication::applicationFilePath(), false);
   m_keyMap.Start(QApplication::applicationDirPath());
   m_cache.Read(m_settings);
   ApplyHolidayRulesSetting(m_settings);
@@ -73,6 +75,8 @@ bool CVelumApp::Start() {
   if (auto* boxes = dynamic_cast<CMessageBoxPrompt*>(m_prompt)) boxes->SetParent(m_window.get());
   if (auto* bar = dynamic_cast<CProgressDialogProgress*>(m_progress.get())) bar->SetParent(m_window.get());
   m_doc->onReloadCommand = [this] { m_window->Dispatch(32868); };
+  // A first start that could not make the association says so, as the command does.
+  if (!association.ok) m_prompt->Notice(ui_msg::kAssociateFailed.arg(association.error));
 
   if (m_options.file.isEmpty()) {
     const QString last = ReadSetting(m_settings, settings::kDefaultFile);

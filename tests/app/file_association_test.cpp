@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -101,6 +102,34 @@ TEST_F(FileAssociation, ForcedWritesBothTheSameEachTime) {
                    "text/csv=velum.desktop\napplication/x-velum-vcsv=velum.desktop\n");
   EXPECT_EQ(first[0], expected);
   EXPECT_TRUE(first[1].contains("\nExec=\"/opt/my apps/velum\" %F\n"));
+}
+
+// A disk that fills up: the file that does not fit keeps its old content (the
+// user's other associations are never lost), no empty file is left, and the
+// result names the file and the system's reason.
+TEST_F(FileAssociation, AFullDiskKeepsEveryOldFile) {
+  const QByteArray bigList = kUserList + QByteArray("x-custom/type=some.desktop\n").repeated(4000);
+  struct Case {
+    qint64 limit;
+    QString failing;
+    int written;
+  };
+  const std::vector<Case> cases = {
+      {100, u"data/applications/velum.desktop"_s, 0},
+      {64 * 1024, u"config/mimeapps.list"_s, 2},
+  };
+  for (const Case& c : cases) {
+    QDir(Path(u"data"_s)).removeRecursively();
+    Write(u"config/mimeapps.list"_s, bigList);
+    const QString heard = RunWithFileSizeLimit(c.limit, [] {
+      const CAssociationResult r = RegisterFileTypes(u"/opt/velum/bin/velum"_s, true);
+      return (r.ok ? u"ok|"_s : u"failed|"_s) + r.error + u'|' + QString::number(r.written.size());
+    });
+    EXPECT_EQ(heard, u"failed|"_s + Path(c.failing) + u": File too large|"_s + QString::number(c.written));
+    EXPECT_EQ(Read(u"config/mimeapps.list"_s), bigList) << c.limit;
+    EXPECT_EQ(QFileInfo::exists(Path(u"data/applications/velum.desktop"_s)), c.written > 0) << c.limit;
+    EXPECT_EQ(QDir(Path(u"config"_s)).entryList(QDir::Files | QDir::Hidden), QStringList{u"mimeapps.list"_s});
+  }
 }
 
 TEST(FileAssociationText, DefaultApplicationLines) {
