@@ -50,9 +50,11 @@ int ScanQuotes(QStringView line, int state) {
 // decoded: the whole file never stands in memory beside its cards.
 class CLineReader {
  public:
-  CLineReader(CCardStore& store, bool firstLine) : m_store(store), m_firstLine(firstLine), m_haveWidth(firstLine) {}
+  CLineReader(CCardStore& store, bool firstLine, qint64 memoryBudget)
+      : m_store(store), m_firstLine(firstLine), m_haveWidth(firstLine), m_budget(memoryBudget) {}
 
-  // One line without its line end; -1 when reading must stop.
+  // One line without its line end; -1 when reading must stop, 0 when the cards
+  // would take more memory than the budget.
   int Line(QStringView line) {
     const qsizetype thisLine = m_lineNo++;
     if (m_firstLine && thisLine == 0) {
@@ -121,6 +123,10 @@ class CLineReader {
     }
     while (card->ItemCount() < m_width) card->InsertEmptyItem(-1);
     while (card->ItemCount() > m_width) card->DeleteItem(card->ItemCount() - 1);
+    // A card costs its text, the row and its places in the two card lists,
+    // each with the allocator's own few words.
+    m_held += qint64(card->HeapBytes() + sizeof(CCardRow)) + 48;
+    if (m_budget >= 0 && m_held > m_budget) return 0;
     m_store.AllCards().push_back(std::move(card));
     return 1;
   }
@@ -138,6 +144,8 @@ class CLineReader {
   int m_state = 0;
   QString m_acc;
   qsizetype m_joinStart = -1;
+  const qint64 m_budget;
+  qint64 m_held = 0;
 };
 
 // Names the items "項目1", "項目2", ... as a file without a header line has them.
@@ -162,15 +170,17 @@ void MakeConsistent(CCardStore& store, int width, bool namesRead) {
 
 }  // namespace
 
-int ReadCardFile(CCardStore& store, const QString& path, qint64 maxBytes) {
+int ReadCardFile(CCardStore& store, const QString& path, qint64 maxBytes, bool reportCannotOpen) {
   store.SetFilePath(path);
   QFile file;
   QString reason;
   const InputStatus status = OpenInputFile(file, path, maxBytes, &reason);
   if (status != InputStatus::kOk) {
-    // A device or a FIFO is no card file: say why rather than only that it
-    // could not be opened.
-    if (status != InputStatus::kCannotOpen) store.Services().prompt.Notice(input_msg::kCannotRead.arg(path, reason));
+    // A device or a FIFO is no card file, and a file beyond the limit is not
+    // read: say why rather than only that it could not be opened.
+    if (status == InputStatus::kNotRegular || status == InputStatus::kTooLarge ||
+        (status == InputStatus::kCannotOpen && reportCannotOpen))
+      store.Services().prompt.Notice(input_msg::kCannotRead.arg(path, reason));
     return 0;
   }
   store.Clear();
@@ -185,7 +195,7 @@ int ReadCardFile(CCardStore& store, const QString& path, qint64 maxBytes) {
         progress.Step(done);
         return n;
       },
-      hasProperties);
+      hasProperties, kReadPiece, maxBytes < 0 ? -1 : maxBytes * kCardMemoryFactor);
 }
 
 int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties, qint64 pieceSize) {
@@ -239,10 +249,10 @@ class CLineSplitter {
 }  // namespace
 
 int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>& read, bool hasProperties,
-                   qint64 pieceSize) {
+                   qint64 pieceSize, qint64 memoryBudget) {
   const qint64 kPiece = std::max<qint64>(pieceSize, 1);
   const bool firstLine = store.FirstLineIsItems();
-  CLineReader reader(store, firstLine);
+  CLineReader reader(store, firstLine, memoryBudget);
   CLineSplitter splitter(reader);
   QByteArray piece(kPiece, Qt::Uninitialized);
   QString pending;
@@ -286,11 +296,18 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
     result = -1;
   }
   store.SetReplacedBytes(decoder && decoder->BadCount() > 0);
-  if (store.HasReplacedBytes())
+  if (store.HasReplacedBytes() && result != 0)
     store.Services().prompt.Notice(msg::kUndecodable.arg(CodePageName(store.Encoding().codePage))
                                        .arg(decoder->BadCount())
                                        .arg(decoder->FirstBadOffset() + bom + 1));
 
+  if (result == 0) {
+    const QString path = store.FilePath();
+    store.Clear();
+    store.SetFilePath(path);
+    store.Services().prompt.Notice(input_msg::kCannotRead.arg(path, input_msg::kTooManyCards.arg(memoryBudget >> 20)));
+    return 0;
+  }
   int width = reader.Width();
   if (result < 0) {
     MakeConsistent(store, width, firstLine && store.ItemCount() == width && width > 0);

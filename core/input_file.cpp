@@ -15,7 +15,9 @@ InputStatus OpenInputFile(QFile& file, const QString& path, qint64 maxBytes, QSt
   // Opened without blocking, so that a FIFO answers at once; the type is then
   // told from the open descriptor, which no rename can swap behind our back.
   const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return fail(InputStatus::kCannotOpen, QString::fromLocal8Bit(std::strerror(errno)));
+  if (fd < 0)
+    return fail(errno == ENOENT ? InputStatus::kMissing : InputStatus::kCannotOpen,
+                QString::fromLocal8Bit(std::strerror(errno)));
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
     const QString why = QString::fromLocal8Bit(std::strerror(errno));

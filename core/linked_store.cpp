@@ -64,7 +64,9 @@ class CSharedStores {
     const bool loop = chain.size() >= kMaxChain || chain.contains(canonical);
     // A file that cannot be read gives an empty store, remembered like any
     // other, so that it is not tried again on every look-up.
-    if (path.isEmpty() || loop || ReadCardFile(*store, path, kMaxLinkedFile) == 0) {
+    // A file that is not there is an ordinary link not yet filled: no message.
+    // Any other reason (a loop of symbolic links, no permission) is said once.
+    if (path.isEmpty() || loop || ReadCardFile(*store, path, kMaxLinkedFile, true) == 0) {
       store->Clear();
       store->SetFilePath(path);
     }

@@ -9,8 +9,9 @@ class CCardStore;
 // owner's file). It is created on first use, held by the record and shared
 // with every record that refers to the same unchanged file, and looked up
 // again whenever the record's path differs from the one it holds. Only a
-// regular file of at most kMaxLinkedFile is read (a message says why another
-// is not).
+// regular file of at most kMaxLinkedFile is read; a message says why another
+// is not, or why a file that is there could not be opened (a loop of symbolic
+// links, no permission).
 // owner is the store whose item record this is. A file that cannot be read, a
 // record without a reference, and a file that already lies on the chain of
 // linked files that led to owner (a chain that refers back) all give an empty

@@ -165,8 +165,8 @@ void CSettingsStore::Refresh() const {
   // read yields the defaults and is never written over.
   QByteArray bytes;
   QString reason;
-  if (ReadInputFile(m_path, kMaxFileSize, &bytes, &reason) != InputStatus::kOk) {
-    m_content.unreadable = reason;
+  if (const InputStatus status = ReadInputFile(m_path, kMaxFileSize, &bytes, &reason); status != InputStatus::kOk) {
+    if (status != InputStatus::kMissing) m_content.unreadable = reason;  // gone since: written anew
     return;
   }
   m_content = Parse(bytes);

@@ -506,6 +506,42 @@ TEST(CardFile, OnlyRegularFilesAreRead) {
   }
 }
 
+// A file beyond the limit is refused before it is read, and so is one whose
+// many small cards would take more memory than their budget; either is named
+// with the limit, and the store stays whole.
+TEST(CardFile, LimitsAreNamedAndTheStoreStaysWhole) {
+  CTestWorld w;
+  QFile large(w.Path(u"large.csv"_s));
+  ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(kMaxCardFile + 1));
+  large.close();
+  CCardStore store(*w.services);
+  EXPECT_EQ(store.Read(w.Path(u"large.csv"_s)), 0);
+  EXPECT_EQ(w.prompt.Texts(), QStringList{input_msg::kCannotRead.arg(w.Path(u"large.csv"_s),
+                                                                     input_msg::kTooLarge.arg(512))});
+
+  const QByteArray tiny = "n\r\n" + QByteArray("1\r\n").repeated(20000);  // 60 kB, about 2 MB of cards
+  for (const qint64 budget : {qint64(1) << 20, qint64(8) << 20}) {
+    w.prompt.ClearHistory();
+    CCardStore cards(*w.services);
+    cards.SetFilePath(u"/x/tiny.csv"_s);
+    const int result = ReadCardStream(
+        cards,
+        [&, pos = qsizetype(0)](char* to, qint64 max) mutable {
+          const qint64 n = std::min<qint64>(max, tiny.size() - pos);
+          std::memcpy(to, tiny.constData() + pos, size_t(n));
+          pos += n;
+          return n;
+        },
+        false, 4096, budget);
+    const bool fits = budget > (2 << 20);
+    EXPECT_EQ(result, fits ? 1 : 0) << budget;
+    EXPECT_EQ(cards.AllCount(), fits ? 20000 : 0) << budget;
+    EXPECT_EQ(cards.FilePath(), u"/x/tiny.csv"_s);
+    EXPECT_EQ(w.prompt.Texts(), fits ? QStringList() : QStringList{input_msg::kCannotRead.arg(
+                                                            u"/x/tiny.csv"_s, input_msg::kTooManyCards.arg(1))});
+  }
+}
+
 TEST(CardFile, PiecesOfAnySizeReadTheSame) {
   // Characters of two bytes (CP932) or up to four (UTF-8), CR LF pairs and
   // joined lines cut at every place by the end of a piece.

@@ -20,6 +20,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -444,13 +449,25 @@ TEST(PropertyFile, LinkedStores) {
   CItemProperty relative = a.Property(1);
   relative.m_choices[1] = u"b.csv"_s;
   EXPECT_EQ(&LinkedStore(relative, a), &LinkedStore(missing, a));
-  // Only regular files are read, with a message that says why.
-  for (const QString& path : {u"/dev/zero"_s, w.Path(u"."_s)}) {
+  // Only regular files within the limit are read; a file that is there but
+  // cannot be read says why; one that is not there says nothing.
+  ASSERT_TRUE(QFile::link(w.Path(u"loop.csv"_s), w.Path(u"loop.csv"_s)));
+  QFile large(w.Path(u"large.csv"_s));
+  ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(kMaxLinkedFile + 1));
+  const std::vector<std::pair<QString, QString>> unread = {
+      {u"/dev/zero"_s, input_msg::kNotRegular},
+      {w.Path(u"."_s), input_msg::kNotRegular},
+      {w.Path(u"loop.csv"_s), QString::fromLocal8Bit(std::strerror(ELOOP))},
+      {w.Path(u"large.csv"_s), input_msg::kTooLarge.arg(kMaxLinkedFile >> 20)},
+      {w.Path(u"absent.csv"_s), {}},
+  };
+  for (const auto& [path, reason] : unread) {
     w.prompt.ClearHistory();
     CItemProperty device = a.Property(1);
     device.m_choices[1] = path;
     EXPECT_EQ(LinkedStore(device, a).AllCount(), 0) << path;
-    EXPECT_EQ(w.prompt.Texts(), QStringList{input_msg::kCannotRead.arg(path, input_msg::kNotRegular)});
+    EXPECT_EQ(LinkedStore(device, a).AllCount(), 0) << path;  // said once
+    EXPECT_EQ(w.prompt.Texts(), reason.isEmpty() ? QStringList() : QStringList{input_msg::kCannotRead.arg(path, reason)});
   }
 }
 
