@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+#include <sys/stat.h>
+
 using namespace card_char;
 
 namespace {
@@ -330,6 +332,9 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
 
 namespace {
 
+// The most of the platform's error text shown after the property file's message.
+constexpr qsizetype kMaxErrorText = 255;
+
 // The first item whose text the code page cannot hold, for the message.
 QString DescribeUnencodable(CCardStore& store, CodePage cp) {
   auto check = [&](const CCardRow& row, const QString& where) -> QString {
@@ -404,7 +409,7 @@ int WriteCardFile(CCardStore& store, const QString& path) {
     const QByteArray bom = ByteOrderMark(enc);
     const bool opened = file->Open() && (bom.isEmpty() || file->Write(bom));
     const int r = opened ? WritePieces(store, *file, enc.codePage, progress) : 0;
-    if (r == 1 && file->Commit()) break;
+    if (r == 1 && file->Prepare()) break;
     if (r >= 0) {
       prompt.Notice(msg::kCannotWrite + msg::kReasonSeparator + file->Error());
       return 0;
@@ -417,10 +422,35 @@ int WriteCardFile(CCardStore& store, const QString& path) {
     if (!prompt.Question(DescribeUnencodable(store, enc.codePage))) return 0;
     enc = {CodePage::Utf8, true};
   }
+
+  // The property file is written out too before either file replaces its old
+  // one, so that a disk too full for it keeps both old files: records are
+  // applied to items by position, and a new card file beside the old records
+  // would put them on the wrong items. A new property file is as open to
+  // others as its card file, no more.
+  CPropertyFileSave properties;
+  struct stat cardStat {};
+  const mode_t cardMode =
+      ::stat(QFile::encodeName(path).constData(), &cardStat) == 0 ? cardStat.st_mode & 0777 : mode_t(-1);
+  if (!properties.Prepare(store, path, cardMode)) {
+    file->Discard();
+    prompt.Notice(msg::kPropertySaveFailed + properties.Error().left(kMaxErrorText) + msg::kPairKept);
+    return 0;
+  }
+  if (!file->Commit()) {
+    prompt.Notice(msg::kCannotWrite + msg::kReasonSeparator + file->Error() +
+                  (properties.Writes() ? msg::kPairKept : QString()));
+    return 0;
+  }
   if (!file->Warning().isEmpty()) prompt.Notice(file->Warning());
   store.SetEncoding(enc);
-  // The card file is written; a property file that could not be written is
-  // still a failed save (the user was told), so that the document stays
-  // modified and velum-cli reports it.
-  return SavePropertyFile(store, path) ? 1 : 0;
+  // The card file is written; a property file that could not replace its old
+  // one is still a failed save (the user was told), so that the document
+  // stays modified and velum-cli reports it.
+  if (!properties.Commit(store)) {
+    prompt.Notice(msg::kPropertySaveFailed + properties.Error().left(kMaxErrorText) + msg::kCardSavedPropertyKept);
+    return 0;
+  }
+  if (!properties.Warning().isEmpty()) prompt.Notice(properties.Warning());
+  return 1;
 }

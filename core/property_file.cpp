@@ -11,9 +11,6 @@
 
 namespace {
 
-// The most of the platform's error text shown after the save message.
-constexpr qsizetype kMaxErrorText = 255;
-
 QString Absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
 
 // The first of NAME.bak, NAME.bak2, NAME.bak3 ... that does not exist, so that
@@ -22,10 +19,6 @@ QString FreeBackupPath(const QString& path) {
   QString candidate = path + QStringLiteral(".bak");
   for (int n = 2; QFileInfo::exists(candidate); ++n) candidate = path + QStringLiteral(".bak%1").arg(n);
   return candidate;
-}
-
-void SaveFailed(CCardStore& store, const QString& reason) {
-  store.Services().prompt.Notice(msg::kPropertySaveFailed + reason.left(kMaxErrorText));
 }
 
 }  // namespace
@@ -52,9 +45,11 @@ QByteArray WritePropertyBytes(const CVelumProperty& record) {
   return ar.Bytes();
 }
 
+QString PropertyFileOf(const QString& cardPath) { return PropertyFilePath(ResolvedPath(cardPath)); }
+
 bool LoadPropertyFile(CCardStore& store, const QString& cardPath) {
-  const QString path = Absolute(PropertyFilePath(cardPath));
-  if (path == Absolute(cardPath)) return false;
+  const QString path = PropertyFileOf(cardPath);
+  if (path == ResolvedPath(cardPath)) return false;
   if (!QFileInfo(path).isFile()) return false;
   CVelumProperty& record = store.FileProperty();
   QString message;
@@ -92,9 +87,9 @@ void ApplyItemProperties(CCardStore& store) {
   }
 }
 
-bool SavePropertyFile(CCardStore& store, const QString& cardPath) {
-  const QString path = Absolute(PropertyFilePath(cardPath));
-  if (path == Absolute(cardPath)) return true;
+bool CPropertyFileSave::Prepare(CCardStore& store, const QString& cardPath, mode_t newMode) {
+  const QString path = PropertyFileOf(cardPath);
+  if (path == ResolvedPath(cardPath)) return true;
   CVelumProperty& record = store.FileProperty();
   record.m_itemCopies.Clear();
   for (int i = 0; i < store.ItemCount(); ++i) record.m_itemCopies.Append(store.Property(i).Clone());
@@ -107,19 +102,28 @@ bool SavePropertyFile(CCardStore& store, const QString& cardPath) {
     if (QFileInfo::exists(record.m_backupPath)) record.m_backupPath = FreeBackupPath(path);
     QFile damaged(path);
     if (!damaged.copy(record.m_backupPath)) {
-      SaveFailed(store, record.m_backupPath + QStringLiteral(": ") + damaged.errorString());
+      m_error = record.m_backupPath + QStringLiteral(": ") + damaged.errorString();
       return false;
     }
     record.m_backupPath.clear();
   }
 
-  QString warning;
-  if (const QString error = WriteFileSafely(path, WritePropertyBytes(record), LinkPolicy::kFollow, &warning);
-      !error.isEmpty()) {
-    SaveFailed(store, error);
+  m_file.emplace(path);
+  if (newMode != mode_t(-1)) m_file->SetNewFileMode(newMode);
+  if (!(m_file->Open() && m_file->Write(WritePropertyBytes(record)) && m_file->Prepare())) {
+    m_error = m_file->Error();
+    m_file.reset();
     return false;
   }
-  if (!warning.isEmpty()) store.Services().prompt.Notice(warning);
-  record.m_damagedPath.clear();
+  return true;
+}
+
+bool CPropertyFileSave::Commit(CCardStore& store) {
+  if (!m_file) return true;
+  if (!m_file->Commit()) {
+    m_error = m_file->Error();
+    return false;
+  }
+  store.FileProperty().m_damagedPath.clear();
   return true;
 }

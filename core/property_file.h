@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/file_io.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+
+#include <optional>
 
 class CCardStore;
 class CVelumProperty;
@@ -10,6 +14,9 @@ class CVelumProperty;
 // The property file beside a card file: the path with the text after the last
 // full stop replaced by "vcv" (appended when there is no full stop).
 QString PropertyFilePath(const QString& cardPath);
+// The property file that belongs to a card file: beside the file the path
+// leads to when it is a symbolic link, not beside the link.
+QString PropertyFileOf(const QString& cardPath);
 
 // Reads the property file into the store's file record, which holds the
 // defaults (the store was just cleared); fields an older file lacks keep them.
@@ -21,12 +28,30 @@ bool LoadPropertyFile(CCardStore& store, const QString& cardPath);
 // Copies the item records read from the property file into the store's table
 // and marks them set.
 void ApplyItemProperties(CCardStore& store);
-// Replaces the item copies by the store's records, then writes the property
-// file when the file record or an item record is set, or when the file there
-// is the damaged one read (which is first copied to its backup). On failure
-// shows "vcvファイルの保存に失敗しました。再度保存してください。 - " and the
-// reason, and answers false; the card file is already written.
-bool SavePropertyFile(CCardStore& store, const QString& cardPath);
+// The property file of a save, written in two steps so that the card file and
+// it replace their old files together: Prepare writes the new bytes to a
+// temporary file (the old file stays), Commit replaces the old file.
+class CPropertyFileSave {
+ public:
+  // Replaces the item copies by the store's records; then, when the file
+  // record or an item record is set, or when the file there is the damaged
+  // one read (which is first copied to its backup), writes the temporary
+  // file. newMode: the permission bits of a property file that does not exist
+  // yet (those of the card file; -1 for the umask's). False on failure, with
+  // Error() ("PATH: reason").
+  bool Prepare(CCardStore& store, const QString& cardPath, mode_t newMode);
+  // Whether Prepare made a file to commit.
+  bool Writes() const { return m_file.has_value(); }
+  // Replaces the old property file; true when there was nothing to write.
+  bool Commit(CCardStore& store);
+  const QString& Error() const { return m_error; }
+  // The file's owner or permissions could not be kept (CFileCommit::Warning).
+  QString Warning() const { return m_file ? m_file->Warning() : QString(); }
+
+ private:
+  std::optional<CFileCommit> m_file;
+  QString m_error;
+};
 
 // The bytes of a property file and back. Reading goes onto the values record
 // holds; it answers an empty text when the bytes were sound, else what was
@@ -36,6 +61,9 @@ QByteArray WritePropertyBytes(const CVelumProperty& record);
 
 namespace msg {
 inline const QString kPropertySaveFailed = QStringLiteral("vcvファイルの保存に失敗しました。再度保存してください。 - ");
+// After the reason of a failed save: what was kept.
+inline const QString kPairKept = QStringLiteral("（カードファイルとvcvファイルはどちらも元のままです）");
+inline const QString kCardSavedPropertyKept = QStringLiteral("（カードファイルは保存しました。vcvファイルは元のままです）");
 // %1: the property file's name, %2: byte offset from 1, %3: what was wrong,
 // %4: the name of the backup.
 inline const QString kPropertyDamaged = QStringLiteral(

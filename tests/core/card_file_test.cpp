@@ -2,6 +2,7 @@
 #include "core/card_store.h"
 #include "core/input_file.h"
 #include "core/messages.h"
+#include "core/property_file.h"
 #include "core/velum_doc.h"
 #include "platform/file_io.h"
 #include "settings/settings.h"
@@ -283,7 +284,9 @@ TEST(CardFile, UnwritableTargetsKeepWhatIsThere) {
 }
 
 // A disk that fills up during a save: whichever file cannot be written whole,
-// both old files stay as they were and the user hears the path and the reason.
+// both old files stay as they were (both are written out before either
+// replaces its old file) and the user hears the path, the reason and that
+// both were kept.
 TEST(CardFile, ASaveThatRunsOutOfSpaceKeepsTheOldFiles) {
   struct Case {
     const char* what;
@@ -320,7 +323,8 @@ TEST(CardFile, ASaveThatRunsOutOfSpaceKeepsTheOldFiles) {
     EXPECT_TRUE(texts.startsWith(u"failed|"_s)) << c.what << ": " << texts;
     EXPECT_TRUE(texts.contains(w.Path(c.failing) + u": File too large"_s)) << c.what << ": " << texts;
     EXPECT_EQ(w.ReadFile(u"a.vcv"_s), oldProps) << c.what;
-    if (c.failing == u"a.csv"_s) EXPECT_EQ(w.ReadFile(u"a.csv"_s), oldCards);
+    EXPECT_EQ(w.ReadFile(u"a.csv"_s), oldCards) << c.what;  // never a new card file beside the old records
+    EXPECT_EQ(texts.endsWith(msg::kPairKept), c.failing == u"a.vcv"_s) << c.what << ": " << texts;
     EXPECT_EQ(QDir(w.Path({})).entryList(QDir::Files).filter(u".csv"_s).size() +
                   QDir(w.Path({})).entryList(QDir::Files).filter(u".vcv"_s).size(),
               2)

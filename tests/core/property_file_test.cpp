@@ -283,11 +283,72 @@ TEST(PropertyFile, WriteFailureShowsTheReasonAndFailsTheSave) {
   w.prompt.ClearHistory();
   doc.Store().Property(0).m_set = 1;
   doc.Store().SetItemText(0, 0, u"new"_s);
-  // The save as a whole failed: the document stays modified.
+  // The save as a whole failed: the document stays modified, and the card
+  // file is not replaced without its records.
   EXPECT_FALSE(doc.Save());
   EXPECT_TRUE(doc.IsModified());
-  EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kPropertySaveFailed + w.Path(u"a.vcv"_s) + u": Is a directory"_s});
-  EXPECT_TRUE(w.ReadFile(u"a.csv"_s).contains("new"));
+  EXPECT_EQ(w.prompt.Texts(),
+            QStringList{msg::kPropertySaveFailed + w.Path(u"a.vcv"_s) + u": Is a directory"_s + msg::kPairKept});
+  EXPECT_EQ(w.ReadFile(u"a.csv"_s), kTwoItems);
+}
+
+// The property file belongs to the file a link leads to: opened and saved
+// through a link (or a linked folder), the records are those beside the real
+// file, and no second property file grows beside the link.
+TEST(PropertyFile, BelongsBesideTheFileALinkLeadsTo) {
+  CTestWorld w;
+  QDir(w.Path({})).mkpath(u"real"_s);
+  w.WriteFile(u"real/data.csv"_s, kTwoItems);
+  ASSERT_TRUE(QFile::link(w.Path(u"real/data.csv"_s), w.Path(u"link.csv"_s)));
+  ASSERT_TRUE(QFile::link(w.Path(u"real"_s), w.Path(u"folder"_s)));
+  {
+    CVelumDoc doc(*w.services);
+    doc.OnOpenDocument(w.Path(u"real/data.csv"_s));
+    doc.Store().Property(1).m_formula = u"1+1"_s;
+    doc.Store().Property(1).m_set = 1;
+    ASSERT_TRUE(doc.Save());
+  }
+  for (const QString& path : {w.Path(u"link.csv"_s), w.Path(u"folder/data.csv"_s)}) {
+    CVelumDoc doc(*w.services);
+    doc.OnOpenDocument(path);
+    EXPECT_EQ(doc.Store().Property(1).m_formula, u"1+1"_s) << path;
+    doc.Store().Property(0).m_initialValue = path;
+    doc.Store().Property(0).m_set = 1;
+    ASSERT_TRUE(doc.Save()) << path;
+    CCardStore back(*w.services);
+    ASSERT_EQ(back.Read(w.Path(u"real/data.csv"_s)), 1);
+    EXPECT_EQ(back.Property(0).m_initialValue, path);
+  }
+  EXPECT_FALSE(QFileInfo::exists(w.Path(u"link.vcv"_s)));
+  EXPECT_TRUE(QFileInfo(w.Path(u"link.csv"_s)).isSymLink());
+}
+
+// A new property file is no more open than its card file, whatever the
+// umask; one that exists keeps its own permissions.
+TEST(PropertyFile, ANewPropertyFileIsAsOpenAsItsCardFile) {
+  const mode_t savedMask = ::umask(022);
+  struct Case {
+    mode_t card;
+    mode_t oldProperty;  // 0: none yet
+    mode_t expected;
+  };
+  for (const Case& c : std::vector<Case>{{0600, 0, 0600}, {0640, 0, 0640}, {0664, 0, 0664}, {0600, 0644, 0644}}) {
+    CTestWorld w;
+    w.WriteFile(u"a.csv"_s, kTwoItems);
+    ASSERT_EQ(::chmod(QFile::encodeName(w.Path(u"a.csv"_s)).constData(), c.card), 0);
+    CVelumDoc doc(*w.services);
+    doc.OnOpenDocument(w.Path(u"a.csv"_s));
+    doc.Store().Property(0).m_set = 1;
+    if (c.oldProperty != 0) {
+      ASSERT_TRUE(doc.Save());
+      ASSERT_EQ(::chmod(QFile::encodeName(w.Path(u"a.vcv"_s)).constData(), c.oldProperty), 0);
+    }
+    ASSERT_TRUE(doc.Save());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(w.Path(u"a.vcv"_s)).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, c.expected) << std::oct << c.card;
+  }
+  ::umask(savedMask);
 }
 
 // A card file named .vcv would be its own property file: it has none.
