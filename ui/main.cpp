@@ -1,3 +1,4 @@
+#include "core/messages.h"
 #include "ui/main_window.h"
 #include "ui/script_runner.h"
 #include "ui/single_instance.h"
@@ -9,8 +10,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
 #include <new>
-#include <vector>
 
 namespace {
 
@@ -23,10 +24,21 @@ int Usage() {
   return 2;
 }
 
+// A script needs no screen: without a display it runs offscreen, unless the
+// platform was chosen explicitly.
+void ChooseScriptPlatform(int argc, char** argv) {
+  bool scripted = false;
+  for (int i = 1; i < argc; ++i) scripted = scripted || std::strcmp(argv[i], "--script") == 0;
+  if (!scripted || qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication qapp(argc, argv);
+  ChooseScriptPlatform(argc, argv);
+  CVelumQApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("velum"));
   QApplication::setApplicationDisplayName(QStringLiteral("Velum"));
 
@@ -84,39 +96,36 @@ int main(int argc, char** argv) {
       switch (instance.Claim(file, app.Settings())) {
         case CSingleInstance::Outcome::kHandedOver:
           return 0;
+        case CSingleInstance::Outcome::kNotAnswering:
+          err << "velum: " << instance.Error() << '\n';
+          return 1;
         case CSingleInstance::Outcome::kFailed:
-          err << "velum: the running copy could not be reached\n";
+          err << "velum: " << instance.Error() << '\n';
           break;
         case CSingleInstance::Outcome::kFirst:
           break;
       }
     }
-    // A later start may arrive while this one still opens its file (a message
-    // box runs its own loop): what it sends waits until the window exists.
-    bool started = false;
-    std::vector<unsigned> pending;
-    auto run = [&app](unsigned id) {
+    qapp.onOutOfMemory = [&app] { app.Prompt().Notice(msg::kNoMemory); };
+    struct CHookReset {
+      CVelumQApplication& qapp;
+      ~CHookReset() { qapp.onOutOfMemory = nullptr; }
+    } hookReset{qapp};
+    if (!app.Start()) return 1;
+    // What later starts send waits until the window exists.
+    instance.Serve([&app](unsigned id) {
       if (id == 700)
         app.Window().Dispatch(700);
       else
         app.Window().BringToFront();
-    };
-    instance.onCommand = [&](unsigned id) {
-      if (started)
-        run(id);
-      else
-        pending.push_back(id);
-    };
-    if (!app.Start()) return 1;
-    started = true;
-    for (unsigned id : pending) run(id);
+    });
     if (!scripted) return QApplication::exec();
     CScriptRunner runner(app, in, out, err);
     runner.Start();
     QApplication::exec();
     return runner.ExitCode();
   } catch (const std::bad_alloc&) {
-    fputs("velum: out of memory\n", stderr);
+    err << "velum: " << msg::kNoMemory << '\n';
     return 1;
   }
 }

@@ -14,6 +14,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <new>
+
 void CStartSettings::Read(const CSettingsStore& s) {
   maxTate = ReadSetting(s, settings::kMaxTate);
   defaultIme = ReadSetting(s, settings::kDefaultIme);
@@ -92,4 +94,21 @@ bool CVelumApp::Start() {
   m_window->show();
   m_window->DocumentReplaced();
   return true;
+}
+
+bool CVelumQApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::bad_alloc&) {
+    // The message box needs memory too: a failure while saying so is not said again.
+    if (!m_reporting && onOutOfMemory) {
+      m_reporting = true;
+      try {
+        onOutOfMemory();
+      } catch (const std::bad_alloc&) {
+      }
+      m_reporting = false;
+    }
+    return false;
+  }
 }

@@ -7,11 +7,13 @@
 #include "platform/clock.h"
 #include "settings/settings_store.h"
 
+#include <QApplication>
 #include <QSize>
 #include <QString>
 #include <QTextStream>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class CMainWindow;
@@ -82,4 +84,17 @@ class CVelumApp {
   std::unique_ptr<CRecentFileList> m_recent;
   CStartSettings m_cache;
   std::unique_ptr<CMainWindow> m_window;
+};
+
+// The QApplication of the window. A failed allocation in an event handler
+// (a huge text laid out or shaped, a large paste) ends that event instead of
+// the program: onOutOfMemory says so, and the window goes on.
+class CVelumQApplication final : public QApplication {
+ public:
+  CVelumQApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+  bool notify(QObject* receiver, QEvent* event) override;
+  std::function<void()> onOutOfMemory;
+
+ private:
+  bool m_reporting = false;
 };

@@ -1,19 +1,29 @@
 // One running copy per user, between real processes: a later start hands its
 // file to the running copy and ends; a socket left by a crash does not stop a
-// start; two starts at the same moment leave one copy.
+// start, a stopped copy keeps its own; two starts at the same moment leave one
+// copy. This process plays the running copy where the test must answer its
+// dialogs or talk to its socket.
+#include "platform/file_io.h"
 #include "settings/settings_store.h"
+#include "ui/single_instance.h"
 #include "ui_test_support.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocalSocket>
+#include <QMessageBox>
 #include <QProcess>
+#include <QTimer>
 #include <QtTest>
+
+#include <csignal>
 
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -75,7 +85,7 @@ class CSingleInstanceTest : public QObject {
   void handOver() {
     QFETCH(QString, leftover);
     const QString home = NewHome();
-    const QString socketPath = home + QStringLiteral("/run/velum.socket");
+    const QString socketPath = PrivateFolderOf(home) + QStringLiteral("/velum.socket");
     if (leftover == u"file") {
       QFile junk(socketPath);
       QVERIFY(junk.open(QIODevice::WriteOnly));
@@ -106,6 +116,99 @@ class CSingleInstanceTest : public QObject {
     QVERIFY(first.state() == QProcess::Running);
   }
 
+  // A hand-over that makes the running copy ask something waits there; the
+  // next one, sent while the box is open, is answered at once but carried
+  // out only after the box is closed, and the copy goes on serving.
+  void handOverShowingAMessage() {
+    const QString home = NewHome();
+    UseRuntimeOf(home);
+    CSettingsStore settings(home + QStringLiteral("/settings.reg"));
+    CSingleInstance instance;
+    QCOMPARE(instance.Claim(QString(), settings), CSingleInstance::Outcome::kFirst);
+    QStringList events;
+    QProcess* during = nullptr;
+    instance.Serve([&](unsigned id) {
+      events << QString::number(id);
+      if (events.size() > 1) return;
+      QMessageBox box(QMessageBox::Question, QStringLiteral("Velum"), QStringLiteral("保存しますか？"),
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      // The box's own loop serves the socket: the next start is let in and
+      // answered there, and the box is answered once it has ended.
+      QTimer::singleShot(100, &box, [&] { during = &Start(home, Cards(home, QStringLiteral("c.csv"))); });
+      QTimer poll;
+      connect(&poll, &QTimer::timeout, &box, [&] {
+        if (during && during->state() == QProcess::NotRunning) {
+          events << QStringLiteral("answered %1").arg(during->exitCode());
+          box.reject();
+        }
+      });
+      poll.start(50);
+      QTimer::singleShot(kWaitMs, &box, &QMessageBox::reject);
+      box.exec();
+    });
+    Start(home, Cards(home, QStringLiteral("b.csv")));
+    QVERIFY2(WaitFor([&] { return events.size() >= 3; }), qPrintable(events.join(u',')));
+    QCOMPARE(events, (QStringList{QStringLiteral("700"), QStringLiteral("answered 0"), QStringLiteral("700")}));
+
+    // Still serving, also after what an outside program may send: a line
+    // without an end, and more silent connections than it serves.
+    QLocalSocket flood;
+    flood.connectToServer(CSingleInstance::SocketPath());
+    QVERIFY(flood.waitForConnected(1000));
+    flood.write(QByteArray(1 << 20, 'x'));
+    QVERIFY(WaitFor([&] { return flood.state() == QLocalSocket::UnconnectedState; }));
+    std::vector<std::unique_ptr<QLocalSocket>> silent;
+    for (int i = 0; i < CSingleInstance::kMaxConnections + 2; ++i) {
+      silent.push_back(std::make_unique<QLocalSocket>());
+      silent.back()->connectToServer(CSingleInstance::SocketPath());
+    }
+    auto closed = [&] {
+      return std::count_if(silent.begin(), silent.end(),
+                           [](const auto& c) { return c->state() == QLocalSocket::UnconnectedState; });
+    };
+    QVERIFY(WaitFor([&] { return closed() >= 2; }, 1000));
+    QVERIFY(WaitFor([&] { return closed() == qsizetype(silent.size()); }, CSingleInstance::kIdleMs + 2000));
+    QProcess& last = Start(home, QString());
+    QVERIFY(WaitFor([&] { return last.state() == QProcess::NotRunning; }));
+    QCOMPARE(last.exitCode(), 0);
+    QVERIFY(WaitFor([&] { return events.size() == 4; }));
+    QCOMPARE(events.last(), QStringLiteral("0"));
+  }
+
+  // A running copy that is stopped keeps its socket: a later start says so
+  // and ends, and the copy opens the file once it runs again.
+  void stoppedCopyKeepsItsSocket() {
+    const QString home = NewHome();
+    const QString a = Cards(home, QStringLiteral("a.csv"));
+    const QString b = Cards(home, QStringLiteral("b.csv"));
+    QProcess& first = Start(home, a);
+    QVERIFY(WaitFor([&] { return DefaultFile(home) == a; }));
+    ::kill(pid_t(first.processId()), SIGSTOP);
+    QProcess& second = Start(home, b, QProcess::SeparateChannels);
+    QVERIFY(second.waitForFinished(kWaitMs + 4000));
+    const QString said = QString::fromUtf8(second.readAllStandardError());
+    ::kill(pid_t(first.processId()), SIGCONT);
+    QCOMPARE(second.exitCode(), 1);
+    QVERIFY2(said.contains(single_msg::kNotAnswering.arg(first.processId())), qPrintable(said));
+    QVERIFY(QFileInfo::exists(PrivateFolderOf(home) + QStringLiteral("/velum.socket")));
+    QVERIFY2(WaitFor([&] { return DefaultFile(home) == b; }), qPrintable(DefaultFile(home)));
+    QVERIFY(first.state() == QProcess::Running);
+  }
+
+  // The socket's folder is the user's own: a link put in its place is refused
+  // and the start runs on alone.
+  void linkedFolderIsRefused() {
+    const QString home = NewHome();
+    QDir().mkpath(home + QStringLiteral("/elsewhere"));
+    QVERIFY(QFile::link(home + QStringLiteral("/elsewhere"), home + QStringLiteral("/run/velum")));
+    UseRuntimeOf(home);
+    CSettingsStore settings(home + QStringLiteral("/settings.reg"));
+    CSingleInstance instance;
+    QCOMPARE(instance.Claim(QString(), settings), CSingleInstance::Outcome::kFailed);
+    QVERIFY2(instance.Error().contains(file_msg::kIsLink), qPrintable(instance.Error()));
+    QVERIFY(QDir(home + QStringLiteral("/elsewhere")).isEmpty());
+  }
+
   // Two starts at the same moment: one hands over to the other.
   void simultaneousStarts() {
     const QString home = NewHome();
@@ -134,6 +237,14 @@ class CSingleInstanceTest : public QObject {
     return home;
   }
 
+  static QString PrivateFolderOf(const QString& home) {
+    QDir().mkpath(home + QStringLiteral("/run/velum"));
+    return home + QStringLiteral("/run/velum");
+  }
+
+  // This process as a start of that user.
+  static void UseRuntimeOf(const QString& home) { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home + QStringLiteral("/run"))); }
+
   static QString Cards(const QString& home, const QString& name) {
     QFile file(home + u'/' + name);
     if (file.open(QIODevice::WriteOnly)) file.write("name,memo\r\nx,y\r\n");
@@ -145,7 +256,8 @@ class CSingleInstanceTest : public QObject {
         .GetProfileString(QStringLiteral("System"), QStringLiteral("DefaultFile"), QString());
   }
 
-  QProcess& Start(const QString& home, const QString& file) {
+  QProcess& Start(const QString& home, const QString& file,
+                  QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("VELUM_SETTINGS"), home + QStringLiteral("/settings.reg"));
@@ -154,7 +266,7 @@ class CSingleInstanceTest : public QObject {
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(env);
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setProcessChannelMode(channels);
     process->start(QStringLiteral(VELUM_PATH), file.isEmpty() ? QStringList() : QStringList{file});
     m_processes.push_back(std::move(process));
     return *m_processes.back();
