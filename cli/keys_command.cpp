@@ -13,7 +13,7 @@ int RunKeys(CCliContext& ctx, const QStringList& args) {
   const QString path = a.positional[0];
   CKeyMap map;  // records nothing in the settings
   const CKeyFileStatus status = map.Load(path);
-  if (!status.Ok()) return ctx.Fail(path + QStringLiteral(": ") + keys_msg::kCannotLoad);
+  if (!status.Ok()) return ctx.Fail(CannotLoadMessage(status, path));
   for (int i = 0; i < map.Count(); ++i) {
     const CKeycust& k = map.At(i);
     QString label = map.LabelOf(i);

@@ -14,9 +14,10 @@ void RecordKeycust(CSettingsStore* settings, const QString& path) {
   if (settings) settings::WriteKeycust(*settings, path);
 }
 
-CKeyFileStatus CannotOpen() {
+CKeyFileStatus CannotOpen(const QString& reason) {
   CKeyFileStatus s;
   s.result = CKeyFileStatus::kCannotOpen;
+  s.reason = reason;
   return s;
 }
 
@@ -90,7 +91,8 @@ CKeyFileStatus CKeyMap::Load(const QString& path) {
   // Only a regular file of a sensible size: a device such as /dev/zero would
   // otherwise be read until memory runs out.
   QByteArray bytes;
-  if (ReadInputFile(m_path, kMaxKeyFile, &bytes) != InputStatus::kOk) return CannotOpen();
+  QString reason;
+  if (ReadInputFile(m_path, kMaxKeyFile, &bytes, &reason) != InputStatus::kOk) return CannotOpen(reason);
   const CKeyFileStatus status = Decode(bytes, &m_bindings);
   RecordKeycust(m_settings, m_path);
   return status;
@@ -122,6 +124,11 @@ void CKeyMap::RecordPath() const { RecordKeycust(m_settings, m_path); }
 
 QString DamageMessage(const CKeyFileStatus& status, const QString& path) {
   if (status.result != CKeyFileStatus::kDamaged) return {};
-  return keys_msg::kDamaged.arg(QFileInfo(path).fileName(), QString::number(status.offset + 1), status.reason,
-                                QString::number(status.kept));
+  return keys_msg::kDamaged.arg(QFileInfo(path).absoluteFilePath(), QString::number(status.offset + 1),
+                                status.reason, QString::number(status.kept));
+}
+
+QString CannotLoadMessage(const CKeyFileStatus& status, const QString& path) {
+  if (status.result != CKeyFileStatus::kCannotOpen) return {};
+  return keys_msg::kCannotLoadFile.arg(QFileInfo(path).absoluteFilePath(), status.reason);
 }

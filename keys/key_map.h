@@ -19,7 +19,7 @@ struct CKeyFileStatus {
     kDamaged,     // the bindings before the damage were taken
   };
   Result result = kLoaded;
-  QString reason;         // kDamaged: what was wrong
+  QString reason;         // kCannotOpen: the system's reason; kDamaged: what was wrong
   qsizetype offset = -1;  // kDamaged: the byte offset of the damage
   int kept = 0;           // the bindings taken
   bool Ok() const { return result != kCannotOpen; }
@@ -86,10 +86,15 @@ class CKeyMap {
 namespace keys_msg {
 inline const QString kCannotSave = QStringLiteral("保存できません");
 inline const QString kCannotLoad = QStringLiteral("読み込めません");
-// %1: the file, %2: the byte offset, %3: the reason, %4: the bindings kept.
+// %1: the file's whole path, %2: the reason.
+inline const QString kCannotLoadFile = QStringLiteral("キーファイル「%1」を読み込めません：%2");
+// %1: the file's whole path, %2: the byte offset, %3: the reason, %4: the bindings kept.
 inline const QString kDamaged =
     QStringLiteral("キーファイル「%1」が壊れています（%2バイト目：%3）。読み込めた%4件の割り当てを使います");
 }  // namespace keys_msg
 
 // The message for a damaged key file; empty for any other status.
 QString DamageMessage(const CKeyFileStatus& status, const QString& path);
+// The message for a key file that could not be read, with its whole path and
+// the reason; empty for any other status.
+QString CannotLoadMessage(const CKeyFileStatus& status, const QString& path);

@@ -5,6 +5,10 @@
 #include "support/test_support.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -129,12 +133,23 @@ TEST(KeyMap, LoadSaveAndStartRecordTheKeyFile) {
   EXPECT_EQ(next.FindCommand(70, false, false, true), kFind);
 
   // A file that cannot be opened, a device, a folder or a file too large to
-  // be a key file leave the map as it was.
+  // be a key file leave the map as it was; the message names the whole path
+  // and the reason.
   QFile large(w.Path(u"large.KEY"_s));
   ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(kMaxKeyFile + 1));
   large.close();
-  for (const QString& path : {w.Path(u"missing.KEY"_s), u"/dev/zero"_s, w.Path(u"."_s), w.Path(u"large.KEY"_s)}) {
-    EXPECT_EQ(next.Load(path).result, CKeyFileStatus::kCannotOpen) << path;
+  ASSERT_TRUE(QFile::link(w.Path(u"loop.KEY"_s), w.Path(u"loop.KEY"_s)));
+  const std::vector<std::pair<QString, QString>> unread = {
+      {w.Path(u"missing.KEY"_s), QString::fromLocal8Bit(std::strerror(ENOENT))},
+      {w.Path(u"loop.KEY"_s), QString::fromLocal8Bit(std::strerror(ELOOP))},
+      {u"/dev/zero"_s, input_msg::kNotRegular},
+      {w.Path(u"."_s), input_msg::kNotRegular},
+      {w.Path(u"large.KEY"_s), input_msg::kTooLarge.arg(kMaxKeyFile >> 20)},
+  };
+  for (const auto& [path, reason] : unread) {
+    const CKeyFileStatus status = next.Load(path);
+    EXPECT_EQ(status.result, CKeyFileStatus::kCannotOpen) << path;
+    EXPECT_EQ(CannotLoadMessage(status, path), keys_msg::kCannotLoadFile.arg(QFileInfo(path).absoluteFilePath(), reason));
     EXPECT_EQ(next.Count(), 1);
   }
 
@@ -144,7 +159,8 @@ TEST(KeyMap, LoadSaveAndStartRecordTheKeyFile) {
   EXPECT_EQ(bad.result, CKeyFileStatus::kDamaged);
   EXPECT_EQ(next.Count(), 2);
   EXPECT_EQ(DamageMessage(bad, w.Path(u"bad.KEY"_s)),
-            keys_msg::kDamaged.arg(u"bad.KEY"_s, u"41"_s, archive_msg::kTruncated, u"2"_s));
+            keys_msg::kDamaged.arg(w.Path(u"bad.KEY"_s), u"41"_s, archive_msg::kTruncated, u"2"_s));
+  EXPECT_EQ(CannotLoadMessage(bad, w.Path(u"bad.KEY"_s)), QString());
 }
 
 TEST(KeyMap, CliListsTheBindings) {
@@ -163,6 +179,10 @@ TEST(KeyMap, CliListsTheBindings) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, u"Ctrl+F\t32774\n"_s);
   EXPECT_TRUE(r.err.contains(u"壊れています"_s)) << r.err;
-  EXPECT_EQ(RunCli({u"keys"_s, w.Path(u"none.KEY"_s)}, {}, reg).exitCode, 1);
+  r = RunCli({u"keys"_s, w.Path(u"none.KEY"_s)}, {}, reg);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, u"velum-cli: "_s + keys_msg::kCannotLoadFile.arg(w.Path(u"none.KEY"_s),
+                                                                    QString::fromLocal8Bit(std::strerror(ENOENT))) +
+                       u'\n');
   EXPECT_EQ(RunCli({u"keys"_s}, {}, reg).exitCode, 2);
 }
