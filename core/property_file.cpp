@@ -96,6 +96,12 @@ bool CPropertyFileSave::Prepare(CCardStore& store, const QString& cardPath, mode
 
   const bool overDamaged = !record.m_damagedPath.isEmpty() && record.m_damagedPath == path;
   if (!overDamaged && !record.AnySet()) return true;
+  // Never a file that the reader would refuse: the save stops and names the limit.
+  const QByteArray bytes = WritePropertyBytes(record);
+  if (bytes.size() > kMaxPropertyFile) {
+    m_error = path + QStringLiteral(": ") + input_msg::kTooLarge.arg(kMaxPropertyFile >> 20);
+    return false;
+  }
 
   if (overDamaged && !record.m_backupPath.isEmpty() && QFileInfo::exists(path)) {
     // Keep what could not be read: the user may need it, or another program may read it.
@@ -110,7 +116,7 @@ bool CPropertyFileSave::Prepare(CCardStore& store, const QString& cardPath, mode
 
   m_file.emplace(path);
   if (newMode != mode_t(-1)) m_file->SetNewFileMode(newMode);
-  if (!(m_file->Open() && m_file->Write(WritePropertyBytes(record)) && m_file->Prepare())) {
+  if (!(m_file->Open() && m_file->Write(bytes) && m_file->Prepare())) {
     m_error = m_file->Error();
     m_file.reset();
     return false;

@@ -274,22 +274,29 @@ TEST(PropertyFile, DamagedFileOpensWithDefaultsAndIsKeptOnSave) {
   EXPECT_EQ(w.ReadFile(u"a.vcv.bak2"_s), QByteArray("\xbc\x02", 2));
 }
 
+// A property file that cannot be written, or whose records pass what its
+// reader takes, fails the whole save with the path and the reason.
 TEST(PropertyFile, WriteFailureShowsTheReasonAndFailsTheSave) {
-  CTestWorld w;
-  w.WriteFile(u"a.csv"_s, kTwoItems);
-  QDir(w.Path({})).mkdir(u"a.vcv"_s);  // a folder where the file should go
-  CVelumDoc doc(*w.services);
-  doc.OnOpenDocument(w.Path(u"a.csv"_s));
-  w.prompt.ClearHistory();
-  doc.Store().Property(0).m_set = 1;
-  doc.Store().SetItemText(0, 0, u"new"_s);
-  // The save as a whole failed: the document stays modified, and the card
-  // file is not replaced without its records.
-  EXPECT_FALSE(doc.Save());
-  EXPECT_TRUE(doc.IsModified());
-  EXPECT_EQ(w.prompt.Texts(),
-            QStringList{msg::kPropertySaveFailed + w.Path(u"a.vcv"_s) + u": Is a directory"_s + msg::kPairKept});
-  EXPECT_EQ(w.ReadFile(u"a.csv"_s), kTwoItems);
+  const QString tooLarge = input_msg::kTooLarge.arg(kMaxPropertyFile >> 20);
+  for (const bool folder : {true, false}) {
+    CTestWorld w;
+    w.WriteFile(u"a.csv"_s, kTwoItems);
+    if (folder) QDir(w.Path({})).mkdir(u"a.vcv"_s);  // a folder where the file should go
+    CVelumDoc doc(*w.services);
+    doc.OnOpenDocument(w.Path(u"a.csv"_s));
+    w.prompt.ClearHistory();
+    doc.Store().Property(0).m_set = 1;
+    if (!folder) doc.Store().Property(0).m_choices = QStringList(5, QString(kMaxPropertyFile / 8, u'x'));
+    doc.Store().SetItemText(0, 0, u"new"_s);
+    // The save as a whole failed: the document stays modified, and the card
+    // file is not replaced without its records.
+    EXPECT_FALSE(doc.Save());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kPropertySaveFailed + w.Path(u"a.vcv"_s) + u": "_s +
+                                            (folder ? u"Is a directory"_s : tooLarge) + msg::kPairKept});
+    EXPECT_EQ(w.ReadFile(u"a.csv"_s), kTwoItems);
+    EXPECT_EQ(QFileInfo(w.Path(u"a.vcv"_s)).isDir(), folder);
+  }
 }
 
 // The property file belongs to the file a link leads to: opened and saved
