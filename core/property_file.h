@@ -38,7 +38,8 @@ class CPropertyFileSave {
   // one read (which is first copied to its backup), writes the temporary
   // file. newMode: the permission bits of a property file that does not exist
   // yet (those of the card file; -1 for the umask's). False on failure, with
-  // Error() ("PATH: reason").
+  // Error() ("PATH: reason"), also when the bytes would pass kMaxPropertyFile,
+  // the most the reader takes.
   bool Prepare(CCardStore& store, const QString& cardPath, mode_t newMode);
   // Whether Prepare made a file to commit.
   bool Writes() const { return m_file.has_value(); }
