@@ -121,7 +121,11 @@ int Answer(CBatchContext& b, const QStringList& a) {
   static const QStringList no{QStringLiteral("cancel"), QStringLiteral("no")};
   if (a.size() != 1 || !(yes.contains(a[0]) || no.contains(a[0])))
     return b.Usage(QStringLiteral("answer ok|cancel|yes|no"));
-  b.Cli().Prompt().QueueAnswer(yes.contains(a[0]));
+  // cancel and no differ only where a question has both (the question before
+  // saving over a file another program changed).
+  b.Cli().Prompt().QueueChoice(yes.contains(a[0])   ? IPrompt::Choice::Yes
+                               : a[0] == u"cancel" ? IPrompt::Choice::Cancel
+                                                   : IPrompt::Choice::No);
   return kExitOk;
 }
 

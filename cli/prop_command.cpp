@@ -108,7 +108,7 @@ int Prop(CBatchContext& b, const QStringList& a) {
 int RunProps(CCliContext& ctx, const QStringList& args) {
   const CParsedArgs a = ParseArgs(args, {}, {});
   if (a.positional.size() != 1) return ctx.Usage(QStringLiteral("usage: velum-cli props FILE"));
-  const QString path = PropertyFilePath(a.positional[0]);
+  const QString path = PropertyFileOf(a.positional[0]);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return ctx.Fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
   const QByteArray bytes = file.readAll();

@@ -31,6 +31,13 @@ inline const QString kItemNamesRow = QStringLiteral("項目名");
 inline const QString kCardN = QStringLiteral("カード%1");
 inline const QString kPartialOverwrite = QStringLiteral(
     "このファイルは最後まで読み込めなかったため、上書き保存できません。名前を付けて保存してください");
+// %1: the file's name.
+inline const QString kChangedOnDisk = QStringLiteral(
+    "「%1」は読み込んだ後にほかのプログラムで変更されています。上書き保存すると、その変更は失われます");
+// %1: the file's name.
+inline const QString kReplacedBytesOverwrite = QStringLiteral(
+    "「%1」には読めなかった文字があり、「\uFFFD」に置き換えて表示しています。上書き保存すると、元のバイトは失われます。"
+    "上書き保存しますか？");
 // %1: line number from 1.
 inline const QString kUnclosedQuote =
     QStringLiteral("%1行目から始まる引用符の項目がファイルの最後まで閉じられていません。最後のカードとして読み込みました");

@@ -23,6 +23,7 @@ void CVelumDoc::MakeNew() {
 bool CVelumDoc::OnNewDocument() {
   MakeNew();
   m_path.clear();
+  m_stamp = {};
   m_readIncomplete = false;
   m_modified = false;
   return true;
@@ -32,6 +33,8 @@ bool CVelumDoc::OnOpenDocument(const QString& path) {
   m_modified = true;
   m_undo.Clear();
   m_store->Clear();
+  // Taken before the read: a change made while it runs shows at the next save.
+  m_stamp = FileStamp(path);
   CWaitCursor wait(m_services.prompt);
   const int result = [&] {
     CProgressScope progress(m_services.Progress(), progress_msg::kOpening, 0);
@@ -42,6 +45,7 @@ bool CVelumDoc::OnOpenDocument(const QString& path) {
     m_services.prompt.Notice(msg::kCannotOpen);
     MakeNew();
     m_path.clear();
+    m_stamp = {};
     m_readIncomplete = false;
     m_modified = false;
     return true;
@@ -78,21 +82,52 @@ void CVelumDoc::StoreCards() {
   for (IDocView* v : m_views) v->StoreCard();
 }
 
-bool CVelumDoc::OnSaveDocument(const QString& path) {
-  StoreCards();
-  const QString absolute = QFileInfo(path).absoluteFilePath();
-  if (m_readIncomplete && absolute == m_path) {
+bool CVelumDoc::IsOwnFile(const QString& absolute) const {
+  return !m_path.isEmpty() && (absolute == m_path || SameFile(absolute, m_path));
+}
+
+bool CVelumDoc::MaySaveOver(const QString& absolute, bool* saved) {
+  *saved = false;
+  if (!IsOwnFile(absolute)) return true;
+  if (m_readIncomplete) {
     // What could not be read would be lost with the file: save elsewhere.
     m_services.prompt.Notice(msg::kPartialOverwrite);
     return false;
   }
+  if (const CFileStamp now = FileStamp(absolute); m_stamp.valid && now.valid && now != m_stamp) {
+    switch (m_services.prompt.OverwriteOrSaveAs(msg::kChangedOnDisk.arg(QFileInfo(absolute).fileName()))) {
+      case IPrompt::Choice::Yes:
+        break;
+      case IPrompt::Choice::No:
+        *saved = onSaveAsCommand && onSaveAsCommand();
+        return false;
+      case IPrompt::Choice::Cancel:
+        return false;
+    }
+  }
+  if (m_store->HasReplacedBytes() &&
+      !m_services.prompt.Question(msg::kReplacedBytesOverwrite.arg(QFileInfo(absolute).fileName())))
+    return false;
+  return true;
+}
+
+bool CVelumDoc::OnSaveDocument(const QString& path) {
+  StoreCards();
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  if (bool saved = false; !MaySaveOver(absolute, &saved)) return saved;
   m_store->FileProperty().m_cardPosition = std::uint32_t(std::max(m_currentCard, 0));
   m_loadTime = m_services.clock.Now();
   m_modified = false;
   if (recordDefaultFile) WriteSetting(m_services.settings, settings::kDefaultFile, m_path);
   const bool ok = m_store->Write(absolute) == 1;
   if (!ok) m_modified = true;
-  if (ok) m_undo.NoteSaved();
+  if (ok) {
+    m_undo.NoteSaved();
+    m_stamp = FileStamp(absolute);
+    // The file now holds what the document shows; the bytes replaced on
+    // reading are gone from it (or were never in this one).
+    m_store->SetReplacedBytes(false);
+  }
   return ok;
 }
 
@@ -102,7 +137,10 @@ bool CVelumDoc::Save() {
 }
 
 bool CVelumDoc::SaveAs(const QString& path) {
+  const QString before = m_path;
   if (!OnSaveDocument(path)) return false;
+  // Saved under the name chosen in the window's own 名前を付けて保存 instead.
+  if (m_path != before) return true;
   m_path = QFileInfo(path).absoluteFilePath();
   m_readIncomplete = false;
   if (onRecentFile) onRecentFile(m_path);

@@ -3,6 +3,7 @@
 #include "core/card_store.h"
 #include "core/services.h"
 #include "core/undo_stack.h"
+#include "platform/file_io.h"
 
 #include <QDateTime>
 #include <QString>
@@ -55,6 +56,12 @@ class CVelumDoc {
   const CServices& Services() const { return m_services; }
 
   // New, open and save as the framework runs them; each answers success.
+  // A save over the document's own file (by any path that leads to it) asks
+  // first when the file cannot be saved over whole: it was read only in part
+  // (refused: save elsewhere), another program changed it since it was read
+  // or saved (overwrite, save under another name through onSaveAsCommand, or
+  // cancel), or bytes that could not be read were replaced by U+FFFD (the
+  // save would lose them).
   bool OnNewDocument();
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path);
@@ -103,6 +110,10 @@ class CVelumDoc {
   bool recordDefaultFile = true;
   // Called when the reload command is to run (the sync check's OK).
   std::function<void()> onReloadCommand;
+  // Runs the window's 名前を付けて保存 (its file dialog and the save); answers
+  // whether the document was saved. Without it, choosing to save under
+  // another name cancels the save.
+  std::function<bool()> onSaveAsCommand;
   // The steps 元に戻す and やり直し go through; new, open and reload empty it.
   CUndoStack& UndoStack() { return m_undo; }
   const CUndoStack& UndoStack() const { return m_undo; }
@@ -113,6 +124,11 @@ class CVelumDoc {
  private:
   friend class CUndoStack;  // puts back the current card and item and the modified flag
   void MakeNew();
+  // Whether path leads to the file the document was read from or last saved to.
+  bool IsOwnFile(const QString& absolute) const;
+  // The questions before the own file is saved over; false when the save
+  // does not go on here (*saved: whether it went on under another name).
+  bool MaySaveOver(const QString& absolute, bool* saved);
 
   const CServices& m_services;
   std::unique_ptr<CCardStore> m_store;
@@ -121,6 +137,9 @@ class CVelumDoc {
   QString m_path;
   bool m_modified = false;
   bool m_readIncomplete = false;
+  // The own file as it was read or last saved: a change by another program
+  // shows as a different stamp.
+  CFileStamp m_stamp;
   QDateTime m_loadTime;
   std::vector<IDocView*> m_views;
   CUndoStack m_undo;

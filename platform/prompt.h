@@ -20,6 +20,9 @@ class IPrompt {
   // document); Cancel is also the answer of a closed box.
   enum class Choice { Yes, No, Cancel };
   virtual Choice YesNoCancel(const QString& text) = 0;
+  // The question before a file is saved over that another program changed:
+  // 上書き保存 (Yes), 名前を付けて保存 (No) or キャンセル (Cancel, also a closed box).
+  virtual Choice OverwriteOrSaveAs(const QString& text) = 0;
   // The wait cursor; calls nest.
   virtual void BeginWait() {}
   virtual void EndWait() {}
@@ -48,6 +51,7 @@ class CSilentPrompt final : public IPrompt {
   bool Question(const QString&) override { return false; }
   bool YesNo(const QString&) override { return false; }
   Choice YesNoCancel(const QString&) override { return Choice::Cancel; }
+  Choice OverwriteOrSaveAs(const QString&) override { return Choice::Cancel; }
 };
 
 // Answers from a queue and records every text it was shown. Without a queued
@@ -67,6 +71,9 @@ class CScriptedPrompt : public IPrompt {
   bool YesNo(const QString& text) override;
   // Without a queued answer: Yes. A queued true is Yes, false is No.
   Choice YesNoCancel(const QString& text) override;
+  // Answered as YesNoCancel (yes: overwrite, no: save under another name) and
+  // recorded as one.
+  Choice OverwriteOrSaveAs(const QString& text) override { return YesNoCancel(text); }
 
   void QueueAnswer(bool answer) { m_answers.push_back(answer ? Choice::Yes : Choice::No); }
   void QueueChoice(Choice choice) { m_answers.push_back(choice); }

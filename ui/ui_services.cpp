@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QUrl>
 
 namespace {
@@ -39,6 +40,17 @@ IPrompt::Choice CMessageBoxPrompt::YesNoCancel(const QString& text) {
   const auto b = QMessageBox::question(m_parent, kBoxTitle, text,
                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   return b == QMessageBox::Yes ? Choice::Yes : b == QMessageBox::No ? Choice::No : Choice::Cancel;
+}
+
+IPrompt::Choice CMessageBoxPrompt::OverwriteOrSaveAs(const QString& text) {
+  QMessageBox box(QMessageBox::Question, kBoxTitle, text, QMessageBox::NoButton, m_parent);
+  QPushButton* overwrite = box.addButton(QStringLiteral("上書き保存"), QMessageBox::AcceptRole);
+  QPushButton* saveAs = box.addButton(QStringLiteral("名前を付けて保存..."), QMessageBox::ActionRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  return box.clickedButton() == overwrite ? Choice::Yes : box.clickedButton() == saveAs ? Choice::No : Choice::Cancel;
 }
 
 void CMessageBoxPrompt::BeginWait() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }

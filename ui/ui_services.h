@@ -21,6 +21,7 @@ class CMessageBoxPrompt final : public IPrompt {
   bool Question(const QString& text) override;
   bool YesNo(const QString& text) override;
   Choice YesNoCancel(const QString& text) override;
+  Choice OverwriteOrSaveAs(const QString& text) override;
   void BeginWait() override;
   void EndWait() override;
 

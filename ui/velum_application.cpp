@@ -77,6 +77,7 @@ bool CVelumApp::Start() {
   if (auto* boxes = dynamic_cast<CMessageBoxPrompt*>(m_prompt)) boxes->SetParent(m_window.get());
   if (auto* bar = dynamic_cast<CProgressDialogProgress*>(m_progress.get())) bar->SetParent(m_window.get());
   m_doc->onReloadCommand = [this] { m_window->Dispatch(32868); };
+  m_doc->onSaveAsCommand = [this] { return m_window->SaveDocumentAs(); };
   // A first start that could not make the association says so, as the command does.
   if (!association.ok) m_prompt->Notice(ui_msg::kAssociateFailed.arg(association.error));
 

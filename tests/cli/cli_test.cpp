@@ -1,3 +1,4 @@
+#include "core/messages.h"
 #include "platform/file_io.h"
 #include "support/test_support.h"
 
@@ -125,6 +126,22 @@ TEST_F(CliTest, OneShotCommandsAskBeforeChangingData) {
   r = Run(QStringList{u"--yes"_s} + convert);
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(w.ReadFile(u"out.csv"_s), "\xEF\xBB\xBF" + u"名前\r\n😀\r\n"_s.toUtf8());
+
+  // Bytes UTF-8 cannot read, shown as U+FFFD: saving over the file would lose
+  // them. Written elsewhere, the file stays as it was without a question.
+  const QByteArray bad = "\xEF\xBB\xBF" + u"名前\r\nあ"_s.toUtf8() + "\xFF\r\n";
+  w.WriteFile(u"bad.csv"_s, bad);
+  const QStringList recalc = {u"recalc"_s, w.Path(u"bad.csv"_s)};
+  r = Run(recalc);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains(msg::kReplacedBytesOverwrite.arg(u"bad.csv"_s) + u" -> cancel"_s)) << r.err;
+  EXPECT_EQ(w.ReadFile(u"bad.csv"_s), bad);
+  r = Run({u"recalc"_s, w.Path(u"bad.csv"_s), u"-o"_s, w.Path(u"fixed.csv"_s)});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(w.ReadFile(u"fixed.csv"_s), "\xEF\xBB\xBF" + u"名前\r\nあ\uFFFD\r\n"_s.toUtf8());
+  r = Run(QStringList{u"--yes"_s} + recalc);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(w.ReadFile(u"bad.csv"_s), w.ReadFile(u"fixed.csv"_s));
 }
 
 TEST_F(CliTest, VersionAndHelp) {

@@ -3,8 +3,15 @@
 #include "settings/settings.h"
 #include "support/test_support.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <ctime>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -118,25 +125,134 @@ TEST(VelumDoc, FailedSaveKeepsTheDocumentModified) {
   EXPECT_TRUE(doc.PathName().isEmpty());
 }
 
+// A file read only in part is not saved over by any path that leads to it:
+// the path it was opened by, the real file behind a link, a linked folder.
 TEST(VelumDoc, AFileReadOnlyInPartIsNotSavedOverItself) {
   CTestWorld w;
   QByteArray bytes = "a,b\r\n1,2\r\n";
   for (int i = 0; i < 250; ++i) bytes += "x,";
   bytes += "x\r\n3,4\r\n";
-  w.WriteFile(u"p.csv"_s, bytes);
+  QDir(w.Path({})).mkdir(u"real"_s);
+  w.WriteFile(u"real/p.csv"_s, bytes);
+  ASSERT_TRUE(QFile::link(w.Path(u"real/p.csv"_s), w.Path(u"link.csv"_s)));
+  ASSERT_TRUE(QFile::link(w.Path(u"real"_s), w.Path(u"folder"_s)));
   CVelumDoc doc(*w.services);
-  doc.OnOpenDocument(w.Path(u"p.csv"_s));
+  doc.OnOpenDocument(w.Path(u"link.csv"_s));
   EXPECT_TRUE(doc.ReadIncomplete());
   EXPECT_EQ(w.prompt.Texts(), (QStringList{msg::kTooManyItems.arg(3), msg::kReadIncomplete}));
   EXPECT_FALSE(doc.PathName().isEmpty());
   EXPECT_EQ(doc.VisibleCount(), 1);
 
-  EXPECT_FALSE(doc.Save());
-  EXPECT_EQ(w.prompt.Texts().last(), msg::kPartialOverwrite);
-  EXPECT_EQ(w.ReadFile(u"p.csv"_s), bytes);
+  const std::vector<std::function<bool()>> saves = {
+      [&] { return doc.Save(); },
+      [&] { return doc.SaveAs(w.Path(u"real/p.csv"_s)); },
+      [&] { return doc.SaveAs(w.Path(u"folder/p.csv"_s)); },
+      [&] { return doc.SaveAs(w.Path(u"real/../folder/./p.csv"_s)); },
+  };
+  for (size_t i = 0; i < saves.size(); ++i) {
+    w.prompt.ClearHistory();
+    EXPECT_FALSE(saves[i]()) << i;
+    EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kPartialOverwrite}) << i;
+    EXPECT_EQ(w.ReadFile(u"real/p.csv"_s), bytes) << i;
+  }
   EXPECT_TRUE(doc.SaveAs(w.Path(u"copy.csv"_s)));
   EXPECT_FALSE(doc.ReadIncomplete());
   EXPECT_TRUE(doc.Save());
+}
+
+// A file another program changed after it was read is not overwritten without
+// a word: overwrite, save under another name (the window's own dialog) or
+// cancel. An unchanged file, and one saved since, is saved without a question.
+TEST(VelumDoc, AFileChangedOnDiskIsNotOverwrittenSilently) {
+  const QByteArray mine = Sjis(u"名前\r\n一\r\n"_s);
+  struct Change {
+    const char* what;
+    std::function<void(CTestWorld&)> apply;
+  };
+  const auto touch = [](CTestWorld& w) {
+    const timespec later[2] = {{::time(nullptr) + 5, 0}, {::time(nullptr) + 5, 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(w.Path(u"f.csv"_s)).constData(), later, 0);
+  };
+  const std::vector<Change> changes = {
+      {"same size", [&](CTestWorld& w) { w.WriteFile(u"f.csv"_s, Sjis(u"名前\r\n二\r\n"_s)); touch(w); }},
+      {"grown", [](CTestWorld& w) { w.WriteFile(u"f.csv"_s, Sjis(u"名前\r\n二\r\n三\r\n"_s)); }},
+      {"replaced",
+       [](CTestWorld& w) {
+         w.WriteFile(u"new.csv"_s, Sjis(u"名前\r\n二\r\n"_s));
+         QFile::remove(w.Path(u"f.csv"_s));
+         QFile::rename(w.Path(u"new.csv"_s), w.Path(u"f.csv"_s));
+       }},
+  };
+  for (const Change& c : changes) {
+    for (const IPrompt::Choice answer : {IPrompt::Choice::Yes, IPrompt::Choice::No, IPrompt::Choice::Cancel}) {
+      CTestWorld w;
+      w.WriteFile(u"f.csv"_s, Sjis(u"名前\r\n元\r\n"_s));
+      CVelumDoc doc(*w.services);
+      doc.OnOpenDocument(w.Path(u"f.csv"_s));
+      doc.Store().SetItemText(0, 0, u"一"_s);
+      doc.SetModifiedFlag();
+      int saveAsRuns = 0;
+      doc.onSaveAsCommand = [&] {
+        ++saveAsRuns;
+        return doc.SaveAs(w.Path(u"other.csv"_s));
+      };
+      ASSERT_TRUE(doc.Save()) << "unchanged";
+      ASSERT_TRUE(w.prompt.Texts().isEmpty());
+      c.apply(w);
+      const QByteArray theirs = w.ReadFile(u"f.csv"_s);
+
+      w.prompt.QueueChoice(answer);
+      doc.SetModifiedFlag();
+      const bool saved = doc.Save();
+      const QString where = QString::fromLatin1(c.what) + u' ' + QString::number(int(answer));
+      EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kChangedOnDisk.arg(u"f.csv"_s)}) << where;
+      EXPECT_EQ(saved, answer != IPrompt::Choice::Cancel) << where;
+      EXPECT_EQ(w.ReadFile(u"f.csv"_s), answer == IPrompt::Choice::Yes ? mine : theirs) << where;
+      EXPECT_EQ(saveAsRuns, answer == IPrompt::Choice::No ? 1 : 0) << where;
+      EXPECT_EQ(doc.PathName(), w.Path(answer == IPrompt::Choice::No ? u"other.csv"_s : u"f.csv"_s)) << where;
+      EXPECT_EQ(doc.IsModified(), answer == IPrompt::Choice::Cancel) << where;
+      if (answer == IPrompt::Choice::No) EXPECT_EQ(w.ReadFile(u"other.csv"_s), mine) << where;
+
+      // What was saved is the file's state now: the next save asks nothing.
+      w.prompt.ClearHistory();
+      if (answer != IPrompt::Choice::Cancel) {
+        EXPECT_TRUE(doc.Save()) << where;
+        EXPECT_TRUE(w.prompt.Texts().isEmpty()) << where;
+      }
+    }
+  }
+}
+
+// Bytes that could not be read were replaced by U+FFFD: saving over the file
+// would lose them, so it asks first; a save elsewhere keeps the file as it was.
+TEST(VelumDoc, SavingOverReplacedBytesAsksFirst) {
+  CTestWorld w;
+  const QByteArray bytes = "\xEF\xBB\xBFname,memo\r\nabc,d\xFFz\r\n";  // UTF-8 by its mark
+  w.WriteFile(u"b.csv"_s, bytes);
+  CVelumDoc doc(*w.services);
+  doc.OnOpenDocument(w.Path(u"b.csv"_s));
+  ASSERT_TRUE(doc.Store().HasReplacedBytes());
+  const QString question = msg::kReplacedBytesOverwrite.arg(u"b.csv"_s);
+
+  w.prompt.ClearHistory();
+  w.prompt.QueueAnswer(false);
+  EXPECT_FALSE(doc.Save());
+  EXPECT_EQ(w.prompt.Texts(), QStringList{question});
+  EXPECT_EQ(w.ReadFile(u"b.csv"_s), bytes);
+
+  w.prompt.ClearHistory();
+  EXPECT_TRUE(doc.SaveAs(w.Path(u"copy.csv"_s)));
+  EXPECT_FALSE(w.prompt.Texts().contains(question));
+  EXPECT_EQ(w.ReadFile(u"b.csv"_s), bytes);
+
+  doc.OnOpenDocument(w.Path(u"b.csv"_s));
+  w.prompt.ClearHistory();
+  EXPECT_TRUE(doc.Save());  // answered OK
+  EXPECT_EQ(w.prompt.Texts().value(0), question);
+  EXPECT_NE(w.ReadFile(u"b.csv"_s), bytes);
+  w.prompt.ClearHistory();
+  EXPECT_TRUE(doc.Save());  // nothing is left to lose
+  EXPECT_TRUE(w.prompt.Texts().isEmpty()) << w.prompt.Texts().join(u'|');
 }
 
 TEST(VelumDoc, ReloadAsksAndDiscardsChanges) {
