@@ -78,6 +78,12 @@ void CVelumEdit::keyPressEvent(QKeyEvent* event) {
 
 void CVelumEdit::focusInEvent(QFocusEvent* event) {
   QPlainTextEdit::focusInEvent(event);
+  // The edit's own history starts when the user comes to it: what was typed
+  // on an earlier visit is stored already, and Ctrl+Z then belongs to the
+  // document. A menu or another window closing is no new visit.
+  const Qt::FocusReason reason = event->reason();
+  if (!Modified() && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+    document()->clearUndoRedoStacks();
   m_view.OnItemFocusIn(m_item);
 }
 

@@ -132,6 +132,11 @@ CCardView::CCardView(CVelumApp& app, QWidget* parent)
       }
     });
   }
+  // The focused item is the one the item commands (sort, count, ...) work on.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (!now || !m_form->isAncestorOf(now)) return;
+    if (const int item = FocusedItem(); item >= 0) m_doc.SetCurrentItem(item);
+  });
   m_doc.AddView(this);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/font_dialog.h"
 
 #include "ui/dialog_buttons.h"
+#include "ui/fonts.h"
 #include "ui/ui_messages.h"
 
 #include <QCheckBox>
@@ -23,12 +24,27 @@ CFontDialog::CFontDialog(const QString& face, int pointSize, bool bold, bool ita
   setWindowTitle(ui_msg::kFontDialogTitle);
   m_families = new QListWidget(this);
   m_families->addItems(QFontDatabase::families());
-  const auto found = m_families->findItems(face, Qt::MatchExactly);
+  QList<QListWidgetItem*> found = m_families->findItems(face, Qt::MatchExactly);
+  QLabel* drawnBy = nullptr;
+  if (found.isEmpty() && !face.isEmpty()) {
+    // A stored face this machine lacks stays at the top of the list, chosen,
+    // so that OK without a choice keeps it; the note says what draws it.
+    auto* stored = new QListWidgetItem(face);
+    stored->setData(Qt::UserRole, face);
+    m_families->insertItem(0, stored);
+    found = {stored};
+    drawnBy = new QLabel(ui_msg::kFontDrawnBy.arg(face, DrawingFamily(face)), this);
+    drawnBy->setWordWrap(true);
+  }
   if (!found.isEmpty()) {
     m_families->setCurrentItem(found.first());
     m_families->scrollToItem(found.first());
   }
-  connect(m_families, &QListWidget::currentTextChanged, this, [this](const QString& text) { m_face = text; });
+  connect(m_families, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+    if (!item) return;
+    const QVariant stored = item->data(Qt::UserRole);
+    m_face = stored.isValid() ? stored.toString() : item->text();
+  });
 
   m_size = new QComboBox(this);
   m_size->setEditable(true);
@@ -64,6 +80,7 @@ CFontDialog::CFontDialog(const QString& face, int pointSize, bool bold, bool ita
   auto* left = new QVBoxLayout;
   left->addWidget(familyLabel);
   left->addWidget(m_families);
+  if (drawnBy) left->addWidget(drawnBy);
   top->addLayout(left, 1);
   top->addLayout(side);
   auto* layout = new QVBoxLayout(this);

@@ -1,5 +1,6 @@
 #include "ui/fonts.h"
 
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -35,6 +36,8 @@ QFont FontFromArchive(const CArchiveFont& font) {
   f.setUnderline(font.underline != 0);
   return f;
 }
+
+QString DrawingFamily(const QString& face) { return QFontInfo(Face(face)).family(); }
 
 QColor ColorFromRef(std::uint32_t ref) { return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF)); }
 

@@ -11,6 +11,8 @@
 // kept in the record.
 QFont FontFromRecord(const settings::CFontRecord& record, int pixelsPerInchY);
 QFont FontFromArchive(const CArchiveFont& font);
+// The installed family that draws a stored face (itself when installed).
+QString DrawingFamily(const QString& face);
 // A colour reference 0x00BBGGRR.
 QColor ColorFromRef(std::uint32_t ref);
 // The screen's vertical dots per inch that font heights are made with.

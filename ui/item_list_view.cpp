@@ -44,6 +44,8 @@ CItemListView::CItemListView(CVelumApp& app, QWidget* parent)
 
   connect(m_chooser, &QComboBox::activated, this, [this](int index) {
     m_model->SetItem(index);
+    // The listed item is the one the item commands (sort, count, ...) work on.
+    m_doc.SetCurrentItem(index);
     SelectCurrent(true);
   });
   connect(m_values->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -77,6 +79,14 @@ void CItemListView::InitialUpdate() {
 }
 
 int CItemListView::ListedItem() const { return m_model->Item(); }
+
+void CItemListView::RefreshCurrentLine() {
+  const int card = m_doc.CurrentCard();
+  if (card < 0 || card >= m_model->rowCount()) return;
+  const QModelIndex index = m_model->index(card);
+  Q_EMIT m_model->dataChanged(index, index);
+  SelectCurrent(false);
+}
 
 void CItemListView::OnUpdate(IDocView*, std::uint32_t hint) {
   // The settings sheet's hint: the incremental search may have been switched.
@@ -147,7 +157,10 @@ bool CItemListView::eventFilter(QObject* watched, QEvent* event) {
     // Keys the key map takes never arrive here: the main window consumed them.
     if (m_increSearch && TypeIntoSearch(key->text())) return true;
   }
-  if (watched == m_values && event->type() == QEvent::FocusIn) m_app.Window().SetActiveView(this);
+  if (watched == m_values && event->type() == QEvent::FocusIn) {
+    m_app.Window().SetActiveView(this);
+    m_doc.SetCurrentItem(ListedItem());
+  }
   return QWidget::eventFilter(watched, event);
 }
 

@@ -29,6 +29,8 @@ class CItemListView final : public QWidget, public IDocView {
 
   void InitialUpdate();
   int ListedItem() const;
+  // Shows the current card's line anew (after an edit the list has not seen).
+  void RefreshCurrentLine();
   bool ValueListHasFocus() const;
   void FocusChooser();
   void FocusValueList();

@@ -228,13 +228,13 @@ int CItemPropSheet::ActivePage() const { return m_tabs->currentIndex(); }
 
 namespace {
 
-// 項目のプロパティ for the focused item of the card view, else the item the
-// item list shows.
+// 項目のプロパティ for the focused item of the card view, else the document's
+// current item (the listed item of the item list, the list's current column).
 bool OpenItemProperties(CVelumApp& app, CMainWindow& window) {
   CVelumDoc& doc = app.Doc();
   CCardView& card = window.CardView();
   int item = card.FocusedItem();
-  if (item < 0 && window.ActiveViewName() == u"itemlist") item = window.ItemList().ListedItem();
+  if (item < 0) item = doc.CurrentItem();
   if (item < 0 || item >= doc.ItemCount()) return true;
 
   QStringList names;

@@ -35,6 +35,10 @@ CListView::CListView(CVelumApp& app, QWidget* parent)
   connect(this, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { m_app.Window().ShowContextMenu(0, viewport()->mapToGlobal(pos)); });
   connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { OpenRow(index.row()); });
+  // The current column is the item the item commands (sort, count, ...) work on.
+  connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    if (current.isValid() && isVisible()) m_doc.SetCurrentItem(current.column());
+  });
   m_doc.AddView(this);
 }
 
@@ -72,7 +76,10 @@ void CListView::OnUpdate(IDocView*, std::uint32_t hint) {
 void CListView::SelectCurrent() {
   const int card = m_doc.CurrentCard();
   if (card < 0 || card >= m_model->rowCount()) return;
-  const QModelIndex index = m_model->index(card, 0);
+  // The row follows the current card; the column stays where the user put it.
+  const int column = std::clamp(currentIndex().isValid() ? currentIndex().column() : m_doc.CurrentItem(), 0,
+                                std::max(m_model->columnCount() - 1, 0));
+  const QModelIndex index = m_model->index(card, column);
   selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   scrollTo(index);
 }
@@ -96,12 +103,29 @@ void CListView::keyPressEvent(QKeyEvent* event) {
     OpenRow(currentIndex().row());
     return;
   }
+  // The editing keys act on the selected cards, as the menu's entries do.
+  std::uint32_t id = 0;
+  if (event->matches(QKeySequence::Copy))
+    id = cmd::kCopy;
+  else if (event->matches(QKeySequence::Cut))
+    id = cmd::kCut;
+  else if (event->matches(QKeySequence::Paste))
+    id = cmd::kPaste;
+  else if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier)
+    id = cmd::kDeleteCard;
+  if (id) {
+    m_app.Window().Dispatch(id);
+    return;
+  }
   QTableView::keyPressEvent(event);
 }
 
 void CListView::focusInEvent(QFocusEvent* event) {
   QTableView::focusInEvent(event);
-  if (currentIndex().isValid()) scrollTo(currentIndex());
+  if (currentIndex().isValid()) {
+    scrollTo(currentIndex());
+    m_doc.SetCurrentItem(currentIndex().column());
+  }
 }
 
 bool CListView::OnCommand(std::uint32_t id) {
@@ -131,7 +155,7 @@ bool CListView::OnCommand(std::uint32_t id) {
       if (AppendPasteCards(m_doc) == 0) m_app.Prompt().Notice(QStringLiteral("貼りつけるデータがありません"));
       return true;
     case cmd::kStoreItem:
-      m_doc.SetCurrentItem(0);
+      m_doc.SetCurrentItem(currentIndex().isValid() ? currentIndex().column() : 0);
       return true;
     case cmd::kFont:
       if (ChooseSectionFont(this, m_app.Settings(), settings::FontSection::VListFont)) {

@@ -23,6 +23,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTextDocument>
 #include <QToolBar>
 
 namespace {
@@ -95,6 +96,17 @@ bool IsItemEdit(QWidget* w) {
   auto* line = qobject_cast<QLineEdit*>(w);
   return line && qobject_cast<QComboBox*>(line->parentWidget()) &&
          line->parentWidget()->parentWidget() && line->parentWidget()->parentWidget()->objectName() == u"cardForm";
+}
+
+// Whether the focused item edit has a step of its own to take back (redo:
+// to do again). Only then do Ctrl+Z and Ctrl+Y stay the edit's own; an edit
+// not changed since it got the focus leaves them to the document.
+bool EditHasOwnStep(QWidget* w, bool redo) {
+  if (auto* edit = qobject_cast<CVelumEdit*>(w))
+    return redo ? edit->document()->isRedoAvailable() : edit->document()->isUndoAvailable();
+  if (auto* line = qobject_cast<QLineEdit*>(w))
+    return redo ? line->isRedoAvailable() : line->isModified() && line->isUndoAvailable();
+  return false;
 }
 
 }  // namespace
@@ -422,8 +434,11 @@ bool CMainWindow::HandleKey(QKeyEvent* event) {
     return false;
   std::uint32_t id = m_app.KeyMap().FindCommand(code, alt, shift, ctrl);
   if (!id) id = DefaultShortcut(code, alt, shift, ctrl);
-  // In an item's edit, Ctrl+Z and Ctrl+Y stay the edit's own undo and redo.
-  if ((id == cmd::kUndoCommand || id == cmd::kRedoCommand) && IsItemEdit(QApplication::focusWidget())) return false;
+  // In an item's edit with changes of its own, Ctrl+Z and Ctrl+Y stay the
+  // edit's undo and redo; otherwise they take back the document's last step.
+  if ((id == cmd::kUndoCommand || id == cmd::kRedoCommand) && IsItemEdit(QApplication::focusWidget()) &&
+      EditHasOwnStep(QApplication::focusWidget(), id == cmd::kRedoCommand))
+    return false;
   if (!id) return false;
   Dispatch(id);
   return true;

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <vector>
 
 class CVelumApp;
 class CCardView;
@@ -55,8 +56,11 @@ class CMainWindow final : public QMainWindow {
   // Fills the views after the document was replaced (new, open, reload).
   void DocumentReplaced();
 
-  // Open, save and the save question, as the file commands run them.
+  // Open, save and the save question, as the file commands run them. A file
+  // that cannot be opened is named with the reason, and the open document stays.
   bool OpenFile(const QString& path);
+  // Whether path can be read as a card file; reason: the system's reason.
+  static bool CanOpen(const QString& path, QString* reason);
   bool SaveModified();
   bool SaveDocument();
   bool SaveDocumentAs();
@@ -83,6 +87,12 @@ class CMainWindow final : public QMainWindow {
   void ShowCardScreen();
   void StorePaneSize();
   bool HandleFrameCommand(std::uint32_t id);
+  // The folder the open and save dialogs start in: the open file's, else
+  // InitDir when it exists, else the last one chosen, else home.
+  QString StartFolder() const;
+  // The cards the user picked: the selected rows of the active list or item
+  // list, else the current card.
+  std::vector<int> PickedCards() const;
   bool HandleKey(class QKeyEvent* event);
   // Commands of the card view, of the item list and of the list.
   bool RouteToView(std::uint32_t id);
@@ -107,4 +117,5 @@ class CMainWindow final : public QMainWindow {
   bool m_activateNotify = false;
   int m_lastWidth = -1;
   bool m_closing = false;
+  QString m_lastFolder;
 };

@@ -2,6 +2,7 @@
 
 #include "app/file_association.h"
 #include "app/help_page.h"
+#include "core/input_file.h"
 #include "core/velum_doc.h"
 #include "select/select_commands.h"
 #include "ui/command_handlers.h"
@@ -16,11 +17,14 @@
 #include "ui/velum_application.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QUrl>
 
 bool CMainWindow::Dispatch(std::uint32_t id) {
@@ -50,8 +54,14 @@ bool CMainWindow::HandleFrameCommand(std::uint32_t id) {
     const int index = int(id - cmd::kRecentFirst);
     if (index >= m_app.Recent().Files().size()) return true;
     const QString path = m_app.Recent().Files()[index];
+    QString reason;
+    if (!CanOpen(path, &reason)) {
+      // The open document stays; the entry goes only when the user says so.
+      if (prompt.YesNo(ui_msg::kCannotOpenRecent.arg(path, reason))) m_app.Recent().Remove(index);
+      return true;
+    }
     if (!SaveModified()) return true;
-    if (!OpenFile(path)) m_app.Recent().Remove(index);
+    OpenFile(path);
     return true;
   }
   switch (id) {
@@ -62,9 +72,13 @@ bool CMainWindow::HandleFrameCommand(std::uint32_t id) {
       return true;
     case cmd::kOpen: {
       if (!SaveModified()) return true;
-      CFileRequest request{ui_msg::kOpenTitle, settings::ReadInitDir(settings), {}, ui_msg::kOpenFilter,
-                           QStringLiteral("csv"), false, ReadSetting(settings, settings::kPPCOpenDlg) == 0};
-      if (const std::optional<QString> path = ChooseFile(m_app, this, request)) OpenFile(*path);
+      const bool own = ReadSetting(settings, settings::kPPCOpenDlg) == 0;
+      CFileRequest request{ui_msg::kOpenTitle, StartFolder(), own ? ui_msg::kOpenPattern : QString(),
+                           ui_msg::kOpenFilter, QStringLiteral("csv"), false, own};
+      if (const std::optional<QString> path = ChooseFile(m_app, this, request)) {
+        m_lastFolder = QFileInfo(*path).absolutePath();
+        OpenFile(*path);
+      }
       return true;
     }
     case cmd::kSave:
@@ -177,7 +191,17 @@ bool CMainWindow::HandleFrameCommand(std::uint32_t id) {
       ReleaseFilterCommand(doc);
       return true;
     case cmd::kHideCard:
-      HideCardsCommand(doc, doc.TargetCards());
+      doc.StoreCards();
+      HideCardsCommand(doc, PickedCards());
+      return true;
+    case cmd::kRefreshListLine:
+      if (m_itemListShown) m_itemList->RefreshCurrentLine();
+      return true;
+    case cmd::kRefreshListFirst:
+      if (m_itemListShown) {
+        m_cardView->StoreCard();
+        m_itemList->RefreshCurrentLine();
+      }
       return true;
     case cmd::kComplement:
       ComplementCommand(doc);
@@ -270,11 +294,47 @@ bool CMainWindow::RouteToView(std::uint32_t id) {
   }
 }
 
+bool CMainWindow::CanOpen(const QString& path, QString* reason) {
+  QFile file;
+  return OpenInputFile(file, path, -1, reason) == InputStatus::kOk;
+}
+
 bool CMainWindow::OpenFile(const QString& path) {
   CVelumDoc& doc = m_app.Doc();
+  QString reason;
+  if (!CanOpen(path, &reason)) {
+    // Checked before the document lets go of what it holds, so a file that
+    // is not there costs nothing.
+    m_app.Prompt().Notice(ui_msg::kCannotOpenPath.arg(QFileInfo(path).absoluteFilePath(), reason));
+    return false;
+  }
+  // While the reader shows a message the views would paint a store half
+  // cleared: they wait for the new document.
+  m_central->setUpdatesEnabled(false);
   doc.OnOpenDocument(path);
+  m_central->setUpdatesEnabled(true);
   DocumentReplaced();
   return !doc.PathName().isEmpty();
+}
+
+QString CMainWindow::StartFolder() const {
+  const QString current = m_app.Doc().PathName();
+  if (!current.isEmpty()) return QFileInfo(current).absolutePath();
+  const QString initDir = settings::ReadInitDir(m_app.Settings());
+  if (!initDir.isEmpty() && QFileInfo(initDir).isDir()) return QFileInfo(initDir).absoluteFilePath();
+  if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir()) return m_lastFolder;
+  return QDir::homePath();
+}
+
+std::vector<int> CMainWindow::PickedCards() const {
+  const CVelumDoc& doc = m_app.Doc();
+  std::vector<int> picked;
+  if (ListActive() && m_listView)
+    picked = m_listView->SelectedCards();
+  else if (m_itemListShown && m_activeView == m_itemList)
+    picked = m_itemList->SelectedCards();
+  if (picked.empty() && doc.VisibleCount() > 0) picked.push_back(doc.CurrentCard());
+  return picked;
 }
 
 bool CMainWindow::SaveModified() {
@@ -304,12 +364,12 @@ bool CMainWindow::SaveDocumentAs() {
   CVelumDoc& doc = m_app.Doc();
   doc.StoreCards();
   const QString current = doc.PathName();
-  const QString folder = current.isEmpty() ? settings::ReadInitDir(m_app.Settings()) : QFileInfo(current).absolutePath();
-  CFileRequest request{ui_msg::kSaveAsTitle, folder, current.isEmpty() ? QString() : QFileInfo(current).fileName(),
-                       ui_msg::kSaveFilter, QStringLiteral("csv"), true,
-                       ReadSetting(m_app.Settings(), settings::kPPCSaveDlg) == 0};
+  const bool own = ReadSetting(m_app.Settings(), settings::kPPCSaveDlg) == 0;
+  CFileRequest request{ui_msg::kSaveAsTitle, StartFolder(), current.isEmpty() ? QString() : QFileInfo(current).fileName(),
+                       own ? ui_msg::kSaveFilterOwn : ui_msg::kSaveFilter, QStringLiteral("csv"), true, own};
   const std::optional<QString> path = ChooseFile(m_app, this, request);
   if (!path) return false;
+  m_lastFolder = QFileInfo(*path).absolutePath();
   const bool ok = doc.SaveAs(*path);
   UpdateTitle();
   return ok;

@@ -22,8 +22,17 @@ inline const QString kOpenFilter =
     QStringLiteral("VELUMﾌｧｲﾙ(*.vcsv;*.csv) |*.vcsv;*.csv|VCSVﾌｧｲﾙ(*.vcsv) |*.vcsv|CSVﾌｧｲﾙ(*.csv) |*.csv|全てのﾌｧｲﾙ(*.*) |*.*||");
 inline const QString kSaveFilter =
     QStringLiteral("CSVﾌｧｲﾙ(*.csv) |*.csv|VCSVﾌｧｲﾙ(*.vcsv) |*.vcsv|Textﾌｧｲﾙ(*.txt) |*.txt||");
+// The own save dialog's filter; the standard dialog has kSaveFilter.
+inline const QString kSaveFilterOwn = QStringLiteral("CSVﾌｧｲﾙ(*.csv;*.vcsv) |*.csv;*.vcsv|Textﾌｧｲﾙ(*.txt) |*.txt||");
+inline const QString kOpenPattern = QStringLiteral("*.csv;*.vcsv");
+// %1: the path, %2: the system's reason.
+inline const QString kCannotOpenPath = QStringLiteral("ファイルが開けません\n%1: %2");
+inline const QString kCannotOpenRecent =
+    QStringLiteral("ファイルが開けません\n%1: %2\n\n最近使ったファイルの一覧から外しますか？");
 inline const QString kBadItemReference = QStringLiteral("項目名が無効 または項目内容がありません");
 inline const QString kFontDialogTitle = QStringLiteral("フォントの設定");
+// %1: the stored face the machine lacks, %2: the installed family that draws it.
+inline const QString kFontDrawnBy = QStringLiteral("「%1」はこのコンピュータにないため「%2」で表示します");
 inline const QString kDocumentFilterName = QStringLiteral("VELUM ﾌｧｲﾙ (*.csv)");
 // The association failed; %1 says why.
 inline const QString kAssociateFailed = QStringLiteral("関連づけできませんでした：%1");

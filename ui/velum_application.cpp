@@ -88,8 +88,15 @@ bool CVelumApp::Start() {
     else
       m_doc->OnNewDocument();
   } else {
-    m_doc->OnOpenDocument(m_options.file);
-    if (m_doc->PathName().isEmpty()) return false;
+    // A file that cannot be opened is named with the reason, and the window
+    // opens on a new document, as the open command leaves things.
+    QString reason;
+    if (CMainWindow::CanOpen(m_options.file, &reason)) {
+      m_doc->OnOpenDocument(m_options.file);
+    } else {
+      m_prompt->Notice(ui_msg::kCannotOpenPath.arg(QFileInfo(m_options.file).absoluteFilePath(), reason));
+      m_doc->OnNewDocument();
+    }
   }
   // The card is laid out for the width the shown window has.
   m_window->show();

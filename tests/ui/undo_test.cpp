@@ -1,5 +1,6 @@
 // 元に戻す and やり直し in the window: the menu entries, Ctrl+Z and Ctrl+Y outside
-// an item's edit, the edit's own undo inside one, and the card view rebuilt
+// an item's edit or in one not changed since it got the focus, the edit's own
+// undo inside one being edited, and the card view rebuilt
 // when an undo changes the items.
 #include "app/frame_command_table.h"
 #include "core/item_commands.h"
@@ -93,6 +94,29 @@ class CUndoTest : public QObject {
     QCOMPARE(doc.VisibleCount(), 3);
     QCOMPARE(doc.CurrentCard(), 2);
     QVERIFY(doc.IsModified());
+  }
+
+  void ctrlZInAnUnchangedFieldIsTheDocumentsUndo() {
+    CAppUnderTest t(m_env.WriteCards(QStringLiteral("tab.csv"), kCards), m_env.NewSettings(), kWide);
+    QVERIFY(t.started);
+    CVelumDoc& doc = t.App().Doc();
+    // Type, Tab: the text is stored and the next field, unchanged, has the focus.
+    t.Window().CardView().FocusItem(0);
+    auto* name = qobject_cast<QPlainTextEdit*>(t.Window().CardView().ItemControl(0));
+    name->moveCursor(QTextCursor::End);
+    QTest::keyClicks(name, QStringLiteral("!"));
+    QTest::keyClick(name, Qt::Key_Tab);
+    QCOMPARE(doc.Store().GetItemText(0, 0), QStringLiteral("x!"));
+    QVERIFY(t.Window().CardView().ItemControl(1)->hasFocus());
+    PressCtrl(Qt::Key_Z);
+    QCOMPARE(doc.Store().GetItemText(0, 0), QStringLiteral("x"));
+    QCOMPARE(Shown(t, 0), QStringLiteral("x"));
+    PressCtrl(Qt::Key_Y);
+    QCOMPARE(doc.Store().GetItemText(0, 0), QStringLiteral("x!"));
+    // Coming back to a field starts its own history anew.
+    t.Window().CardView().FocusItem(0);
+    PressCtrl(Qt::Key_Z);
+    QCOMPARE(doc.Store().GetItemText(0, 0), QStringLiteral("x"));
   }
 
   void undoOfAnItemChangeRebuildsTheCard() {
