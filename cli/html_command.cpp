@@ -1,5 +1,6 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
+#include "core/input_file.h"
 #include "html/html_preview.h"
 #include "platform/file_io.h"
 
@@ -20,9 +21,10 @@ QString PreviewName(int card, int count) {
 
 int Preview(CCliContext& ctx, int card, const QString& templatePath, const QString& out) {
   const CServices& s = ctx.Services();
-  QString error;
-  const int result = MakePreview(ctx.Doc().Store(), card, templatePath, out, s.FileCodePage(), s.prompt, &error);
-  if (result == 0) return ctx.Fail(error.isEmpty() ? out + QStringLiteral(": 書き込みできません") : error);
+  QString error, templateError;
+  const int result =
+      MakePreview(ctx.Doc().Store(), card, templatePath, out, s.FileCodePage(), s.prompt, &error, &templateError);
+  if (result == 0) return ctx.Fail(!templateError.isEmpty() ? templateError : error);
   return result == 1 ? kExitOk : kExitFailed;
 }
 
@@ -35,8 +37,10 @@ int RunHtml(CCliContext& ctx, const QStringList& args) {
     return ctx.Usage(kHtmlUsage);
   const QString templatePath = a.Value(QStringLiteral("-t"));
   const QString out = a.Value(QStringLiteral("-o"));
-  if (QFile probe(templatePath); !probe.open(QIODevice::ReadOnly))
-    return ctx.Fail(templatePath + QStringLiteral(": ") + probe.errorString());
+  QString reason;
+  // Checked before the card file is read; a FIFO or a device is refused, never waited on.
+  if (QFile probe; OpenInputFile(probe, templatePath, kMaxTemplateFile, &reason) != InputStatus::kOk)
+    return ctx.Fail(templatePath + QStringLiteral(": ") + reason);
   if (!ctx.OpenForCommand(a.positional[0])) return kExitFailed;
   const int count = ctx.Doc().VisibleCount();
   if (a.Has(QStringLiteral("--all"))) {

@@ -9,6 +9,8 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 QString Placeholder(int k) { return QStringLiteral("%%") + QString::number(k) + QStringLiteral("%%"); }
 
 QString FillLine(QString line, const CCardRow& card, qsizetype limit, bool* tooLarge) {
@@ -31,9 +33,18 @@ QString FillLine(QString line, const CCardRow& card, qsizetype limit, bool* tooL
 }
 
 int MakePreview(const CCardStore& store, int n, const QString& templatePath, const QString& previewPath, CodePage cp,
-                IPrompt& prompt, QString* error) {
+                IPrompt& prompt, QString* error, QString* templateError) {
+  if (error) error->clear();
+  if (IsSameFile(templatePath, previewPath)) {
+    if (error) *error = previewPath + QStringLiteral(": ") + html_msg::kPreviewIsTemplate;
+    return 0;
+  }
   QByteArray bytes;
-  if (ReadInputFile(templatePath, kMaxTemplateFile, &bytes) != InputStatus::kOk) return 0;
+  QString reason;
+  if (ReadInputFile(templatePath, kMaxTemplateFile, &bytes, &reason) != InputStatus::kOk) {
+    if (templateError) *templateError = templatePath + QStringLiteral(": ") + reason;
+    return 0;
+  }
   CTextReader reader(bytes);
   bytes.clear();
   const CCardRow* card = store.VisibleCard(n);
@@ -50,6 +61,12 @@ int MakePreview(const CCardStore& store, int n, const QString& templatePath, con
     return -1;
   }
   return WriteTextFile(previewPath, out, cp, prompt, error);
+}
+
+bool IsSameFile(const QString& a, const QString& b) {
+  struct stat sa {}, sb {};
+  return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 QString StartTemplateText(const CCardStore& store) {

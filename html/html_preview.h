@@ -17,6 +17,8 @@ inline const QString kCannotOpenTemplate = QStringLiteral("テンプレートフ
 // %1: the limit in MB.
 inline const QString kPreviewTooLarge =
     QStringLiteral("ブラウザ表示のファイルが大きくなりすぎるため作成できません（上限%1MB）");
+// After "PATH: ": the preview would overwrite its own template.
+inline const QString kPreviewIsTemplate = QStringLiteral("テンプレートファイルと同じファイルには書き込みません");
 }  // namespace html_msg
 
 // The largest preview, in UTF-16 code units: item texts that bring in
@@ -36,13 +38,18 @@ QString FillLine(QString line, const CCardRow& card, qsizetype limit = kMaxPrevi
 
 // Copies the template into the preview file (replaced) with the placeholders of
 // visible card n filled in, in the code page. 1 written; 0 the template could
-// not be read (a regular file of at most 64 MB) or the preview not written;
-// -1 a character has no form in the code page and the user declined UTF-8, or
-// the preview would pass kMaxPreviewText (a message; nothing written). Without
-// such a card the placeholders stay. When the preview could not be written,
-// error (when given) receives "PATH: reason".
+// not be read (a regular file of at most 64 MB) or the preview not written
+// (also when it is the template itself); -1 a character has no form in the
+// code page and the user declined UTF-8, or the preview would pass
+// kMaxPreviewText (a message; nothing written). Without such a card the
+// placeholders stay. When the preview could not be written, error (when
+// given) receives "PATH: reason"; when the template could not be read,
+// templateError (when given) does.
 int MakePreview(const CCardStore& store, int n, const QString& templatePath, const QString& previewPath, CodePage cp,
-                IPrompt& prompt, QString* error = nullptr);
+                IPrompt& prompt, QString* error = nullptr, QString* templateError = nullptr);
+
+// True when both paths name one existing file (through links and other names).
+bool IsSameFile(const QString& a, const QString& b);
 
 // The starting template: an HTML page with each item's name as a heading and its
 // placeholder as a paragraph, every line ended by CR LF.

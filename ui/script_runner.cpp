@@ -2,6 +2,7 @@
 
 #include "app/key_translation.h"
 #include "app/script_words.h"
+#include "platform/file_io.h"
 #include "ui/card_view.h"
 #include "ui/deck_models.h"
 #include "ui/item_list_view.h"
@@ -15,6 +16,7 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -200,11 +202,16 @@ void CScriptRunner::Step() {
   QString line;
   QStringList words;
   while (true) {
-    if (!m_in.readLineInto(&line)) {
+    if (!m_in.readLineInto(&line, kMaxLine + 1)) {
       Finish(0);
       return;
     }
     ++m_lineNumber;
+    // A line without an end (a device or a damaged file) is never held whole.
+    if (line.size() > kMaxLine) {
+      Finish(Fail(2, QStringLiteral("line longer than %1 characters").arg(kMaxLine)));
+      return;
+    }
     if (!SplitWords(line, &words)) {
       Finish(Fail(2, QStringLiteral("unclosed quote")));
       return;
@@ -232,6 +239,9 @@ void CScriptRunner::Step() {
 
 int CScriptRunner::Run(const QString& word, const QStringList& a) {
   CMainWindow& window = m_app.Window();
+  static const QStringList kBare = {QStringLiteral("state"), QStringLiteral("menu"), QStringLiteral("toolbar"),
+                                    QStringLiteral("layout"), QStringLiteral("dialog"), QStringLiteral("close")};
+  if (kBare.contains(word) && !a.isEmpty()) return Fail(2, QStringLiteral("usage: %1 (no arguments)").arg(word));
   if (word == u"cmd") {
     bool ok = false;
     const unsigned id = a.value(0).toUInt(&ok);
@@ -290,7 +300,13 @@ int CScriptRunner::Run(const QString& word, const QStringList& a) {
     if (a.size() != 1) return Fail(2, QStringLiteral("usage: screenshot PATH"));
     QWidget* target = OpenDialog();
     if (!target) target = &window;
-    if (!target->grab().save(a[0], "PNG")) return Fail(1, QStringLiteral("cannot write %1").arg(a[0]));
+    // Written like every other file: a full disk or a refused path never
+    // replaces a good picture with part of one.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!target->grab().save(&buffer, "PNG")) return Fail(1, QStringLiteral("cannot encode %1").arg(a[0]));
+    if (const QString error = WriteFileSafely(a[0], png); !error.isEmpty()) return Fail(1, error);
     return 0;
   }
   // The words that act on the open dialog.

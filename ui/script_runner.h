@@ -18,6 +18,8 @@ class CScriptRunner final : public QObject {
 
  public:
   CScriptRunner(CVelumApp& app, QTextStream& in, QTextStream& out, QTextStream& err);
+  // The longest script line, in characters; a longer one fails the script.
+  static constexpr qint64 kMaxLine = qint64(1) << 20;
   void Start();
   int ExitCode() const { return m_exitCode; }
 

@@ -1,5 +1,6 @@
 #include "html/html_preview.h"
 #include "html/html_settings.h"
+#include "core/input_file.h"
 #include "core/messages.h"
 #include "html/text_file.h"
 #include "platform/file_io.h"
@@ -165,15 +166,27 @@ TEST_F(HtmlPreview, CliWritesPreviewsAndTemplates) {
   EXPECT_EQ(QDir(w.Path(u"all"_s)).entryList(QDir::Files), (QStringList{u"card-0.html"_s, u"card-1.html"_s}));
   EXPECT_TRUE(w.ReadFile(u"all/card-0.html"_s).contains(Sjis(u"山田"_s)));
 
-  const QString out = w.Path(u"x.html"_s);
-  const std::pair<QStringList, int> failures[] = {
-      {{u"html"_s, csv, u"-t"_s, w.Path(u"missing.html"_s), u"-o"_s, out}, 1},
-      {{u"html"_s, csv, u"-t"_s, tmpl, u"-o"_s, out, u"--card"_s, u"2"_s}, 1},
-      {{u"html"_s, csv, u"-t"_s, tmpl}, 2},
-      {{u"template"_s, csv}, 2},
+  // A template that cannot be read is named with the reason, a FIFO without
+  // waiting for a writer; a preview never replaces its own template.
+  const QString out = w.Path(u"x.html"_s), fifo = w.Path(u"fifo"_s), link = w.Path(u"link.html"_s);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link(tmpl, link));
+  const std::tuple<QStringList, int, QString> failures[] = {
+      {{u"html"_s, csv, u"-t"_s, w.Path(u"missing.html"_s), u"-o"_s, out}, 1, w.Path(u"missing.html: "_s)},
+      {{u"html"_s, csv, u"-t"_s, fifo, u"-o"_s, out}, 1, fifo + u": "_s + input_msg::kNotRegular},
+      {{u"html"_s, csv, u"-t"_s, tmpl, u"-o"_s, tmpl}, 1, tmpl + u": "_s + html_msg::kPreviewIsTemplate},
+      {{u"html"_s, csv, u"-t"_s, tmpl, u"-o"_s, link}, 1, html_msg::kPreviewIsTemplate},
+      {{u"html"_s, csv, u"-t"_s, tmpl, u"-o"_s, out, u"--card"_s, u"2"_s}, 1, u"no card 2"_s},
+      {{u"html"_s, csv, u"-t"_s, tmpl}, 2, u"usage"_s},
+      {{u"template"_s, csv}, 2, u"usage"_s},
   };
-  for (const auto& [args, code] : failures) EXPECT_EQ(Cli(args).exitCode, code) << args.join(u' ');
+  for (const auto& [args, code, why] : failures) {
+    const CCliRun failed = Cli(args);
+    EXPECT_EQ(failed.exitCode, code) << args.join(u' ');
+    EXPECT_TRUE(failed.err.contains(why)) << failed.err;
+  }
   EXPECT_FALSE(QFileInfo::exists(w.Path(u"x.html"_s)));
+  EXPECT_EQ(w.ReadFile(u"t.html"_s), Sjis(kStartTemplate));
 }
 
 // The preview and the default template stand in a folder only this user may
