@@ -8,10 +8,23 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
-QString Absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+// After the record, the names of the items its copies were written for: a
+// marker, then the names as a string list. Readers of the record alone stop
+// before it. With it, copies go to their items by name, so that a card file
+// and a property file of different saves (one cut off between its two
+// renames, or a card file edited elsewhere) never put a formula on another
+// item, which the next save would store as that item's text.
+const QString kItemNamesMarker = QStringLiteral("Velum:ItemNames");
+
+QStringList ItemNames(const CCardStore& store) {
+  QStringList names;
+  for (int i = 0; i < store.ItemCount(); ++i) names << store.Item(i).toString();
+  return names;
+}
 
 // The first of NAME.bak, NAME.bak2, NAME.bak3 ... that does not exist, so that
 // an earlier backup is never overwritten.
@@ -33,8 +46,17 @@ QString PropertyFilePath(const QString& cardPath) {
 
 QString ReadPropertyBytes(QByteArrayView bytes, CVelumProperty* record, qsizetype* offset) {
   CArchiveReader ar(bytes, CreatePropertyObject);
-  // A record that ends before the bytes do was not read as it was written.
-  if (record->Load(ar) && ar.Left() > 0) ar.Fail(archive_msg::kTrailing);
+  if (record->Load(ar) && ar.Left() > 0) {
+    // A record that ends before the bytes do was not read as it was
+    // written, unless what follows is the list of its items' names.
+    CArchiveReader tail(bytes.sliced(ar.Offset()), CreatePropertyObject);
+    QString marker;
+    QStringList names;
+    if (tail.ReadString(&marker) && marker == kItemNamesMarker && tail.ReadStringList(&names) && tail.Left() == 0)
+      record->m_itemNames = names;
+    else
+      ar.Fail(archive_msg::kTrailing);
+  }
   if (offset) *offset = ar.ErrorOffset();
   return ar.Error();
 }
@@ -42,7 +64,35 @@ QString ReadPropertyBytes(QByteArrayView bytes, CVelumProperty* record, qsizetyp
 QByteArray WritePropertyBytes(const CVelumProperty& record) {
   CArchiveWriter ar;
   record.Store(ar);
+  if (!record.m_itemNames.isEmpty()) {
+    ar.WriteString(kItemNamesMarker);
+    ar.WriteStringList(record.m_itemNames);
+  }
   return ar.Bytes();
+}
+
+std::vector<int> CopyForEachItem(const QStringList& items, const QStringList& copyNames, int copies) {
+  std::vector<int> from(std::size_t(items.size()), -1);
+  if (copyNames.size() != copies) {
+    for (int i = 0; i < int(items.size()) && i < copies; ++i) from[std::size_t(i)] = i;
+    return from;
+  }
+  QHash<QString, QList<int>> byName;
+  for (int j = 0; j < copies; ++j) byName[copyNames[j]] << j;
+  QHash<QString, int> seen;
+  std::vector<bool> taken(std::size_t(copies), false);
+  for (int i = 0; i < int(items.size()); ++i) {
+    const int k = seen[items[i]]++;
+    const auto it = byName.constFind(items[i]);
+    if (it == byName.constEnd() || k >= it->size()) continue;
+    from[std::size_t(i)] = it->at(k);
+    taken[std::size_t(it->at(k))] = true;
+  }
+  // An item no copy names was renamed when the copy at its place went to no
+  // other item.
+  for (int i = 0; i < int(items.size()) && i < copies; ++i)
+    if (from[std::size_t(i)] < 0 && !taken[std::size_t(i)] && !byName.contains(items[i])) from[std::size_t(i)] = i;
+  return from;
 }
 
 QString PropertyFileOf(const QString& cardPath) { return PropertyFilePath(ResolvedPath(cardPath)); }
@@ -78,10 +128,10 @@ bool LoadPropertyFile(CCardStore& store, const QString& cardPath) {
 
 void ApplyItemProperties(CCardStore& store) {
   const CObArray& copies = store.FileProperty().m_itemCopies;
-  const int n = std::min(store.ItemCount(), copies.Size());
-  for (int i = 0; i < n; ++i) {
-    const auto* copy = copies.As<CItemProperty>(i);
-    if (!copy) continue;  // a null element or another class: the item keeps its defaults
+  const std::vector<int> from = CopyForEachItem(ItemNames(store), store.FileProperty().m_itemNames, copies.Size());
+  for (int i = 0; i < store.ItemCount(); ++i) {
+    const auto* copy = copies.As<CItemProperty>(from[std::size_t(i)]);
+    if (!copy) continue;  // none, a null element or another class: the item keeps its defaults
     store.Property(i) = *copy;
     store.Property(i).m_set = 1;
   }
@@ -93,6 +143,7 @@ bool CPropertyFileSave::Prepare(CCardStore& store, const QString& cardPath, mode
   CVelumProperty& record = store.FileProperty();
   record.m_itemCopies.Clear();
   for (int i = 0; i < store.ItemCount(); ++i) record.m_itemCopies.Append(store.Property(i).Clone());
+  record.m_itemNames = ItemNames(store);
 
   const bool overDamaged = !record.m_damagedPath.isEmpty() && record.m_damagedPath == path;
   if (!overDamaged && !record.AnySet()) return true;

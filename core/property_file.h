@@ -5,8 +5,10 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+#include <vector>
 
 class CCardStore;
 class CVelumProperty;
@@ -26,8 +28,14 @@ QString PropertyFileOf(const QString& cardPath);
 // A card file that is itself named .vcv has no property file.
 bool LoadPropertyFile(CCardStore& store, const QString& cardPath);
 // Copies the item records read from the property file into the store's table
-// and marks them set.
+// and marks them set: each to the item of its name when the file names the
+// items it was written for (CopyForEachItem), else by position.
 void ApplyItemProperties(CCardStore& store);
+// Which copy belongs to each of items (-1: none). Without the copies' names
+// (copyNames not one per copy), by position. Otherwise by name, the k-th item
+// of a name taking the k-th copy of that name; an item whose name no copy
+// has takes the copy at its place when no other item took it (a renamed item).
+std::vector<int> CopyForEachItem(const QStringList& items, const QStringList& copyNames, int copies);
 // The property file of a save, written in two steps so that the card file and
 // it replace their old files together: Prepare writes the new bytes to a
 // temporary file (the old file stays), Commit replaces the old file.
@@ -56,7 +64,8 @@ class CPropertyFileSave {
 
 // The bytes of a property file and back. Reading goes onto the values record
 // holds; it answers an empty text when the bytes were sound, else what was
-// wrong, and *offset (when given) the byte at which it was found.
+// wrong, and *offset (when given) the byte at which it was found. The names
+// of the items (m_itemNames) follow the record when they are known.
 QString ReadPropertyBytes(QByteArrayView bytes, CVelumProperty* record, qsizetype* offset = nullptr);
 QByteArray WritePropertyBytes(const CVelumProperty& record);
 

@@ -65,6 +65,9 @@ class CVelumProperty : public CArchiveObject {
 
   // Held in memory only.
   std::uint32_t m_msCsv = 0;  // "Microsoft CSV形式"
+  // The names of the items the copies were written for (written after the
+  // record by the property file); empty when unknown.
+  QStringList m_itemNames;
   // The property file that could not be read (empty when it was sound), and
   // where it is kept when it is first saved over (empty once it was copied).
   QString m_damagedPath;

@@ -135,6 +135,18 @@ TEST(PropertyFile, DamagedBytes) {
   {
     CVelumProperty record = CVelumProperty::Defaults(*w.settings);
     EXPECT_EQ(ReadInto(file + "x", &record), archive_msg::kTrailing);
+    // The names of the items may follow the record; cut, or followed by more,
+    // they are damage like any other bytes.
+    record.m_itemNames = QStringList{u"名前"_s, u"金額"_s};
+    const QByteArray named = WritePropertyBytes(record);
+    for (const QByteArray& bytes : {named.chopped(1), named + "x"}) {
+      CVelumProperty damaged = CVelumProperty::Defaults(*w.settings);
+      EXPECT_EQ(ReadInto(bytes, &damaged), archive_msg::kTrailing);
+      EXPECT_TRUE(damaged.m_itemNames.isEmpty());
+    }
+    CVelumProperty back = CVelumProperty::Defaults(*w.settings);
+    EXPECT_EQ(ReadInto(named, &back), QString());
+    EXPECT_EQ(back.m_itemNames, record.m_itemNames);
   }
   int sound = 0;
   for (qsizetype at = 0; at < file.size(); ++at) {
@@ -358,6 +370,58 @@ TEST(PropertyFile, ANewPropertyFileIsAsOpenAsItsCardFile) {
   ::umask(savedMask);
 }
 
+// Each record goes to the item it was written for, by name, when the file
+// names its items; by position in files that do not (written elsewhere).
+TEST(PropertyFile, RecordsGoToTheItemsTheyWereWrittenFor) {
+  const QStringList abc{u"A"_s, u"B"_s, u"C"_s};
+  const struct {
+    QStringList items;
+    QStringList copyNames;
+    int copies;
+    std::vector<int> from;
+  } rows[] = {
+      {abc, {}, 3, {0, 1, 2}},
+      {{u"A"_s, u"B"_s, u"C"_s, u"D"_s}, {}, 3, {0, 1, 2, -1}},
+      {{u"A"_s, u"B"_s}, {u"A"_s}, 3, {0, 1}},                      // names not one per copy: by position
+      {{u"A"_s, u"新"_s, u"B"_s, u"C"_s}, abc, 3, {0, -1, 1, 2}},   // inserted
+      {{u"A"_s, u"C"_s}, abc, 3, {0, 2}},                           // deleted
+      {{u"B"_s, u"A"_s, u"C"_s}, abc, 3, {1, 0, 2}},                // moved
+      {{u"A"_s, u"X"_s, u"C"_s}, abc, 3, {0, 1, 2}},                // renamed
+      {{u"M"_s, u"M"_s, u"N"_s}, {u"M"_s, u"N"_s, u"M"_s}, 3, {0, 2, 1}},
+  };
+  for (const auto& r : rows) EXPECT_EQ(CopyForEachItem(r.items, r.copyNames, r.copies), r.from) << r.items.join(u',');
+
+  // A save cut off between its two renames leaves the card file of one save
+  // beside the property file of the other, in either order; a formula stays
+  // on its item.
+  CTestWorld w;
+  const QByteArray oldCards = Sjis(u"名前,金額,税込\r\n山田,100,110\r\n"_s);
+  const QByteArray newCards = Sjis(u"名前,メモ,金額,税込\r\n山田,,100,110\r\n"_s);
+  w.WriteFile(u"a.csv"_s, oldCards);
+  {
+    CVelumDoc doc(*w.services);
+    doc.OnOpenDocument(w.Path(u"a.csv"_s));
+    doc.Store().Property(2).m_formula = u"金額*1.1"_s;
+    doc.Store().Property(2).m_set = 1;
+    ASSERT_TRUE(doc.Save());
+  }
+  const QByteArray oldProps = w.ReadFile(u"a.vcv"_s);
+  w.WriteFile(u"a.csv"_s, newCards);
+  auto formulas = [&] {
+    CVelumDoc doc(*w.services);
+    doc.OnOpenDocument(w.Path(u"a.csv"_s));
+    QStringList out;
+    for (int i = 0; i < doc.ItemCount(); ++i) out << doc.Store().Property(i).m_formula;
+    EXPECT_TRUE(doc.Save());  // the new property file, written for these items
+    return out;
+  };
+  EXPECT_EQ(formulas(), (QStringList{{}, {}, {}, u"金額*1.1"_s}));  // new cards, old records
+  w.WriteFile(u"a.csv"_s, oldCards);
+  EXPECT_EQ(formulas(), (QStringList{{}, {}, u"金額*1.1"_s}));  // old cards, new records
+  EXPECT_EQ(w.ReadFile(u"a.csv"_s), oldCards);
+  EXPECT_NE(w.ReadFile(u"a.vcv"_s), oldProps);
+}
+
 // A card file named .vcv would be its own property file: it has none.
 TEST(PropertyFile, CardFileNamedVcvIsNeverOverwritten) {
   CTestWorld w;
@@ -576,7 +640,9 @@ TEST(PropertyFile, CliSetsPropertiesAndPrintsThem) {
 
   // A damaged file is printed as far as it was read, with the damage.
   QByteArray bytes = w.ReadFile(u"a.vcv"_s);
-  bytes.chop(1);
+  const qsizetype names = bytes.indexOf(QByteArray(reinterpret_cast<const char*>(u"Velum:ItemNames"), 30));
+  ASSERT_GT(names, 4);
+  bytes.truncate(names - 4 - 1);  // the record's last byte, before the string header of the item names
   w.WriteFile(u"a.vcv"_s, bytes);
   const CCliRun damaged = RunCli({u"props"_s, w.Path(u"a.vcv"_s)}, {}, w.Path(u"s.reg"_s));
   EXPECT_EQ(damaged.exitCode, 1);
