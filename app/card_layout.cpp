@@ -23,18 +23,44 @@ ControlKind KindOf(int type, bool inputFree) {
   }
 }
 
+// Texts up to this length are measured whole; a longer one in pieces of this
+// length, only until the width passes what the caller can use, so that no
+// measurement shapes a huge text.
+constexpr qsizetype kMeasurePiece = 1024;
+
+// Where a piece of text may end: never between the halves of a surrogate pair.
+qsizetype PieceEnd(QStringView text, qsizetype from) {
+  qsizetype end = std::min(text.size(), from + kMeasurePiece);
+  if (end < text.size() && end > from + 1 && text[end - 1].isHighSurrogate()) --end;
+  return end;
+}
+
+// The width of a text, measured only until it passes limit (the answer is
+// then above limit): beyond the room a card has, more width changes nothing,
+// and a text of megabytes would take minutes and gigabytes to shape whole.
+int CappedWidth(const ILayoutMetrics& m, int font, QStringView text, int limit) {
+  if (text.size() <= kMeasurePiece) return m.TextWidth(font, text);
+  int width = 0;
+  for (qsizetype from = 0; from < text.size() && width <= limit;) {
+    const qsizetype to = PieceEnd(text, from);
+    width += m.TextWidth(font, text.mid(from, to - from));
+    from = to;
+  }
+  return width;
+}
+
 // The width of a text as if it stood on one line: a text with line breaks is
 // measured line by line and the widths added, so a long multi-line text asks
-// for as much room as the same words on one line.
-int TextWidthOneLine(const ILayoutMetrics& m, int font, QStringView text) {
+// for as much room as the same words on one line. Capped as CappedWidth.
+int TextWidthOneLine(const ILayoutMetrics& m, int font, QStringView text, int limit) {
   int width = 0;
   qsizetype start = 0;
-  while (start <= text.size()) {
+  while (start <= text.size() && width <= limit) {
     qsizetype end = text.indexOf(u'\n', start);
     if (end < 0) end = text.size();
     QStringView line = text.mid(start, end - start);
     if (line.endsWith(u'\r')) line.chop(1);
-    width += m.TextWidth(font, line);
+    width += CappedWidth(m, font, line, limit - width);
     start = end + 1;
   }
   return width;
@@ -53,13 +79,16 @@ CControlRect ControlRect(const CLayoutItem& item, int top, int x, const CLayoutS
   const int aw = m.AverageCharWidth(font);
   const int g = s.cardMargin ? aw : 0;
 
+  const int room = std::max(1, s.clientWidth - s.scrollBarWidth - g - x);
   int unit = m.TextWidth(font, kUnitText);
-  const int tw = TextWidthOneLine(m, font, item.text);
+  // Past this width the control reaches the right edge and has its most lines.
+  const int enough = std::max(s.clientWidth, int(std::min<qint64>(qint64(room) * std::max(1, s.maxTate), 1 << 28)));
+  const int tw = TextWidthOneLine(m, font, item.text, enough);
   if (unit <= tw + 10) unit = tw + 10;
 
   int n = 1;
   if (item.type == 0 && (item.multiLine == 0 || item.multiLine == 2)) {
-    n = unit / std::max(1, s.clientWidth - s.scrollBarWidth - g - x) + 1;
+    n = unit / room + 1;
     n = std::max(n, item.maxLines);
     // A MaxTate of 0 would leave no line for the text at all.
     n = std::max(1, std::min(n, s.maxTate));
@@ -91,7 +120,10 @@ CCardLayout LayoutCard(const std::vector<CLayoutItem>& items, const std::vector<
 
   CCardLayout layout{};
   int widest = 0;
-  for (const CLayoutItem& item : items) widest = std::max(widest, m.TextWidth(s.viewNameFont, item.name));
+  // A name wider than a few windows is off the card anyway: it is not shaped whole.
+  const int nameLimit = 4 * std::max(s.clientWidth, 1000);
+  for (const CLayoutItem& item : items)
+    widest = std::max(widest, CappedWidth(m, s.viewNameFont, item.name, nameLimit));
   layout.labelWidth = widest + m.AverageCharWidth(s.viewNameFont);
 
   int x = s.itemPosMode == 1 ? margin : (aw + mw) / 2 + layout.labelWidth;
@@ -103,7 +135,7 @@ CCardLayout LayoutCard(const std::vector<CLayoutItem>& items, const std::vector<
   for (std::size_t i = 0; i < items.size(); ++i) {
     const CLayoutItem& item = items[i];
     const int labelRight =
-        m.TextWidth(item.nameFont, item.name) + m.AverageCharWidth(item.nameFont) / 2 + margin;
+        CappedWidth(m, item.nameFont, item.name, nameLimit) + m.AverageCharWidth(item.nameFont) / 2 + margin;
     const QRect label(margin, y, labelRight - margin, m.Height(item.nameFont));
 
     if (s.labelEditZero) x = labelRight;

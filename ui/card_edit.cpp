@@ -22,19 +22,33 @@ void CVelumEdit::SetStyle(bool multiLine, int lines) {
 }
 
 QString CVelumEdit::CardText() const {
+  if (m_shortened) return m_whole;
   QString text = toPlainText();
   text.replace(u'\n', QStringLiteral("\r\n"));
   return text;
 }
 
 void CVelumEdit::ShowCardText(QStringView text) {
-  QString shown = text.toString();
+  const bool shorten = text.size() > kMaxEditChars;
+  if (shorten && !m_shortened) m_readOnlyBefore = isReadOnly();
+  if (!shorten && m_shortened) setReadOnly(m_readOnlyBefore);
+  m_shortened = shorten;
+  m_whole = shorten ? text.toString() : QString();
+  QString shown;
+  if (shorten) {
+    qsizetype cut = kShownChars;
+    if (text[cut - 1].isHighSurrogate() || text[cut - 1] == u'\r') --cut;
+    shown = text.left(cut).toString() + QStringLiteral("…");
+    setReadOnly(true);
+  } else {
+    shown = text.toString();
+  }
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   if (shown != toPlainText()) setPlainText(shown);
   document()->setModified(false);
 }
 
-bool CVelumEdit::Modified() const { return document()->isModified(); }
+bool CVelumEdit::Modified() const { return !m_shortened && document()->isModified(); }
 void CVelumEdit::SetModified(bool modified) { document()->setModified(modified); }
 
 bool CVelumEdit::ReplaceSelection(const QString& text) {

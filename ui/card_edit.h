@@ -19,8 +19,15 @@ class CVelumEdit final : public QPlainTextEdit {
   void SetStyle(bool multiLine, int lines);
   // The text as the card stores it: line breaks as CR LF.
   QString CardText() const;
-  // Shows a card's text and clears the modified flag.
+  // Shows a card's text and clears the modified flag. A text longer than
+  // kMaxEditChars is shown only by its beginning and "…", read-only: laying
+  // out and shaping it whole would freeze the window for every keystroke and
+  // paint. CardText() still answers the whole text, and the edit never counts
+  // as modified then.
   void ShowCardText(QStringView text);
+  static constexpr qsizetype kMaxEditChars = 256 * 1024;
+  static constexpr qsizetype kShownChars = 4096;
+  bool Shortened() const { return m_shortened; }
   bool Modified() const;
   void SetModified(bool modified);
   // Replaces the selection; false when the edit refused (a single-line edit
@@ -37,4 +44,9 @@ class CVelumEdit final : public QPlainTextEdit {
   CCardView& m_view;
   int m_item;
   bool m_multiLine;
+  // The whole text while only its beginning is shown, and whether the edit
+  // was read-only before.
+  bool m_shortened = false;
+  bool m_readOnlyBefore = false;
+  QString m_whole;
 };

@@ -10,6 +10,7 @@
 #include "datetime/dtime.h"
 #include "settings/settings.h"
 #include "ui/card_edit.h"
+#include "ui/deck_models.h"
 #include "ui/font_dialog.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
@@ -250,7 +251,7 @@ void CCardView::BuildCard() {
     const CItemProperty& p = store.Property(i);
     Control c;
     c.kind = lc.kind;
-    c.label = new QLabel(store.Item(i).toString(), m_form);
+    c.label = new QLabel(Shortened(store.Item(i)), m_form);
     c.label->setObjectName(QString::number(kLabelIdBase + i));
     c.label->setFont(!m_standard && p.m_hasNameFont ? FontFromArchive(p.m_nameFont) : m_nameFont);
     c.label->setWordWrap(false);

@@ -1,8 +1,30 @@
 #include "ui/deck_models.h"
 
+#include "core/item_property.h"
 #include "core/velum_doc.h"
 
+namespace {
+
+// The value a row shows. A stored text is read as a view and only its
+// beginning copied; a computed one is computed as the store computes it.
+QString ShownValue(const CCardStore& store, int card, int item) {
+  const CCardRow* row = store.VisibleCard(card);
+  if (!row || item < 0 || item >= store.ItemCount()) return {};
+  if (IsFormulaOrLinked(store.Property(item))) return OneLine(store.GetItemValue(card, item));
+  return OneLine(row->Item(item).left(kMaxShownChars + 1).toString());
+}
+
+}  // namespace
+
+QString Shortened(QStringView text) {
+  if (text.size() <= kMaxShownChars) return text.toString();
+  qsizetype cut = kMaxShownChars;
+  if (text[cut - 1].isHighSurrogate() || text[cut - 1] == u'\r') --cut;
+  return text.left(cut).toString() + QStringLiteral("…");
+}
+
 QString OneLine(QString text) {
+  if (text.size() > kMaxShownChars) text = Shortened(text);
   text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
   text.replace(u'\n', u' ');
   return text;
@@ -15,7 +37,7 @@ int CItemValueModel::rowCount(const QModelIndex& parent) const { return parent.i
 
 QVariant CItemValueModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_doc.VisibleCount()) return {};
-  return OneLine(m_doc.Store().GetItemValue(index.row(), m_item));
+  return ShownValue(m_doc.Store(), index.row(), m_item);
 }
 
 void CItemValueModel::SetItem(int item) {
@@ -43,13 +65,13 @@ QVariant CCardTableModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_doc.VisibleCount() ||
       index.column() >= m_doc.ItemCount())
     return {};
-  return OneLine(m_doc.Store().GetItemValue(index.row(), index.column()));
+  return ShownValue(m_doc.Store(), index.row(), index.column());
 }
 
 QVariant CCardTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
-  return section < m_doc.ItemCount() ? m_doc.Store().Item(section).toString() : QVariant();
+  return section < m_doc.ItemCount() ? Shortened(m_doc.Store().Item(section)) : QVariant();
 }
 
 void CCardTableModel::Refresh(bool reset) {

@@ -46,5 +46,12 @@ class CCardTableModel final : public QAbstractTableModel {
   int m_columns = 0;
 };
 
-// A value as one line: line breaks shown as blanks.
+// The most characters a row shows of one value: more than the widest column
+// can hold, and a value of megabytes is never copied, measured or shaped whole.
+inline constexpr qsizetype kMaxShownChars = 1000;
+
+// A text longer than kMaxShownChars cut there (never inside a surrogate pair
+// or a line break) and ended in "…".
+QString Shortened(QStringView text);
+// A value as one line, shortened: line breaks shown as blanks.
 QString OneLine(QString text);

@@ -66,7 +66,8 @@ void CItemListView::FillChooser() {
   const int listed = std::min(m_model->Item(), std::max(m_doc.ItemCount() - 1, 0));
   QSignalBlocker block(m_chooser);
   m_chooser->clear();
-  for (int i = 0; i < m_doc.ItemCount(); ++i) m_chooser->addItem(m_doc.Store().Item(i).toString());
+  // A name of megabytes would be shaped whole with every paint: its beginning is enough.
+  for (int i = 0; i < m_doc.ItemCount(); ++i) m_chooser->addItem(Shortened(m_doc.Store().Item(i)));
   m_chooser->setCurrentIndex(listed);
   m_model->SetItem(listed);
 }

@@ -16,6 +16,7 @@ namespace {
 // Column widths come from this many rows at most, never from the whole deck.
 constexpr int kSampleRows = 200;
 constexpr int kMaxColumnWidth = 400;
+constexpr qsizetype kMeasuredChars = 200;
 }  // namespace
 
 CListView::CListView(CVelumApp& app, QWidget* parent)
@@ -55,8 +56,9 @@ void CListView::SizeColumns() {
   const int rows = std::min(m_model->rowCount(), kSampleRows);
   for (int c = 0; c < m_model->columnCount(); ++c) {
     int width = fm.horizontalAdvance(m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) + 16;
+    // No column is wider than kMaxColumnWidth: the beginning of a value is enough to measure.
     for (int r = 0; r < rows; ++r)
-      width = std::max(width, fm.horizontalAdvance(m_model->index(r, c).data().toString()) + 12);
+      width = std::max(width, fm.horizontalAdvance(m_model->index(r, c).data().toString().left(kMeasuredChars)) + 12);
     setColumnWidth(c, std::min(width, kMaxColumnWidth));
   }
 }

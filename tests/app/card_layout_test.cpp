@@ -110,6 +110,56 @@ TEST(CardLayout, OneItemUnderEachSetting) {
   }
 }
 
+// A text of megabytes is measured only until it fills the card: the layout is
+// that of a text just long enough, no single measurement passes a piece of
+// text, and far less than the text is measured in all.
+TEST(CardLayout, HugeTextsAreMeasuredOnlyAsFarAsTheyMatter) {
+  class CCountingMetrics final : public ILayoutMetrics {
+   public:
+    int TextWidth(int font, QStringView text) const override {
+      measured += text.size();
+      longest = std::max(longest, text.size());
+      return m_fixed.TextWidth(font, text);
+    }
+    int AverageCharWidth(int font) const override { return m_fixed.AverageCharWidth(font); }
+    int MaxCharWidth(int font) const override { return m_fixed.MaxCharWidth(font); }
+    int Height(int font) const override { return m_fixed.Height(font); }
+    mutable qsizetype measured = 0;
+    mutable qsizetype longest = 0;
+
+   private:
+    CFixedMetrics m_fixed;
+  };
+  const qsizetype huge = qsizetype(8) << 20;
+  const QString lines = u"abcdefg\r\n"_s.repeated(huge / 9);
+  const struct {
+    const char* what;
+    QString name, text;
+    int maxTate;
+    int itemWidthMode;
+  } cases[] = {
+      {"one line", u"名前"_s, QString(huge, u'x'), 4, 0},
+      {"one line, MaxTate 30", u"名前"_s, QString(huge, u'x'), 30, 0},
+      {"short lines", u"名前"_s, lines, 4, 1},
+      {"a huge name", QString(huge, u'n'), u"abc"_s, 4, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CLayoutSettings s = Window();
+    s.maxTate = c.maxTate;
+    s.itemWidthMode = c.itemWidthMode;
+    CCountingMetrics counting;
+    const CCardLayout got = LayoutCard({CLayoutItem{c.name, c.text}}, {}, s, counting);
+    EXPECT_LE(counting.longest, 1024);
+    EXPECT_LT(counting.measured, 64 * 1024);
+    const CCardLayout enough = LayoutCard({CLayoutItem{c.name.left(8000), c.text.left(8000)}}, {}, s, CFixedMetrics());
+    ASSERT_EQ(got.controls.size(), 1u);
+    EXPECT_EQ(got.controls[0].control, enough.controls[0].control);
+    EXPECT_EQ(got.controls[0].lines, enough.controls[0].lines);
+    EXPECT_EQ(got.controls[0].label.left(), enough.controls[0].label.left());
+  }
+}
+
 // The name column follows the widest name; rows follow one another with a
 // pixel between them and half a line more after a drop-down.
 TEST(CardLayout, ColumnsRowsAndScrolling) {
