@@ -23,10 +23,19 @@ QString Located(const QString& path, const QString& reason) { return path + QStr
 
 constexpr qsizetype kTempRandomLength = 6;
 
+// ".NAME.velum-" for a file NAME, NAME shortened where the whole temporary
+// name would pass the system's limit on a name (255 bytes).
+QString TemporaryPrefix(const QString& fileName) {
+  QString base = fileName;
+  auto prefix = [&] { return u'.' + base + QStringLiteral(".velum-"); };
+  while (!base.isEmpty() && Native(prefix()).size() + kTempRandomLength > 255) base.chop(1);
+  return prefix();
+}
+
 // ".NAME.velum-XXXXXX" beside the target, XXXXXX random letters and digits.
 QString TemporaryName(const QString& folder, const QString& target) {
   static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  QString name = folder + QStringLiteral("/.") + QFileInfo(target).fileName() + QStringLiteral(".velum-");
+  QString name = folder + u'/' + TemporaryPrefix(QFileInfo(target).fileName());
   for (qsizetype i = 0; i < kTempRandomLength; ++i)
     name += QLatin1Char(kChars[QRandomGenerator::global()->bounded(int(sizeof kChars - 1))]);
   return name;
@@ -54,10 +63,10 @@ QString CheckWriteTarget(const QString& path, LinkPolicy links) {
 }
 
 bool IsOwnTemporaryName(QStringView fileName, QStringView of) {
-  const QString prefix = u'.' + of.toString() + QStringLiteral(".velum-");
+  const QString prefix = TemporaryPrefix(of.toString());
   if (fileName.size() != prefix.size() + kTempRandomLength || !fileName.startsWith(prefix)) return false;
   for (QChar c : fileName.mid(prefix.size()))
-    if (!(c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))) return false;
+    if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))) return false;
   return true;
 }
 
@@ -212,7 +221,7 @@ int RemoveStaleTemporaries(const QString& path, int minAgeSeconds) {
   const QFileInfo info(path);
   const QString name = info.fileName();
   const QDir folder = info.absoluteDir();
-  const QString pattern = u'.' + name + QStringLiteral(".velum-*");
+  const QString pattern = TemporaryPrefix(name) + u'*';
   const qint64 now = QDateTime::currentSecsSinceEpoch();
   int removed = 0;
   for (const QString& entry : folder.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System)) {

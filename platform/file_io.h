@@ -26,9 +26,10 @@ enum class LinkPolicy {
 // A device, a FIFO or a folder is never replaced by a regular file.
 QString CheckWriteTarget(const QString& path, LinkPolicy links = LinkPolicy::kFollow);
 
-// The name a commit's temporary file has beside path before it is renamed
-// over it: ".NAME.velum-" and six letters or digits. Only files of this form are
-// ever taken for leftovers of a killed save.
+// Whether fileName is of the form a commit's temporary file for the file
+// named `of` has before it is renamed over it: ".NAME.velum-" and six letters
+// or digits (NAME shortened when the whole would pass 255 bytes). Only files
+// of this form are ever taken for leftovers of a killed save.
 bool IsOwnTemporaryName(QStringView fileName, QStringView of);
 
 class CFileCommit {

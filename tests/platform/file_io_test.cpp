@@ -184,3 +184,22 @@ TEST(FileCommit, LinksLeadToTheRealFile) {
   EXPECT_NE(FileStamp(real), before);
   EXPECT_FALSE(FileStamp(w.Path(u"missing"_s)).valid);
 }
+
+// The temporary file's name stays within the system's limit on a name, and
+// only the exact form counts as the program's own.
+TEST(FileCommit, TemporaryNamesOfLongNamesAndTheirForm) {
+  CTestWorld w;
+  const QString longName = QString(80, u'あ') + u".csv"_s;  // 244 bytes
+  ASSERT_EQ(WriteFileSafely(w.Path(longName), "long"), QString());
+  EXPECT_EQ(w.ReadFile(longName), "long");
+  const struct {
+    QString name;
+    QString of;
+    bool own;
+  } rows[] = {
+      {u".a.csv.velum-Ab3xZ9"_s, u"a.csv"_s, true},  {u"a.csv.velum-Ab3xZ9"_s, u"a.csv"_s, false},
+      {u".a.csv.velum-Ab3x９9"_s, u"a.csv"_s, false}, {u".a.csv.velum-Ab3xZ9"_s, u"b.csv"_s, false},
+      {u"."_s + QString(80, u'あ') + u"..velum-Ab3xZ9"_s, longName, true},  // "csv" cut to fit
+  };
+  for (const auto& r : rows) EXPECT_EQ(IsOwnTemporaryName(r.name, r.of), r.own) << r.name;
+}
