@@ -117,15 +117,11 @@ int Reload(CBatchContext& b, const QStringList& a) {
 }
 
 int Answer(CBatchContext& b, const QStringList& a) {
-  static const QStringList yes{QStringLiteral("ok"), QStringLiteral("yes")};
-  static const QStringList no{QStringLiteral("cancel"), QStringLiteral("no")};
-  if (a.size() != 1 || !(yes.contains(a[0]) || no.contains(a[0])))
-    return b.Usage(QStringLiteral("answer ok|cancel|yes|no"));
-  // cancel and no differ only where a question has both (the question before
-  // saving over a file another program changed).
-  b.Cli().Prompt().QueueChoice(yes.contains(a[0])   ? IPrompt::Choice::Yes
-                               : a[0] == u"cancel" ? IPrompt::Choice::Cancel
-                                                   : IPrompt::Choice::No);
+  // cancel and no differ where a question has both (saving over a file
+  // another program changed: no saves under another name).
+  IPrompt::Choice choice;
+  if (a.size() != 1 || !ParseAnswerWord(a[0], &choice)) return b.Usage(QStringLiteral("answer ok|cancel|yes|no"));
+  b.Cli().Prompt().QueueChoice(choice);
   return kExitOk;
 }
 
