@@ -31,10 +31,14 @@ class CFileLock {
     if (m_fd < 0) return;  // no lock to be had (a read-only folder): the write itself will say why
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-      if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+      if (errno == EINTR) continue;
+      // A file system without locks: go on unlocked, as the lock cannot help.
+      // Another process's lock: wait until the deadline.
+      const bool busy = errno == EWOULDBLOCK;
+      if (!busy || std::chrono::steady_clock::now() >= deadline) {
         ::close(m_fd);
         m_fd = -1;
-        m_held = false;
+        m_held = !busy;
         return;
       }
       ::usleep(20 * 1000);

@@ -61,14 +61,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       before.emplace_back(store.GetProfileString(section, name, kAbsent), store.GetProfileInt(section, name, 7));
   }
   CSettingsStore store(path);
-  if (!store.WriteProfileString(QStringLiteral("FuzzProbe"), QStringLiteral("Probe"), QStringLiteral("a\"b\\c"))) return 0;
+  // A text with every character that needs an escape, a line break before a
+  // section header among them.
+  const QString probe = QStringLiteral("a\"b\\c\r\n[x]\n") + QChar(0) + QStringLiteral("\"=dword:1");
+  if (!store.WriteProfileString(QStringLiteral("FuzzProbe"), QStringLiteral("Probe"), probe)) return 0;
   for (std::size_t i = 0; i < names.size(); ++i) {
     const auto& [section, name] = names[i];
     if (section.compare(QStringLiteral("FuzzProbe"), Qt::CaseInsensitive) == 0) continue;
     Check(store.GetProfileString(section, name, kAbsent) == before[i].first, "a text changed by another write");
     Check(store.GetProfileInt(section, name, 7) == before[i].second, "a number changed by another write");
   }
-  Check(store.GetProfileString(QStringLiteral("FuzzProbe"), QStringLiteral("Probe"), kAbsent) == QStringLiteral("a\"b\\c"),
+  Check(store.GetProfileString(QStringLiteral("FuzzProbe"), QStringLiteral("Probe"), kAbsent) == probe,
         "the written text does not read back");
   return 0;
 }
