@@ -279,3 +279,12 @@ QString PlainMenuText(const QString& text) {
   }
   return out;
 }
+
+QString ToolTipText(const QString& text) {
+  QString t = text.left(text.indexOf(u'\t'));
+  if (t.endsWith(QStringLiteral("..."))) t.chop(3);
+  // "切り取り(&T)": the bracketed mnemonic goes with its brackets.
+  const qsizetype amp = t.indexOf(u'&');
+  if (amp > 0 && t[amp - 1] == u'(' && amp + 2 < t.size() && t[amp + 2] == u')') t.remove(amp - 1, 4);
+  return PlainMenuText(t);
+}

@@ -186,3 +186,5 @@ CCommandStatus StatusOf(const CFrameCommand& command, const CFrameState& state);
 
 // The menu text without its "&" mnemonic and key label: "開く(&O)..." -> "開く(O)...".
 QString PlainMenuText(const QString& text);
+// A toolbar button's tip: the menu text without its mnemonic ("(&T)") and "...".
+QString ToolTipText(const QString& text);

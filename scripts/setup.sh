@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev
   tzdata                  # the tests run under TZ=Asia/Tokyo
   fonts-noto-cjk          # Japanese text in the window, the same on every machine
+  qt6-translations-l10n   # Qt's own dialogs and buttons in Japanese
 )
 
 missing=()

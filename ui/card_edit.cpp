@@ -5,6 +5,8 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 
 CVelumEdit::CVelumEdit(CCardView& view, int item, bool multiLine, QWidget* parent)
@@ -13,6 +15,42 @@ CVelumEdit::CVelumEdit(CCardView& view, int item, bool multiLine, QWidget* paren
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   document()->setDocumentMargin(1);
   SetStyle(multiLine, multiLine ? 2 : 1);
+  // The ranges change whenever the text or the size does.
+  connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, &CVelumEdit::UpdateOverflow);
+  connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &CVelumEdit::UpdateOverflow);
+}
+
+bool CVelumEdit::Overflows() const {
+  return horizontalScrollBar()->maximum() > 0 || verticalScrollBar()->maximum() > 0;
+}
+
+void CVelumEdit::UpdateOverflow() {
+  constexpr int kTipLength = 400;
+  if (!Overflows()) {
+    setToolTip({});
+    return;
+  }
+  // The tip shows the beginning of a long text, never all of a huge one.
+  QString tip;
+  for (QTextBlock b = document()->begin(); b.isValid() && tip.size() <= kTipLength; b = b.next())
+    tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + b.text().left(kTipLength + 1);
+  if (tip.size() > kTipLength) tip = tip.left(kTipLength) + QStringLiteral("…");
+  setToolTip(tip);
+  viewport()->update();
+}
+
+void CVelumEdit::paintEvent(QPaintEvent* event) {
+  QPlainTextEdit::paintEvent(event);
+  if (hasFocus() || !Overflows()) return;
+  // "…" at the lower right corner says there is more than is shown.
+  QPainter p(viewport());
+  const QString more = QStringLiteral("…");
+  const QFontMetrics fm(font());
+  const QRect r(viewport()->width() - fm.horizontalAdvance(more) - 4, viewport()->height() - fm.height(),
+                fm.horizontalAdvance(more) + 4, fm.height());
+  p.fillRect(r, viewport()->palette().color(viewport()->backgroundRole()));
+  p.setPen(palette().color(QPalette::PlaceholderText));
+  p.drawText(r, Qt::AlignCenter, more);
 }
 
 void CVelumEdit::SetStyle(bool multiLine, int lines) {

@@ -33,14 +33,21 @@ class CVelumEdit final : public QPlainTextEdit {
   // Replaces the selection; false when the edit refused (a single-line edit
   // refuses a line break).
   bool ReplaceSelection(const QString& text);
+  // Whether the text runs past what the edit shows (to the right or below).
+  bool Overflows() const;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
+  // A text that runs past the edit carries a sign of it and, as its tooltip,
+  // its beginning.
+  void UpdateOverflow();
+
   CCardView& m_view;
   int m_item;
   bool m_multiLine;

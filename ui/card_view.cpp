@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScrollBar>
 
 namespace {
@@ -134,10 +135,13 @@ CCardView::CCardView(CVelumApp& app, QWidget* parent)
     });
   }
   // The focused item is the one the item commands (sort, count, ...) work on.
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* before, QWidget* now) {
+    // The ring around the focused field moves with the focus.
+    if ((before && m_form->isAncestorOf(before)) || (now && m_form->isAncestorOf(now))) m_form->update();
     if (!now || !m_form->isAncestorOf(now)) return;
     if (const int item = FocusedItem(); item >= 0) m_doc.SetCurrentItem(item);
   });
+  m_form->installEventFilter(this);
   m_doc.AddView(this);
 }
 
@@ -739,6 +743,20 @@ QJsonArray CCardView::LayoutJson() const {
                            {QStringLiteral("text"), ControlText(c)}});
   }
   return out;
+}
+
+bool CCardView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_form && event->type() == QEvent::Paint) {
+    // The focused field is ringed in the highlight colour, drawn on the form
+    // around the field so that the field's own frame and size stay as laid out.
+    if (const QWidget* w = ItemControl(FocusedItem())) {
+      QPainter p(m_form);
+      p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(QRectF(w->geometry()).adjusted(-1, -1, 1, 1));
+    }
+  }
+  return QScrollArea::eventFilter(watched, event);
 }
 
 void CCardView::ContextMenuAt(const QPoint& globalPos) { m_app.Window().ShowContextMenu(1, globalPos); }

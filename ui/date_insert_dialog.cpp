@@ -68,7 +68,9 @@ CDateInsertDialog::CDateInsertDialog(CVelumApp& app, QWidget* parent)
   // The selected day as text; a day typed here is selected on the calendar.
   m_date = new QLineEdit(this);
   m_date->setObjectName(QStringLiteral("date"));
-  m_date->setMaximumWidth(120);
+  // The field holds a whole date; the text to insert has a row of its own below.
+  m_date->setMinimumWidth(m_date->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00")) + 16);
+  m_date->setMaximumWidth(m_date->minimumWidth() + 40);
   auto* dateLabel = new QLabel(QStringLiteral("日付(&D):"), this);
   dateLabel->setBuddy(m_date);
   connect(m_date, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -79,6 +81,7 @@ CDateInsertDialog::CDateInsertDialog(CVelumApp& app, QWidget* parent)
   m_preview->setObjectName(QStringLiteral("preview"));
   m_preview->setFrameShape(QFrame::StyledPanel);
   m_preview->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_preview->setWordWrap(true);
   auto* today = new QPushButton(QStringLiteral("今日"), this);
   connect(today, &QPushButton::clicked, this, [this] {
     const CDTime now(m_app.Services().clock);
@@ -94,7 +97,7 @@ CDateInsertDialog::CDateInsertDialog(CVelumApp& app, QWidget* parent)
   auto* dateRow = new QHBoxLayout;
   dateRow->addWidget(dateLabel);
   dateRow->addWidget(m_date);
-  dateRow->addWidget(m_preview, 1);
+  dateRow->addStretch();
   auto* side = new QHBoxLayout;
   side->addWidget(today);
   side->addWidget(options);
@@ -103,6 +106,7 @@ CDateInsertDialog::CDateInsertDialog(CVelumApp& app, QWidget* parent)
   layout->addLayout(header);
   layout->addWidget(m_calendar, 1);
   layout->addLayout(dateRow);
+  layout->addWidget(m_preview);
   layout->addLayout(side);
   layout->addWidget(OkCancelButtons(this));
 
@@ -180,6 +184,7 @@ CDateOptionsDialog::CDateOptionsDialog(const CDateOptions& o, const CDTime& mome
   m_preview = new QLabel(this);
   m_preview->setObjectName(QStringLiteral("preview"));
   m_preview->setFrameShape(QFrame::StyledPanel);
+  m_preview->setWordWrap(true);
 
   auto* grid = new QGridLayout;
   grid->addWidget(m_year, 0, 0);

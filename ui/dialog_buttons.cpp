@@ -1,5 +1,7 @@
 #include "ui/dialog_buttons.h"
 
+#include "ui/dialog_fit.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -15,6 +17,7 @@ QDialogButtonBox* OkCancelButtons(QDialog* dialog) {
 
 void FitToOwner(QDialog* dialog) {
   QSize size = dialog->sizeHint();
+  size.setWidth(std::max(size.width(), TitleWidth(*dialog)));
   const QWidget* owner = dialog->parentWidget();
   while (owner && owner->window()->parentWidget()) owner = owner->window()->parentWidget();
   if (owner) size = size.boundedTo(owner->window()->size());

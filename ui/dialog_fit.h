@@ -10,6 +10,9 @@
 // texts). An empty screen means the primary screen's available area.
 void FitToScreen(QWidget& dialog, QSize screen, QSize preferred = {});
 
+// The width a window needs for its title bar to show its whole title.
+int TitleWidth(const QWidget& dialog);
+
 // The same for a dialog whose pages scroll: at most the screen's size, its
 // size hint where that fits; nothing for an empty screen.
 inline void FitToScreen(QWidget* dialog, const QSize& screen) {

@@ -40,7 +40,6 @@ int main(int argc, char** argv) {
   ChooseScriptPlatform(argc, argv);
   CVelumQApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("velum"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Velum"));
 
   QStringList args = QApplication::arguments().mid(1);
   QString script;

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "app/default_keys.h"
 #include "app/key_translation.h"
 #include "keys/menu_label.h"
 #include "settings/settings.h"
@@ -8,88 +9,33 @@
 #include "ui/card_view.h"
 #include "ui/item_list_view.h"
 #include "ui/list_view.h"
+#include "ui/tool_icons.h"
 #include "ui/ui_messages.h"
 #include "ui/velum_application.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QTextDocument>
 #include <QToolBar>
+#include <QUrl>
 
 namespace {
-
-// Keys that do something when the key map leaves them free, as desktop users
-// expect: new, open and save, and moving between cards.
-std::uint32_t DefaultShortcut(std::uint32_t key, bool alt, bool shift, bool ctrl) {
-  if (ctrl && !alt && !shift) {
-    switch (key) {
-      case 'N':
-        return cmd::kNew;
-      case 'O':
-        return cmd::kOpen;
-      case 'S':
-        return cmd::kSave;
-      case 'Z':
-        return cmd::kUndoCommand;
-      case 'Y':
-        return cmd::kRedoCommand;
-      case 34:  // PageDown
-        return cmd::kNextCard;
-      case 33:  // PageUp
-        return cmd::kPrevCard;
-      default:
-        return 0;
-    }
-  }
-  if (alt && !ctrl && !shift) {
-    if (key == 36) return cmd::kFirstCard;  // Home
-    if (key == 35) return cmd::kLastCard;   // End
-  }
-  return 0;
-}
-
-QIcon ToolIcon(std::uint32_t id, QStyle* style) {
-  switch (id) {
-    case cmd::kOpen:
-      return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case cmd::kSave:
-      return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case cmd::kAddCard:
-      return style->standardIcon(QStyle::SP_FileDialogNewFolder);
-    case cmd::kFirstCard:
-      return style->standardIcon(QStyle::SP_MediaSkipBackward);
-    case cmd::kPrevCard:
-      return style->standardIcon(QStyle::SP_ArrowBack);
-    case cmd::kNextCard:
-      return style->standardIcon(QStyle::SP_ArrowForward);
-    case cmd::kLastCard:
-      return style->standardIcon(QStyle::SP_MediaSkipForward);
-    case cmd::kFind:
-      return style->standardIcon(QStyle::SP_FileDialogContentsView);
-    case cmd::kFindNext:
-      return style->standardIcon(QStyle::SP_ArrowDown);
-    case cmd::kFindPrev:
-      return style->standardIcon(QStyle::SP_ArrowUp);
-    case cmd::kCut:
-      return style->standardIcon(QStyle::SP_TrashIcon);
-    case cmd::kCopy:
-      return style->standardIcon(QStyle::SP_FileIcon);
-    case cmd::kPaste:
-      return style->standardIcon(QStyle::SP_FileLinkIcon);
-    default:
-      return {};
-  }
-}
 
 bool IsItemEdit(QWidget* w) {
   if (qobject_cast<CVelumEdit*>(w)) return true;
@@ -127,11 +73,17 @@ CMainWindow::CMainWindow(CVelumApp& app) : m_app(app) {
   BuildMenus();
   if (!app.Cache().softKeyMenu) BuildToolBar();
   BuildPanes();
+  BuildStatusBar();
+  app.Doc().AddView(&m_watcher);
   RefreshMenuLabels();
+  setAcceptDrops(true);
   qApp->installEventFilter(this);
 }
 
-CMainWindow::~CMainWindow() { qApp->removeEventFilter(this); }
+CMainWindow::~CMainWindow() {
+  m_app.Doc().RemoveView(&m_watcher);
+  qApp->removeEventFilter(this);
+}
 
 void CMainWindow::BuildActions() {
   for (const CFrameCommand& c : FrameCommands()) {
@@ -144,6 +96,13 @@ void CMainWindow::BuildActions() {
     m_actions.insert(id, a);
     addAction(a);  // reachable from the key map even when no menu shows it
   }
+  // The split entries exclude each other: radio items.
+  auto* split = new QActionGroup(this);
+  for (std::uint32_t id : {cmd::kSplitSide, cmd::kSplitStacked, cmd::kSplitAuto})
+    if (QAction* a = m_actions.value(id)) {
+      a->setCheckable(true);
+      split->addAction(a);
+    }
   for (std::uint32_t id = cmd::kRecentFirst; id <= cmd::kRecentLast; ++id) {
     auto* a = new QAction(this);
     a->setData(QVariant::fromValue(id));
@@ -205,7 +164,8 @@ void CMainWindow::BuildToolBar() {
     }
     QAction* a = m_actions.value(id);
     if (!a) continue;
-    if (a->icon().isNull()) a->setIcon(ToolIcon(id, style()));
+    if (a->icon().isNull()) a->setIcon(ToolIcon(id));
+    if (const CFrameCommand* c = FindFrameCommand(id)) a->setToolTip(ToolTipText(c->text));
     m_toolBar->addAction(a);
   }
 }
@@ -306,17 +266,51 @@ void CMainWindow::StorePaneSize() {
 }
 
 void CMainWindow::UpdateTitle() {
+  // "[*]" is where the window shows "*" while there are unsaved changes.
   const QSize screen = m_app.Screen();
   if (screen.width() < screen.height()) {
-    setWindowTitle(QStringLiteral("Velum"));
-    return;
+    setWindowTitle(QStringLiteral("Velum[*]"));
+  } else {
+    const QString title = m_app.Doc().Title();
+    const qsizetype dot = title.lastIndexOf(u'.');
+    setWindowTitle((dot < 0 ? QString() : title.left(dot)) + QStringLiteral("[*] - VELUM"));
   }
-  const QString title = m_app.Doc().Title();
-  const qsizetype dot = title.lastIndexOf(u'.');
-  setWindowTitle((dot < 0 ? QString() : title.left(dot)) + QStringLiteral(" - VELUM"));
+  RefreshDocumentState();
+}
+
+QString CMainWindow::ShownTitle() const {
+  QString title = windowTitle();
+  return title.replace(QStringLiteral("[*]"), isWindowModified() ? QStringLiteral("*") : QString());
+}
+
+void CMainWindow::BuildStatusBar() {
+  // A narrow screen keeps its few lines for the card.
+  if (!m_wideMenu) return;
+  m_status = new QLabel(this);
+  m_status->setObjectName(QStringLiteral("cardCount"));
+  statusBar()->addPermanentWidget(m_status);
+  statusBar()->setSizeGripEnabled(false);
+}
+
+QString CMainWindow::StatusText() const {
+  if (!m_status) return {};
+  const CVelumDoc& doc = m_app.Doc();
+  const QLocale grouped(QLocale::English, QLocale::UnitedStates);
+  const int visible = doc.VisibleCount();
+  const int total = doc.Store().AllCount();
+  const QString position = QStringLiteral("%1 / %2").arg(grouped.toString(visible > 0 ? doc.CurrentCard() + 1 : 0),
+                                                         grouped.toString(visible));
+  if (visible == total) return position;
+  return position + QStringLiteral("　") + ui_msg::kFilteredCount.arg(grouped.toString(visible), grouped.toString(total));
+}
+
+void CMainWindow::RefreshDocumentState() {
+  setWindowModified(m_app.Doc().IsModified());
+  if (m_status) m_status->setText(StatusText());
 }
 
 void CMainWindow::RefreshCommandStates() {
+  RefreshDocumentState();
   const CVelumDoc& doc = m_app.Doc();
   CFrameState st;
   st.filtered = doc.VisibleCount() != doc.Store().AllCount();
@@ -345,7 +339,7 @@ void CMainWindow::RefreshMenuLabels() {
     QAction* a = m_actions.value(c.id);
     if (!a) continue;
     const QString base = wide || c.text129.isEmpty() ? c.text : c.text129;
-    a->setText(m_keyNames ? SetMenuLabelText(base, m_app.KeyMap().LabelForCommand(c.id)) : base);
+    a->setText(m_keyNames ? SetMenuLabelText(base, ShortcutLabel(m_app.KeyMap(), c.id)) : base);
   }
 }
 
@@ -403,7 +397,52 @@ void CMainWindow::changeEvent(QEvent* event) {
   }
 }
 
+namespace {
+
+// The card file a drag brings: its first local file.
+QString DroppedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) return url.toLocalFile();
+  return {};
+}
+
+}  // namespace
+
+bool CMainWindow::TakeDrop(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* drag = static_cast<QDragMoveEvent*>(event);
+      if (DroppedFile(drag->mimeData()).isEmpty()) return false;
+      drag->acceptProposedAction();
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      const QString path = DroppedFile(drop->mimeData());
+      if (path.isEmpty()) return false;
+      drop->acceptProposedAction();
+      // Opened once the drag is over, as the open command would: the save question first.
+      QTimer::singleShot(0, this, [this, path] {
+        if (!QApplication::activeModalWidget() && SaveModified()) OpenFile(path);
+      });
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A file dropped anywhere on the window opens, also over an item's edit,
+  // which would otherwise take its path as text.
+  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop) {
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (target && !QApplication::activeModalWidget() && (target == this || isAncestorOf(target)))
+      return TakeDrop(event);
+    return false;
+  }
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   QWidget* target = qobject_cast<QWidget*>(watched);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/frame_command_table.h"
+#include "core/velum_doc.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -49,6 +50,11 @@ class CMainWindow final : public QMainWindow {
   // The views call these.
   void SetActiveView(QWidget* view);
   void UpdateTitle();
+  // The title as the window shows it: the modified marker filled in.
+  QString ShownTitle() const;
+  // The status bar's text: the card shown of the visible cards and, while
+  // filtered, the visible of all; empty when the window has no status bar.
+  QString StatusText() const;
   void RefreshCommandStates();
   void RefreshMenuLabels();
   // The popup of a context menu (0 item list, 1 item edits) at a global point.
@@ -80,6 +86,9 @@ class CMainWindow final : public QMainWindow {
   void AddMenuEntries(QMenu* menu, const std::vector<CMenuEntry>& entries);
   void FillRecentMenu(QMenu* menu);
   void BuildToolBar();
+  void BuildStatusBar();
+  // The modified marker of the title and the status bar's counts.
+  void RefreshDocumentState();
   void BuildPanes();
   void SetStacked(bool stacked, int firstSize);
   void ToggleItemList();
@@ -94,6 +103,8 @@ class CMainWindow final : public QMainWindow {
   // list, else the current card.
   std::vector<int> PickedCards() const;
   bool HandleKey(class QKeyEvent* event);
+  // A card file dragged onto the window: accepted, and opened on the drop.
+  bool TakeDrop(QEvent* event);
   // Commands of the card view, of the item list and of the list.
   bool RouteToView(std::uint32_t id);
   int ClientWidth() const;
@@ -118,4 +129,14 @@ class CMainWindow final : public QMainWindow {
   int m_lastWidth = -1;
   bool m_closing = false;
   QString m_lastFolder;
+  class QLabel* m_status = nullptr;
+  // Tells the window of every change of the document, as the views are told.
+  class CStateWatcher final : public IDocView {
+   public:
+    explicit CStateWatcher(CMainWindow& window) : m_window(window) {}
+    void OnUpdate(IDocView*, std::uint32_t) override { m_window.RefreshDocumentState(); }
+
+   private:
+    CMainWindow& m_window;
+  } m_watcher{*this};
 };

@@ -161,11 +161,13 @@ bool CMainWindow::HandleFrameCommand(std::uint32_t id) {
       return true;
     case cmd::kHelp: {
       const QString page = HelpPagePath(QApplication::applicationDirPath());
-      if (!page.isEmpty()) {
-        QUrl url = QUrl::fromLocalFile(page);
-        url.setFragment(QStringLiteral("Main_Contents"));
-        m_app.Services().shell.Open(url.toString());
+      if (page.isEmpty()) {
+        prompt.Notice(ui_msg::kNoHelpPage);
+        return true;
       }
+      QUrl url = QUrl::fromLocalFile(page);
+      url.setFragment(QStringLiteral("Main_Contents"));
+      if (!m_app.Services().shell.Open(url.toString())) prompt.Notice(ui_msg::kNoBrowser.arg(page));
       return true;
     }
     case cmd::kAbout: {

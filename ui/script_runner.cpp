@@ -473,7 +473,8 @@ int CScriptRunner::Focus(const QStringList& a) {
 QJsonObject CScriptRunner::State() const {
   CMainWindow& window = m_app.Window();
   QJsonObject state = DocumentState(m_app.Doc());
-  state.insert(QStringLiteral("title"), window.windowTitle());
+  state.insert(QStringLiteral("title"), window.ShownTitle());
+  state.insert(QStringLiteral("status"), window.StatusText());
   state.insert(QStringLiteral("view"), window.ActiveViewName());
   QString focus;
   if (window.ListActive()) {

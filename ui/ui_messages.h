@@ -29,6 +29,12 @@ inline const QString kOpenPattern = QStringLiteral("*.csv;*.vcsv");
 inline const QString kCannotOpenPath = QStringLiteral("ファイルが開けません\n%1: %2");
 inline const QString kCannotOpenRecent =
     QStringLiteral("ファイルが開けません\n%1: %2\n\n最近使ったファイルの一覧から外しますか？");
+// The status bar while filtered: %1 visible of %2 cards.
+inline const QString kFilteredCount = QStringLiteral("絞り込み %1 / %2");
+inline const QString kNoHelpPage = QStringLiteral("ヘルプのページが見つかりません");
+// %1: the help page's path.
+inline const QString kNoBrowser =
+    QStringLiteral("ヘルプを表示するブラウザが見つかりません。\nヘルプのページ：%1");
 inline const QString kBadItemReference = QStringLiteral("項目名が無効 または項目内容がありません");
 inline const QString kFontDialogTitle = QStringLiteral("フォントの設定");
 // %1: the stored face the machine lacks, %2: the installed family that draws it.

@@ -2,6 +2,7 @@
 
 #include "app/script_words.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 
@@ -13,6 +14,7 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 
 namespace {
@@ -22,23 +24,48 @@ const QString kBoxTitle = QStringLiteral("Velum");
 
 }  // namespace
 
+namespace {
+
+// A message box with Japanese buttons whatever Qt's own language: the texts
+// of the standard buttons are set here rather than left to a translation.
+QMessageBox::StandardButton AskBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                                   QMessageBox::StandardButtons buttons, QMessageBox::StandardButton preset) {
+  QMessageBox box(icon, kBoxTitle, text, buttons, parent);
+  const std::pair<QMessageBox::StandardButton, QString> names[] = {{QMessageBox::Ok, QStringLiteral("OK")},
+                                                                   {QMessageBox::Cancel, QStringLiteral("キャンセル")},
+                                                                   {QMessageBox::Yes, QStringLiteral("はい")},
+                                                                   {QMessageBox::No, QStringLiteral("いいえ")}};
+  for (const auto& [which, name] : names)
+    if (QAbstractButton* b = box.button(which)) b->setText(name);
+  box.setDefaultButton(preset);
+  // Qt gives a box's text at most half the screen's width: on a narrow screen
+  // that wraps a few characters a line. The text takes what the screen has.
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  const int width = screen ? screen->availableGeometry().width() : 800;
+  if (width < 640)
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(std::max(width - 110, 80)));
+  return QMessageBox::StandardButton(box.exec());
+}
+
+}  // namespace
+
 void CMessageBoxPrompt::Notice(const QString& text) {
-  QMessageBox::information(m_parent, kBoxTitle, text, QMessageBox::Ok);
+  AskBox(m_parent, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool CMessageBoxPrompt::Question(const QString& text) {
-  return QMessageBox::question(m_parent, kBoxTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
-                               QMessageBox::Ok) == QMessageBox::Ok;
+  return AskBox(m_parent, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
+         QMessageBox::Ok;
 }
 
 bool CMessageBoxPrompt::YesNo(const QString& text) {
-  return QMessageBox::question(m_parent, kBoxTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+  return AskBox(m_parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
          QMessageBox::Yes;
 }
 
 IPrompt::Choice CMessageBoxPrompt::YesNoCancel(const QString& text) {
-  const auto b = QMessageBox::question(m_parent, kBoxTitle, text,
-                                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  const auto b = AskBox(m_parent, QMessageBox::Question, text,
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   return b == QMessageBox::Yes ? Choice::Yes : b == QMessageBox::No ? Choice::No : Choice::Cancel;
 }
 

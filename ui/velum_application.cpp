@@ -12,9 +12,31 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QScreen>
 
 #include <new>
+
+namespace {
+
+// Qt's own texts (the standard file and colour dialogs, an edit's context
+// menu, a message box's buttons) in Japanese like the rest of the window,
+// whatever the locale. Without the translation installed they stay English.
+void InstallQtTranslation() {
+  static QTranslator* installed = nullptr;
+  if (installed || !QCoreApplication::instance()) return;
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+      QCoreApplication::installTranslator(translator))
+    installed = translator;
+  else
+    delete translator;
+}
+
+}  // namespace
 
 void CStartSettings::Read(const CSettingsStore& s) {
   maxTate = ReadSetting(s, settings::kMaxTate);
@@ -33,6 +55,7 @@ CVelumApp::CVelumApp(const Options& options)
       m_scripted(options.script != nullptr),
       m_settings(options.settingsPath.isEmpty() ? CSettingsStore::DefaultPath() : options.settingsPath),
       m_keyMap(&m_settings) {
+  InstallQtTranslation();
   if (m_scripted) {
     auto prompt = std::make_unique<CTranscriptPrompt>(*options.script);
     m_scriptPrompt = prompt.get();

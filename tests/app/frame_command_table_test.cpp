@@ -62,3 +62,13 @@ TEST(FrameCommandTable, MenusNameKnownCommandsOnce) {
   EXPECT_EQ(PlainMenuText(u"開く(&O)...\tCtrl+O"_s), u"開く(O)..."_s);
   EXPECT_EQ(PlainMenuText(u"A&&B"_s), u"A&B"_s);
 }
+
+TEST(CommandTable, ToolTipsDropMnemonicsAndEllipses) {
+  const std::pair<QString, QString> rows[] = {
+      {u"切り取り(&T)"_s, u"切り取り"_s},
+      {u"検索(&F)..."_s, u"検索"_s},
+      {u"開く(&O)...\tCtrl+O"_s, u"開く"_s},
+      {u"&24時間表記"_s, u"24時間表記"_s},
+  };
+  for (const auto& [menu, tip] : rows) EXPECT_EQ(ToolTipText(menu), tip) << menu.toStdString();
+}

@@ -25,7 +25,7 @@ void AnswerColor(QColor rgb, bool addCustom, bool ok, QList<QColor>* customsShow
     QVERIFY(chooser);
     for (int i = 0; customsShown && i < 16; ++i) customsShown->append(QColorDialog::customColor(i));
     chooser->setCurrentColor(rgb);
-    if (addCustom) DialogButton(*chooser, u"&Add to Custom Colors"_s)->click();
+    if (addCustom) DialogButton(*chooser, QCoreApplication::translate("QColorDialog", "&Add to Custom Colors"))->click();
     DialogButton(d, ok ? u"OK"_s : u"キャンセル"_s)->click();
   });
 }

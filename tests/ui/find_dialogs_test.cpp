@@ -32,7 +32,7 @@ class CFindDialogsTest : public QObject {
   void findDialog() {
     struct Row {
       const char* what;
-      std::vector<int> items;  // selected; empty: none, the document's current item (0) decides
+      std::vector<int> items;  // selected; empty: none, the focused item (0) decides
       QString word;
       int condition;
       bool distinguishCase;
@@ -55,7 +55,7 @@ class CFindDialogsTest : public QObject {
       t.App().Doc().MakeCurrent(3);  // the search must start from the first card all the same
       t.App().Doc().UpdateAllViews(nullptr, 0x20004);
       w.SetActiveView(&w.CardView());
-      w.CardView().FocusItem(2);
+      w.CardView().FocusItem(0);  // the dialog opens on the focused item
       const QStringList historyBefore = ReadSearchHistory(t.App().Settings());
       const int messagesBefore = t.CountInTranscript(QStringLiteral("カードが見つかりません"));
       bool ran = false;

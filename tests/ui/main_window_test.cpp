@@ -114,7 +114,7 @@ class CMainWindowTest : public QObject {
       if (!buttons[i]->isSeparator()) QCOMPARE(buttons[i]->data().toUInt(), expected[std::size_t(i)]);
     }
 
-    QCOMPARE(w.windowTitle(), title);
+    QCOMPARE(w.ShownTitle(), title);
     QCOMPARE(w.Stacked(), stacked);
   }
 

@@ -74,16 +74,18 @@ QPushButton* DialogButton(QWidget& dialog, const QString& text);
 template <class D>
 bool WithModalDialog(const std::function<void()>& open, const std::function<void(D&)>& act) {
   bool seen = false;
-  std::function<void()> poll = [&] {
-    if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
-      seen = true;
-      act(*d);
-      if (d->isVisible()) d->reject();
-      return;
-    }
-    QTimer::singleShot(10, poll);
-  };
-  QTimer::singleShot(0, poll);
+  // The poll ends with this call, also when open() showed no such dialog.
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+    if (!d) return;
+    poll.stop();
+    seen = true;
+    act(*d);
+    if (d->isVisible()) d->reject();
+  });
+  poll.start();
   open();
   return seen;
 }
