@@ -1,4 +1,5 @@
 #include "core/messages.h"
+#include "platform/file_io.h"
 #include "ui/main_window.h"
 #include "ui/script_runner.h"
 #include "ui/single_instance.h"
@@ -9,9 +10,14 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +28,26 @@ const char kUsage[] =
 int Usage() {
   fputs(kUsage, stderr);
   return 2;
+}
+
+// Opens a script file. A FIFO is opened without waiting for a writer (one
+// that has none reads as empty); a folder is refused.
+bool OpenScript(QFile& file, const QString& path, QString* why) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    *why = SystemReason(errno);
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    *why = SystemReason(S_ISDIR(st.st_mode) ? EISDIR : errno);
+    ::close(fd);
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return true;
+  ::close(fd);
+  return false;
 }
 
 // A script needs no screen: without a display it runs offscreen, unless the
@@ -74,10 +100,10 @@ int main(int argc, char** argv) {
   QTextStream in;
   if (scripted) {
     if (!screen.isValid()) screen = QSize(800, 800);
-    const bool opened = script == u"-" ? scriptFile.open(stdin, QIODevice::ReadOnly)
-                                       : (scriptFile.setFileName(script), scriptFile.open(QIODevice::ReadOnly));
+    QString why;
+    const bool opened = script == u"-" ? scriptFile.open(stdin, QIODevice::ReadOnly) : OpenScript(scriptFile, script, &why);
     if (!opened) {
-      err << "velum: " << script << ": " << scriptFile.errorString() << '\n';
+      err << "velum: " << script << ": " << (why.isEmpty() ? scriptFile.errorString() : why) << '\n';
       return 1;
     }
     in.setDevice(&scriptFile);

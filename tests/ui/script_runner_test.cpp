@@ -75,11 +75,25 @@ class CScriptRunnerTest : public QObject {
     QVERIFY(run.out.count(QStringLiteral("\"view\"")) <= 1);
   }
 
-  // A script that is a device without line ends stops at the line limit.
-  void endlessInputStops() {
-    const CRun run = RunScript({}, QStringLiteral("/dev/zero"));
-    QCOMPARE(run.exitCode, 2);
-    QVERIFY2(run.err.contains(QStringLiteral("line 1: line longer than")), qPrintable(run.err));
+  // A script that is a device without line ends stops at the line limit; a
+  // FIFO no one writes to is not waited on; a folder is refused.
+  void unusualScriptFiles() {
+    const QString fifo = m_env.Path(QStringLiteral("script.fifo"));
+    ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+    const struct {
+      QString path;
+      int exitCode;
+      QString said;
+    } cases[] = {
+        {QStringLiteral("/dev/zero"), 2, QStringLiteral("line 1: line longer than")},
+        {fifo, 0, QString()},
+        {m_env.Path(QStringLiteral("run")), 1, QStringLiteral(": Is a directory")},
+    };
+    for (const auto& c : cases) {
+      const CRun run = RunScript({}, c.path);
+      QCOMPARE(run.exitCode, c.exitCode);
+      QVERIFY2(run.err.contains(c.said), qPrintable(run.err));
+    }
   }
 
   // The picture replaces the old file whole; without a display the script
