@@ -62,6 +62,8 @@ int CCardTableModel::rowCount(const QModelIndex& parent) const { return parent.i
 int CCardTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_columns; }
 
 QVariant CCardTableModel::data(const QModelIndex& index, int role) const {
+  if (role == Qt::TextAlignmentRole && index.isValid())
+    return QVariant::fromValue(Qt::AlignVCenter | (RightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
   if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_doc.VisibleCount() ||
       index.column() >= m_doc.ItemCount())
     return {};

@@ -3,6 +3,8 @@
 #include <QAbstractListModel>
 #include <QAbstractTableModel>
 
+#include <vector>
+
 class CVelumDoc;
 
 // Models over the visible cards: they read each value when a row is drawn and
@@ -39,11 +41,17 @@ class CCardTableModel final : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   void Refresh(bool reset);
+  // Columns whose values are numbers are right-aligned (by column).
+  void SetRightAligned(std::vector<bool> right) { m_right = std::move(right); }
+  bool RightAligned(int column) const {
+    return column >= 0 && column < int(m_right.size()) && m_right[std::size_t(column)];
+  }
 
  private:
   CVelumDoc& m_doc;
   int m_rows = 0;
   int m_columns = 0;
+  std::vector<bool> m_right;
 };
 
 // The most characters a row shows of one value: more than the widest column

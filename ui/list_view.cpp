@@ -2,6 +2,8 @@
 
 #include "app/frame_command_table.h"
 #include "core/card_commands.h"
+#include "platform/text_util.h"
+#include "select/select_commands.h"
 #include "settings/settings.h"
 #include "ui/deck_models.h"
 #include "ui/font_dialog.h"
@@ -36,6 +38,16 @@ CListView::CListView(CVelumApp& app, QWidget* parent)
   connect(this, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { m_app.Window().ShowContextMenu(0, viewport()->mapToGlobal(pos)); });
   connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { OpenRow(index.row()); });
+  horizontalHeader()->setSectionsClickable(true);
+  horizontalHeader()->setSortIndicatorShown(true);
+  horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &CListView::SortByHeading);
+  horizontalHeader()->viewport()->installEventFilter(this);
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+    // Only a drag on the headings is the user's choice; resets and sizing are not.
+    if (!m_sizing && m_headingPressed && column < m_doc.ItemCount())
+      m_userWidths.insert(m_doc.Store().Item(column).toString(), width);
+  });
   // The current column is the item the item commands (sort, count, ...) work on.
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
     if (current.isValid() && isVisible()) m_doc.SetCurrentItem(current.column());
@@ -51,22 +63,61 @@ void CListView::InitialUpdate() {
   SelectCurrent();
 }
 
+namespace {
+
+// A value the list right-aligns: a number, digit grouping allowed.
+bool IsNumberText(QString text) {
+  text.remove(u',');
+  const QString trimmed = text.trimmed();
+  if (trimmed.isEmpty()) return false;
+  qsizetype used = 0;
+  WcsToD(trimmed, &used);
+  return used == trimmed.size();
+}
+
+}  // namespace
+
 void CListView::SizeColumns() {
+  m_sizing = true;
   const QFontMetrics fm(font());
   const int rows = std::min(m_model->rowCount(), kSampleRows);
+  m_numeric.assign(std::size_t(m_model->columnCount()), false);
   for (int c = 0; c < m_model->columnCount(); ++c) {
     int width = fm.horizontalAdvance(m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) + 16;
+    bool numbers = false, others = false;
     // No column is wider than kMaxColumnWidth: the beginning of a value is enough to measure.
-    for (int r = 0; r < rows; ++r)
-      width = std::max(width, fm.horizontalAdvance(m_model->index(r, c).data().toString().left(kMeasuredChars)) + 12);
-    setColumnWidth(c, std::min(width, kMaxColumnWidth));
+    for (int r = 0; r < rows; ++r) {
+      const QString value = m_model->index(r, c).data().toString();
+      width = std::max(width, fm.horizontalAdvance(value.left(kMeasuredChars)) + 12);
+      if (!value.trimmed().isEmpty()) (IsNumberText(value.left(64)) ? numbers : others) = true;
+    }
+    m_numeric[std::size_t(c)] = numbers && !others;
+    const auto user = m_userWidths.constFind(m_doc.Store().Item(c).toString());
+    setColumnWidth(c, user != m_userWidths.constEnd() ? *user : std::min(width, kMaxColumnWidth));
   }
+  m_model->SetRightAligned(m_numeric);
+  m_sizing = false;
+}
+
+void CListView::SortByHeading(int column) {
+  if (column < 0 || column >= m_doc.ItemCount()) return;
+  const bool descending = column == m_sortColumn && !m_sortDescending;
+  const bool numeric = column < int(m_numeric.size()) && m_numeric[std::size_t(column)];
+  // The sort dialog's orders: 0/1 ascending by text/number, 2/3 descending.
+  const int order = (descending ? 2 : 0) + (numeric ? 1 : 0);
+  m_doc.StoreCards();
+  SortCommand(m_doc, column, order);
+  m_sortColumn = column;
+  m_sortDescending = descending;
+  horizontalHeader()->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  m_app.Window().RefreshCommandStates();
 }
 
 void CListView::OnUpdate(IDocView*, std::uint32_t hint) {
   if (hint & 8 || hint & 2) {
+    // A reset forgets the widths: they are set again, the user's kept.
     m_model->Refresh(true);
-    if (hint & 8) SizeColumns();
+    SizeColumns();
   } else if (m_model->rowCount() == m_doc.VisibleCount() && m_model->columnCount() == m_doc.ItemCount()) {
     viewport()->update();  // as the item list: the cells read the live values
   } else {
@@ -120,6 +171,14 @@ void CListView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QTableView::keyPressEvent(event);
+}
+
+bool CListView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == horizontalHeader()->viewport()) {
+    if (event->type() == QEvent::MouseButtonPress) m_headingPressed = true;
+    if (event->type() == QEvent::MouseButtonRelease) m_headingPressed = false;
+  }
+  return QTableView::eventFilter(watched, event);
 }
 
 void CListView::focusInEvent(QFocusEvent* event) {

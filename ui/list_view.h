@@ -2,9 +2,11 @@
 
 #include "core/velum_doc.h"
 
+#include <QHash>
 #include <QTableView>
 
 #include <cstdint>
+#include <vector>
 
 class CVelumApp;
 class CCardTableModel;
@@ -24,10 +26,15 @@ class CListView final : public QTableView, public IDocView {
   // The commands the list carries out; false for any other.
   bool OnCommand(std::uint32_t id);
   CCardTableModel& Model() { return *m_model; }
+  // A click on column's heading: sorts the cards by its item through the sort
+  // command, by number where its values are numbers; the same heading again
+  // reverses the order.
+  void SortByHeading(int column);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void SelectCurrent();
@@ -37,4 +44,11 @@ class CListView final : public QTableView, public IDocView {
   CVelumApp& m_app;
   CVelumDoc& m_doc;
   CCardTableModel* m_model;
+  std::vector<bool> m_numeric;  // by column, from the sampled rows
+  // Widths the user gave by dragging, by item name: no refresh measures them anew.
+  QHash<QString, int> m_userWidths;
+  bool m_sizing = false;
+  bool m_headingPressed = false;
+  int m_sortColumn = -1;
+  bool m_sortDescending = false;
 };

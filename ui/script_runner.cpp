@@ -296,6 +296,16 @@ int CScriptRunner::Run(const QString& word, const QStringList& a) {
     Print(ListJson(rows));
     return 0;
   }
+  if (word == u"header") {
+    bool ok = false;
+    const int column = a.size() == 1 ? a[0].toInt(&ok) : -1;
+    if (!ok) return Fail(2, QStringLiteral("usage: header N"));
+    if (!window.ListView() || !window.ListActive()) return Fail(1, QStringLiteral("the list is not shown"));
+    if (column < 0 || column >= window.ListView()->Model().columnCount())
+      return Fail(1, QStringLiteral("no column %1").arg(column));
+    window.ListView()->SortByHeading(column);
+    return 0;
+  }
   if (word == u"screenshot") {
     if (a.size() != 1) return Fail(2, QStringLiteral("usage: screenshot PATH"));
     QWidget* target = OpenDialog();
@@ -514,10 +524,13 @@ QJsonArray CScriptRunner::MenuJson() const {
 
 QJsonObject CScriptRunner::ListJson(int rows) const {
   CMainWindow& window = m_app.Window();
-  QJsonArray columns, out;
+  QJsonArray columns, out, align;
   if (window.ListActive()) {
-    const QAbstractItemModel& m = window.ListView()->Model();
-    for (int c = 0; c < m.columnCount(); ++c) columns.append(m.headerData(c, Qt::Horizontal).toString());
+    const CCardTableModel& m = window.ListView()->Model();
+    for (int c = 0; c < m.columnCount(); ++c) {
+      columns.append(m.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+      align.append(m.RightAligned(c) ? QStringLiteral("right") : QStringLiteral("left"));
+    }
     for (int r = 0; r < std::min(rows, m.rowCount()); ++r) {
       QJsonArray row;
       for (int c = 0; c < m.columnCount(); ++c) row.append(m.index(r, c).data().toString());
@@ -526,10 +539,11 @@ QJsonObject CScriptRunner::ListJson(int rows) const {
   } else {
     CItemListView& list = window.ItemList();
     columns.append(list.Chooser().currentText());
+    align.append(QStringLiteral("left"));
     const QAbstractItemModel& m = list.Model();
     for (int r = 0; r < std::min(rows, m.rowCount()); ++r) out.append(QJsonArray{m.index(r, 0).data().toString()});
   }
-  return QJsonObject{{QStringLiteral("columns"), columns}, {QStringLiteral("rows"), out}};
+  return QJsonObject{{QStringLiteral("columns"), columns}, {QStringLiteral("rows"), out}, {QStringLiteral("align"), align}};
 }
 
 QJsonObject CScriptRunner::DialogJson(QWidget* dialog) {

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -149,6 +150,42 @@ class CMainWindowCommandsTest : public QObject {
     QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(doc.VisibleCount(), 3);
     QVERIFY(VisibleNames(doc).contains(u"安藤"_s));
+  }
+
+  void listHeadingsSortAlignAndKeepWidths() {
+    CAppUnderTest t(m_env.WriteCards(u"table.csv"_s, kCards), m_env.NewSettings(), kWide);
+    QVERIFY(t.started);
+    CVelumDoc& doc = t.App().Doc();
+    QVERIFY(t.Window().Dispatch(cmd::kListScreen));
+    CListView* list = t.Window().ListView();
+    QVERIFY(!list->Model().RightAligned(0));
+    QVERIFY(list->Model().RightAligned(2));
+    QCOMPARE(list->model()->index(0, 2).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+             Qt::AlignRight);
+
+    // 金額 by number, then the same heading again reverses; each is one undo step.
+    QVERIFY(doc.Store().SetItemText(0, 2, u"1000"_s));
+    list->SortByHeading(2);
+    QCOMPARE(VisibleNames(doc), (QStringList{u"伊藤"_s, u"上野"_s, u"江藤"_s, u"小野"_s, u"安藤"_s}));
+    QCOMPARE(list->horizontalHeader()->sortIndicatorSection(), 2);
+    list->SortByHeading(2);
+    QCOMPARE(VisibleNames(doc).first(), u"安藤"_s);
+    QCOMPARE(list->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    QVERIFY(t.Window().Dispatch(cmd::kUndoCommand));
+    QCOMPARE(VisibleNames(doc).first(), u"伊藤"_s);
+
+    // A width the user dragged stays through a sort and a filter.
+    // (pressed beside the last heading, where a click sorts nothing)
+    QWidget* headings = list->horizontalHeader()->viewport();
+    const QPoint beside(headings->width() - 2, headings->height() / 2);
+    const int widened = list->columnWidth(1) + 150;
+    QTest::mousePress(headings, Qt::LeftButton, {}, beside);
+    list->setColumnWidth(1, widened);
+    QTest::mouseRelease(headings, Qt::LeftButton, {}, beside);
+    list->SortByHeading(0);
+    QCOMPARE(list->columnWidth(1), widened);
+    FilterCommand(doc, {0}, 0, u"小野"_s, 0);
+    QCOMPARE(list->columnWidth(1), widened);
   }
 
   void itemListRefreshCommandsAreTaken() {
