@@ -142,7 +142,7 @@ void CKeyCustomizeDialog::LoadFrom() {
   if (!chosen) return;
   const CKeyFileStatus status = m_app.KeyMap().Load(*chosen);
   if (!status.Ok()) {
-    m_app.Prompt().Notice(keys_msg::kCannotLoad);
+    m_app.Prompt().Notice(CannotLoadMessage(status, *chosen));
     return;
   }
   if (status.result == CKeyFileStatus::kDamaged) m_app.Prompt().Notice(DamageMessage(status, *chosen));

@@ -119,7 +119,7 @@ class CKeyCustomizeDialogTest : public QObject {
       QCOMPARE(FileBytes(m_env.Path(u"saved.KEY"_s)).size(), 26);
       Bind(d, u"Ctrl+F"_s, u"（なし）"_s);
       QVERIFY(inFileDialog(Button(d, u"読込(&R)..."_s), u"missing.KEY"_s));
-      QCOMPARE(t.CountInTranscript(u"message: 読み込めません"_s), 1);
+      QCOMPARE(t.CountInTranscript(u"message: キーファイル「"_s + m_env.Path(u"missing.KEY"_s) + u"」を読み込めません："_s), 1);
       QVERIFY(inFileDialog(Button(d, u"読込(&R)..."_s), u"saved.KEY"_s));
       QCOMPARE(t.App().KeyMap().Count(), 1);
       QCOMPARE(t.Window().Action(kFind)->text(), u"検索(&F)...\tCtrl+F"_s);
