@@ -52,34 +52,14 @@ int EraYear(QStringView digits) {
 void ReplaceEraYear(QString* text, qsizetype prefixLength, int baseYear) {
   const qsizetype slash = text->indexOf(u'/');
   if (slash < prefixLength) return;
-  const int year = baseYear + EraYear(QStringView(*text).sliced(prefixLength, slash - prefixLength));
+  // In 64 bits: an era year near the int limit must not wrap into the span.
+  const qint64 year = qint64(baseYear) + EraYear(QStringView(*text).sliced(prefixLength, slash - prefixLength));
   text->replace(0, slash, QString::number(year));
 }
 
-}  // namespace
-
-bool IsValidDate(int year, int month, int day) {
-  return year >= kFirstValidYear && year <= kLastValidYear && month >= 1 && month <= 12 && day >= 1 && day <= 31 &&
-         day <= DaysInMonth(year, month);
-}
-
-bool ParseDateText(QStringView text, int* year, int* month, int* day) {
-  const qsizetype first = text.indexOf(u'/');
-  if (first < 0) return false;
-  *year = WcsToL(text.first(first));
-  const QStringView rest = text.sliced(first + 1);
-  const qsizetype second = rest.indexOf(u'/');
-  if (second < 0) return false;
-  *month = WcsToL(rest.first(second));
-  *day = WcsToL(rest.sliced(second + 1));
-  return IsValidDate(*year, *month, *day);
-}
-
-QString NormalizeDateText(QStringView text, int form) {
-  if (text.isEmpty()) return QString();
-  QString monthDay;
-  if (NormalizeMonthDay(text, &monthDay)) return monthDay;
-
+// Reads a date text after turning 年月日, the other separators and a leading
+// era into year/month/day.
+bool ReadSeparatedDate(QStringView text, int* year, int* month, int* day) {
   QString t;
   t.reserve(text.size());
   for (QChar c : text) {
@@ -106,11 +86,42 @@ QString NormalizeDateText(QStringView text, int form) {
     if (!t.isEmpty() && CharUpper(QStringView(t).first(1)) == QStringView(&era.letter, 1))
       ReplaceEraYear(&t, 1, era.baseYear);
   }
+  return ParseDateText(t, year, month, day);
+}
+
+}  // namespace
+
+bool IsValidDate(int year, int month, int day) {
+  return year >= kFirstValidYear && year <= kLastValidYear && month >= 1 && month <= 12 && day >= 1 && day <= 31 &&
+         day <= DaysInMonth(year, month);
+}
+
+bool ParseDateText(QStringView text, int* year, int* month, int* day) {
+  const qsizetype first = text.indexOf(u'/');
+  if (first < 0) return false;
+  *year = WcsToL(text.first(first));
+  const QStringView rest = text.sliced(first + 1);
+  const qsizetype second = rest.indexOf(u'/');
+  if (second < 0) return false;
+  *month = WcsToL(rest.first(second));
+  *day = WcsToL(rest.sliced(second + 1));
+  return IsValidDate(*year, *month, *day);
+}
+
+QString NormalizeDateText(QStringView text, int form) {
+  if (text.isEmpty()) return QString();
+  QString monthDay;
+  if (NormalizeMonthDay(text, &monthDay)) return monthDay;
 
   int year = 0;
   int month = 0;
   int day = 0;
-  if (!ParseDateText(t, &year, &month, &day)) return text.toString();
+  // A text that reads as year/month/day as it stands keeps that date. The
+  // separators and era names are for texts that do not: applied to such a text
+  // they could split a field ("2010/9.5/25") or join two ("2010/1日2/25"), and
+  // its normal form would name another date than the text read by itself.
+  if (!ParseDateText(text, &year, &month, &day) && !ReadSeparatedDate(text, &year, &month, &day))
+    return text.toString();
   if (form == kDateFormSlash) return QString::asprintf("%4d/%02d/%02d", year, month, day);
   if (form == kDateFormKanji) return QString::asprintf("%4d年%02d月%02d日", year, month, day);
   return text.toString();

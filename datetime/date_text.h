@@ -37,10 +37,13 @@ bool ParseDateText(QStringView text, int* year, int* month, int* day);
 // - an empty text gives an empty text;
 // - a bare month and day "#月#日", "#月##日" or "##月#日" (# one digit) gives
 //   the month and day with two digits each, unvalidated, whatever the form;
+// - a text that ParseDateText reads as it stands is that date;
 // - otherwise 年 and 月 become '/', 日 goes, and . , - and the full-width
 //   ． ， － ／ become '/'; a leading era name or letter with its year becomes
 //   the Western year (平成22 and H22 give 2010; 元 counts as 1); the result is
 //   parsed with ParseDateText. A valid date comes back as "%4d/%02d/%02d" for
 //   form 0, "%4d年%02d月%02d日" for form 1, and as the input text unchanged for
 //   any other form. An unreadable or invalid date comes back unchanged.
+// So a normal form reads back as the date of the text it came from, and
+// normalising it again changes nothing.
 QString NormalizeDateText(QStringView text, int form);

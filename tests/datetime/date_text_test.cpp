@@ -61,6 +61,13 @@ TEST(DateText, Normalize) {
       {u"abc", 0, u"abc"},
       {u"平成", 0, u"平成"},
       {u"H/1/1", 0, u"1988/01/01"},  // a missing era year reads as 0
+      {u"H2147483647/1/1", 0, u"H2147483647/1/1"},
+      // A text that reads as year/month/day as it stands keeps that date;
+      // other separators and 日 inside its fields do not split or join them.
+      {u"2010/9.5/25", 0, u"2010/09/25"},
+      {u"2010.5/9/25", 1, u"2010年09月25日"},
+      {u"2010/1日2/25", 0, u"2010/01/25"},
+      {u"2010年/9/25", 0, u"2010/09/25"},
       {u"", 0, u""},
       // Month and day alone: padded, unvalidated, whatever the form.
       {u"1月5日", 0, u"01月05日"},
@@ -75,6 +82,27 @@ TEST(DateText, Normalize) {
   for (const NormalizeCase& c : cases) {
     EXPECT_EQ(NormalizeDateText(QStringView(c.input), c.form), QStringView(c.expected))
         << QStringView(c.input).toString() << " form " << c.form;
+  }
+}
+
+// A text read as a date gives normal forms that read back as the same date
+// and stay as they are (the date fuzz harness checks the same on any bytes).
+TEST(DateText, NormalFormsReadAsTheTextsDate) {
+  const char16_t* const texts[] = {
+      u"2010/9/25",     u"2010/09/25 12:00", u" 2010/ +9/  25x", u"2010/9.5/25",   u"2010.5/9/25",
+      u"2010/1日2/25",  u"2010年/9/25",      u"2010/9/25.5",     u"2010/9-1/25",   u"2010/9月5/25",
+      u"4439?5\uFFFD/6.6\uFFFD.6/4./6", u"9999/12/31日",      u"1873/1/1年",      u"2012/2/29-3",
+  };
+  for (const char16_t* text : texts) {
+    int y = 0, m = 0, d = 0;
+    ASSERT_TRUE(ParseDateText(QStringView(text), &y, &m, &d)) << QStringView(text).toString();
+    for (const int form : {kDateFormSlash, kDateFormKanji}) {
+      const QString normal = NormalizeDateText(QStringView(text), form);
+      int y2 = 0, m2 = 0, d2 = 0;
+      EXPECT_TRUE(ParseDateText(NormalizeDateText(normal, kDateFormSlash), &y2, &m2, &d2)) << normal;
+      EXPECT_EQ((std::array{y2, m2, d2}), (std::array{y, m, d})) << QStringView(text).toString() << " form " << form;
+      EXPECT_EQ(NormalizeDateText(normal, form), normal);
+    }
   }
 }
 
