@@ -30,7 +30,10 @@ class CKeepOnScreen final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Show) {
       auto* w = static_cast<QWidget*>(watched);
+      // The window manager puts its frame around a window a moment after it
+      // is shown: placed at once, and again once the frame is there.
       QTimer::singleShot(0, w, [w] { PlaceInside(*w); });
+      QTimer::singleShot(300, w, [w] { PlaceInside(*w); });
     }
     return false;
   }
@@ -53,6 +56,15 @@ class CKeepOnScreen final : public QObject {
 
 }  // namespace
 
+void KeepInsideScreen(QWidget& window) {
+  // Found by name: the filter has no meta-object of its own to be found by.
+  const QString name = QStringLiteral("keepInsideScreen");
+  if (window.findChild<QObject*>(name, Qt::FindDirectChildrenOnly)) return;
+  auto* keeper = new CKeepOnScreen(&window);
+  keeper->setObjectName(name);
+  window.installEventFilter(keeper);
+}
+
 int TitleWidth(const QWidget& dialog) {
   constexpr int kTitleBarButtons = 100;
   return QFontMetrics(dialog.font()).horizontalAdvance(dialog.windowTitle()) + kTitleBarButtons;
@@ -65,8 +77,7 @@ void FitToScreen(QWidget& dialog, QSize screen, QSize preferred) {
   }
   // The frame the window manager puts around the dialog takes room too.
   screen = (screen - FrameExtra(dialog)).expandedTo(QSize(1, 1));
-  if (!dialog.findChild<CKeepOnScreen*>(QString(), Qt::FindDirectChildrenOnly))
-    dialog.installEventFilter(new CKeepOnScreen(&dialog));
+  KeepInsideScreen(dialog);
   QLayout* layout = dialog.layout();
   if (layout) layout->activate();
   dialog.setMaximumSize(screen);

@@ -10,6 +10,10 @@
 // texts). An empty screen means the primary screen's available area.
 void FitToScreen(QWidget& dialog, QSize screen, QSize preferred = {});
 
+// Once shown, the window with its frame lies inside the screen's available
+// area: made smaller where it must be, moved where it stands out.
+void KeepInsideScreen(QWidget& window);
+
 // The width a window needs for its title bar to show its whole title.
 int TitleWidth(const QWidget& dialog);
 

@@ -5,6 +5,7 @@
 #include "keys/menu_label.h"
 #include "settings/settings.h"
 #include "ui/command_handlers.h"
+#include "ui/dialog_fit.h"
 #include "ui/card_edit.h"
 #include "ui/card_view.h"
 #include "ui/item_list_view.h"
@@ -69,6 +70,8 @@ CMainWindow::CMainWindow(CVelumApp& app) : m_app(app) {
   const QSize screen = app.Screen();
   m_wideMenu = UseWideMenu(screen.width(), screen.height(), app.Cache().softKeyMenu != 0);
   resize(app.Scripted() ? screen : QSize(std::min(screen.width(), 900), std::min(screen.height(), 700)));
+  // With the window manager's frame the window still fits the screen.
+  if (!app.Scripted()) KeepInsideScreen(*this);
   BuildActions();
   BuildMenus();
   if (!app.Cache().softKeyMenu) BuildToolBar();

@@ -1,6 +1,7 @@
 #include "ui/ui_services.h"
 
 #include "app/script_words.h"
+#include "ui/dialog_fit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
@@ -42,8 +44,12 @@ QMessageBox::StandardButton AskBox(QWidget* parent, QMessageBox::Icon icon, cons
   // that wraps a few characters a line. The text takes what the screen has.
   const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
   const int width = screen ? screen->availableGeometry().width() : 800;
-  if (width < 640)
+  if (width < 640) {
     box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(std::max(width - 110, 80)));
+    // Three buttons with their pictures are wider than such a screen.
+    for (QAbstractButton* b : box.buttons()) b->setIcon(QIcon());
+  }
+  KeepInsideScreen(box);
   return QMessageBox::StandardButton(box.exec());
 }
 
