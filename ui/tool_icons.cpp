@@ -118,20 +118,16 @@ void DrawLast(QPainter& p) {
 }
 
 void DrawFind(QPainter& p) { Magnifier(p); }
-void DrawFindNext(QPainter& p) {
+// A smaller glass with an arrow: find the next card (down) or the previous one.
+void FindAgain(QPainter& p, bool next) {
+  const QTransform grid = p.transform();
   p.scale(0.8, 0.8);
   Magnifier(p);
-  p.resetTransform();
-  p.scale(p.device()->width() / 16.0, p.device()->height() / 16.0);
-  SmallArrow(p, true);
+  p.setTransform(grid);
+  SmallArrow(p, next);
 }
-void DrawFindPrevious(QPainter& p) {
-  p.scale(0.8, 0.8);
-  Magnifier(p);
-  p.resetTransform();
-  p.scale(p.device()->width() / 16.0, p.device()->height() / 16.0);
-  SmallArrow(p, false);
-}
+void DrawFindNext(QPainter& p) { FindAgain(p, true); }
+void DrawFindPrevious(QPainter& p) { FindAgain(p, false); }
 
 void DrawCut(QPainter& p) {
   p.setPen(QPen(kInk, 1.4));
