@@ -69,7 +69,7 @@ for i in "${!dirs[@]}"; do
   dir=${dirs[$i]} name=${names[$i]}
   run=$build/runs/$dir
   mkdir -p "$run/corpus"
-  rm -f "$run"/crash-* "$run"/leak-* "$run"/timeout-* "$run"/oom-*
+  touch "$run/.start"
   cp -n fuzz/"$dir"/corpus/* "$run/corpus/" 2>/dev/null || true
   dict=$(ls fuzz/"$dir"/*.dict 2>/dev/null | head -n 1 || true)
   fuzzer=$(find "$build/fuzz/$dir" -maxdepth 1 -name "${name}_fuzzer" -type f | head -n 1)
@@ -79,15 +79,15 @@ for i in "${!dirs[@]}"; do
     ${dict:+-dict="$dict"} "$run/corpus" >"$run/log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *\([0-9]*\).*/\1/p' "$run/log" | tail -n 1)
   cov=$( (grep -o "cov: [0-9]*" "$run/log" || true) | tail -n 1 | cut -d" " -f2)
-  findings=$(find "$run" -maxdepth 1 \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
+  # Findings of this run; those of earlier runs stay where they are.
+  found=$(find "$run" -maxdepth 1 -newer "$run/.start" \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \))
+  findings=$(printf '%s' "$found" | grep -c . || true)
   # A run that stopped without leaving an input behind still failed.
   if ((status != 0 && findings == 0)); then findings="exit $status"; fi
   if [[ $findings != 0 ]]; then
     failed=1
     grep -m 3 -E 'ERROR|runtime error|_fuzz: ' "$run/log" | sed "s|^|  $name: |" || true
-    for f in "$run"/crash-* "$run"/leak-* "$run"/timeout-* "$run"/oom-*; do
-      [ -e "$f" ] && echo "  reduce with: $fuzzer -minimize_crash=1 -max_total_time=60 $f"
-    done
+    for f in $found; do echo "  reduce with: $fuzzer -minimize_crash=1 -max_total_time=60 $f"; done
   fi
   rows+=("$(printf '%-20s %8s %12s %8s %s' "$name" "$seconds" "${runs:-?}" "${cov:-?}" "$findings")")
 done
