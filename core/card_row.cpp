@@ -1,6 +1,19 @@
 #include "core/card_row.h"
 
+#include <array>
+#include <mutex>
+
 namespace {
+
+// The last item edits, each at the slot of its change number.
+struct CJournalEntry {
+  std::uint64_t change = 0;
+  const CCardRow* row = nullptr;
+  int item = 0;
+};
+constexpr std::size_t kJournalSize = 4096;
+std::mutex s_journalLock;
+std::array<CJournalEntry, kJournalSize> s_journal;
 
 // The items of a row as they stood before a rebuild: the shared copy of the
 // buffer keeps the old texts alive while the new buffer is filled.
@@ -71,7 +84,23 @@ void CCardRow::Rebuild(int count, Get&& get, IsQuoted&& quoted) {
   }
   m_text = std::move(buffer);
   m_count = std::int16_t(count);
-  NoteChange();
+}
+
+void CCardRow::NoteItemEdit(int i) const {
+  const std::lock_guard lock(s_journalLock);
+  const std::uint64_t change = s_changes.fetch_add(1, std::memory_order_relaxed) + 1;
+  s_journal[change % kJournalSize] = {change, this, i};
+}
+
+bool CCardRow::ItemEditsSince(std::uint64_t since, std::uint64_t upTo, std::vector<CItemEdit>* edits) {
+  if (upTo < since || upTo - since > kJournalSize) return false;
+  const std::lock_guard lock(s_journalLock);
+  for (std::uint64_t c = since + 1; c <= upTo; ++c) {
+    const CJournalEntry& e = s_journal[c % kJournalSize];
+    if (e.change != c) return false;
+    edits->push_back({e.row, e.item});
+  }
+  return true;
 }
 
 void CCardRow::Clear() {
@@ -87,6 +116,7 @@ bool CCardRow::DeleteItem(int i) {
   const CRowSnapshot old(m_text, m_count);
   const auto from = [&](int k) { return k < i ? k : k + 1; };
   Rebuild(m_count - 1, [&](int k) { return old(from(k)); }, [&](int k) { return old.Quoted(from(k)); });
+  NoteChange();
   return true;
 }
 
@@ -98,6 +128,7 @@ bool CCardRow::InsertEmptyItem(int i) {
   Rebuild(
       count + 1, [&](int k) { return k < i ? old(k) : k == i ? QStringView() : old(k - 1); },
       [&](int k) { return k < i ? old.Quoted(k) : k == i || old.Quoted(k - 1); });
+  NoteChange();
   return true;
 }
 
@@ -111,6 +142,7 @@ bool CCardRow::SetItem(int i, QStringView text) {
   const QString copy = text.toString();  // text may point into our own buffer
   const CRowSnapshot old(m_text, m_count);
   Rebuild(m_count, [&](int k) { return k == i ? QStringView(copy) : old(k); }, [&](int k) { return old.Quoted(k); });
+  NoteItemEdit(i);
   return true;
 }
 
@@ -124,12 +156,15 @@ bool CCardRow::SetItems(const std::vector<std::pair<int, QString>>& texts) {
   Rebuild(
       m_count, [&](int k) { return replaced[k] ? QStringView(*replaced[k]) : old(k); },
       [&](int k) { return old.Quoted(k); });
+  for (const auto& edit : texts) NoteItemEdit(edit.first);
+  if (texts.empty()) NoteChange();
   return true;
 }
 
 bool CCardRow::MakeEmpty(int count) {
   if (count < 0 || count > kMaxItems) return false;
   Rebuild(count, [](int) { return QStringView(); }, [](int) { return true; });
+  NoteChange();
   return true;
 }
 

@@ -80,13 +80,26 @@ class CCardRow {
   // from the cards (remembered formula results) hold while it stands still.
   static std::uint64_t Changes() { return s_changes.load(std::memory_order_relaxed); }
   static void NoteChange() { s_changes.fetch_add(1, std::memory_order_relaxed); }
+  // SetItem and SetItems count one change per item they replace, and the last
+  // few thousand such changes are kept: a holder of computed values can tell
+  // which items of which rows changed. Every other change is of unknown kind.
+  struct CItemEdit {
+    const CCardRow* row;
+    int item;
+  };
+  // The item edits that make up every change after count `since` up to
+  // `upTo`, appended to edits; false when any of them was another change or
+  // is no longer kept.
+  static bool ItemEditsSince(std::uint64_t since, std::uint64_t upTo, std::vector<CItemEdit>* edits);
 
  protected:
-  // Rebuilds the buffer from get(i) and quoted(i) for i in [0, count).
+  // Rebuilds the buffer from get(i) and quoted(i) for i in [0, count); the
+  // caller notes the change.
   template <typename Get, typename IsQuoted>
   void Rebuild(int count, Get&& get, IsQuoted&& quoted);
 
  private:
+  void NoteItemEdit(int i) const;
   std::uint32_t Word(int i) const {
     const QChar* d = m_text.constData();
     return std::uint32_t(d[2 * i].unicode()) | (std::uint32_t(d[2 * i + 1].unicode()) << 16);

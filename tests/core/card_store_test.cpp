@@ -4,6 +4,8 @@
 #include "settings/settings.h"
 #include "support/test_support.h"
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -173,4 +175,39 @@ TEST(CardStore, RecalcAllStoresComputedValuesOfFormulaItemsOnly) {
   EXPECT_EQ(store.AllCard(0)->Item(1).toString(), u"X"_s);
   EXPECT_EQ(store.AllCard(1)->Item(1).toString(), u"Y"_s);
   EXPECT_EQ(store.AllCard(1)->Item(2).toString(), u"keep"_s);
+}
+
+// The remembered formula values follow edits through this list: every item
+// replaced is named, and anything else since makes the list unknown.
+TEST(CardRow, ItemEditsSinceNamesEveryItemReplacedAndNothingElse) {
+  CCardRow a;
+  CCardRow b;
+  a.MakeEmpty(3);
+  b.MakeEmpty(3);
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    std::vector<std::pair<const CCardRow*, int>> edits;  // empty: unknown
+  } cases[] = {
+      {"one item", [&] { a.SetItem(1, u"x"_s); }, {{&a, 1}}},
+      {"several rows", [&] { a.SetItem(0, u"x"_s); b.SetItem(2, u"y"_s); }, {{&a, 0}, {&b, 2}}},
+      {"several items at once", [&] { a.SetItems({{0, u"p"_s}, {2, u"q"_s}}); }, {{&a, 0}, {&a, 2}}},
+      {"an edit, then an inserted item", [&] { a.SetItem(0, u"z"_s); a.InsertEmptyItem(0); }, {}},
+      {"a hidden row", [&] { b.SetVisible(false); }, {}},
+      {"a copy", [&] { a = b; }, {}},
+      {"more edits than are kept", [&] { for (int n = 0; n < 5000; ++n) b.SetItem(0, QString::number(n)); }, {}},
+  };
+  for (const auto& c : cases) {
+    const std::uint64_t since = CCardRow::Changes();
+    c.change();
+    std::vector<CCardRow::CItemEdit> edits;
+    const bool known = CCardRow::ItemEditsSince(since, CCardRow::Changes(), &edits);
+    EXPECT_EQ(known, !c.edits.empty()) << c.what;
+    if (!known) continue;
+    ASSERT_EQ(edits.size(), c.edits.size()) << c.what;
+    for (std::size_t e = 0; e < edits.size(); ++e) {
+      EXPECT_EQ(edits[e].row, c.edits[e].first) << c.what;
+      EXPECT_EQ(edits[e].item, c.edits[e].second) << c.what;
+    }
+  }
 }
