@@ -4,6 +4,7 @@
 #include "formula/date_functions.h"
 #include "formula/expression_evaluator.h"
 #include "formula/formula_text.h"
+#include "formula/item_dependencies.h"
 #include "formula/item_value_cache.h"
 #include "formula/number_text.h"
 #include "formula/text_functions.h"
@@ -14,6 +15,7 @@
 #include <charconv>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -469,6 +471,9 @@ class CEngine {
       if (value.isEmpty() && m_store.CalcNull() == 2) return Expansion::kFailed;
       // Only a stored text that names itself again comes back here often.
       if (++inlined[item] > kMaxInlining || (budget.work += text.size()) > kMaxWork) return Expansion::kCycle;
+      const QStringView ref = QStringView(text).sliced(at, close + 1 - at);
+      for (qsizetype next = at; next >= 0; next = QStringView(text).indexOf(ref, next + ref.size()))
+        NoteRewriting(text, next, next + ref.size(), value, !IsInlinedFormula(item));
       if (!ReplaceFrom(text, at, close + 1 - at, value))
         return inlined[item] > 1 ? Expansion::kCycle : Expansion::kTooLong;
       if (MayCall(text)) {
@@ -477,6 +482,14 @@ class CEngine {
       }
     }
     return Expansion::kDone;
+  }
+
+  // A text about to replace text[at, end) that could make references or calls
+  // the formulas do not show: the cache stops following dependencies.
+  void NoteRewriting(QStringView text, qsizetype at, qsizetype end, QStringView value, bool wholeText) {
+    const QChar before = at > 0 ? text[at - 1] : QChar();
+    const QChar after = end < text.size() ? text[end] : QChar();
+    if (MayRewriteFormula(value, before, after, wholeText)) m_cache.NoteRewritable();
   }
 
   // Every occurrence of the reference text[at, at + length) replaced by value,
@@ -583,6 +596,7 @@ class CEngine {
         const qsizetype end = call.end;
         if (++budget.itemCalls > kMaxItemCalls || (budget.work += text.size()) > kMaxWork) return Expansion::kCycle;
         if (text.size() - (end - at) + value->size() > kMaxFormulaText) return Expansion::kTooLong;
+        NoteRewriting(text, at, end, *value, true);
         text.replace(at, end - at, *value);
       }
     }
@@ -607,7 +621,7 @@ class CEngine {
       default:
         break;
     }
-    const CColumnStatistics* s = Stats(item);
+    const CColumnStatistics* s = Stats(item, fn == ItemFn::kVarp);
     if (!s) return std::nullopt;
     const bool any = s->count > 0;
     switch (fn) {
@@ -626,9 +640,9 @@ class CEngine {
 
   // The statistics of an item over the visible cards; nullptr (and every
   // value it misses noted) until all of them are known.
-  const CColumnStatistics* Stats(int item) {
+  const CColumnStatistics* Stats(int item, bool variance = true) {
     std::optional<CColumnStatistics>& slot = m_cache.Statistics(item);
-    if (slot) return &*slot;
+    if (slot && !(variance && m_cache.VarianceStale(item))) return &*slot;
     const std::vector<int>& visible = m_cache.VisibleAll();
     const bool computed = m_cache.Computed(item);
     if (computed) {
@@ -639,10 +653,13 @@ class CEngine {
     }
     CColumnStatistics s;
     double squares = 0;
+    std::vector<double> numbers;
+    if (!computed) numbers.assign(m_store.AllCount(), std::numeric_limits<double>::quiet_NaN());
     for (int k : visible) {
       const QStringView text = computed ? m_cache.ValueOf(k, item, true) : m_store.AllCard(k)->Item(item);
       if (!IsNumericText(text)) continue;
       const double x = TextToNumber(text);
+      if (!computed) numbers[k] = x;
       s.max = s.count == 0 || x > s.max ? x : s.max;
       s.min = s.count == 0 || x < s.min ? x : s.min;
       ++s.count;
@@ -651,6 +668,7 @@ class CEngine {
     }
     if (s.count > 0) s.variance = PopulationVariance(squares / s.count, s.sum / s.count);
     slot = s;
+    if (!computed) m_cache.NoteColumn(item, std::move(numbers));
     return &*slot;
   }
 

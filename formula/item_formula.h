@@ -27,10 +27,12 @@ inline constexpr QStringView kLinkedToItself = u"Err:連動項目で自分自身
 // result, without a text that doubles with every level of a chain. A formula
 // whose text would still pass kMaxFormulaText gives kFormulaError.
 //
-// Results are remembered per store while the cards, the lists, the item
-// records and (for results that read it) today's date stand still, so a value
-// costs its computation once; a running total over n cards (BEFORE) costs n
-// steps in all, without recursion. References that form a cycle give
+// Results are remembered per store while the lists, the item records and
+// (for results that read it) today's date stand still, so a value costs its
+// computation once; an edit of an item drops only the results that read it,
+// from the cards it reaches (item_dependencies.h). A running total over n
+// cards (BEFORE) costs n steps in all, without recursion. References that
+// form a cycle give
 // kCircularReference instead of running on: formula items that take in each
 // other's formulas (found once over the items, for the items on the ring and
 // every item that takes one in), and cycles through BEFORE, AFTER, NUM,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/card_store.h"
+#include "formula/item_dependencies.h"
 #include "formula/item_formula.h"
 
 #include <QDate>
@@ -16,10 +17,16 @@
 #include <vector>
 
 // The remembered results of the item formulas of one store. Values are the
-// same as a fresh computation would give, because the cache holds only while
-// nothing they were computed from moved:
-// - the cards and their lists: CCardRow::Changes() (less the changes that
-//   RecalcAll makes itself, which no value reads: see NoteStoredValue);
+// same as a fresh computation would give, because a result is kept only while
+// nothing it was computed from moved:
+// - the cards and their lists: CCardRow::Changes(). A change that only
+//   replaced item texts of this store's cards (CCardRow::ItemEditsSince) drops
+//   just the results that may read those items, on the cards they may reach
+//   (CItemDependencies), and brings the statistics of an edited item up to
+//   date where the arithmetic stays exact. Any other change, an edit while a
+//   formula took in a text that could rewrite it (NoteRewritable), or a store
+//   with linked items drops everything. The changes RecalcAll makes by
+//   storing what it computed are no change to any value (NoteStoredValue);
 // - the item records (formula, type, grouping, link fields), compared field by
 //   field on every use, so that a record changed through any reference is seen;
 // - today's date, once any result read the clock.
@@ -56,6 +63,13 @@ class CItemValueCache final : public CCardStore::IValueCache {
   bool Computed(int item) const { return item >= 0 && item < int(m_computed.size()) && m_computed[item]; }
 
   std::optional<CColumnStatistics>& Statistics(int item) { return m_items[item].statistics; }
+  // The numbers statistics were computed from, of a stored (not computed)
+  // item: numbers[k] for all-cards position k, NaN where the card is hidden or
+  // its text no number. Kept so that an edit updates the statistics.
+  void NoteColumn(int item, std::vector<double> numbers);
+  // The statistics hold but their variance does not (an update could not
+  // keep the sum of squares exact).
+  bool VarianceStale(int item) const { return m_items[item].column && m_items[item].column->varianceStale; }
   std::optional<QString>& TimeSum(int item) { return m_items[item].timeSum; }
 
   // The first visible card whose stored text of item equals key without
@@ -104,6 +118,9 @@ class CItemValueCache final : public CCardStore::IValueCache {
   bool ReadsComputedTexts(int item) const { return m_readsStoredTexts[item]; }
   // A result read today's date.
   void NoteClock(QDate today);
+  // A formula took in a text that could add references or item-function
+  // calls of its own: its dependencies are no longer those of its text.
+  void NoteRewritable() { m_rewritable = true; }
 
  private:
   struct CRecordKey {
@@ -119,26 +136,43 @@ class CItemValueCache final : public CCardStore::IValueCache {
   // would cost an allocation each to make and to drop.
   struct CNodes {
     std::vector<State> state;
+    qsizetype dropped = 0;  // characters of text no node uses
     std::vector<std::uint32_t> begin;
     std::vector<std::uint32_t> length;
     QString text;
   };
+  struct CColumn {
+    std::vector<double> numbers;
+    double squares = 0;
+    double absSum = 0;
+    bool exact = false;  // integers whose sums are exact in any order
+    bool squaresExact = false;
+    bool varianceStale = false;
+  };
   struct CItemResults {
     std::array<std::unique_ptr<CNodes>, 2> nodes;  // by display flag
     std::optional<CColumnStatistics> statistics;
+    std::optional<CColumn> column;
     std::optional<QString> timeSum;
   };
 
-  bool Holds(const CCardStore& store) const;
+  bool SameRecords(const CCardStore& store) const;
+  // Brought up to date with the store's changes; false when it cannot be.
+  bool Follow(const CCardStore& store);
+  bool DropReaders(const std::vector<CCardRow::CItemEdit>& edits);
+  void DropNodes(int item, int first, int last);
+  void UpdateColumn(int item, int card);
   static std::vector<CRecordKey> Records(const CCardStore& store);
   CNodes& Nodes(int item, bool display);
 
   const CCardStore& m_store;
   std::uint64_t m_stamp;
+  std::uint64_t m_changes;  // CCardRow::Changes() when last brought up to date
   std::vector<CRecordKey> m_records;
   std::vector<bool> m_computed;
   std::vector<int> m_visibleAll;
   std::unordered_map<const CCardRow*, int> m_rowIndex;  // filled on first use
+  int m_lastFound = -1;
   // The item names, and the first item of each name, looked up without
   // making a text of the name asked for.
   std::vector<QString> m_nameTexts;
@@ -152,6 +186,9 @@ class CItemValueCache final : public CCardStore::IValueCache {
   int m_expansionCard = -1;
   std::vector<CExpansion> m_expansions;
   std::vector<int> m_expanded;  // items with an expansion on that card
+  std::unique_ptr<CItemDependencies> m_dependencies;  // made on the first edit
+  std::vector<bool> m_visibleCard;                    // by all-cards position
+  bool m_rewritable = false;
   bool m_readsClock = false;
   QDate m_today;
 };
