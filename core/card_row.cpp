@@ -46,7 +46,7 @@ CCardRow::CCardRow(const CCardRow& other)
 
 CCardRow& CCardRow::operator=(const CCardRow& other) {
   if (this == &other) return *this;
-  NoteChange();
+  NoteItemEdit(kWholeRow);
   m_text = other.m_text;
   m_count = other.m_count;
   m_visible = other.m_visible;

@@ -82,7 +82,10 @@ class CCardRow {
   static void NoteChange() { s_changes.fetch_add(1, std::memory_order_relaxed); }
   // SetItem and SetItems count one change per item they replace, and the last
   // few thousand such changes are kept: a holder of computed values can tell
-  // which items of which rows changed. Every other change is of unknown kind.
+  // which items of which rows changed. An assignment is kept as a change of
+  // kWholeRow (a copy taken into an undo step is no change of any store's
+  // card). Every other change is of unknown kind.
+  static constexpr int kWholeRow = -1;
   struct CItemEdit {
     const CCardRow* row;
     int item;

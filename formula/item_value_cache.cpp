@@ -226,7 +226,7 @@ bool CItemValueCache::DropReaders(const std::vector<CCardRow::CItemEdit>& edits)
     if (k < 0) continue;  // a card of another store, or of none
     m_lastFound = k;
     const int x = edit.item;
-    if (x < 0 || x >= int(m_records.size())) return false;
+    if (x < 0 || x >= int(m_records.size())) return false;  // a whole card replaced
     if (m_computed[x]) {
       m_items[x].statistics.reset();
       m_items[x].column.reset();

@@ -194,7 +194,7 @@ TEST(CardRow, ItemEditsSinceNamesEveryItemReplacedAndNothingElse) {
       {"several items at once", [&] { a.SetItems({{0, u"p"_s}, {2, u"q"_s}}); }, {{&a, 0}, {&a, 2}}},
       {"an edit, then an inserted item", [&] { a.SetItem(0, u"z"_s); a.InsertEmptyItem(0); }, {}},
       {"a hidden row", [&] { b.SetVisible(false); }, {}},
-      {"a copy", [&] { a = b; }, {}},
+      {"an assignment", [&] { a = b; }, {{&a, CCardRow::kWholeRow}}},
       {"more edits than are kept", [&] { for (int n = 0; n < 5000; ++n) b.SetItem(0, QString::number(n)); }, {}},
   };
   for (const auto& c : cases) {
