@@ -3,7 +3,7 @@
 #include "app/frame_command_table.h"
 
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <QPixmap>
 
 namespace {
@@ -27,20 +27,12 @@ void Lines(QPainter& p, const QRectF& r) {
 }
 
 void Triangle(QPainter& p, qreal x, bool left) {
-  QPainterPath path;
-  if (left) {
-    path.moveTo(x, 8);
-    path.lineTo(x + 6, 3);
-    path.lineTo(x + 6, 13);
-  } else {
-    path.moveTo(x + 6, 8);
-    path.lineTo(x, 3);
-    path.lineTo(x, 13);
-  }
-  path.closeSubpath();
   p.setPen(Qt::NoPen);
   p.setBrush(kArrow);
-  p.drawPath(path);
+  if (left)
+    p.drawPolygon(QPolygonF{{x, 8}, {x + 6, 3}, {x + 6, 13}});
+  else
+    p.drawPolygon(QPolygonF{{x + 6, 8}, {x, 3}, {x, 13}});
 }
 
 void Magnifier(QPainter& p) {
@@ -52,37 +44,18 @@ void Magnifier(QPainter& p) {
 }
 
 void SmallArrow(QPainter& p, bool down) {
-  QPainterPath path;
   const qreal tip = down ? 15.5 : 9.5, base = down ? 11.5 : 13.5;
-  path.moveTo(12.5, tip);
-  path.lineTo(9.5, base);
-  path.lineTo(15.5, base);
-  path.closeSubpath();
   p.setPen(Qt::NoPen);
   p.setBrush(kArrow);
-  p.drawPath(path);
+  p.drawPolygon(QPolygonF{{12.5, tip}, {9.5, base}, {15.5, base}});
 }
 
 void DrawOpen(QPainter& p) {
   p.setPen(QPen(kInk, 1));
   p.setBrush(QColor(0xe8, 0xb8, 0x48));
-  QPainterPath back;
-  back.moveTo(1.5, 13.5);
-  back.lineTo(1.5, 3.5);
-  back.lineTo(6, 3.5);
-  back.lineTo(7.5, 5);
-  back.lineTo(13.5, 5);
-  back.lineTo(13.5, 13.5);
-  back.closeSubpath();
-  p.drawPath(back);
+  p.drawPolygon(QPolygonF{{1.5, 13.5}, {1.5, 3.5}, {6, 3.5}, {7.5, 5}, {13.5, 5}, {13.5, 13.5}});
   p.setBrush(QColor(0xf6, 0xd2, 0x70));
-  QPainterPath front;
-  front.moveTo(1.5, 13.5);
-  front.lineTo(4, 7.5);
-  front.lineTo(15.5, 7.5);
-  front.lineTo(13.5, 13.5);
-  front.closeSubpath();
-  p.drawPath(front);
+  p.drawPolygon(QPolygonF{{1.5, 13.5}, {4, 7.5}, {15.5, 7.5}, {13.5, 13.5}});
 }
 
 void DrawSave(QPainter& p) {
