@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+class CPrintLabel;
+class CPrintProp;
+class CVelumProperty;
+
+// Changes the layout dialogs make to the records of a property file. Fields
+// the dialogs do not show are left as they were read.
+
+// Sets the items a layout prints, in order. The printed-item record of an item
+// that stays printed moves with it; a newly printed item gets a fresh record.
+// An empty list prints every item.
+void SetPrintedItems(CPrintProp& layout, const std::vector<int>& items);
+
+// The label geometry a label dialog edits: across and down counts, label size,
+// gaps and the top and left margins, in millimetres.
+struct CLabelSheet {
+  int across = 2;
+  int down = 6;
+  double width = 84;
+  double height = 33;
+  double xGap = 4;
+  double yGap = 5;
+  double top = 10;
+  double left = 10;
+  bool operator==(const CLabelSheet&) const = default;
+};
+CLabelSheet SheetOf(const CPrintLabel& label);
+
+// Stores a sheet into the property's label record, making the record (kept
+// with the carried objects) when the file has none. Answers whether anything
+// changed: an unchanged sheet makes no record.
+bool StoreLabelSheet(CVelumProperty& property, const CPrintLabel& defaults, const CLabelSheet& sheet);
+
+// How far a sheet reaches beyond a paper of the given size (millimetres);
+// 0 when it fits both ways.
+double SheetOverflow(const CLabelSheet& sheet, double paperWidth, double paperHeight);
