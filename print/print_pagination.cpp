@@ -1,0 +1,317 @@
+#include "print/print_pagination.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool IsBlank(char32_t c) { return c == u' ' || c == u'\t' || c == 0x3000; }
+
+// Characters a line may be cut after without a blank: CJK ideographs, kana,
+// hangul and full-width forms.
+bool IsCjk(char32_t c) {
+  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+// The code point at i and how many UTF-16 units it takes.
+char32_t CodePointAt(QStringView text, qsizetype i, qsizetype end, int* units) {
+  const char16_t u = text[i].unicode();
+  if (QChar::isHighSurrogate(u) && i + 1 < end && QChar::isLowSurrogate(text[i + 1].unicode())) {
+    *units = 2;
+    return QChar::surrogateToUcs4(u, text[i + 1].unicode());
+  }
+  *units = 1;
+  return u;
+}
+
+double SpanWidth(const ITextMeasure& m, QStringView text, qsizetype from, qsizetype to) {
+  double w = 0;
+  for (qsizetype i = from; i < to;) {
+    int units;
+    w += m.CharWidth(CodePointAt(text, i, to, &units));
+    i += units;
+  }
+  return w;
+}
+
+// Calls emit(start, length) for every printed line of text; see WrapText.
+template <typename Emit>
+void ForEachLine(const ITextMeasure& m, QStringView text, double width, Emit emit) {
+  const qsizetype n = text.size();
+  qsizetype s = 0;
+  while (true) {
+    qsizetype e = s;
+    while (e < n && text[e] != u'\r' && text[e] != u'\n') ++e;
+    qsizetype lineStart = s;
+    qsizetype breakAt = -1;
+    double w = 0;
+    for (qsizetype i = s; i < e;) {
+      int units;
+      const char32_t c = CodePointAt(text, i, e, &units);
+      const double cw = m.CharWidth(c);
+      if (w + cw > width && i > lineStart) {
+        const qsizetype cut = breakAt > lineStart ? breakAt : i;
+        qsizetype end = cut;
+        while (end > lineStart && IsBlank(text[end - 1].unicode())) --end;
+        emit(lineStart, end - lineStart);
+        lineStart = cut;
+        while (lineStart < e && IsBlank(text[lineStart].unicode())) ++lineStart;
+        breakAt = -1;
+        if (lineStart >= i) {
+          i = lineStart;
+          w = 0;
+        } else {
+          w = SpanWidth(m, text, lineStart, i);
+        }
+        continue;
+      }
+      w += cw;
+      if (IsBlank(c) || IsCjk(c)) breakAt = i + units;
+      i += units;
+    }
+    emit(lineStart, e - lineStart);
+    if (e >= n) return;
+    s = e + (text[e] == u'\r' && e + 1 < n && text[e + 1] == u'\n' ? 2 : 1);
+  }
+}
+
+int CountLines(const ITextMeasure& m, QStringView text, double width) {
+  int count = 0;
+  ForEachLine(m, text, width, [&](qsizetype, qsizetype) { ++count; });
+  return count;
+}
+
+bool Usable(double v, double low, double high) { return std::isfinite(v) && v >= low && v <= high; }
+
+}  // namespace
+
+double TextWidth(const ITextMeasure& measure, QStringView text) { return SpanWidth(measure, text, 0, text.size()); }
+
+std::vector<CTextLine> WrapText(const ITextMeasure& measure, QStringView text, double width) {
+  std::vector<CTextLine> lines;
+  ForEachLine(measure, text, width, [&](qsizetype start, qsizetype length) { lines.push_back({start, length}); });
+  return lines;
+}
+
+double WidestLine(const ITextMeasure& measure, QStringView text) {
+  double widest = 0;
+  ForEachLine(measure, text, INFINITY, [&](qsizetype start, qsizetype length) {
+    widest = std::max(widest, SpanWidth(measure, text, start, start + length));
+  });
+  return widest;
+}
+
+CPrintPagination::CPrintPagination(const CPrintRequest& request, QSizeF paperMM, const ITextMeasure& measure,
+                                   PrintCellText text, QStringList names)
+    : m_request(request), m_measure(measure), m_text(std::move(text)), m_names(std::move(names)) {
+  if (!Usable(paperMM.width(), 50, 2000) || !Usable(paperMM.height(), 50, 2000)) paperMM = QSizeF(210, 297);
+  m_paper = paperMM * 10;
+  // Margins a damaged or odd record holds (negative, huge, not a number) give
+  // way to 10 mm, so that there is always room to print in.
+  std::array<double, 4> margins;
+  for (int k = 0; k < 4; ++k) {
+    const double v = request.layout.m_margins[std::size_t(k)];
+    margins[std::size_t(k)] = Usable(v, 0, 100) ? v * 10 : 100;
+  }
+  if (m_paper.width() - margins[0] - margins[2] < 300) margins[0] = margins[2] = 100;
+  if (m_paper.height() - margins[1] - margins[3] < 300 + kFooterHeight) margins[1] = margins[3] = 100;
+  m_printable = QRectF(margins[0], margins[1], m_paper.width() - margins[0] - margins[2],
+                       m_paper.height() - margins[1] - margins[3]);
+
+  const CPrintLabel& l = request.sheet;
+  m_sheet.across = LabelsAcross(l);
+  m_sheet.down = LabelsDown(l);
+  if (Usable(l.m_cx, 1, 2000)) m_sheet.width = l.m_cx * 10;
+  if (Usable(l.m_cy, 1, 2000)) m_sheet.height = l.m_cy * 10;
+  m_sheet.xGap = Usable(l.m_xSpace, 0, 2000) ? l.m_xSpace * 10 : 0;
+  m_sheet.yGap = Usable(l.m_ySpace, 0, 2000) ? l.m_ySpace * 10 : 0;
+  m_sheet.top = Usable(l.m_margins[0], 0, 2000) ? l.m_margins[0] * 10 : 100;
+  m_sheet.left = Usable(l.m_margins[1], 0, 2000) ? l.m_margins[1] * 10 : 100;
+
+  if (request.kind == PrintKind::kList)
+    LayOutColumns();
+  else if (request.kind == PrintKind::kCards)
+    LayOutNameColumn();
+}
+
+QRectF CPrintPagination::Body() const { return m_printable.adjusted(0, 0, 0, -kFooterHeight); }
+
+QRectF CPrintPagination::Footer() const {
+  return QRectF(m_printable.left(), m_printable.bottom() - kFooterHeight + 10, m_printable.width(),
+                kFooterHeight - 10);
+}
+
+void CPrintPagination::LayOutColumns() {
+  const std::vector<int>& items = m_request.items;
+  const std::size_t n = items.size();
+  const double total = m_printable.width();
+  m_columns.assign(n + 1, m_printable.left());
+  if (n == 0) return;
+  // What each column would like: its heading and the widest line of the cards
+  // sampled, no more than half the page.
+  const double minimum = 4 * m_measure.CharWidth(U'あ') + 2 * kPadX;
+  const int cards = int(m_request.cards.size());
+  const int samples = std::min(cards, kColumnSamples);
+  std::vector<double> want(n), least(n);
+  for (std::size_t c = 0; c < n; ++c) {
+    double w = WidestLine(m_measure, m_names.value(items[c]));
+    for (int s = 0; s < samples; ++s) {
+      const int index = int(qint64(s) * cards / samples);
+      w = std::max(w, WidestLine(m_measure, m_text(index, items[c])));
+    }
+    least[c] = minimum;
+    want[c] = std::clamp(w + 2 * kPadX, minimum, std::max(total / 2, minimum));
+  }
+  double sumWant = 0, sumLeast = 0;
+  for (std::size_t c = 0; c < n; ++c) {
+    sumWant += want[c];
+    sumLeast += least[c];
+  }
+  std::vector<double> width(n);
+  for (std::size_t c = 0; c < n; ++c) {
+    if (sumWant <= total)
+      width[c] = want[c] + (total - sumWant) / double(n);  // room to spare: shared alike
+    else if (sumLeast < total)
+      width[c] = least[c] + (total - sumLeast) * (want[c] - least[c]) / (sumWant - sumLeast);
+    else
+      width[c] = total / double(n);  // more columns than fit even at their least
+  }
+  for (std::size_t c = 0; c < n; ++c) m_columns[c + 1] = m_columns[c] + width[c];
+  m_columns[n] = m_printable.right();
+  int lines = 1;
+  for (std::size_t c = 0; c < n; ++c)
+    lines = std::max(lines, CountLines(m_measure, m_names.value(items[c]), width[c] - 2 * kPadX));
+  m_headingHeight = std::min(lines * m_measure.LineHeight() + 2 * kPadY, Body().height() / 2);
+}
+
+void CPrintPagination::LayOutNameColumn() {
+  double w = 0;
+  for (int item : m_request.items) w = std::max(w, WidestLine(m_measure, m_names.value(item)));
+  const double minimum = 4 * m_measure.CharWidth(U'あ') + 2 * kPadX;
+  m_nameWidth = std::min(std::max(w + 2 * kPadX, std::min(minimum, m_printable.width() / 3)),
+                         m_printable.width() * 0.4);
+}
+
+double CPrintPagination::RowHeight(int index) const {
+  int lines = 1;
+  const std::vector<int>& items = m_request.items;
+  for (std::size_t c = 0; c < items.size(); ++c) {
+    const QString text = m_text(index, items[c]);
+    if (!text.isEmpty())
+      lines = std::max(lines, CountLines(m_measure, text, m_columns[c + 1] - m_columns[c] - 2 * kPadX));
+  }
+  // A row taller than a page is cut at the page's foot.
+  return std::min(lines * m_measure.LineHeight() + 2 * kPadY, Body().height() - m_headingHeight);
+}
+
+double CPrintPagination::CardLineHeight(int index, int item) const {
+  const double valueWidth = m_printable.width() - m_nameWidth - 2 * kPadX;
+  const int lines = std::max(CountLines(m_measure, m_names.value(item), m_nameWidth - 2 * kPadX),
+                             CountLines(m_measure, m_text(index, item), valueWidth));
+  return lines * m_measure.LineHeight() + 2 * kPadY;
+}
+
+double CPrintPagination::CardHeight(int index) const {
+  double h = 0;
+  for (int item : m_request.items) h += CardLineHeight(index, item);
+  return std::max(h, m_measure.LineHeight() + 2 * kPadY);
+}
+
+bool CPrintPagination::LayOutTo(int page) {
+  if (page < 0) return false;
+  if (m_request.kind == PrintKind::kLabels) return page < PageCount();
+  const int n = int(m_request.cards.size());
+  const bool list = m_request.kind == PrintKind::kList;
+  const double room = Body().height() - (list ? m_headingHeight : 0);
+  while (!m_done && int(m_pageStarts.size()) <= page) {
+    const int start = m_next;
+    m_pageStarts.push_back(start);
+    double y = 0;
+    int i = start;
+    while (i < n) {
+      const double h = list ? RowHeight(i) : CardHeight(i);
+      if (i > start && y + h > room) break;
+      y += h + (list ? 0 : kCardGap);
+      ++i;
+      if (h > room) break;  // a card shrunk to the page stands alone
+    }
+    m_next = i;
+    m_done = i >= n;
+  }
+  return page < int(m_pageStarts.size());
+}
+
+int CPrintPagination::PageCount() {
+  if (m_request.kind == PrintKind::kLabels) {
+    const qint64 used = qint64(std::clamp(m_request.startLabel, 0, m_sheet.PerPage() - 1)) +
+                        qint64(m_request.cards.size());
+    return int(std::max<qint64>(1, (used + m_sheet.PerPage() - 1) / m_sheet.PerPage()));
+  }
+  LayOutTo(INT_MAX - 1);
+  return int(m_pageStarts.size());
+}
+
+std::vector<CPrintPagination::CBlock> CPrintPagination::Blocks(int page) const {
+  std::vector<CBlock> blocks;
+  if (m_request.kind == PrintKind::kLabels || page < 0 || page >= int(m_pageStarts.size())) return blocks;
+  const bool list = m_request.kind == PrintKind::kList;
+  const int from = m_pageStarts[std::size_t(page)];
+  const int to = page + 1 < int(m_pageStarts.size()) ? m_pageStarts[std::size_t(page) + 1] : m_next;
+  const double room = Body().height() - (list ? m_headingHeight : 0);
+  double y = Body().top() + (list ? m_headingHeight : 0);
+  for (int i = from; i < to; ++i) {
+    CBlock b{i, y, list ? RowHeight(i) : CardHeight(i), 1};
+    if (b.height > room) {
+      b.scale = room / b.height;
+      b.height = room;
+    }
+    blocks.push_back(b);
+    y += b.height + (list ? 0 : kCardGap);
+  }
+  return blocks;
+}
+
+int CPrintPagination::LabelPage(int index) const {
+  return (std::clamp(m_request.startLabel, 0, m_sheet.PerPage() - 1) + index) / m_sheet.PerPage();
+}
+
+QRectF CPrintPagination::LabelRect(int index) const {
+  const int p = (std::clamp(m_request.startLabel, 0, m_sheet.PerPage() - 1) + index) % m_sheet.PerPage();
+  const int row = p / m_sheet.across, col = p % m_sheet.across;
+  return QRectF(m_sheet.left + col * (m_sheet.width + m_sheet.xGap), m_sheet.top + row * (m_sheet.height + m_sheet.yGap),
+                m_sheet.width, m_sheet.height);
+}
+
+std::vector<int> CPrintPagination::LabelsOn(int page) const {
+  std::vector<int> labels;
+  const int start = std::clamp(m_request.startLabel, 0, m_sheet.PerPage() - 1);
+  const qint64 from = std::max<qint64>(0, qint64(page) * m_sheet.PerPage() - start);
+  const qint64 to = std::min<qint64>(qint64(m_request.cards.size()), qint64(page + 1) * m_sheet.PerPage() - start);
+  for (qint64 i = from; i < to; ++i) labels.push_back(int(i));
+  return labels;
+}
+
+QStringList CPrintPagination::LabelLines(int index) const {
+  QStringList lines;
+  for (const CLabelLine& l : m_request.labelLines) {
+    const QString value = l.item >= 0 && l.item < m_names.size() ? m_text(index, l.item) : QString();
+    if (value.isEmpty() && l.prefix.isEmpty() && l.suffix.isEmpty()) continue;
+    const QString whole = l.prefix + value + l.suffix;
+    for (const CTextLine& t : WrapText(m_measure, whole, INFINITY)) {
+      const QString line = whole.mid(t.start, t.length);
+      if (!line.trimmed().isEmpty()) lines << line;
+    }
+  }
+  return lines;
+}
+
+double CPrintPagination::LabelScale(const QStringList& lines, const QRectF& rect) const {
+  double widest = 0;
+  for (const QString& l : lines) widest = std::max(widest, TextWidth(m_measure, l));
+  const double height = double(lines.size()) * m_measure.LineHeight();
+  double scale = 1;
+  if (widest > 0) scale = std::min(scale, (rect.width() - 2 * kPadX) / widest);
+  if (height > 0) scale = std::min(scale, (rect.height() - 2 * kPadY) / height);
+  return std::max(scale, 0.01);
+}

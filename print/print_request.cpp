@@ -1,0 +1,101 @@
+#include "print/print_request.h"
+
+#include "core/velum_doc.h"
+#include "core/velum_property.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+std::vector<int> PrintedItems(const CPrintProp& layout, int itemCount) {
+  std::vector<int> items;
+  for (std::int32_t i : layout.m_items)
+    if (i >= 0 && i < itemCount) items.push_back(i);
+  // A list whose every entry fell out of range prints what an empty one does:
+  // a page of nothing would only waste paper.
+  if (items.empty())
+    for (int i = 0; i < itemCount; ++i) items.push_back(i);
+  return items;
+}
+
+std::vector<CLabelLine> DefaultLabelLines(const QStringList& itemNames) {
+  const int zip = int(itemNames.indexOf(u"郵便番号"_s));
+  const int address = int(itemNames.indexOf(u"住所"_s));
+  const int name = int(itemNames.indexOf(u"氏名"_s));
+  std::vector<CLabelLine> lines;
+  if (zip >= 0 || address >= 0 || name >= 0) {
+    if (zip >= 0) lines.push_back({u"〒"_s, zip, {}});
+    if (address >= 0) lines.push_back({{}, address, {}});
+    if (name >= 0) lines.push_back({{}, name, u" 様"_s});
+    return lines;
+  }
+  for (int i = 0; i < std::min(3, int(itemNames.size())); ++i) lines.push_back({{}, i, {}});
+  return lines;
+}
+
+namespace {
+
+template <typename T>
+T* FirstOf(const CObArray& array) {
+  for (int i = 0; i < array.Size(); ++i)
+    if (T* t = array.As<T>(i)) return t;
+  return nullptr;
+}
+
+}  // namespace
+
+CPrintProp* FirstPrintLayout(CVelumProperty& property) { return FirstOf<CPrintProp>(property.m_printLayouts); }
+const CPrintProp* FirstPrintLayout(const CVelumProperty& property) {
+  return FirstOf<CPrintProp>(property.m_printLayouts);
+}
+
+CPrintLabel* FindPrintLabel(CVelumProperty& property) {
+  return const_cast<CPrintLabel*>(FindPrintLabel(std::as_const(property)));
+}
+
+const CPrintLabel* FindPrintLabel(const CVelumProperty& property) {
+  for (const CObArray* a : {&property.m_objects, &property.m_printLayouts, &property.m_itemCopies,
+                            &property.m_sortSets, &property.m_selectSets, &property.m_formSets})
+    if (const CPrintLabel* label = FirstOf<CPrintLabel>(*a)) return label;
+  return nullptr;
+}
+
+CPrintRequest MakePrintRequest(const CVelumDoc& doc, PrintKind kind) {
+  const CCardStore& store = doc.Store();
+  const CVelumProperty& property = store.FileProperty();
+  const CSettingsStore& settings = doc.Services().settings;
+  CPrintRequest r;
+  r.kind = kind;
+  const int count = store.VisibleCount();
+  r.cards.reserve(std::size_t(count));
+  for (int n = 0; n < count; ++n) r.cards.push_back(n);
+  if (const CPrintProp* layout = FirstPrintLayout(property))
+    r.layout = *layout;
+  else
+    r.layout = CPrintProp(settings);
+  if (const CPrintLabel* sheet = FindPrintLabel(property))
+    r.sheet = *sheet;
+  else
+    r.sheet = CPrintLabel(settings);
+  const int itemCount = std::max(store.ItemCount(), 0);
+  r.items = PrintedItems(r.layout, itemCount);
+  QStringList names;
+  for (int i = 0; i < itemCount; ++i) names << store.Item(i).toString();
+  r.labelLines = DefaultLabelLines(names);
+  r.title = doc.Title();
+  return r;
+}
+
+int LabelsAcross(const CPrintLabel& sheet) { return int(std::clamp<std::uint32_t>(sheet.m_row, 1, 50)); }
+int LabelsDown(const CPrintLabel& sheet) { return int(std::clamp<std::uint32_t>(sheet.m_col, 1, 100)); }
+int LabelsPerSheet(const CPrintLabel& sheet) { return LabelsAcross(sheet) * LabelsDown(sheet); }
+
+const QStringList& RuledLineStyleNames() {
+  static const QStringList names{u"実線"_s, u"点線"_s, u"破線"_s, u"なし"_s};
+  return names;
+}
+
+const QStringList& FrameStyleNames() {
+  static const QStringList names{u"なし"_s, u"実線"_s, u"点線"_s, u"破線"_s, u"二重線"_s, u"太線"_s};
+  return names;
+}

@@ -1,0 +1,286 @@
+#include "render/print_document.h"
+
+#include "core/card_store.h"
+#include "platform/file_io.h"
+
+#include <QIODevice>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double kThinLine = 1.5;   // 0.15 mm
+constexpr double kThickLine = 5;    // 0.5 mm
+constexpr double kDoubleGap = 6;    // between the two lines of a double frame
+constexpr int kFooterEm = 30;       // 3 mm
+const QColor kHeadingShade(235, 235, 235);
+
+QPen RulePen(std::uint32_t style) {
+  QPen pen(Qt::black, kThinLine);
+  pen.setCapStyle(Qt::FlatCap);
+  if (style == kRuledDotted) pen.setStyle(Qt::DotLine);
+  if (style == kRuledDashed) pen.setStyle(Qt::DashLine);
+  if (style == kRuledNone) pen.setStyle(Qt::NoPen);
+  return pen;
+}
+
+void PaintFrame(QPainter& painter, const QRectF& rect, std::uint32_t style) {
+  if (style == kFrameNone || style > kFrameThick) return;
+  QPen pen(Qt::black, style == kFrameThick ? kThickLine : kThinLine);
+  pen.setJoinStyle(Qt::MiterJoin);
+  if (style == kFrameDotted) pen.setStyle(Qt::DotLine);
+  if (style == kFrameDashed) pen.setStyle(Qt::DashLine);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(rect);
+  if (style == kFrameDouble) painter.drawRect(rect.adjusted(-kDoubleGap, -kDoubleGap, kDoubleGap, kDoubleGap));
+}
+
+// Hands what the PDF writer writes to a file commit, which renames its
+// temporary file over the target only when every write went through.
+class CCommitDevice final : public QIODevice {
+ public:
+  explicit CCommitDevice(CFileCommit& commit) : m_commit(commit) {}
+  bool isSequential() const override { return true; }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 size) override {
+    if (!m_commit.Write(QByteArrayView(data, size))) return -1;
+    m_written += size;
+    return size;
+  }
+
+ private:
+  CFileCommit& m_commit;
+  qint64 m_written = 0;
+};
+
+}  // namespace
+
+CPrintDocument::CPrintDocument(const CCardStore& store, CPrintRequest request, QSizeF paperMM)
+    : m_store(store),
+      m_request(std::move(request)),
+      m_paperMM(paperMM),
+      m_font(PrintFont(m_request.layout.m_font)),
+      m_footerFont(PrintFontOfHeight(m_request.layout.m_font, kFooterEm)),
+      m_measure(m_font) {
+  m_footerFont.setUnderline(false);
+  m_footerFont.setItalic(false);
+  m_footerFont.setWeight(QFont::Normal);
+  QStringList names;
+  for (int i = 0; i < std::max(m_store.ItemCount(), 0); ++i) names << m_store.Item(i).toString();
+  m_pages = std::make_unique<CPrintPagination>(
+      m_request, m_paperMM, m_measure, [this](int index, int item) { return CellText(index, item); }, names);
+  m_paperMM = m_pages->Paper() / 10;
+}
+
+CPrintDocument::~CPrintDocument() = default;
+
+QString CPrintDocument::CellText(int index, int item) const {
+  if (index < 0 || index >= int(m_request.cards.size())) return {};
+  return m_store.GetItemValue(m_request.cards[std::size_t(index)], item);
+}
+
+bool CPrintDocument::LayOutTo(int page) { return m_pages->LayOutTo(page); }
+
+int CPrintDocument::PageCount() { return m_pages->PageCount(); }
+
+void CPrintDocument::PaintPage(QPainter& painter, int page) {
+  if (!m_pages->LayOutTo(page)) return;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+  painter.setFont(m_font);
+  switch (m_request.kind) {
+    case PrintKind::kList:
+      PaintList(painter, page);
+      break;
+    case PrintKind::kCards:
+      PaintCards(painter, page);
+      break;
+    case PrintKind::kLabels:
+      PaintLabels(painter, page);
+      break;
+  }
+  if (m_request.kind != PrintKind::kLabels) PaintFooter(painter, page);
+  painter.restore();
+}
+
+void CPrintDocument::PaintText(QPainter& painter, const QString& text, double x, double y, double width,
+                               double bottom) {
+  const double lh = m_measure.LineHeight();
+  double base = y + m_measure.Ascent();
+  for (const CTextLine& line : WrapText(m_measure, text, width)) {
+    // A row cut at the page's foot shows the lines that fit whole.
+    if (base - m_measure.Ascent() + lh > bottom + 0.5) break;
+    if (line.length > 0) painter.drawText(QPointF(x, base), text.mid(line.start, line.length));
+    base += lh;
+  }
+}
+
+void CPrintDocument::PaintList(QPainter& painter, int page) {
+  const std::vector<double>& cols = m_pages->ColumnEdges();
+  const std::vector<int>& items = m_request.items;
+  if (items.empty()) return;
+  const QRectF body = m_pages->Body();
+  const double padX = CPrintPagination::kPadX, padY = CPrintPagination::kPadY;
+  const double headTop = body.top(), headBottom = body.top() + m_pages->HeadingHeight();
+  const std::vector<CPrintPagination::CBlock> rows = m_pages->Blocks(page);
+  const double tableBottom = rows.empty() ? headBottom : rows.back().top + rows.back().height;
+
+  painter.fillRect(QRectF(cols.front(), headTop, cols.back() - cols.front(), headBottom - headTop), kHeadingShade);
+  painter.setPen(Qt::black);
+  for (std::size_t c = 0; c < items.size(); ++c)
+    PaintText(painter, m_store.Item(items[c]).toString(), cols[c] + padX, headTop + padY,
+              cols[c + 1] - cols[c] - 2 * padX, headBottom - padY);
+  for (const CPrintPagination::CBlock& row : rows)
+    for (std::size_t c = 0; c < items.size(); ++c)
+      PaintText(painter, CellText(row.index, items[c]), cols[c] + padX, row.top + padY,
+                cols[c + 1] - cols[c] - 2 * padX, row.top + row.height - padY);
+
+  const std::uint32_t keisen = m_request.layout.m_keisen;
+  QPen solid(Qt::black, kThinLine);
+  painter.setPen(keisen == kRuledNone ? QPen(Qt::NoPen) : solid);
+  painter.drawLine(QPointF(cols.front(), headBottom), QPointF(cols.back(), headBottom));
+  painter.setPen(RulePen(keisen));
+  for (std::size_t k = 0; k + 1 < rows.size(); ++k) {
+    const double y = rows[k].top + rows[k].height;
+    painter.drawLine(QPointF(cols.front(), y), QPointF(cols.back(), y));
+  }
+  for (std::size_t c = 1; c + 1 < cols.size(); ++c)
+    painter.drawLine(QPointF(cols[c], headTop), QPointF(cols[c], tableBottom));
+  PaintFrame(painter, QRectF(cols.front(), headTop, cols.back() - cols.front(), tableBottom - headTop),
+             m_request.layout.m_sotowaku);
+}
+
+void CPrintDocument::PaintCards(QPainter& painter, int page) {
+  const QRectF body = m_pages->Body();
+  const double padX = CPrintPagination::kPadX, padY = CPrintPagination::kPadY;
+  const double nameWidth = m_pages->NameWidth();
+  const double width = body.width();
+  for (const CPrintPagination::CBlock& card : m_pages->Blocks(page)) {
+    painter.save();
+    painter.translate(body.left(), card.top);
+    painter.scale(card.scale, card.scale);
+    const double height = card.height / card.scale;
+    double y = 0;
+    std::vector<double> rules;
+    painter.setPen(Qt::black);
+    for (int item : m_request.items) {
+      const double h = m_pages->CardLineHeight(card.index, item);
+      painter.fillRect(QRectF(0, y, nameWidth, h), kHeadingShade);
+      PaintText(painter, m_store.Item(item).toString(), padX, y + padY, nameWidth - 2 * padX, y + h);
+      PaintText(painter, CellText(card.index, item), nameWidth + padX, y + padY, width - nameWidth - 2 * padX,
+                y + h);
+      y += h;
+      rules.push_back(y);
+    }
+    painter.setPen(RulePen(m_request.layout.m_keisen));
+    for (std::size_t k = 0; k + 1 < rules.size(); ++k) painter.drawLine(QPointF(0, rules[k]), QPointF(width, rules[k]));
+    painter.drawLine(QPointF(nameWidth, 0), QPointF(nameWidth, height));
+    PaintFrame(painter, QRectF(0, 0, width, height), m_request.layout.m_sotowaku);
+    painter.restore();
+  }
+}
+
+void CPrintDocument::PaintLabels(QPainter& painter, int page) {
+  painter.setPen(Qt::black);
+  for (int index : m_pages->LabelsOn(page)) {
+    const QRectF rect = m_pages->LabelRect(index);
+    const QStringList lines = m_pages->LabelLines(index);
+    const double scale = m_pages->LabelScale(lines, rect);
+    painter.save();
+    painter.translate(rect.left() + CPrintPagination::kPadX, rect.top() + CPrintPagination::kPadY);
+    painter.scale(scale, scale);
+    double base = m_measure.Ascent();
+    for (const QString& line : lines) {
+      painter.drawText(QPointF(0, base), line);
+      base += m_measure.LineHeight();
+    }
+    painter.restore();
+  }
+}
+
+void CPrintDocument::PaintFooter(QPainter& painter, int page) {
+  const QRectF footer = m_pages->Footer();
+  painter.setFont(m_footerFont);
+  painter.setPen(Qt::black);
+  const QString number = u"%1 / %2"_s.arg(page + 1).arg(PageCount());
+  painter.drawText(footer, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, number);
+  const QFontMetricsF fm(m_footerFont);
+  const double room = footer.width() - fm.horizontalAdvance(number) - 2 * CPrintPagination::kPadX;
+  painter.drawText(footer, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                   fm.elidedText(m_request.title, Qt::ElideMiddle, std::max(room, 0.0)));
+  painter.setFont(m_font);
+}
+
+bool PaintPages(CPrintDocument& doc, QPagedPaintDevice& device, int from, int to, QString* error) {
+  const int count = doc.PageCount();
+  if (to < 0 || to >= count) to = count - 1;
+  from = std::max(from, 0);
+  if (from > to) {
+    if (error) *error = u"印刷するページがありません (%1 - %2 / %3)"_s.arg(from + 1).arg(to + 1).arg(count);
+    return false;
+  }
+  QPainter painter;
+  if (!painter.begin(&device)) {
+    if (error) *error = u"印刷を始められません"_s;
+    return false;
+  }
+  // The painter's unit becomes 0.1 mm.
+  const double sx = device.logicalDpiX() / 254.0, sy = device.logicalDpiY() / 254.0;
+  for (int page = from; page <= to; ++page) {
+    if (page > from && !device.newPage()) {
+      painter.end();
+      if (error) *error = u"次のページに進めません"_s;
+      return false;
+    }
+    painter.resetTransform();
+    painter.scale(sx, sy);
+    doc.PaintPage(painter, page);
+  }
+  if (!painter.end()) {
+    if (error) *error = u"印刷を終えられません"_s;
+    return false;
+  }
+  return true;
+}
+
+bool WritePdf(CPrintDocument& doc, const QString& path, QString* error) {
+  CFileCommit commit(path);
+  if (!commit.Open()) {
+    if (error) *error = commit.Error();
+    return false;
+  }
+  CCommitDevice device(commit);
+  device.open(QIODevice::WriteOnly);
+  QString paintError;
+  bool painted;
+  {
+    QPdfWriter writer(&device);
+    writer.setPageLayout(QPageLayout(QPageSize(doc.PaperSize(), QPageSize::Millimeter), QPageLayout::Portrait,
+                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    writer.setTitle(doc.Request().title);
+    writer.setCreator(u"Velum"_s);
+    painted = PaintPages(doc, writer, 0, -1, &paintError);
+  }
+  device.close();
+  if (!painted) {
+    commit.Discard();
+    if (error) *error = path + u": "_s + paintError;
+    return false;
+  }
+  if (!commit.Commit()) {
+    if (error) *error = commit.Error();
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "print/print_pagination.h"
+#include "print/print_request.h"
+#include "render/print_font.h"
+
+#include <QFont>
+#include <QSizeF>
+#include <QString>
+
+#include <memory>
+
+class CCardStore;
+class QPagedPaintDevice;
+class QPainter;
+
+// The pages of one print run: a list, cards or address labels, laid out by
+// CPrintPagination and painted with the layout's font, ruled lines and frame,
+// a footer of the title and the page number on every page.
+class CPrintDocument {
+ public:
+  // Pages of a paper of paperMM millimetres (portrait A4 by default). The
+  // store must outlive this.
+  CPrintDocument(const CCardStore& store, CPrintRequest request, QSizeF paperMM = QSizeF(210, 297));
+  ~CPrintDocument();
+
+  QSizeF PaperSize() const { return m_paperMM; }  // mm
+  const CPrintRequest& Request() const { return m_request; }
+  // Lays pages out up to this one (from 0); false when there are fewer. Cheap
+  // when done.
+  bool LayOutTo(int page);
+  // Lays out every page (no painting); at least 1.
+  int PageCount();
+  // Paints one page. The painter's logical unit is 0.1 mm with the origin at
+  // the paper's top-left corner (the caller sets that up, see PaintPages).
+  // Painting a page needs no page before it painted.
+  void PaintPage(QPainter& painter, int page);
+
+ private:
+  QString CellText(int index, int item) const;
+  void PaintList(QPainter& painter, int page);
+  void PaintCards(QPainter& painter, int page);
+  void PaintLabels(QPainter& painter, int page);
+  void PaintFooter(QPainter& painter, int page);
+  // The lines of text inside a box of width, from its top-left corner.
+  void PaintText(QPainter& painter, const QString& text, double x, double y, double width, double bottom);
+
+  const CCardStore& m_store;
+  CPrintRequest m_request;
+  QSizeF m_paperMM;
+  QFont m_font;
+  QFont m_footerFont;
+  CFontMeasure m_measure;
+  std::unique_ptr<CPrintPagination> m_pages;
+};
+
+// Paints pages from..to (from 0, inclusive; -1 = last) onto a printer or PDF
+// writer (a QPrinter set up with fullPage): sets the painter's scale from the
+// device's resolution and starts a new page between pages. False with a
+// message in *error on failure.
+bool PaintPages(CPrintDocument& doc, QPagedPaintDevice& device, int from, int to, QString* error);
+
+// Writes every page as a PDF file of the document's paper, atomically: a
+// temporary file beside the target is renamed over it only when complete.
+// False with "PATH: reason" in *error; the target is then untouched.
+bool WritePdf(CPrintDocument& doc, const QString& path, QString* error);

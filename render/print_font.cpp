@@ -1,0 +1,69 @@
+#include "render/print_font.h"
+
+#include "core/archive.h"
+
+#include <QFontInfo>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kDefaultHeight = 64;
+// Heights outside 1 mm to 10 cm come from damaged records.
+constexpr int kMinEm = 10;
+constexpr int kMaxEm = 1000;
+
+QFont BaseFont(const CArchiveFont& f) {
+  QFont font;
+  const bool serif = f.faceName.contains(u"明朝"_s) || f.faceName.contains(u"Mincho"_s, Qt::CaseInsensitive);
+  QStringList families;
+  if (!f.faceName.trimmed().isEmpty()) families << f.faceName.trimmed();
+  if (serif) families << u"Noto Serif CJK JP"_s;
+  families << u"Noto Sans CJK JP"_s << u"Noto Sans Mono CJK JP"_s << u"IPAGothic"_s << u"VL Gothic"_s;
+  font.setFamilies(families);
+  font.setStyleHint(serif ? QFont::Serif : QFont::SansSerif);
+  font.setHintingPreference(QFont::PreferNoHinting);
+  if (f.weight > 0) font.setWeight(QFont::Weight(std::clamp<int>(int(f.weight), 100, 900)));
+  font.setItalic(f.italic != 0);
+  font.setUnderline(f.underline != 0);
+  return font;
+}
+
+}  // namespace
+
+QFont PrintFontOfHeight(const CArchiveFont& f, int emHeight) {
+  QFont font = BaseFont(f);
+  font.setPixelSize(std::clamp(emHeight, kMinEm, kMaxEm));
+  return font;
+}
+
+QFont PrintFont(const CArchiveFont& f) {
+  const int height = f.height == 0 ? kDefaultHeight : f.height;
+  if (height < 0) return PrintFontOfHeight(f, height == INT32_MIN ? kMaxEm : -height);
+  // A line height: the character height whose ascent and descent make it, as
+  // the face measures at a large size.
+  QFont probe = BaseFont(f);
+  probe.setPixelSize(1000);
+  const QFontMetricsF m(probe);
+  const double perEm = m.height() > 0 ? m.height() / 1000 : 1;
+  return PrintFontOfHeight(f, int(std::lround(std::min<double>(height, 1e6) / perEm)));
+}
+
+CFontMeasure::CFontMeasure(const QFont& font)
+    : m_metrics(font), m_lineHeight(m_metrics.height()), m_ascent(m_metrics.ascent()), m_bmp(0x10000, -1.0f) {}
+
+double CFontMeasure::CharWidth(char32_t c) const {
+  if (c < 0x10000) {
+    float& w = m_bmp[c];
+    if (w < 0) w = float(m_metrics.horizontalAdvance(QChar(char16_t(c))));
+    return w;
+  }
+  auto it = m_other.constFind(c);
+  if (it != m_other.constEnd()) return *it;
+  const double w = m_metrics.horizontalAdvance(QString::fromUcs4(&c, 1));
+  m_other.insert(c, w);
+  return w;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "print/print_pagination.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+
+#include <vector>
+
+struct CArchiveFont;
+
+// The font a layout prints with, sized in the painter's unit (0.1 mm). The
+// face is asked for first; one the machine lacks (a Windows face such as
+// "ＭＳ ゴシック") falls back to an installed Japanese face, Mincho-like
+// names to a serif one. The height is the record's: positive the line height
+// (ascent + descent), negative the character height, 0 the default 6.4 mm.
+QFont PrintFont(const CArchiveFont& font);
+// A font of the same face with a character height of emHeight (0.1 mm).
+QFont PrintFontOfHeight(const CArchiveFont& font, int emHeight);
+
+// Measures with a font's metrics; every character's advance is asked once.
+class CFontMeasure final : public ITextMeasure {
+ public:
+  explicit CFontMeasure(const QFont& font);
+  double CharWidth(char32_t c) const override;
+  double LineHeight() const override { return m_lineHeight; }
+  double Ascent() const { return m_ascent; }
+
+ private:
+  QFontMetricsF m_metrics;
+  double m_lineHeight;
+  double m_ascent;
+  mutable std::vector<float> m_bmp;  // -1 until asked
+  mutable QHash<char32_t, double> m_other;
+};
