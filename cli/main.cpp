@@ -4,8 +4,10 @@
 #include "settings/settings_store.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 #include <new>
 
 namespace {
@@ -45,9 +47,44 @@ int PrintUsage(FILE* to, int code) {
   return code;
 }
 
+// Whether the command may draw (print, and batch with its print command): it
+// needs the fonts of a QGuiApplication. The command is the first word after
+// the global options.
+bool CommandDraws(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArrayView a(argv[i]);
+    if (a == "--settings" || a == "--encoding") {
+      ++i;
+      continue;
+    }
+    if (a.startsWith("--")) continue;
+    return a == "print" || a == "batch";
+  }
+  return false;
+}
+
+QtMessageHandler s_previousHandler = nullptr;
+
+void DropRuntimeFolderWarning(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtWarningMsg && text.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+  if (s_previousHandler) s_previousHandler(type, context, text);
+}
+
 int Run(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  QStringList args = app.arguments().mid(1);
+  std::unique_ptr<QCoreApplication> application;
+  if (CommandDraws(argc, argv)) {
+    // A terminal tool never talks to a display unless asked to.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Starting the platform asks for the runtime folder, and warns on stderr
+    // where the session has none; velum-cli's output stays its own.
+    const QtMessageHandler previous = qInstallMessageHandler(DropRuntimeFolderWarning);
+    s_previousHandler = previous;
+    application = std::make_unique<QGuiApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+  } else {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  }
+  QStringList args = application->arguments().mid(1);
   QString settingsPath = CSettingsStore::DefaultPath();
   std::optional<CodePage> codePage;
   bool assumeYes = false;

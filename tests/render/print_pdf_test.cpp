@@ -1,0 +1,267 @@
+// velum-cli print and batch's print, checked by reading the PDF back with
+// poppler's pdftotext -bbox (every word with its box, in points), pdfinfo and
+// pdffonts.
+//
+// The embedded CJK face shares some glyphs between ideographs and their
+// radical forms (氏 and ⽒, 山 and ⼭), and the PDF's text map names the lower
+// code point of a shared glyph; texts are compared in NFKC, which folds the
+// two together, as search in poppler-based viewers does.
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <set>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double kPtPerMm = 72 / 25.4;
+
+struct CWord {
+  QString text;
+  double x0, y0, x1, y1;
+};
+using CPage = std::vector<CWord>;
+
+QString Tool(const QString& name) { return QStandardPaths::findExecutable(name); }
+
+QString RunTool(const QString& name, const QStringList& args) {
+  QProcess p;
+  p.start(Tool(name), args);
+  p.waitForFinished(60000);
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+std::vector<CPage> ReadWords(const QString& pdf) {
+  const QString xhtml = RunTool(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
+  std::vector<CPage> pages;
+  static const QRegularExpression word(
+      uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+  for (const QString& chunk : xhtml.split(u"<page "_s).mid(1)) {
+    CPage page;
+    for (auto it = word.globalMatch(chunk); it.hasNext();) {
+      const auto m = it.next();
+      QString text = m.captured(5);
+      text.replace(u"&amp;"_s, u"&"_s).replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s).replace(u"&quot;"_s, u"\""_s);
+      page.push_back({text.normalized(QString::NormalizationForm_KC), m.captured(1).toDouble(),
+                      m.captured(2).toDouble(), m.captured(3).toDouble(), m.captured(4).toDouble()});
+    }
+    pages.push_back(page);
+  }
+  return pages;
+}
+
+const CWord* Find(const CPage& page, const QString& text) {
+  for (const CWord& w : page)
+    if (w.text == text) return &w;
+  return nullptr;
+}
+
+// The words of the pages that match a pattern, in reading order.
+QStringList Matching(const std::vector<CPage>& pages, const QString& pattern) {
+  const QRegularExpression re(u"^"_s + pattern + u"$"_s);
+  QStringList out;
+  for (const CPage& p : pages)
+    for (const CWord& w : p)
+      if (re.match(w.text).hasMatch()) out << w.text;
+  return out;
+}
+
+class PrintPdfTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const QString& t : {u"pdftotext"_s, u"pdfinfo"_s, u"pdffonts"_s})
+      if (Tool(t).isEmpty()) GTEST_SKIP() << t.toStdString() << " is missing: install poppler-utils";
+  }
+  CCliRun Run(const QStringList& args, const QByteArray& input = {}) {
+    return RunCli(args, input, w.Path(u"velum.reg"_s));
+  }
+  // A UTF-8 card file of count cards: 番号 名前 郵便番号 住所 氏名.
+  QString Deck(int count, const QString& name = u"deck.csv"_s) {
+    QString text = u"番号,名前,郵便番号,住所,氏名\r\n"_s;
+    for (int i = 0; i < count; ++i)
+      text += u"%1,人物%2,100-%3,東京都港区%4丁目,氏名%2\r\n"_s.arg(i).arg(i, 3, 10, QChar(u'0')).arg(i, 4, 10, QChar(u'0')).arg(i);
+    w.WriteFile(name, text.toUtf8());
+    return w.Path(name);
+  }
+  CTestWorld w;
+};
+
+TEST_F(PrintPdfTest, ListShowsEveryCardInOrderUnderHeadingsOnEveryPage) {
+  const QString deck = Deck(150);
+  const QString out = w.Path(u"list.pdf"_s);
+  const CCliRun r = Run({u"print"_s, deck, u"-o"_s, out});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(r.err.isEmpty()) << r.err;
+  const std::vector<CPage> pages = ReadWords(out);
+  ASSERT_GE(pages.size(), 2u);
+  QStringList expected;
+  for (int i = 0; i < 150; ++i) expected << u"人物%1"_s.arg(i, 3, 10, QChar(u'0'));
+  EXPECT_EQ(Matching(pages, u"人物\\d+"_s), expected);
+  for (std::size_t p = 0; p < pages.size(); ++p) {
+    for (const QString& heading : {u"番号"_s, u"名前"_s, u"郵便番号"_s, u"住所"_s, u"氏名"_s}) {
+      const CWord* h = Find(pages[p], heading);
+      ASSERT_TRUE(h) << heading.toStdString() << " missing on page " << p + 1;
+      // The heading stands above every card of its page.
+      for (const CWord& word : pages[p])
+        if (word.text.startsWith(u"人物"_s)) EXPECT_LT(h->y1, word.y0 + 0.01);
+    }
+    // The footer: the file name and "page / pages".
+    EXPECT_TRUE(Find(pages[p], u"deck.csv"_s));
+    EXPECT_TRUE(Find(pages[p], u"%1"_s.arg(p + 1)));
+  }
+  const QString info = RunTool(u"pdfinfo"_s, {out});
+  EXPECT_TRUE(info.contains(QRegularExpression(u"Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"_s))) << info.toStdString();
+  EXPECT_TRUE(info.contains(QRegularExpression(u"Pages:\\s+%1\\n"_s.arg(pages.size()))));
+  const QString fonts = RunTool(u"pdffonts"_s, {out});
+  EXPECT_TRUE(fonts.contains(QRegularExpression(u"CJK\\S*\\s+CID TrueType\\s+Identity-H\\s+yes"_s))) << fonts.toStdString();
+}
+
+TEST_F(PrintPdfTest, LongTextsWrapInsideTheirColumn) {
+  QString words;
+  for (int i = 0; i < 60; ++i) words += u"word%1 "_s.arg(i);
+  w.WriteFile(u"long.csv"_s, u"番号,文章,後\r\n1,%1,end\r\n2,short,tail\r\n"_s.arg(words.trimmed()).toUtf8());
+  const QString out = w.Path(u"long.pdf"_s);
+  const CCliRun r = Run({u"print"_s, w.Path(u"long.csv"_s), u"-o"_s, out});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::vector<CPage> pages = ReadWords(out);
+  ASSERT_EQ(pages.size(), 1u);
+  const CWord* column = Find(pages[0], u"文章"_s);
+  const CWord* next = Find(pages[0], u"後"_s);
+  ASSERT_TRUE(column && next);
+  std::set<int> lines;
+  int seen = 0;
+  for (const CWord& word : pages[0]) {
+    if (!word.text.startsWith(u"word"_s)) continue;
+    ++seen;
+    EXPECT_GE(word.x0, column->x0 - 0.5) << word.text.toStdString();
+    EXPECT_LE(word.x1, next->x0) << word.text.toStdString();
+    lines.insert(int(word.y0));
+  }
+  EXPECT_EQ(seen, 60);
+  EXPECT_GT(lines.size(), 2u);
+  // The next card starts below the wrapped one.
+  const CWord* end = Find(pages[0], u"end"_s);
+  const CWord* tail = Find(pages[0], u"tail"_s);
+  ASSERT_TRUE(end && tail);
+  for (const CWord& word : pages[0])
+    if (word.text.startsWith(u"word"_s)) EXPECT_LT(word.y1, tail->y0 + 0.01);
+}
+
+TEST_F(PrintPdfTest, CardsStayWholeOnTheirPage) {
+  const QString deck = Deck(20);
+  const QString out = w.Path(u"cards.pdf"_s);
+  const CCliRun r = Run({u"print"_s, deck, u"-o"_s, out, u"--form"_s, u"cards"_s});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::vector<CPage> pages = ReadWords(out);
+  ASSERT_GE(pages.size(), 2u);
+  for (int i = 0; i < 20; ++i) {
+    int namePage = -1, addressPage = -1;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+      if (Find(pages[p], u"人物%1"_s.arg(i, 3, 10, QChar(u'0')))) namePage = int(p);
+      if (Find(pages[p], u"東京都港区%1丁目"_s.arg(i))) addressPage = int(p);
+    }
+    EXPECT_GE(namePage, 0) << i;
+    EXPECT_EQ(namePage, addressPage) << "card " << i << " split";
+  }
+  EXPECT_EQ(Matching(pages, u"人物\\d+"_s).size(), 20);
+}
+
+TEST_F(PrintPdfTest, LabelsLieInsideTheirLabelFromTheStartPosition) {
+  struct Case {
+    int cards;
+    int start;  // as velum-cli counts: from 1
+    int pages;
+  };
+  for (const Case c : {Case{13, 1, 2}, Case{13, 3, 2}, Case{12, 1, 1}, Case{1, 12, 1}, Case{2, 12, 2}}) {
+    const QString deck = Deck(c.cards);
+    const QString out = w.Path(u"labels.pdf"_s);
+    const CCliRun r =
+        Run({u"print"_s, deck, u"-o"_s, out, u"--labels"_s, u"--start"_s, QString::number(c.start)});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<CPage> pages = ReadWords(out);
+    ASSERT_EQ(int(pages.size()), c.pages) << c.cards << " from " << c.start;
+    for (int i = 0; i < c.cards; ++i) {
+      // 2 across, 6 down of 84 x 33 mm, 4 and 5 mm apart, 10 mm from the top and left.
+      const int pos = c.start - 1 + i, page = pos / 12, row = pos % 12 / 2, col = pos % 2;
+      const double left = (10 + col * 88) * kPtPerMm, top = (10 + row * 38) * kPtPerMm;
+      const double right = left + 84 * kPtPerMm, bottom = top + 33 * kPtPerMm;
+      for (const QString& text : {u"氏名%1"_s.arg(i, 3, 10, QChar(u'0')), u"〒100-%1"_s.arg(i, 4, 10, QChar(u'0'))}) {
+        const CWord* word = Find(pages[std::size_t(page)], text);
+        ASSERT_TRUE(word) << text.toStdString() << " not on page " << page + 1;
+        EXPECT_GE(word->x0, left);
+        EXPECT_LE(word->x1, right);
+        EXPECT_GE(word->y0, top);
+        EXPECT_LE(word->y1, bottom);
+      }
+      EXPECT_TRUE(Find(pages[std::size_t(page)], u"様"_s));
+    }
+  }
+}
+
+TEST_F(PrintPdfTest, BatchPrintsTheVisibleCardsAsTheyStand) {
+  const QString deck = Deck(14);
+  const QString out = w.Path(u"batch.pdf"_s);
+  // Numbers holding a 1: 1, 10 to 13; card 1 and 12 then hidden by hand.
+  const QByteArray script =
+      u"filter 0 0 1 番号\nhide 0 3\nsort 番号:3\nprint -o \"%1\"\n"_s.arg(out).toUtf8();
+  const CCliRun r = Run({u"batch"_s, deck}, script);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(r.err.isEmpty()) << r.err;
+  const std::vector<CPage> pages = ReadWords(out);
+  EXPECT_EQ(Matching(pages, u"人物\\d+"_s),
+            (QStringList{u"人物013"_s, u"人物011"_s, u"人物010"_s}));
+}
+
+TEST_F(PrintPdfTest, PrintingLeavesTheFilesAloneAndFailsCleanly) {
+  const QString source = qEnvironmentVariable("VELUM_SOURCE_DIR") + u"/examples/"_s;
+  for (const QString& name : {u"住所録.csv"_s, u"住所録.vcv"_s}) {
+    QFile f(source + name);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    w.WriteFile(name, f.readAll());
+  }
+  const QByteArray csv = w.ReadFile(u"住所録.csv"_s), vcv = w.ReadFile(u"住所録.vcv"_s);
+  const QString card = w.Path(u"住所録.csv"_s);
+  CCliRun r = Run({u"print"_s, card, u"-o"_s, w.Path(u"ok.pdf"_s)});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  r = Run({u"batch"_s, card}, u"print -o \"%1\" --labels\n"_s.arg(w.Path(u"ok2.pdf"_s)).toUtf8());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(w.ReadFile(u"住所録.csv"_s), csv);
+  EXPECT_EQ(w.ReadFile(u"住所録.vcv"_s), vcv);
+
+  w.WriteFile(u"keep.pdf"_s, "old");
+  QDir().mkdir(w.Path(u"folder.pdf"_s));
+  const QStringList before = QDir(w.Path(u""_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+  struct Case {
+    QStringList args;
+    int exitCode;
+    QString err;
+  };
+  const QString missing = w.Path(u"no/such/folder/x.pdf"_s);
+  const Case cases[] = {
+      {{u"print"_s, card, u"-o"_s, missing}, 1, missing + u": No such file or directory"_s},
+      {{u"print"_s, card, u"-o"_s, w.Path(u"folder.pdf"_s)}, 1, w.Path(u"folder.pdf"_s)},
+      {{u"print"_s, w.Path(u"none.csv"_s), u"-o"_s, w.Path(u"keep.pdf"_s)}, 1, w.Path(u"none.csv"_s)},
+      {{u"print"_s, card, u"-o"_s, w.Path(u"keep.pdf"_s), u"--form"_s, u"table"_s}, 2, u"--form"_s},
+      {{u"print"_s, card, u"-o"_s, w.Path(u"keep.pdf"_s), u"--labels"_s, u"--start"_s, u"13"_s}, 2, u"1 to 12"_s},
+      {{u"print"_s, card, u"-o"_s, w.Path(u"keep.pdf"_s), u"--start"_s, u"2"_s}, 2, u"--labels"_s},
+      {{u"print"_s, card}, 2, u"-o OUT.pdf"_s},
+  };
+  for (const Case& c : cases) {
+    r = Run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(u' ').toStdString();
+    EXPECT_TRUE(r.err.contains(c.err)) << r.err.toStdString();
+  }
+  r = Run({u"batch"_s, card}, u"print -o \"%1\"\n"_s.arg(missing).toUtf8());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains(missing + u": No such file or directory"_s)) << r.err.toStdString();
+  EXPECT_EQ(QDir(w.Path(u""_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+  EXPECT_EQ(w.ReadFile(u"keep.pdf"_s), "old");
+}
+
+}  // namespace
