@@ -209,8 +209,10 @@ QByteArray ByteOrderMark(const FileEncoding& encoding) {
   return {};
 }
 
-CStreamDecoder::CStreamDecoder(CodePage cp)
-    : m_cp(cp), m_iconv(cp == CodePage::Cp932 ? iconv_open("UTF-16LE", "CP932") : reinterpret_cast<iconv_t>(-1)) {}
+CStreamDecoder::CStreamDecoder(CodePage cp, qsizetype offset)
+    : m_cp(cp),
+      m_iconv(cp == CodePage::Cp932 ? iconv_open("UTF-16LE", "CP932") : reinterpret_cast<iconv_t>(-1)),
+      m_offset(offset) {}
 
 CStreamDecoder::~CStreamDecoder() {
   if (m_iconv != reinterpret_cast<iconv_t>(-1)) iconv_close(static_cast<iconv_t>(m_iconv));

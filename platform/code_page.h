@@ -39,7 +39,10 @@ struct DecodeResult {
 // no character become U+FFFD and are counted, with the offset of the first.
 class CStreamDecoder {
  public:
-  explicit CStreamDecoder(CodePage cp);
+  // offset: the file offset of the first byte fed, for the offsets of bad
+  // bytes (a reader that decodes a file in several places at once starts a
+  // decoder at each).
+  explicit CStreamDecoder(CodePage cp, qsizetype offset = 0);
   ~CStreamDecoder();
   CStreamDecoder(const CStreamDecoder&) = delete;
   CStreamDecoder& operator=(const CStreamDecoder&) = delete;

@@ -1,0 +1,696 @@
+// The card-file reader: the text cut into chunks after line ends, each chunk
+// decoded and split into records, on the calling thread or on a pool of
+// threads whose results are joined in file order.
+#include "core/card_file.h"
+
+#include "core/card_line.h"
+#include "core/card_store.h"
+#include "core/input_file.h"
+#include "core/messages.h"
+#include "core/property_file.h"
+
+#include <QSemaphore>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include <sched.h>
+
+using namespace card_char;
+
+namespace {
+
+// The quote scan of line joining: 0 at the start of an item, 1 in a bare item,
+// 2 in a quoted item. Continues from state over the line up to its line feed.
+int ScanQuotes(QStringView line, int state) {
+  const qsizetype n = line.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t c = line[i].unicode();
+    if (c == kLf) break;
+    switch (state) {
+      case 0:
+        state = c == kQuote ? 2 : c == kComma ? 0 : 1;
+        break;
+      case 1:
+        if (c == kComma) state = 0;
+        break;
+      default:
+        if (c == kQuote) {
+          if (i + 1 < n && line[i + 1] == kQuote)
+            ++i;
+          else
+            state = 0;
+        }
+        break;
+    }
+  }
+  return state;
+}
+
+// The joining of lines into records in the Microsoft-CSV style: a line that
+// leaves a quoted item open is kept back and the following lines are added,
+// each line break as 0x01 0x02, until the item closes.
+class CLineJoiner {
+ public:
+  explicit CLineJoiner(bool join) : m_join(join) {}
+
+  // Feeds line lineNo; take(record, startLine) receives each complete record
+  // and answers as the reader does (1 go on). Answers 1 when the line was kept
+  // back.
+  template <typename Take>
+  int Line(QStringView line, qsizetype lineNo, Take&& take) {
+    if (!m_join) return take(line, lineNo);
+    m_state = ScanQuotes(line, m_state);
+    const bool unfinished = m_state == 2;
+    if (m_acc.isEmpty()) {
+      if (!unfinished) {
+        m_state = 0;
+        return take(line, lineNo);
+      }
+      m_acc = line.toString();
+      m_acc += QStringLiteral("\x01\x02");
+      m_start = lineNo;
+      m_multiLine = true;
+      return 1;
+    }
+    m_acc += line;
+    if (!unfinished) {
+      m_acc += kLf;
+      const QString joined = std::move(m_acc);
+      m_acc.clear();
+      m_state = 0;
+      return take(joined, m_start);
+    }
+    m_acc += QStringLiteral("\x01\x02");
+    return 1;
+  }
+
+  // No record is open: the next line starts one.
+  bool Clean() const { return m_acc.isEmpty(); }
+  // A record spanning lines was begun.
+  bool MultiLine() const { return m_multiLine; }
+  // The open record, its first line.
+  const QString& Open() const { return m_acc; }
+  qsizetype OpenStart() const { return m_start; }
+  // Takes over a record left open where another joiner stopped.
+  void Resume(QString acc, qsizetype start) {
+    m_acc = std::move(acc);
+    m_start = start;
+    m_state = 2;
+  }
+  // The open record closed by a quote, as the last record of the file.
+  QString Closed() {
+    QString text = std::move(m_acc);
+    m_acc.clear();
+    text.chop(2);  // the 0x01 0x02 that stood for the final line feed
+    text += QStringLiteral("\"\n");
+    return text;
+  }
+
+ private:
+  const bool m_join;
+  int m_state = 0;
+  QString m_acc;
+  qsizetype m_start = -1;
+  bool m_multiLine = false;
+};
+
+// Line ends and the end-of-text mark in the bytes of an encoding: in CP932 and
+// UTF-8 a line feed and 0x1A are single bytes that no other character
+// contains; in UTF-16 they are units at even offsets from the start of the
+// text. A chunk cut just after a line end therefore decodes on its own as it
+// would inside the whole text.
+class CUnitScan {
+ public:
+  explicit CUnitScan(CodePage cp)
+      : m_wide(cp == CodePage::Utf16Le || cp == CodePage::Utf16Be), m_bigEndian(cp == CodePage::Utf16Be) {}
+
+  // The offset just past the last line end in [from, n) (from at a unit), 0
+  // when there is none.
+  qsizetype LastLineEnd(const char* p, qsizetype from, qsizetype n) const {
+    if (!m_wide) {
+      const void* at = ::memrchr(p + from, kLf, size_t(n - from));
+      return at ? static_cast<const char*>(at) - p + 1 : 0;
+    }
+    for (qsizetype i = (n & ~qsizetype(1)) - 2; i >= from; i -= 2)
+      if (Is(p, i, kLf)) return i + 2;
+    return 0;
+  }
+  // The offset of the first end-of-text mark in [from, n) (from at a unit), -1
+  // when there is none.
+  qsizetype EndOfText(const char* p, qsizetype from, qsizetype n) const {
+    if (!m_wide) {
+      const void* at = std::memchr(p + from, kEndOfFile, size_t(n - from));
+      return at ? static_cast<const char*>(at) - p : -1;
+    }
+    for (qsizetype i = from; i + 1 < n; i += 2)
+      if (Is(p, i, kEndOfFile)) return i;
+    return -1;
+  }
+  // The offset just past the line end of line `line` (0: the first), n when
+  // the text has fewer line ends.
+  qsizetype AfterLine(const char* p, qsizetype n, qsizetype line) const {
+    qsizetype pos = 0;
+    for (qsizetype k = 0; k <= line; ++k) {
+      qsizetype at = -1;
+      if (!m_wide) {
+        const void* f = std::memchr(p + pos, kLf, size_t(n - pos));
+        at = f ? static_cast<const char*>(f) - p : -1;
+      } else {
+        for (qsizetype i = pos; i + 1 < n && at < 0; i += 2)
+          if (Is(p, i, kLf)) at = i;
+      }
+      if (at < 0) return n;
+      pos = at + (m_wide ? 2 : 1);
+    }
+    return pos;
+  }
+  // Reads of a UTF-16 text are cut only between units.
+  qsizetype Align(qsizetype offset) const { return m_wide ? offset & ~qsizetype(1) : offset; }
+
+ private:
+  bool Is(const char* p, qsizetype i, char16_t unit) const {
+    const auto hi = static_cast<unsigned char>(p[m_bigEndian ? i : i + 1]);
+    const auto lo = static_cast<unsigned char>(p[m_bigEndian ? i + 1 : i]);
+    return hi == 0 && lo == unit;
+  }
+
+  bool m_wide;
+  bool m_bigEndian;
+};
+
+// One chunk of the text: bytes that end just after a line end (the last chunk
+// anywhere), then what decoding and splitting made of them.
+struct CChunk {
+  QByteArray bytes;
+  qsizetype offset = 0;  // of bytes[0] from the start of the text
+  bool first = false;    // holds line 0
+  bool last = false;
+
+  QString text;
+  qsizetype badCount = 0;
+  qsizetype firstBad = -1;
+
+  // What a worker made of the chunk as if a record began at its start.
+  struct CRecord {
+    std::unique_ptr<CCardRow> card;
+    qsizetype firstLine, lastLine;  // within the chunk
+  };
+  std::vector<CRecord> records;
+  qsizetype lines = 0;               // lines seen
+  qsizetype stopStart = -1;          // a record of too many items began here
+  qsizetype stopLine = -1;           // and ended here
+  QString header;                    // line 0 when it names the items
+  QString open;                      // a record still open at the end
+  qsizetype openStart = -1;
+  bool failed = false;               // out of memory
+
+  QSemaphore done;
+};
+
+// Calls line(view, index) for every line of a chunk's text: a line ends at a
+// line feed and a carriage return just before it is dropped; a last line
+// without a line feed counts in the last chunk. Stops when line answers <= 0
+// and answers that.
+template <typename Line>
+int ForEachLine(const CChunk& chunk, Line&& line) {
+  const QStringView t(chunk.text);
+  qsizetype pos = 0;
+  qsizetype index = 0;
+  while (pos < t.size()) {
+    const qsizetype found = t.indexOf(QChar(kLf), pos);
+    if (found < 0 && !chunk.last) break;
+    const qsizetype nl = found < 0 ? t.size() : found;
+    qsizetype len = nl - pos;
+    if (found >= 0 && len > 0 && t[nl - 1] == kCr) --len;
+    if (const int rc = line(t.mid(pos, len), index++); rc <= 0) return rc;
+    pos = nl + 1;
+  }
+  return 1;
+}
+
+void Decode(CChunk& chunk, CodePage cp) {
+  CStreamDecoder decoder(cp, chunk.offset);
+  decoder.Feed(chunk.bytes.constData(), chunk.bytes.size(), true, chunk.text);
+  chunk.badCount = decoder.BadCount();
+  chunk.firstBad = decoder.FirstBadOffset();
+}
+
+// Cards are cut or padded to the width of the item names.
+void FitWidth(CCardRow& card, int width) {
+  while (card.ItemCount() < width) card.InsertEmptyItem(-1);
+  while (card.ItemCount() > width) card.DeleteItem(card.ItemCount() - 1);
+}
+
+// The width of a file's cards, published by the worker that reads line 0 so
+// that the others can fit their cards as they make them; -1 until known.
+using CSharedWidth = std::atomic<int>;
+
+// A worker's part: decodes the chunk and splits it into records as if a record
+// began at its start (true unless a quoted item spans the cut, which the join
+// finds and mends), stopping at a record of too many items.
+void SplitChunk(CChunk& chunk, CodePage cp, bool firstLine, bool join, CSharedWidth& width) {
+  try {
+    Decode(chunk, cp);
+    CLineJoiner joiner(join);
+    bool widthKnown = false;
+    int fit = -1;
+    auto currentWidth = [&] {
+      if (!widthKnown) {
+        fit = width.load(std::memory_order_acquire);
+        widthKnown = fit >= 0;
+      }
+      return fit;
+    };
+    ForEachLine(chunk, [&](QStringView line, qsizetype index) {
+      chunk.lines = index + 1;
+      if (chunk.first && firstLine && index == 0) {
+        chunk.header = line.toString();
+        CCardRow names;
+        if (ParseLine(names, line) != ParseStatus::kOk) {
+          chunk.stopStart = chunk.stopLine = 0;
+          return -1;
+        }
+        width.store(names.ItemCount(), std::memory_order_release);
+        return 1;
+      }
+      return joiner.Line(line, index, [&](QStringView record, qsizetype start) {
+        auto card = std::make_unique<CCardRow>();
+        if (ParseLine(*card, record) != ParseStatus::kOk) {
+          chunk.stopStart = start;
+          chunk.stopLine = index;
+          return -1;
+        }
+        if (chunk.first && !firstLine && chunk.records.empty())
+          width.store(card->ItemCount(), std::memory_order_release);
+        if (const int w = currentWidth(); w >= 0) FitWidth(*card, w);
+        chunk.records.push_back({std::move(card), start, index});
+        return 1;
+      });
+    });
+    if (!joiner.Clean()) {
+      chunk.open = joiner.Open();
+      chunk.openStart = joiner.OpenStart();
+    }
+  } catch (const std::bad_alloc&) {
+    chunk.failed = true;
+  }
+}
+
+// Reads the records of a file into the store in file order, chunk by chunk.
+class CStoreFiller {
+ public:
+  CStoreFiller(CCardStore& store, CodePage cp, qint64 memoryBudget)
+      : m_store(store),
+        m_cards(store.AllCards()),
+        m_firstLine(store.FirstLineIsItems()),
+        m_haveWidth(m_firstLine),
+        m_cp(cp),
+        m_budget(memoryBudget),
+        m_joiner(store.MsCsvIn() != 0) {}
+
+  // Reads a chunk on this thread. 1 go on; -1 reading stopped (the user was
+  // told); 0 the cards would take more memory than the budget.
+  int Read(CChunk& chunk) {
+    Decode(chunk, m_cp);
+    return ReadLines(chunk, nullptr);
+  }
+
+  // Takes a chunk a worker split. Where a record was left open before the
+  // chunk, its lines are read here until this reading and the worker's agree
+  // on where a record ends; from there on the worker's records are taken.
+  int Join(CChunk& chunk) {
+    if (chunk.failed) throw std::bad_alloc();
+    std::size_t next = 0;
+    if (!m_joiner.Clean()) {
+      const int rc = ReadLines(chunk, &next);
+      if (rc <= 0 || next == std::size_t(-1)) return rc;
+    } else if (chunk.first && m_firstLine && chunk.lines > 0) {
+      if (const int rc = Header(chunk, chunk.header); rc <= 0) return rc;
+    }
+    return Replay(chunk, next);
+  }
+
+  // After the last chunk.
+  int Finish() {
+    if (m_joiner.Clean()) return 1;
+    // A quoted item left open at the end: keep what was collected as the last
+    // card, closing the quote, rather than lose it.
+    const qsizetype start = m_joiner.OpenStart();
+    m_store.Services().prompt.Notice(msg::kUnclosedQuote.arg(start + 1));
+    const QString text = m_joiner.Closed();
+    return Record(text, start, nullptr, -1);
+  }
+
+  int Width() const { return m_width; }
+  // The bytes no character of the text read so far; after a stop, up to the
+  // end of the line where it stopped.
+  qsizetype BadCount() const { return m_badCount; }
+  qsizetype FirstBad() const { return m_firstBad; }
+
+ private:
+  // The chunk's lines read here. With sync, stops as soon as
+  // this reading and the worker's stand between records after the same line:
+  // *sync is then the index of the worker's next record (size_t(-1): the whole
+  // chunk was read here).
+  int ReadLines(CChunk& chunk, std::size_t* sync) {
+    const qsizetype base = m_lineNo;
+    std::size_t w = 0;
+    if (sync) *sync = std::size_t(-1);
+    const int rc = ForEachLine(chunk, [&](QStringView line, qsizetype index) {
+      m_lineNo = base + index + 1;
+      int r;
+      if (chunk.first && m_firstLine && index == 0)
+        r = Header(chunk, line);
+      else
+        r = m_joiner.Line(line, base + index, [&](QStringView record, qsizetype start) {
+          return Record(record, start, &chunk, index);
+        });
+      if (m_joiner.MultiLine()) m_store.SetMultiLine(true);
+      if (r <= 0 || !sync || !m_joiner.Clean()) return r;
+      while (w < chunk.records.size() && chunk.records[w].lastLine < index) ++w;
+      if (w < chunk.records.size() && chunk.records[w].lastLine == index) {
+        *sync = w + 1;
+        return 0;
+      }
+      return 1;
+    });
+    if (sync && *sync != std::size_t(-1)) {
+      m_lineNo = base;  // Replay counts the chunk's lines
+      return 1;
+    }
+    if (rc <= 0) return rc;
+    AddBad(chunk);
+    return 1;
+  }
+
+  // The worker's records from index next on, then its stop or its open record.
+  int Replay(CChunk& chunk, std::size_t next) {
+    const qsizetype base = m_lineNo;
+    for (std::size_t k = next; k < chunk.records.size(); ++k) {
+      CChunk::CRecord& r = chunk.records[k];
+      if (r.firstLine != r.lastLine) m_store.SetMultiLine(true);
+      if (const int rc = Add(std::move(r.card)); rc <= 0) return rc;
+    }
+    if (chunk.stopLine >= 0) {
+      if (chunk.stopStart != chunk.stopLine) m_store.SetMultiLine(true);
+      return TooMany(base + chunk.stopStart, &chunk, chunk.stopLine);
+    }
+    if (!chunk.open.isEmpty()) {
+      m_store.SetMultiLine(true);
+      m_joiner.Resume(std::move(chunk.open), base + chunk.openStart);
+    }
+    m_lineNo = base + chunk.lines;
+    AddBad(chunk);
+    return 1;
+  }
+
+  int Header(CChunk& chunk, QStringView line) {
+    if (ParseLine(m_store, line) != ParseStatus::kOk) return TooMany(0, &chunk, 0);
+    m_width = m_store.ItemCount();
+    return 1;
+  }
+
+  int Record(QStringView text, qsizetype start, CChunk* chunk, qsizetype index) {
+    auto card = std::make_unique<CCardRow>();
+    if (ParseLine(*card, text) != ParseStatus::kOk) return TooMany(start, chunk, index);
+    return Add(std::move(card));
+  }
+
+  int Add(std::unique_ptr<CCardRow> card) {
+    if (!m_haveWidth) {
+      m_width = card->ItemCount();
+      m_haveWidth = true;
+    }
+    if (card->ItemCount() != m_width) FitWidth(*card, m_width);
+    // A card costs its text, the row and its places in the two card lists,
+    // each with the allocator's own few words.
+    m_held += qint64(card->HeapBytes() + sizeof(CCardRow)) + 48;
+    if (m_budget >= 0 && m_held > m_budget) return 0;
+    m_cards.push_back(std::move(card));
+    return 1;
+  }
+
+  // A record of too many items ending at line `index` of the chunk: the bad
+  // bytes are counted up to the end of that line.
+  int TooMany(qsizetype lineNo, CChunk* chunk, qsizetype index) {
+    m_store.Services().prompt.Notice(msg::kTooManyItems.arg(lineNo + 1));
+    if (chunk) {
+      CChunk part;
+      part.offset = chunk->offset;
+      part.last = true;
+      part.bytes = QByteArray::fromRawData(chunk->bytes.constData(),
+                                           CUnitScan(m_cp).AfterLine(chunk->bytes.constData(),
+                                                                     chunk->bytes.size(), index));
+      Decode(part, m_cp);
+      AddBad(part);
+    }
+    return -1;
+  }
+
+  void AddBad(const CChunk& chunk) {
+    if (m_firstBad < 0) m_firstBad = chunk.firstBad;
+    m_badCount += chunk.badCount;
+  }
+
+  CCardStore& m_store;
+  std::vector<std::unique_ptr<CCardRow>>& m_cards;
+  const bool m_firstLine;
+  bool m_haveWidth;
+  const CodePage m_cp;
+  const qint64 m_budget;
+  CLineJoiner m_joiner;
+  qsizetype m_lineNo = 0;  // lines before the chunk at hand
+  int m_width = 0;
+  qint64 m_held = 0;
+  qsizetype m_badCount = 0;
+  qsizetype m_firstBad = -1;
+};
+
+// Cuts the text into chunks: reads until a chunk's worth of bytes is there,
+// then cuts after the last line end; a line longer than that makes a longer
+// chunk. The first end-of-text mark ends the text.
+class CChunkSource {
+ public:
+  CChunkSource(const std::function<qint64(char*, qint64)>& read, CodePage cp, QByteArray body, bool ended,
+               qint64 chunkBytes)
+      : m_read(read), m_scan(cp), m_pending(std::move(body)), m_ended(ended), m_chunk(std::max<qint64>(chunkBytes, 1)) {
+    FindEnd(0);
+  }
+
+  // The next chunk; null after the last.
+  std::unique_ptr<CChunk> Next() {
+    if (m_done) return nullptr;
+    for (;;) {
+      if (m_pending.size() >= m_chunk || m_ended) {
+        qsizetype cut = m_ended ? m_pending.size() : m_scan.LastLineEnd(m_pending.constData(), m_scanned, m_pending.size());
+        if (cut > 0 || m_ended) return Cut(cut);
+        m_scanned = m_scan.Align(m_pending.size());
+      }
+      const qsizetype before = m_pending.size();
+      const qint64 want = std::max<qint64>(m_chunk - before, m_chunk / 2 + 1);
+      m_pending.resize(before + want);
+      qint64 n = m_read(m_pending.data() + before, want);
+      if (n < 0) n = 0;
+      m_pending.resize(before + n);
+      if (n < want) m_ended = true;
+      FindEnd(before);
+    }
+  }
+
+ private:
+  std::unique_ptr<CChunk> Cut(qsizetype cut) {
+    auto chunk = std::make_unique<CChunk>();
+    chunk->offset = m_offset;
+    chunk->first = m_offset == 0;
+    if (cut == m_pending.size()) {
+      chunk->bytes = std::move(m_pending);
+      m_pending = QByteArray();
+    } else {
+      chunk->bytes = m_pending.left(cut);
+      m_pending.remove(0, cut);
+    }
+    m_offset += cut;
+    m_scanned = 0;
+    chunk->last = m_ended && m_pending.isEmpty();
+    m_done = chunk->last;
+    return chunk;
+  }
+
+  void FindEnd(qsizetype from) {
+    const qsizetype at = m_scan.EndOfText(m_pending.constData(), m_scan.Align(from), m_pending.size());
+    if (at < 0) return;
+    m_pending.truncate(at);
+    m_ended = true;
+  }
+
+  const std::function<qint64(char*, qint64)>& m_read;
+  const CUnitScan m_scan;
+  QByteArray m_pending;
+  bool m_ended;
+  const qint64 m_chunk;
+  qsizetype m_offset = 0;
+  qsizetype m_scanned = 0;  // no line end before this offset of m_pending
+  bool m_done = false;
+};
+
+// The chunks on a pool of threads, joined in order; at most a few more chunks
+// than threads are held at once.
+int ReadParallel(CChunkSource& source, CStoreFiller& filler, CodePage cp, bool firstLine, bool join, int threads) {
+  QThreadPool pool;
+  pool.setMaxThreadCount(threads);
+  auto width = std::make_shared<CSharedWidth>(-1);
+  std::deque<std::shared_ptr<CChunk>> held;
+  bool more = true;
+  int rc = 1;
+  try {
+    while (rc > 0) {
+      while (more && held.size() < std::size_t(threads) + 2) {
+        std::shared_ptr<CChunk> chunk = source.Next();
+        if (!chunk) {
+          more = false;
+          break;
+        }
+        held.push_back(chunk);
+        pool.start([chunk, width, cp, firstLine, join] {
+          SplitChunk(*chunk, cp, firstLine, join, *width);
+          chunk->done.release();
+        });
+      }
+      if (held.empty()) break;
+      std::shared_ptr<CChunk> chunk = std::move(held.front());
+      held.pop_front();
+      chunk->done.acquire();
+      rc = filler.Join(*chunk);
+    }
+  } catch (...) {
+    pool.clear();
+    pool.waitForDone();
+    throw;
+  }
+  pool.clear();
+  pool.waitForDone();
+  return rc;
+}
+
+// Names the items "項目1", "項目2", ... as a file without a header line has them.
+// Only the names and their quote flags change; the records stay as loaded.
+void MakeItemNames(CCardStore& store, int width) {
+  store.CCardRow::MakeEmpty(width);
+  for (int i = 0; i < width; ++i) store.CCardRow::SetItem(i, QStringLiteral("項目%1").arg(i + 1));
+}
+
+// After a read that stopped early: at least one item and one card, and a
+// visible list derived from the all-cards list.
+void MakeConsistent(CCardStore& store, int width, bool namesRead) {
+  if (width <= 0) width = std::max(store.ItemCount(), 1);
+  if (!namesRead || store.ItemCount() != width) MakeItemNames(store, width);
+  for (auto& card : store.AllCards()) FitWidth(*card, width);
+  if (store.AllCards().empty()) store.AppendEmptyCard();
+  store.RebuildVisible();
+}
+
+}  // namespace
+
+int AvailableThreads() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  const int count = ::sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
+  return std::clamp(count, 1, kMaxReadThreads);
+}
+
+int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties, qint64 pieceSize, const CReadSplit& split) {
+  qsizetype pos = 0;
+  return ReadCardStream(
+      store,
+      [&](char* to, qint64 max) {
+        const qint64 n = std::min<qint64>(max, bytes.size() - pos);
+        std::copy(bytes.constData() + pos, bytes.constData() + pos + n, to);
+        pos += n;
+        return n;
+      },
+      hasProperties, pieceSize, -1, split);
+}
+
+int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>& read, bool hasProperties,
+                   qint64 pieceSize, qint64 memoryBudget, const CReadSplit& split) {
+  const qint64 kPiece = std::max<qint64>(pieceSize, 1);
+  const bool firstLine = store.FirstLineIsItems();
+  std::optional<CStoreFiller> filler;
+  qsizetype bom = 0;
+  int result = 1;
+  try {
+    // The encoding is told by the first bytes: a byte-order mark, the code
+    // page chosen for good, UTF-8 for text that UTF-8 reads, else CP932.
+    QByteArray head;
+    bool ended = false;
+    const CodePage configured = store.Services().FileCodePage();
+    const bool forced = store.Services().CodePageForced();
+    while (!ended) {
+      const qsizetype before = head.size();
+      head.resize(before + kPiece);
+      qint64 n = read(head.data() + before, kPiece);
+      if (n < 0) n = 0;
+      head.resize(before + n);
+      ended = n < kPiece;
+      if (EncodingSettled(head, configured, forced, ended)) break;
+    }
+    const FileEncoding enc = DetectEncoding(head, configured, forced, &bom, ended);
+    store.SetEncoding(enc);
+    filler.emplace(store, enc.codePage, memoryBudget);
+    CChunkSource source(read, enc.codePage, head.mid(bom), ended, split.chunkBytes);
+    head.clear();
+    const int threads = split.threads > 0 ? std::min(split.threads, kMaxReadThreads) : AvailableThreads();
+    if (threads > 1) {
+      result = ReadParallel(source, *filler, enc.codePage, firstLine, store.MsCsvIn() != 0, threads);
+    } else {
+      while (result > 0) {
+        const std::unique_ptr<CChunk> chunk = source.Next();
+        if (!chunk) break;
+        result = filler->Read(*chunk);
+      }
+    }
+    if (result > 0) result = filler->Finish();
+  } catch (const std::bad_alloc&) {
+    store.Services().prompt.Notice(msg::kNoMemory);
+    result = -1;
+  }
+  const qsizetype badCount = filler ? filler->BadCount() : 0;
+  store.SetReplacedBytes(badCount > 0);
+  if (store.HasReplacedBytes() && result != 0)
+    store.Services().prompt.Notice(
+        msg::kUndecodable.arg(CodePageName(store.Encoding().codePage)).arg(badCount).arg(filler->FirstBad() + bom + 1));
+
+  if (result == 0) {
+    const QString path = store.FilePath();
+    store.Clear();
+    store.SetFilePath(path);
+    store.Services().prompt.Notice(input_msg::kCannotRead.arg(path, input_msg::kTooManyCards.arg(memoryBudget >> 20)));
+    return 0;
+  }
+  int width = filler ? filler->Width() : 0;
+  if (result < 0) {
+    MakeConsistent(store, width, firstLine && store.ItemCount() == width && width > 0);
+    if (hasProperties) ApplyItemProperties(store);
+    return -1;
+  }
+  if (width == 0) {
+    // An empty file (or an empty header): one item, named as a file without
+    // a header line would name it.
+    width = 1;
+    MakeItemNames(store, width);
+  } else if (!firstLine) {
+    MakeItemNames(store, width);
+  }
+  if (store.AllCards().empty()) store.AddCard(-1);
+  store.RebuildVisible();
+  if (hasProperties) ApplyItemProperties(store);
+  return 1;
+}
