@@ -11,6 +11,7 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -44,23 +45,84 @@ void PaintFrame(QPainter& painter, const QRectF& rect, std::uint32_t style) {
 }
 
 // Hands what the PDF writer writes to a file commit, which renames its
-// temporary file over the target only when every write went through.
+// temporary file over the target only when every write went through. On the
+// way, the text maps of the fonts (CMaps, written uncompressed as "<XXXX>"
+// code points) name the characters that were drawn where the font shares
+// their glyph with a lower code point (SharedGlyphFixes); the replacement is
+// as long as what it replaces, so no offset of the file moves.
 class CCommitDevice final : public QIODevice {
  public:
-  explicit CCommitDevice(CFileCommit& commit) : m_commit(commit) {}
+  // fixes: what SharedGlyphFixes answers, asked when the first map comes,
+  // that is once every page was painted.
+  CCommitDevice(CFileCommit& commit, std::function<QHash<char16_t, char16_t>()> fixes)
+      : m_commit(commit), m_makeFixes(std::move(fixes)) {}
   bool isSequential() const override { return true; }
+  // Writes what is held back; false when a write failed.
+  bool Finish() { return Pass(true); }
 
  protected:
   qint64 readData(char*, qint64) override { return -1; }
   qint64 writeData(const char* data, qint64 size) override {
-    if (!m_commit.Write(QByteArrayView(data, size))) return -1;
-    m_written += size;
-    return size;
+    m_held.append(data, size);
+    return Pass(false) ? size : -1;
   }
 
  private:
+  // Rewrites and writes what is known; keeps back a tail a token may run into.
+  bool Pass(bool all) {
+    static constexpr qsizetype kTail = 16;
+    const qsizetype limit = all ? m_held.size() : std::max<qsizetype>(0, m_held.size() - kTail);
+    while (m_scan < limit) {
+      if (!m_inMap) {
+        const qsizetype begin = m_held.indexOf("begincmap", m_scan);
+        if (begin < 0 || begin >= limit) {
+          m_scan = limit;
+          break;
+        }
+        m_inMap = true;
+        m_scan = begin + 9;
+        if (m_makeFixes) {
+          m_fixes = m_makeFixes();
+          m_makeFixes = nullptr;
+        }
+        continue;
+      }
+      const qsizetype end = m_held.indexOf("endcmap", m_scan);
+      const qsizetype stop = end < 0 ? limit : std::min(end, limit);
+      qsizetype p = m_scan;
+      for (; p < stop; ++p) {
+        if (m_held[p] != '<') continue;
+        if (p + 6 > stop) {
+          if (end >= 0 && end < limit) continue;  // the map ends before a code point could
+          break;                                  // wait for the rest
+        }
+        if (m_held[p + 5] != '>') continue;
+        bool ok = false;
+        const uint code = QByteArrayView(m_held).sliced(p + 1, 4).toUInt(&ok, 16);
+        const auto it = ok ? m_fixes.constFind(char16_t(code)) : m_fixes.constEnd();
+        if (it != m_fixes.constEnd())
+          m_held.replace(p + 1, 4, QByteArray::number(uint(*it), 16).toUpper().rightJustified(4, '0'));
+      }
+      m_scan = p;
+      if (end >= 0 && end < limit && p >= end) {
+        m_inMap = false;
+        m_scan = end + 7;
+      } else {
+        break;
+      }
+    }
+    const bool ok = m_commit.Write(QByteArrayView(m_held).first(m_scan));
+    m_held.remove(0, m_scan);
+    m_scan = 0;
+    return ok;
+  }
+
   CFileCommit& m_commit;
-  qint64 m_written = 0;
+  std::function<QHash<char16_t, char16_t>()> m_makeFixes;
+  QHash<char16_t, char16_t> m_fixes;
+  QByteArray m_held;
+  qsizetype m_scan = 0;
+  bool m_inMap = false;
 };
 
 }  // namespace
@@ -121,9 +183,14 @@ void CPrintDocument::PaintText(QPainter& painter, const QString& text, double x,
   for (const CTextLine& line : WrapText(m_measure, text, width)) {
     // A row cut at the page's foot shows the lines that fit whole.
     if (base - m_measure.Ascent() + lh > bottom + 0.5) break;
-    if (line.length > 0) painter.drawText(QPointF(x, base), text.mid(line.start, line.length));
+    if (line.length > 0) DrawLine(painter, QPointF(x, base), text.mid(line.start, line.length));
     base += lh;
   }
+}
+
+void CPrintDocument::DrawLine(QPainter& painter, const QPointF& at, const QString& text) {
+  for (QChar c : text) m_drawn[c.unicode()] = true;
+  painter.drawText(at, text);
 }
 
 void CPrintDocument::PaintList(QPainter& painter, int page) {
@@ -202,7 +269,7 @@ void CPrintDocument::PaintLabels(QPainter& painter, int page) {
     painter.scale(scale, scale);
     double base = m_measure.Ascent();
     for (const QString& line : lines) {
-      painter.drawText(QPointF(0, base), line);
+      DrawLine(painter, QPointF(0, base), line);
       base += m_measure.LineHeight();
     }
     painter.restore();
@@ -214,11 +281,12 @@ void CPrintDocument::PaintFooter(QPainter& painter, int page) {
   painter.setFont(m_footerFont);
   painter.setPen(Qt::black);
   const QString number = u"%1 / %2"_s.arg(page + 1).arg(PageCount());
-  painter.drawText(footer, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, number);
   const QFontMetricsF fm(m_footerFont);
   const double room = footer.width() - fm.horizontalAdvance(number) - 2 * CPrintPagination::kPadX;
-  painter.drawText(footer, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                   fm.elidedText(m_request.title, Qt::ElideMiddle, std::max(room, 0.0)));
+  const QString title = fm.elidedText(m_request.title, Qt::ElideMiddle, std::max(room, 0.0));
+  for (QChar c : number + title) m_drawn[c.unicode()] = true;
+  painter.drawText(footer, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, number);
+  painter.drawText(footer, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, title);
   painter.setFont(m_font);
 }
 
@@ -260,7 +328,7 @@ bool WritePdf(CPrintDocument& doc, const QString& path, QString* error) {
     if (error) *error = commit.Error();
     return false;
   }
-  CCommitDevice device(commit);
+  CCommitDevice device(commit, [&doc] { return SharedGlyphFixes(doc.Font(), doc.Drawn()); });
   device.open(QIODevice::WriteOnly);
   QString paintError;
   bool painted;
@@ -272,10 +340,11 @@ bool WritePdf(CPrintDocument& doc, const QString& path, QString* error) {
     writer.setCreator(u"Velum"_s);
     painted = PaintPages(doc, writer, 0, -1, &paintError);
   }
+  const bool written = device.Finish();
   device.close();
-  if (!painted) {
+  if (!painted || !written) {
+    if (error) *error = painted ? commit.Error() : path + u": "_s + paintError;
     commit.Discard();
-    if (error) *error = path + u": "_s + paintError;
     return false;
   }
   if (!commit.Commit()) {

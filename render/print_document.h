@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class CCardStore;
 class QPagedPaintDevice;
@@ -26,6 +27,9 @@ class CPrintDocument {
 
   QSizeF PaperSize() const { return m_paperMM; }  // mm
   const CPrintRequest& Request() const { return m_request; }
+  const QFont& Font() const { return m_font; }
+  // Which characters of the BMP were painted so far (see SharedGlyphFixes).
+  const std::vector<bool>& Drawn() const { return m_drawn; }
   // Lays pages out up to this one (from 0); false when there are fewer. Cheap
   // when done.
   bool LayOutTo(int page);
@@ -44,6 +48,8 @@ class CPrintDocument {
   void PaintFooter(QPainter& painter, int page);
   // The lines of text inside a box of width, from its top-left corner.
   void PaintText(QPainter& painter, const QString& text, double x, double y, double width, double bottom);
+  // Draws one line of text and notes its characters.
+  void DrawLine(QPainter& painter, const QPointF& at, const QString& text);
 
   const CCardStore& m_store;
   CPrintRequest m_request;
@@ -52,6 +58,7 @@ class CPrintDocument {
   QFont m_footerFont;
   CFontMeasure m_measure;
   std::unique_ptr<CPrintPagination> m_pages;
+  std::vector<bool> m_drawn = std::vector<bool>(0x10000);
 };
 
 // Paints pages from..to (from 0, inclusive; -1 = last) onto a printer or PDF

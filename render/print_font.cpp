@@ -2,7 +2,7 @@
 
 #include "core/archive.h"
 
-#include <QFontInfo>
+#include <QRawFont>
 
 #include <algorithm>
 #include <cmath>
@@ -66,4 +66,28 @@ double CFontMeasure::CharWidth(char32_t c) const {
   const double w = m_metrics.horizontalAdvance(QString::fromUcs4(&c, 1));
   m_other.insert(c, w);
   return w;
+}
+
+QHash<char16_t, char16_t> SharedGlyphFixes(const QFont& font, const std::vector<bool>& drawn) {
+  QHash<char16_t, char16_t> fixes;
+  const QRawFont raw = QRawFont::fromFont(font);
+  if (!raw.isValid() || drawn.size() < 0x10000) return fixes;
+  std::vector<QChar> chars;
+  chars.reserve(0x10000);
+  for (char32_t c = 0; c < 0x10000; ++c)
+    chars.push_back(QChar::isSurrogate(c) ? QChar(u' ') : QChar(char16_t(c)));
+  std::vector<quint32> glyphs(chars.size());
+  int count = int(chars.size());
+  if (!raw.glyphIndexesForChars(chars.data(), count, glyphs.data(), &count)) return fixes;
+  QHash<quint32, char16_t> byGlyph;
+  for (char32_t c = 0x21; c < 0x10000; ++c)
+    if (drawn[c] && glyphs[c] != 0 && !QChar::isSurrogate(c) && !byGlyph.contains(glyphs[c]))
+      byGlyph.insert(glyphs[c], char16_t(c));
+  if (byGlyph.isEmpty()) return fixes;
+  for (char32_t c = 0x21; c < 0x10000; ++c) {
+    if (drawn[c] || glyphs[c] == 0 || QChar::isSurrogate(c)) continue;
+    const auto it = byGlyph.constFind(glyphs[c]);
+    if (it != byGlyph.constEnd()) fixes.insert(char16_t(c), *it);
+  }
+  return fixes;
 }

@@ -19,6 +19,14 @@ QFont PrintFont(const CArchiveFont& font);
 // A font of the same face with a character height of emHeight (0.1 mm).
 QFont PrintFontOfHeight(const CArchiveFont& font, int emHeight);
 
+// The characters a PDF's text map should name instead of others: Qt's PDF
+// writer names a glyph by the lowest code point the font maps to it, so where
+// a font shares one glyph among several characters (Noto CJK draws 氏 and the
+// radical ⽒ U+2F52 alike, ・ and ‧ U+2027), text drawn as 氏 would read back
+// as ⽒. For every BMP character not drawn (drawn[c] false) whose glyph a drawn
+// character has, the drawn one: 0x2F52 -> 0x6C0F.
+QHash<char16_t, char16_t> SharedGlyphFixes(const QFont& font, const std::vector<bool>& drawn);
+
 // Measures with a font's metrics; every character's advance is asked once.
 class CFontMeasure final : public ITextMeasure {
  public:
