@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -147,117 +148,63 @@ std::optional<EFunction> FindFunction(QStringView name) {
   return std::nullopt;
 }
 
-class CEvaluation {
+// Runs lowered postfix operations on a value stack.
+class CMachine {
  public:
-  explicit CEvaluation(const IClock* clock) : m_clock(clock) {}
+  explicit CMachine(const IClock* clock) : m_clock(clock) {}
 
-  CEvalResult Run(QStringView expression) {
-    if (expression.isEmpty()) return {kEvalEmpty, 0.0};
-    QVarLengthArray<QChar, 256> work;
-    // Commas outside all parentheses are dropped: "1,234" is a number.
-    int depth = 0;
-    for (const QChar c : expression) {
-      if (c == u'(') ++depth;
-      if (c == u')') --depth;
-      if (c == u',' && depth <= 0) continue;
-      work.append(c);
-    }
-    int code = ToPostfix(QStringView(work.data(), work.size()));
-    if (code != kEvalOk) return {code, 0.0};
-    double value = 0.0;
-    code = RunPostfix(&value);
-    if (code != kEvalOk) return {code, 0.0};
-    return {kEvalOk, value};
-  }
-
- private:
-  // Infix to postfix. Tokens are views into the working copy: the number and
-  // name buffers are always runs of adjacent characters.
-  int ToPostfix(QStringView work) {
-    qsizetype numberStart = 0, numberLength = 0;
-    qsizetype nameStart = 0, nameLength = 0;
-    for (qsizetype i = 0; i < work.size(); ++i) {
-      const QChar c = work[i];
-      if (!IsDigit(c) && c != u'.' && numberLength > 0) {
-        if (!m_postfix.Push(work.mid(numberStart, numberLength))) return kEvalMalformed;
-        numberLength = 0;
-      }
-      const bool letter = IsLetter(c);
-      if (!letter && nameLength > 0) {
-        if (!m_operators.Push(work.mid(nameStart, nameLength))) return kEvalMalformed;
-        nameLength = 0;
-      }
-      const QStringView token = work.mid(i, 1);
-      if (c == u',') {
-        if (!MoveOperatorsDownToParen()) return kEvalMalformed;
-      } else if (c == u'(') {
-        if (!m_operators.Push(token)) return kEvalMalformed;
-      } else if (c == u')') {
-        if (m_operators.Empty()) return kEvalUnmatchedParen;
-        if (!MoveOperatorsDownToParen()) return kEvalMalformed;
-        if (m_operators.Empty()) return kEvalUnmatchedParen;
-        m_operators.Pop();
-        if (!m_operators.Empty() && IsLetter(m_operators.Top().front()) && !m_postfix.Push(m_operators.Pop()))
-          return kEvalMalformed;
-      } else if (c == u'-' && (i == 0 || (!IsDigit(work[i - 1]) && work[i - 1] != u')'))) {
-        // A sign: it starts the number that follows.
-        numberStart = i;
-        numberLength = 1;
-      } else if (IsOperatorChar(c)) {
-        const int precedence = Precedence(token);
-        while (!m_operators.Empty() && precedence <= Precedence(m_operators.Top()))
-          if (!m_postfix.Push(m_operators.Pop())) return kEvalMalformed;
-        if (!m_operators.Push(token)) return kEvalMalformed;
-      } else if (letter) {
-        if (nameLength == 0) nameStart = i;
-        if (++nameLength > kEvalBufferCapacity) return kEvalMalformed;
+  // One postfix token as an operation: what RunPostfix would do with it.
+  static CEvalOp Lower(QStringView t) {
+    const QChar first = t.front();
+    CEvalOp op;
+    if (IsDigit(first) || first == u'.' || (first == u'-' && t.size() > 1)) {
+      op.kind = CEvalOp::Kind::kNumber;
+      op.number = TextToNumber(t);
+    } else if (t == u"PI" || t == u"pi") {
+      op.kind = CEvalOp::Kind::kNumber;
+      op.number = kPi;
+    } else if (IsLetter(first)) {
+      // Counts of the catalog's rows 1-33 never change: resolved once.
+      const int count = GetArgumentCount(t);
+      const std::optional<EFunction> function = FindFunction(t);
+      if (count < 0 || !function || count > 3) {
+        op.kind = CEvalOp::Kind::kFunctionError;
       } else {
-        // Digits and '.', and every other character: nothing is skipped.
-        if (numberLength == 0) numberStart = i;
-        if (++numberLength > kEvalBufferCapacity) return kEvalMalformed;
+        op.kind = CEvalOp::Kind::kFunction;
+        op.function = std::uint8_t(*function);
+        op.count = std::uint8_t(count);
       }
+    } else if (t.size() == 1 && first != u'(') {
+      op.kind = CEvalOp::Kind::kOperator;
+      op.op = first.unicode();
+    } else {
+      // An unclosed `(`, or a token that starts with a blank or another
+      // symbol: no operation is named, so the expression is malformed.
+      op.kind = CEvalOp::Kind::kMalformed;
     }
-    if (numberLength > 0 && !m_postfix.Push(work.mid(numberStart, numberLength))) return kEvalMalformed;
-    // A trailing name goes straight to the queue.
-    if (nameLength > 0 && !m_postfix.Push(work.mid(nameStart, nameLength))) return kEvalMalformed;
-    while (!m_operators.Empty())
-      if (!m_postfix.Push(m_operators.Pop())) return kEvalMalformed;
-    return kEvalOk;
+    return op;
   }
 
-  // Moves operators to the queue until `(` is on top (it stays) or none is left.
-  bool MoveOperatorsDownToParen() {
-    while (!m_operators.Empty() && m_operators.Top() != u"(")
-      if (!m_postfix.Push(m_operators.Pop())) return false;
-    return true;
+  int Execute(const CEvalOp& op, const double* slots) {
+    switch (op.kind) {
+      case CEvalOp::Kind::kNumber: return PushValue(op.number);
+      case CEvalOp::Kind::kSlot: return PushValue(slots[op.count]);
+      case CEvalOp::Kind::kFunction: return CallFunction(EFunction(op.function), op.count);
+      case CEvalOp::Kind::kFunctionError: return kEvalFunctionError;
+      case CEvalOp::Kind::kOperator: return ApplyOperator(op.op);
+      case CEvalOp::Kind::kMalformed: return kEvalMalformed;
+    }
+    return kEvalMalformed;
   }
 
-  int RunPostfix(double* value) {
-    for (int k = 0; k < m_postfix.Size(); ++k) {
-      const QStringView t = m_postfix[k];
-      const QChar first = t.front();
-      int code = kEvalOk;
-      if (IsDigit(first) || first == u'.' || (first == u'-' && t.size() > 1)) {
-        code = PushValue(TextToNumber(t));
-      } else if (t == u"PI" || t == u"pi") {
-        code = PushValue(kPi);
-      } else if (IsLetter(first)) {
-        code = CallFunction(t);
-      } else if (t.size() == 1 && first != u'(') {
-        code = ApplyOperator(first.unicode());
-      } else {
-        // An unclosed `(`, or a token that starts with a blank or another
-        // symbol: no operation is named, so the expression is malformed.
-        code = kEvalMalformed;
-      }
-      if (code != kEvalOk) return code;
-    }
+  // The top value after the last operation; values below it are ignored.
+  int Result(double* value) const {
     if (m_values.Empty()) return kEvalMalformed;
-    // Values below the top are ignored.
     *value = m_values.Top();
     return kEvalOk;
   }
 
+ private:
   int PushValue(double v) { return m_values.Push(v) ? kEvalOk : kEvalMalformed; }
 
   int ApplyOperator(char16_t op) {
@@ -292,16 +239,13 @@ class CEvaluation {
     return PushValue(r);
   }
 
-  int CallFunction(QStringView name) {
-    const int count = GetArgumentCount(name);
-    if (count < 0 || count > m_values.Size()) return kEvalFunctionError;
-    const std::optional<EFunction> function = FindFunction(name);
-    if (!function || count > 3) return kEvalFunctionError;
+  int CallFunction(EFunction function, int count) {
+    if (count > m_values.Size()) return kEvalFunctionError;
     double arg[3] = {0.0, 0.0, 0.0};
     for (int i = count - 1; i >= 0; --i) arg[i] = m_values.Pop();
     double r = 0.0;
     // A result that is not a number (sqr(-1), log(0)) cannot be computed.
-    if (!Compute(*function, arg, &r) || !std::isfinite(r)) return kEvalFunctionError;
+    if (!Compute(function, arg, &r) || !std::isfinite(r)) return kEvalFunctionError;
     return PushValue(r);
   }
 
@@ -385,13 +329,165 @@ class CEvaluation {
 
   const IClock* m_clock;
   std::optional<CSystemClock> m_systemClock;
-  CFixedStack<QStringView> m_operators;
-  CFixedStack<QStringView> m_postfix;
   CFixedStack<double> m_values;
 };
 
+class CEvaluation {
+ public:
+  explicit CEvaluation(const IClock* clock) : m_machine(clock) {}
+
+  CEvalResult Run(QStringView expression) {
+    if (expression.isEmpty()) return {kEvalEmpty, 0.0};
+    QVarLengthArray<QChar, 256> work;
+    // Commas outside all parentheses are dropped: "1,234" is a number.
+    int depth = 0;
+    for (const QChar c : expression) {
+      if (c == u'(') ++depth;
+      if (c == u')') --depth;
+      if (c == u',' && depth <= 0) continue;
+      work.append(c);
+    }
+    int code = ToPostfix(QStringView(work.data(), work.size()));
+    if (code != kEvalOk) return {code, 0.0};
+    double value = 0.0;
+    code = RunPostfix(&value);
+    if (code != kEvalOk) return {code, 0.0};
+    return {kEvalOk, value};
+  }
+
+  // The expression lowered once, each slot's digit an operation of its own
+  // (see CCompiledExpression::Compile); false when a slot does not stand
+  // alone or the tokens do not form.
+  bool Compile(QStringView expression, const std::vector<qsizetype>& slots, std::vector<CEvalOp>* ops) {
+    if (expression.isEmpty()) return false;
+    QVarLengthArray<QChar, 256> work;
+    std::vector<qsizetype> at;  // slot positions in the working copy
+    int depth = 0;
+    std::size_t next = 0;
+    for (qsizetype i = 0; i < expression.size(); ++i) {
+      const QChar c = expression[i];
+      if (c == u'(') ++depth;
+      if (c == u')') --depth;
+      if (next < slots.size() && slots[next] == i) {
+        if (!IsDigit(c)) return false;
+        at.push_back(work.size());
+        ++next;
+      }
+      if (c == u',' && depth <= 0) continue;
+      work.append(c);
+    }
+    if (next != slots.size()) return false;
+    const QStringView text(work.data(), work.size());
+    if (ToPostfix(text) != kEvalOk) return false;
+    for (const qsizetype p : at)
+      if (p > 0 && text[p - 1] == u')') return false;  // a sign there would subtract
+    std::size_t matched = 0;
+    for (int k = 0; k < m_postfix.Size(); ++k) {
+      const QStringView t = m_postfix[k];
+      const qsizetype from = t.data() - text.data();
+      CEvalOp op = CMachine::Lower(t);
+      for (std::size_t s = 0; s < at.size(); ++s) {
+        if (at[s] < from || at[s] >= from + t.size()) continue;
+        if (at[s] != from || t.size() != 1) return false;
+        op.kind = CEvalOp::Kind::kSlot;
+        op.count = std::uint8_t(s);
+        ++matched;
+      }
+      ops->push_back(op);
+    }
+    return matched == at.size();
+  }
+
+ private:
+  // Infix to postfix. Tokens are views into the working copy: the number and
+  // name buffers are always runs of adjacent characters.
+  int ToPostfix(QStringView work) {
+    qsizetype numberStart = 0, numberLength = 0;
+    qsizetype nameStart = 0, nameLength = 0;
+    for (qsizetype i = 0; i < work.size(); ++i) {
+      const QChar c = work[i];
+      if (!IsDigit(c) && c != u'.' && numberLength > 0) {
+        if (!m_postfix.Push(work.mid(numberStart, numberLength))) return kEvalMalformed;
+        numberLength = 0;
+      }
+      const bool letter = IsLetter(c);
+      if (!letter && nameLength > 0) {
+        if (!m_operators.Push(work.mid(nameStart, nameLength))) return kEvalMalformed;
+        nameLength = 0;
+      }
+      const QStringView token = work.mid(i, 1);
+      if (c == u',') {
+        if (!MoveOperatorsDownToParen()) return kEvalMalformed;
+      } else if (c == u'(') {
+        if (!m_operators.Push(token)) return kEvalMalformed;
+      } else if (c == u')') {
+        if (m_operators.Empty()) return kEvalUnmatchedParen;
+        if (!MoveOperatorsDownToParen()) return kEvalMalformed;
+        if (m_operators.Empty()) return kEvalUnmatchedParen;
+        m_operators.Pop();
+        if (!m_operators.Empty() && IsLetter(m_operators.Top().front()) && !m_postfix.Push(m_operators.Pop()))
+          return kEvalMalformed;
+      } else if (c == u'-' && (i == 0 || (!IsDigit(work[i - 1]) && work[i - 1] != u')'))) {
+        // A sign: it starts the number that follows.
+        numberStart = i;
+        numberLength = 1;
+      } else if (IsOperatorChar(c)) {
+        const int precedence = Precedence(token);
+        while (!m_operators.Empty() && precedence <= Precedence(m_operators.Top()))
+          if (!m_postfix.Push(m_operators.Pop())) return kEvalMalformed;
+        if (!m_operators.Push(token)) return kEvalMalformed;
+      } else if (letter) {
+        if (nameLength == 0) nameStart = i;
+        if (++nameLength > kEvalBufferCapacity) return kEvalMalformed;
+      } else {
+        // Digits and '.', and every other character: nothing is skipped.
+        if (numberLength == 0) numberStart = i;
+        if (++numberLength > kEvalBufferCapacity) return kEvalMalformed;
+      }
+    }
+    if (numberLength > 0 && !m_postfix.Push(work.mid(numberStart, numberLength))) return kEvalMalformed;
+    // A trailing name goes straight to the queue.
+    if (nameLength > 0 && !m_postfix.Push(work.mid(nameStart, nameLength))) return kEvalMalformed;
+    while (!m_operators.Empty())
+      if (!m_postfix.Push(m_operators.Pop())) return kEvalMalformed;
+    return kEvalOk;
+  }
+
+  // Moves operators to the queue until `(` is on top (it stays) or none is left.
+  bool MoveOperatorsDownToParen() {
+    while (!m_operators.Empty() && m_operators.Top() != u"(")
+      if (!m_postfix.Push(m_operators.Pop())) return false;
+    return true;
+  }
+
+  int RunPostfix(double* value) {
+    for (int k = 0; k < m_postfix.Size(); ++k)
+      if (const int code = m_machine.Execute(CMachine::Lower(m_postfix[k]), nullptr); code != kEvalOk) return code;
+    return m_machine.Result(value);
+  }
+
+  CMachine m_machine;
+  CFixedStack<QStringView> m_operators;
+  CFixedStack<QStringView> m_postfix;
+};
 }  // namespace
 
 CEvalResult Evaluate(QStringView expression, const IClock& clock) { return CEvaluation(&clock).Run(expression); }
 
 CEvalResult Evaluate(QStringView expression) { return CEvaluation(nullptr).Run(expression); }
+
+std::optional<CCompiledExpression> CCompiledExpression::Compile(QStringView text, const std::vector<qsizetype>& slots) {
+  if (slots.size() > kMaxSlots) return std::nullopt;
+  CCompiledExpression compiled;
+  if (!CEvaluation(nullptr).Compile(text, slots, &compiled.m_ops)) return std::nullopt;
+  return compiled;
+}
+
+CEvalResult CCompiledExpression::Run(const double* slotValues, const IClock& clock) const {
+  CMachine machine(&clock);
+  for (const CEvalOp& op : m_ops)
+    if (const int code = machine.Execute(op, slotValues); code != kEvalOk) return {code, 0.0};
+  double value = 0.0;
+  const int code = machine.Result(&value);
+  return {code, code == kEvalOk ? value : 0.0};
+}

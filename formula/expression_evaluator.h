@@ -2,6 +2,10 @@
 
 #include <QStringView>
 
+#include <cstdint>
+#include <optional>
+#include <vector>
+
 class IClock;
 
 // Result codes of Evaluate.
@@ -45,3 +49,34 @@ CEvalResult Evaluate(QStringView expression, const IClock& clock);
 // The same with the system clock (VELUM_NOW honoured), read only when the
 // expression asks for the date.
 CEvalResult Evaluate(QStringView expression);
+
+// One postfix operation of a compiled expression.
+struct CEvalOp {
+  enum class Kind : std::uint8_t { kNumber, kSlot, kFunction, kFunctionError, kOperator, kMalformed };
+  Kind kind = Kind::kMalformed;
+  std::uint8_t function = 0;  // kFunction: which one
+  std::uint8_t count = 0;     // kFunction: its argument count; kSlot: the slot
+  char16_t op = 0;            // kOperator
+  double number = 0.0;        // kNumber
+};
+
+// An expression tokenised once and run many times with other numbers at
+// fixed places (the references of an item formula), without text.
+class CCompiledExpression {
+ public:
+  static constexpr std::size_t kMaxSlots = 64;
+
+  // text holds a digit at each slot position (ascending). Run then gives what
+  // Evaluate gives for the text with every slot's digit replaced by a number
+  // text N: an optional '-', digits and '.', ending in a digit, at most
+  // kEvalBufferCapacity characters, slot value TextToNumber(N). nullopt when
+  // that would not hold: a slot's digit joins a neighbour into one token, a
+  // ')' stands before it (a '-' of N would subtract), or the text does not
+  // tokenise at all.
+  static std::optional<CCompiledExpression> Compile(QStringView text, const std::vector<qsizetype>& slots);
+
+  CEvalResult Run(const double* slotValues, const IClock& clock) const;
+
+ private:
+  std::vector<CEvalOp> m_ops;
+};

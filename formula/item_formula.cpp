@@ -1,6 +1,7 @@
 #include "formula/item_formula.h"
 
 #include "core/linked_store.h"
+#include "formula/compiled_formula.h"
 #include "formula/date_functions.h"
 #include "formula/expression_evaluator.h"
 #include "formula/formula_text.h"
@@ -12,6 +13,7 @@
 #include "platform/text_util.h"
 
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -20,6 +22,8 @@
 #include <vector>
 
 namespace {
+
+std::atomic<bool> gCompiledFormulas{true};
 
 // Limits of one expansion; a formula that reaches one is taken for a cycle of
 // references (only a cycle, or texts built to look like one, gets there).
@@ -335,6 +339,8 @@ class CEngine {
       return true;
     }
     e.step = Step::kBusy;
+    if (const CCompiledFormula* plan = Plan(item); plan && ComputeCompiled(card, item, *plan)) return true;
+    m_cache.ExpansionOf(card, item).step = Step::kBusy;
     QString text = m_store.Property(item).m_formula;
     const Expansion status = Expand(card, text, Graph().pure[item]);
     // The expansion may have asked for others on this card: look e up again.
@@ -348,6 +354,133 @@ class CEngine {
     slot.status = int(status);
     if (status == Expansion::kDone) Finish(card, slot);
     slot.step = Step::kDone;
+    return true;
+  }
+
+  // The compiled form of a formula item's formula, made on first use.
+  const CCompiledFormula* Plan(int item) {
+    if (!gCompiledFormulas.load(std::memory_order_relaxed)) return nullptr;
+    return m_cache.Compiled(item, [&] {
+      return CompileItemFormula(m_store.Property(item).m_formula, Graph().pure[item], [&](QStringView name, int* j) {
+        *j = m_cache.ItemByName(name);
+        if (*j < 0) return CompiledItemKind::kMissing;
+        const CItemProperty& p = m_store.Property(*j);
+        if (p.m_type == kItemLinked) return CompiledItemKind::kOther;
+        if (!p.HasFormula()) return CompiledItemKind::kStored;
+        return Graph().cyclic[*j] ? CompiledItemKind::kOther : CompiledItemKind::kFormula;
+      });
+    });
+  }
+
+  // The formula of formula item `item` on card computed from its compiled
+  // form into its expansion, as Compute would expand it; false (the
+  // expansion as it was, nothing noted missing) when a value it takes in is
+  // not known yet or not of the kind its place needs: the text is expanded
+  // then.
+  bool ComputeCompiled(int card, int item, const CCompiledFormula& plan) {
+    const std::size_t missing = m_missing.size();
+    const auto fail = [&] {
+      m_missing.resize(missing);
+      return false;
+    };
+    if (plan.expression) {
+      std::array<double, CCompiledExpression::kMaxSlots> values;
+      for (std::size_t k = 0; k < plan.slots.size(); ++k)
+        if (!SlotNumber(card, plan.slots[k], &values[k])) return fail();
+      const CEvalResult r = plan.expression->Run(values.data(), m_clock);
+      CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
+      e.text.clear();
+      e.value = r.Ok() ? std::optional<double>(r.value) : std::nullopt;
+    } else {
+      QString argument = plan.texts.front();
+      bool rewrites = false;
+      for (std::size_t k = 0; k < plan.slots.size(); ++k) {
+        const CCompiledFormula::CSlot& slot = plan.slots[k];
+        const QStringView value = m_store.AllCard(card)->Item(slot.item);
+        if (!IsPlainArgumentText(value)) return fail();
+        rewrites = rewrites || MayRewriteFormula(value, slot.before, slot.after, true);
+        argument += value;
+        argument += plan.texts[k + 1];
+      }
+      std::optional<QString> result = CallTextFunction(plan.textFunction, argument, CTextFunctionContext{m_clock, card + 1});
+      if (!result || !CallFree(*result)) return fail();
+      if (rewrites) m_cache.NoteRewritable();
+      CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
+      e.text = std::move(*result);
+      e.value.reset();
+      if (!(e.text.size() >= 4 && EqualsKeyword(QStringView(e.text).first(4), u"STR("))) {
+        const CEvalResult r = Evaluate(e.text, m_clock);
+        if (r.Ok()) e.value = r.value;
+      }
+    }
+    CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
+    e.balanced = plan.balanced;
+    e.status = int(Expansion::kDone);
+    e.step = Step::kDone;
+    return true;
+  }
+
+  // A text-function result in which the rest of the pass finds no call: no
+  // parenthesis, or one "STR(" text ")" with none inside, and not too long.
+  static bool CallFree(QStringView text) {
+    if (text.size() > kMaxFormulaText) return false;
+    QStringView inside = text;
+    if (text.size() >= 5 && text.startsWith(u"STR(") && text.back() == u')') inside = text.sliced(4, text.size() - 5);
+    return !inside.contains(u'(') && !inside.contains(u')');
+  }
+
+  // The number a numeric place of a compiled formula takes in on card; false
+  // when it is not known yet or would not stand there as a plain number.
+  bool SlotNumber(int card, const CCompiledFormula::CSlot& slot, double* out) {
+    QStringView text;
+    switch (slot.source) {
+      case CCompiledFormula::Source::kBefore:
+      case CCompiledFormula::Source::kAfter: {
+        const int other = slot.source == CCompiledFormula::Source::kBefore ? card - 1 : card + 1;
+        if (other < 0 || other >= m_store.AllCount()) {
+          *out = 0.0;
+          return true;
+        }
+        if (!m_cache.Computed(slot.item)) {
+          text = m_store.AllCard(other)->Item(slot.item);
+        } else if (m_cache.StateOf(other, slot.item, true) == State::kDone) {
+          text = m_cache.ValueOf(other, slot.item, true);
+        } else {
+          return false;
+        }
+        break;
+      }
+      case CCompiledFormula::Source::kReference:
+        if (!m_cache.Computed(slot.item)) {
+          text = m_store.AllCard(card)->Item(slot.item);
+          break;
+        }
+        return FormulaNumber(card, slot.item, out);
+    }
+    if (!IsPlainNumberText(text)) return false;
+    *out = TextToNumber(text);
+    return true;
+  }
+
+  // A formula item taken in as its number, as Reference takes it in a pure
+  // text: its value on the card, computed first when it is not yet.
+  bool FormulaNumber(int card, int item, double* out) {
+    CItemValueCache::CExpansion* e = &m_cache.ExpansionOf(card, item);
+    if (e->step == Step::kBusy) return false;
+    if (e->step != Step::kDone && !Compute(card, item, *e)) return false;
+    e = &m_cache.ExpansionOf(card, item);
+    if (e->status != int(Expansion::kDone) || !e->balanced || !Graph().balanced[item] || !e->value ||
+        !std::isfinite(*e->value))
+      return false;
+    const double v = *e->value;
+    // Written as the digits Reference writes, it must fit a number of the
+    // evaluator; those digits read back as v itself.
+    if (!(std::fabs(v) < 1e15 && (v == 0.0 || std::fabs(v) >= 1e-100))) {
+      char digits[400];
+      const auto r = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::fixed);
+      if (r.ec != std::errc() || r.ptr - digits >= kEvalBufferCapacity) return false;
+    }
+    *out = v;
     return true;
   }
 
@@ -784,5 +917,7 @@ const CCardStore::IValueSource& ItemFormulaSource() {
   static const CItemFormulaSource source;
   return source;
 }
+
+void UseCompiledFormulas(bool on) { gCompiledFormulas.store(on, std::memory_order_relaxed); }
 
 void InstallItemFormulas() { CCardStore::SetDefaultValueSource(&ItemFormulaSource()); }

@@ -70,4 +70,9 @@ CColumnStatistics ComputeColumnStatistics(const CCardStore& store, int item);
 // own (GetItemValue, RecalcAll and AddCard of CCardStore). Programs call this
 // once at start, beside CompleteFunctionCatalog.
 void InstallItemFormulas();
+
+// Whether formula items whose formulas allow it are computed from a form
+// compiled once per item (the default) rather than by expanding their text on
+// every card; the results are the same. For tests that compare the two.
+void UseCompiledFormulas(bool on);
 const CCardStore::IValueSource& ItemFormulaSource();

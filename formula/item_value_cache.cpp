@@ -41,6 +41,8 @@ CItemValueCache::CItemValueCache(const CCardStore& store)
   m_computed.resize(count);
   m_readsStoredTexts.resize(count);
   m_selfReferenced.assign(count, -1);
+  m_compiled.resize(count);
+  m_compiledKnown.assign(count, false);
   for (int i = 0; i < count; ++i) m_computed[i] = IsFormulaOrLinked(store.Property(i));
   // Names inserted last to first, so that the first item of a name wins.
   m_nameTexts.reserve(count);

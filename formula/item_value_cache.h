@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/card_store.h"
+#include "formula/compiled_formula.h"
 #include "formula/item_dependencies.h"
 #include "formula/item_formula.h"
 
@@ -82,6 +83,17 @@ class CItemValueCache final : public CCardStore::IValueCache {
     std::int8_t& known = m_selfReferenced[item];
     if (known < 0) known = test() ? 1 : 0;
     return known == 1;
+  }
+
+  // The compiled form of formula item's formula, made by make once per cache
+  // (the item records stand still while it lives); nullptr when it has none.
+  template <typename Make>
+  const CCompiledFormula* Compiled(int item, Make&& make) {
+    if (!m_compiledKnown[item]) {
+      m_compiled[item] = make();
+      m_compiledKnown[item] = true;
+    }
+    return m_compiled[item].get();
   }
 
   // How the formula items refer to each other, found once per cache from the
@@ -182,6 +194,8 @@ class CItemValueCache final : public CCardStore::IValueCache {
   QHash<int, QHash<QString, int>> m_keys;  // item -> upper-case text -> first visible card
   std::vector<bool> m_readsStoredTexts;
   std::vector<std::int8_t> m_selfReferenced;  // -1 not known yet
+  std::vector<std::unique_ptr<CCompiledFormula>> m_compiled;
+  std::vector<bool> m_compiledKnown;
   CItemGraph m_graph;
   int m_expansionCard = -1;
   std::vector<CExpansion> m_expansions;

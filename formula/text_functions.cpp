@@ -6,6 +6,7 @@
 #include "formula/number_text.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -164,4 +165,17 @@ class CTextPass {
 
 bool ApplyTextFunctions(QString& text, const CTextFunctionContext& context) {
   return CTextPass(context).Apply(text, 0);
+}
+
+int TextFunctionOfCall(QStringView name) {
+  for (int k = 0; k < int(std::size(kKeywords)); ++k) {
+    const QStringView keyword = kKeywords[k].name;
+    if (keyword.size() <= name.size() && EqualsKeyword(name.last(keyword.size()), keyword))
+      return keyword.size() == name.size() ? k : -1;
+  }
+  return -1;
+}
+
+std::optional<QString> CallTextFunction(int function, const QString& argument, const CTextFunctionContext& context) {
+  return Compute(kKeywords[function].fn, argument, context);
 }

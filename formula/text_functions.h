@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+
+#include <optional>
 
 class IClock;
 
@@ -22,3 +25,14 @@ struct CTextFunctionContext {
 // grows beyond kMaxFormulaText or goes through more than 2^25 characters
 // (texts that rebuild calls of their own could otherwise run on). The calls not yet computed then stay in the text.
 bool ApplyTextFunctions(QString& text, const CTextFunctionContext& context);
+
+// A formula that is one call `name(argument)`, where neither the argument nor
+// what it takes in holds a parenthesis: the function the text-function pass
+// calls for it, or -1 when the pass would read the name as another keyword
+// (a keyword that ends it comes first) or as none.
+int TextFunctionOfCall(QStringView name);
+
+// The text that call is replaced by, argument as the pass hands it over (no
+// call and no "STR(" left in it); nullopt where the pass stops (DAYS of an
+// invalid date).
+std::optional<QString> CallTextFunction(int function, const QString& argument, const CTextFunctionContext& context);

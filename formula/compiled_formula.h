@@ -1,0 +1,58 @@
+#pragma once
+
+#include "formula/expression_evaluator.h"
+
+#include <QChar>
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// An item formula read once into the places where each card's values go, for
+// the two forms that make up most formulas:
+// - arithmetic that calls no text function and no STR, whose references and
+//   BEFORE/AFTER calls stand as numbers of their own between operators,
+//   parentheses and commas: an expression compiled once (CCompiledExpression);
+// - one text-function call whose argument holds no parenthesis, references
+//   to stored items between its texts.
+// Computing from it gives exactly what expanding the text gives, as long as
+// every value put in is of the kind its place requires (a plain number, or a
+// text without parentheses, commas or reference brackets); the engine checks
+// that per card and expands the text where it does not hold.
+struct CCompiledFormula {
+  enum class Source : std::uint8_t { kReference, kBefore, kAfter };
+  struct CSlot {
+    Source source;
+    int item;
+    QChar before;  // the formula's characters beside the place; null at an end
+    QChar after;
+  };
+  std::vector<CSlot> slots;
+  bool balanced = true;  // the formula's parentheses close
+  // Arithmetic:
+  std::optional<CCompiledExpression> expression;
+  // One text-function call: texts[0] slot 0 texts[1] ... texts[n] is its argument.
+  int textFunction = -1;
+  std::vector<QString> texts;
+};
+
+// What a reference names, for the compiler.
+enum class CompiledItemKind { kMissing, kStored, kFormula, kOther };
+
+// The compiled form of formula; nullptr when it is not of either form. pure:
+// the formula counts what it takes in only as a number (it calls no text
+// function and no STR). kind tells what an item name stands for (the first
+// item of exactly that name); item is its index.
+std::unique_ptr<CCompiledFormula> CompileItemFormula(
+    QStringView formula, bool pure, const std::function<CompiledItemKind(QStringView name, int* item)>& kind);
+
+// Whether a value may stand in an arithmetic place: an optional '-', digits
+// and '.', the last a digit, at most kEvalBufferCapacity characters.
+bool IsPlainNumberText(QStringView text);
+
+// Whether a text may stand in a text-function argument: not empty, no
+// parenthesis, comma, '%', '[' or ']', and not over 4,096 characters.
+bool IsPlainArgumentText(QStringView text);
