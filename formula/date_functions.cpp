@@ -26,7 +26,14 @@ struct CDate {
 
 // A date argument: normalised (form 0), then parsed; valid only within the
 // supported years.
+// A text of digits and '/' alone that ParseDateText reads as a valid date
+// normalises to that same date: read it as it stands, without making the
+// normal text.
 bool ReadDate(QStringView text, CDate* date) {
+  const bool plain = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+    return (c >= u'0' && c <= u'9') || c == u'/';
+  });
+  if (plain && ParseDateText(text, &date->year, &date->month, &date->day)) return true;
   return ParseDateText(NormalizeDateText(text, kDateFormSlash), &date->year, &date->month, &date->day);
 }
 

@@ -1,5 +1,7 @@
 #include "formula/date_functions.h"
 
+#include "datetime/date_serial.h"
+#include "datetime/date_text.h"
 #include "datetime/holiday.h"
 
 #include "formula_fixture.h"
@@ -9,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -186,4 +189,31 @@ TEST(DateFunctions, ClassicHolidayRules) {
     EXPECT_EQ(NetworkDays(QString::fromUtf16(args), kClock), QString::fromUtf16(expected)) << QString::fromUtf16(args);
   EXPECT_EQ(WorkDay(u"2008/5/3,1", kClock), u"STR(2008/05/07)");
   SetHolidayRules(HolidayRules::kCurrentLaw);
+}
+
+// Date arguments of digits and '/' that read as a date as they stand are
+// taken without normalising them first: normalising must not move them.
+TEST(DateFunctions, PlainDateTextsReadAsTheyStand) {
+  std::mt19937 rng(7);
+  std::vector<QString> texts = {u"2020/1/5"_s, u"2020/01/05"_s, u"1873/1/1"_s, u"9999/12/31"_s, u"2012/02/29"_s,
+                                u"2013/02/29"_s, u"20200105"_s, u"2020//5"_s, u"0022/9/25"_s, u"2020/1/5/7"_s};
+  const char16_t alphabet[] = u"0123456789//";
+  for (int i = 0; i < 20000; ++i) {
+    QString t;
+    for (int n = 1 + rng() % 12; n > 0; --n) t += QChar(alphabet[rng() % 12]);
+    texts.push_back(t);
+    texts.push_back(QString::asprintf("%d/%d/%d", 1800 + int(rng() % 8300), int(rng() % 14), int(rng() % 33)));
+  }
+  int read = 0;
+  for (const QString& t : texts) {
+    int y = 0, m = 0, d = 0;
+    if (!ParseDateText(t, &y, &m, &d)) continue;
+    ++read;
+    int ny = 0, nm = 0, nd = 0;
+    ASSERT_TRUE(ParseDateText(NormalizeDateText(t, kDateFormSlash), &ny, &nm, &nd)) << t.toStdString();
+    EXPECT_EQ(std::tie(ny, nm, nd), std::tie(y, m, d)) << t.toStdString();
+    EXPECT_EQ(DateDiff(u"\"d\","_s + t + u",2000/1/1"_s, kClock), QString::number(
+        DateToSerial(2000, 1, 1) - DateToSerial(y, m, d))) << t.toStdString();
+  }
+  EXPECT_GT(read, 5000);
 }

@@ -108,3 +108,25 @@ TEST(NumberText, PopulationVarianceDropsTheResidue) {
     EXPECT_EQ(PopulationVariance(squares / n, sum / n), c.variance) << c.values.front();
   }
 }
+
+// Whole numbers are written without the general formatting: every digit, at
+// every precision, as printf writes them.
+TEST(NumberText, FormatDoubleWholeNumbers) {
+  std::vector<double> values = {1, -1, 9, 10, 99, 100, 999999999, 1e9, 9999999999, 1e10, 99999999999,
+                                123456789012345, -999999999999999, 999999999999999};
+  for (double v = 7; v < 1e15; v *= 13) values.push_back(v + 1);
+  for (const double v : values) {
+    for (const int precision : {1, 2, 6, 10, 15, 17}) {
+      char expected[64];
+      const int digits = int(std::floor(std::log10(std::fabs(v)))) + 1;
+      if (digits <= precision)
+        std::snprintf(expected, sizeof expected, "%.*g", precision, v);
+      else
+        std::snprintf(expected, sizeof expected, "%.0f", v);
+      EXPECT_EQ(FormatDouble(v, precision), QString::fromLatin1(expected)) << v << " at " << precision;
+    }
+  }
+  EXPECT_EQ(FormatDouble(1e15), u"1e+15");
+  EXPECT_EQ(FormatDouble(0.5), u"0.5");
+  EXPECT_EQ(FormatDouble(-0.0), u"0");
+}
