@@ -13,7 +13,7 @@
 #   bench/recalc_peers.sh [VELUM_CLI] [CARDS] [ROUNDS]
 # KEEP_WORK=1 keeps the deck and the outputs (for profiling).
 # Miller (Debian package "miller") is a peer for measurement only; without it
-# its line says so. awk is gawk when installed, else the system's awk.
+# its line says so. awk: gawk and mawk where installed, else the system's awk.
 set -euo pipefail
 cli=${1:-build-rel/cli/velum-cli}
 cards=${2:-100000}
@@ -94,13 +94,15 @@ NR == 1 { print; next }
   print
 }
 AWK
-awk=$(command -v gawk || command -v awk)
 
 mlr_put='$amount = $qty * $price; @total += $amount; $total = @total; $code = substr1($name, 1, 3);
   $days = int((strptime($end, "%Y/%m/%d") - strptime($start, "%Y/%m/%d")) / 86400);
   $net = $amount > 2500 ? $amount - 250 : $amount'
 
-peers=(velum python awk)
+# Each awk there is (gawk and mawk differ in speed), else the system's awk.
+peers=(velum python)
+for a in gawk mawk; do command -v $a >/dev/null && peers+=($a); done
+[[ " ${peers[*]} " == *awk* ]] || peers+=(awk)
 command -v mlr >/dev/null && peers+=(mlr)
 timed() {
   local name=$1
@@ -112,7 +114,7 @@ for ((r = 0; r < rounds; r++)); do
     case $p in
       velum) timed velum "$cli" recalc "$work/deck.csv" -o "$work/velum.csv" ;;
       python) timed python python3 "$work/peer.py" "$work/deck.csv" "$work/python.csv" ;;
-      awk) timed awk "$awk" -f "$work/peer.awk" "$work/deck.csv" >"$work/awk.csv" ;;
+      *awk) timed $p $p -f "$work/peer.awk" "$work/deck.csv" >"$work/$p.csv" ;;
       mlr) timed mlr mlr --csv --ors crlf put "$mlr_put" "$work/deck.csv" >"$work/mlr.csv" ;;
     esac
   done
@@ -152,9 +154,9 @@ for line in open(f'{work}/times'):
     name, wall, user, system = line.split()
     times.setdefault(name, []).append((float(wall), float(user) + float(system)))
 print(f'{"":8} {"wall s":>8} {"CPU s":>8}   (medians)')
-names = {'velum': 'velum-cli recalc', 'python': 'python3 csv', 'awk': 'awk', 'mlr': 'mlr put'}
+names = {'velum': 'velum-cli recalc', 'python': 'python3 csv', 'mlr': 'mlr put'}
 for p in peers:
-    print(f'{names[p]:16} {statistics.median(t[0] for t in times[p]):8.2f} '
+    print(f'{names.get(p, p):16} {statistics.median(t[0] for t in times[p]):8.2f} '
           f'{statistics.median(t[1] for t in times[p]):8.2f}')
 if 'mlr' not in peers:
     print('mlr put: not installed (Debian package miller)')

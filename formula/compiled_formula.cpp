@@ -47,6 +47,28 @@ bool PlainName(QStringView name) {
   return true;
 }
 
+// The arguments of texts[0] slot 0 texts[1] ... texts[n] split at its commas
+// (values hold none), when there are three and each is one place or one
+// text; otherwise none.
+std::vector<CCompiledFormula::CArgument> SplitPlaces(const std::vector<QString>& texts) {
+  std::vector<CCompiledFormula::CArgument> args(1);
+  for (std::size_t k = 0; k < texts.size(); ++k) {
+    for (QChar c : texts[k]) {
+      if (c == u',') {
+        args.emplace_back();
+        continue;
+      }
+      if (args.back().slot >= 0) return {};
+      args.back().text += c;
+    }
+    if (k + 1 == texts.size()) break;
+    if (!args.back().text.isEmpty()) return {};
+    args.back().slot = int(k);
+  }
+  if (args.size() != 3) return {};
+  return args;
+}
+
 }  // namespace
 
 bool IsPlainNumberText(QStringView text) {
@@ -166,5 +188,6 @@ std::unique_ptr<CCompiledFormula> CompileItemFormula(
   texts.front() = head.sliced(open + 1).toString();
   texts.back().chop(1);
   plan->texts = std::move(texts);
+  if (EqualsKeyword(formula.first(open), u"DATEDIFF")) plan->dateDifference = SplitPlaces(plan->texts);
   return plan;
 }

@@ -143,17 +143,22 @@ QString DateAdd(QStringView text, const IClock& clock) {
 QString DateDiff(QStringView text, const IClock&) {
   const QStringList args = TrimmedArguments(text);
   if (args.size() != 3) return QString();
+  const std::optional<std::int64_t> difference = DateDifference(args[0], args[1], args[2]);
+  return difference ? IntText(*difference) : QString();
+}
+
+std::optional<std::int64_t> DateDifference(QStringView unitText, QStringView date1, QStringView date2) {
   CDate a;
   CDate b;
-  const Unit unit = ReadUnit(args[0]);
-  if (unit == Unit::kNone || !ReadDate(args[1], &a) || !ReadDate(args[2], &b)) return QString();
+  const Unit unit = ReadUnit(unitText.trimmed());
+  if (unit == Unit::kNone || !ReadDate(date1.trimmed(), &a) || !ReadDate(date2.trimmed(), &b)) return std::nullopt;
   switch (unit) {
     case Unit::kYear:
-      return IntText(CompletedYears(a, b));
+      return CompletedYears(a, b);
     case Unit::kMonth:
-      return IntText((b.month - a.month) + 12 * (b.year - a.year) - (b.day < a.day ? 1 : 0));
+      return (b.month - a.month) + 12 * (b.year - a.year) - (b.day < a.day ? 1 : 0);
     default:
-      return IntText(DateToSerial(b.year, b.month, b.day) - DateToSerial(a.year, a.month, a.day));
+      return std::int64_t(DateToSerial(b.year, b.month, b.day)) - DateToSerial(a.year, a.month, a.day);
   }
 }
 

@@ -30,6 +30,9 @@ QString DateAdd(QStringView args, const IClock& clock);
 // DATEDIFF(unit, date1, date2): date2 - date1 in completed years, completed
 // months or days; "" for other than three arguments, an invalid date or unit.
 QString DateDiff(QStringView args, const IClock& clock);
+// The same for its three arguments apart (blanks at their ends ignored): the
+// difference, or nullopt where DateDiff gives "".
+std::optional<std::int64_t> DateDifference(QStringView unit, QStringView date1, QStringView date2);
 
 // YEARS(date1, date2): the completed years between them; YEARS(date): the
 // completed years from the date to today (an age). "" for other than two

@@ -71,8 +71,15 @@ bool MayRewriteFormula(QStringView text, QChar before, QChar after, bool wholeTe
   // reach past it, over the references of the formula that took it in.
   if (!wholeText) return !balanced || depth != 0;
   if (!letters) return false;
-  for (const CKeywordReach& k : kKeywords)
-    if (ContainsKeyword(text, k.keyword)) return true;
+  // One pass over the text, trying only the keywords its letter can start.
+  for (qsizetype at = 0; at < text.size(); ++at) {
+    const char16_t c = text[at].unicode();
+    const char16_t upper = c < 0x80 ? (c >= u'a' && c <= u'z' ? char16_t(c - 0x20) : c) : text[at].toUpper().unicode();
+    for (const CKeywordReach& k : kKeywords)
+      if (k.keyword.front() == upper && at + k.keyword.size() <= text.size() &&
+          EqualsKeyword(text.sliced(at, k.keyword.size()), k.keyword))
+        return true;
+  }
   return false;
 }
 

@@ -392,26 +392,44 @@ class CEngine {
       e.text.clear();
       e.value = r.Ok() ? std::optional<double>(r.value) : std::nullopt;
     } else {
-      QString argument = plan.texts.front();
+      std::array<QStringView, CCompiledExpression::kMaxSlots> values;
       bool rewrites = false;
+      const CCardRow& row = *m_store.AllCard(card);
       for (std::size_t k = 0; k < plan.slots.size(); ++k) {
         const CCompiledFormula::CSlot& slot = plan.slots[k];
-        const QStringView value = m_store.AllCard(card)->Item(slot.item);
-        if (!IsPlainArgumentText(value)) return fail();
-        rewrites = rewrites || MayRewriteFormula(value, slot.before, slot.after, true);
-        argument += value;
-        argument += plan.texts[k + 1];
+        values[k] = row.Item(slot.item);
+        if (!IsPlainArgumentText(values[k])) return fail();
+        rewrites = rewrites || MayRewriteFormula(values[k], slot.before, slot.after, true);
       }
-      std::optional<QString> result = CallTextFunction(plan.textFunction, argument, CTextFunctionContext{m_clock, card + 1});
-      if (!result || !CallFree(*result)) return fail();
+      if (!plan.dateDifference.empty()) {
+        // The same number DATEDIFF writes and the evaluator reads back.
+        const auto arg = [&](int i) {
+          const CCompiledFormula::CArgument& a = plan.dateDifference[i];
+          return a.slot >= 0 ? values[a.slot] : QStringView(a.text);
+        };
+        const std::optional<std::int64_t> difference = DateDifference(arg(0), arg(1), arg(2));
+        if (!difference) return fail();
+        CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
+        e.text.clear();
+        e.value = double(*difference);
+      } else {
+        QString argument = plan.texts.front();
+        for (std::size_t k = 0; k < plan.slots.size(); ++k) {
+          argument += values[k];
+          argument += plan.texts[k + 1];
+        }
+        std::optional<QString> result =
+            CallTextFunction(plan.textFunction, argument, CTextFunctionContext{m_clock, card + 1});
+        if (!result || !CallFree(*result)) return fail();
+        CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
+        e.text = std::move(*result);
+        e.value.reset();
+        if (!(e.text.size() >= 4 && EqualsKeyword(QStringView(e.text).first(4), u"STR("))) {
+          const CEvalResult r = Evaluate(e.text, m_clock);
+          if (r.Ok()) e.value = r.value;
+        }
+      }
       if (rewrites) m_cache.NoteRewritable();
-      CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
-      e.text = std::move(*result);
-      e.value.reset();
-      if (!(e.text.size() >= 4 && EqualsKeyword(QStringView(e.text).first(4), u"STR("))) {
-        const CEvalResult r = Evaluate(e.text, m_clock);
-        if (r.Ok()) e.value = r.value;
-      }
     }
     CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
     e.balanced = plan.balanced;

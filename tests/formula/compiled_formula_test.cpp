@@ -120,7 +120,8 @@ QString RandomFormula(std::mt19937& rng, int self) {
     return pick({u"LEFT(%[n],2)", u"MID(%[n],2,3)", u"LEN(%[n])", u"DATEDIFF(\"d\",%[d1],%[d2])",
                  u"DATEDIFF(\"m\",%[d1],%[d2])", u"STRADD(%[n],\"-\",%[a])", u"DATEADD(\"d\",%[a],%[d1])",
                  u"YEARS(%[d1],%[d2])", u"RIGHT(%[n],%[a])", u"DAYS(%[d1])", u"IFS(%[a]=1,one,other)",
-                 u"PAD(%[a],6,0)", u"YOUBI(%[d2])"});
+                 u"PAD(%[a],6,0)", u"YOUBI(%[d2])", u"DATEDIFF(\"yyyy\", %[d1] ,%[d2])",
+                 u"DATEDIFF(\"d\",1%[d1],%[d2])", u"DATEDIFF(%[n],%[d1],%[d2])", u"DATEDIFF(\"d\",%[d1])"});
   }
   QString f;
   const int terms = 1 + rng() % 4;
