@@ -9,8 +9,12 @@
 #include "platform/progress.h"
 
 #include <QFile>
+#include <QSemaphore>
+#include <QThreadPool>
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <new>
 #include <optional>
 #include <vector>
@@ -75,11 +79,26 @@ QString DescribeUnencodable(CCardStore& store, CodePage cp) {
   return msg::kUnencodable.arg(msg::kItemNamesRow, QString(), QString(), CodePageName(cp));
 }
 
+// An item the save writes quoted whose flag is not yet set (card -1: the
+// item names): the flags are set once the whole file is written, so that a
+// save that fails leaves the cards as they were.
+struct CQuoteFlag {
+  int card, item;
+};
+
+void AppendCard(QString& text, const CCardRow& row, int card, bool multiLine, std::vector<CQuoteFlag>* flags) {
+  thread_local std::vector<int> quote;
+  quote.clear();
+  AppendLine(text, row, multiLine, &quote);
+  for (const int i : quote) flags->push_back({card, i});
+}
+
 // Writes the lines of the file in pieces of about a mebibyte of text, each
 // encoded and written at once, so that a save holds no copy of the whole file
 // beside the cards. 1 written; 0 a write failed (file.Error() says why); -1 a
 // text the code page cannot hold (what was written is to be thrown away).
-int WritePieces(CCardStore& store, CFileCommit& file, CodePage cp, CProgressScope& progress) {
+int WritePieces(CCardStore& store, CFileCommit& file, CodePage cp, CProgressScope& progress,
+                std::vector<CQuoteFlag>* flags) {
   constexpr qsizetype kPiece = qsizetype(1) << 20;
   QString text;
   text.reserve(kPiece + kPiece / 8);
@@ -91,9 +110,9 @@ int WritePieces(CCardStore& store, CFileCommit& file, CodePage cp, CProgressScop
     return 1;
   };
   const bool multiLine = store.MultiLine();
-  if (store.FirstLineIsItems()) AppendLine(text, store, multiLine);
+  if (store.FirstLineIsItems()) AppendCard(text, store, -1, multiLine, flags);
   for (int k = 0; k < store.AllCount(); ++k) {
-    AppendLine(text, *store.AllCard(k), multiLine);
+    AppendCard(text, *store.AllCard(k), k, multiLine, flags);
     if (text.size() >= kPiece)
       if (const int r = flush(); r != 1) return r;
     if ((k & 0xFFF) == 0) progress.Step(k);
@@ -101,9 +120,77 @@ int WritePieces(CCardStore& store, CFileCommit& file, CodePage cp, CProgressScop
   return flush();
 }
 
+// One batch of cards formatted and encoded by a worker of a parallel save.
+struct CWriteBatch {
+  int begin = 0, end = 0;
+  bool names = false;  // the item names' line comes first
+  QByteArray bytes;
+  std::vector<CQuoteFlag> flags;
+  enum { kEncoded, kUnencodable, kNoMemory } status = kNoMemory;
+  QSemaphore done;
+};
+
+void EncodeBatch(const CCardStore& store, CWriteBatch& batch, CodePage cp, bool multiLine) {
+  try {
+    QString text;
+    if (batch.names) AppendCard(text, store, -1, multiLine, &batch.flags);
+    for (int k = batch.begin; k < batch.end; ++k) AppendCard(text, *store.AllCard(k), k, multiLine, &batch.flags);
+    EncodeResult encoded = EncodeText(text, cp);
+    batch.status = encoded.ok() ? CWriteBatch::kEncoded : CWriteBatch::kUnencodable;
+    batch.bytes = std::move(encoded.bytes);
+  } catch (const std::bad_alloc&) {
+    batch.status = CWriteBatch::kNoMemory;
+  }
+}
+
+// WritePieces on a pool of threads: batches of cards are formatted and
+// encoded side by side, at most a few more than threads at once, and written
+// in order; the workers only read the cards. A lack of memory in a worker
+// reaches the caller as it would from WritePieces.
+int WriteParallel(const CCardStore& store, CFileCommit& file, CodePage cp, CProgressScope& progress, int threads,
+                  int batchCards, std::vector<CQuoteFlag>* flags) {
+  const bool multiLine = store.MultiLine();
+  const int count = store.AllCount();
+  PrepareWorkerHeaps();
+  QThreadPool pool;
+  pool.setMaxThreadCount(threads);
+  std::deque<std::shared_ptr<CWriteBatch>> held;
+  int next = 0;
+  bool names = store.FirstLineIsItems();
+  int result = 1;
+  while (result == 1) {
+    while ((next < count || names) && held.size() < std::size_t(threads) + 2) {
+      auto batch = std::make_shared<CWriteBatch>();
+      batch->begin = next;
+      batch->end = std::min(count, next + batchCards);
+      batch->names = names;
+      names = false;
+      next = batch->end;
+      held.push_back(batch);
+      pool.start([batch, &store, cp, multiLine] {
+        EncodeBatch(store, *batch, cp, multiLine);
+        batch->done.release();
+      });
+    }
+    if (held.empty()) break;
+    const std::shared_ptr<CWriteBatch> batch = std::move(held.front());
+    held.pop_front();
+    batch->done.acquire();
+    if (batch->status == CWriteBatch::kNoMemory) throw std::bad_alloc();
+    if (batch->status == CWriteBatch::kUnencodable)
+      result = -1;
+    else if (!file.Write(batch->bytes))
+      result = 0;
+    flags->insert(flags->end(), batch->flags.begin(), batch->flags.end());
+    progress.Step(batch->end);
+  }
+  pool.clear();  // after a failure, the batches not begun
+  return result;
+}
+
 }  // namespace
 
-int WriteCardFile(CCardStore& store, const QString& path) {
+int WriteCardFile(CCardStore& store, const QString& path, const CWriteSplit& split) {
   IPrompt& prompt = store.Services().prompt;
   // A device, a FIFO or a folder is never replaced by a regular file; say so
   // before anything changes.
@@ -122,11 +209,18 @@ int WriteCardFile(CCardStore& store, const QString& path) {
   // UTF-8, which holds every text, is offered and the file written anew;
   // declined, nothing is written.
   std::optional<CFileCommit> file;
+  std::vector<CQuoteFlag> flags;
   for (bool retried = false;; retried = true) {
+    flags.clear();
     file.emplace(path);
     const QByteArray bom = ByteOrderMark(enc);
     const bool opened = file->Open() && (bom.isEmpty() || file->Write(bom));
-    const int r = opened ? WritePieces(store, *file, enc.codePage, progress) : 0;
+    const int threads = split.threads > 0 ? split.threads : AvailableThreads();
+    const int batch = std::max(split.batchCards, 1);
+    const int r = !opened                                          ? 0
+                  : threads > 1 && store.AllCount() > batch ? WriteParallel(store, *file, enc.codePage, progress,
+                                                                            threads, batch, &flags)
+                                                            : WritePieces(store, *file, enc.codePage, progress, &flags);
     if (r == 1 && file->Prepare()) break;
     if (r >= 0) {
       prompt.Notice(msg::kCannotWrite + msg::kReasonSeparator + file->Error());
@@ -140,6 +234,8 @@ int WriteCardFile(CCardStore& store, const QString& path) {
     if (!prompt.Question(DescribeUnencodable(store, enc.codePage))) return 0;
     enc = {CodePage::Utf8, true};
   }
+
+  for (const CQuoteFlag& f : flags) (f.card < 0 ? store : *store.AllCard(f.card)).SetQuoted(f.item, true);
 
   // The property file is written out too before either file replaces its old
   // one, so that a disk too full for it keeps both old files: records are

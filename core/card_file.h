@@ -37,6 +37,9 @@ struct CReadSplit {
 // The threads a read or a save may use when asked for 0: the processors the
 // process may run on, at most kMaxReadThreads.
 int AvailableThreads();
+// Readies the C library's allocator for threads that allocate much at once;
+// called before work is shared out.
+void PrepareWorkerHeaps();
 
 // The reader's work once the file is open and the store cleared: decoding,
 // lines, records, item names, taking the bytes piece by piece from read (which
@@ -52,4 +55,12 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
 // The same over bytes in memory.
 int ReadCardBytes(CCardStore& store, QByteArray bytes, bool hasProperties, qint64 pieceSize = kReadPiece,
                   const CReadSplit& split = {});
-int WriteCardFile(CCardStore& store, const QString& path);
+// How a save shares out its work: with more than one thread (0: as for a
+// read) and more cards than one batch, the cards are formatted and encoded in
+// batches of batchCards on a pool of threads and written in order. The file
+// is the same either way.
+struct CWriteSplit {
+  int threads = 0;
+  int batchCards = 8192;
+};
+int WriteCardFile(CCardStore& store, const QString& path, const CWriteSplit& split = {});

@@ -16,12 +16,16 @@
 #include <atomic>
 #include <cstring>
 #include <deque>
+#include <mutex>
 #include <memory>
 #include <new>
 #include <optional>
 #include <vector>
 
 #include <sched.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 using namespace card_char;
 
@@ -202,6 +206,8 @@ struct CChunk {
   struct CRecord {
     std::unique_ptr<CCardRow> card;
     qsizetype firstLine, lastLine;  // within the chunk
+    int items;                      // of the card, and what it costs, so that
+    qint64 cost;                    // the join need not touch it
   };
   std::vector<CRecord> records;
   qsizetype lines = 0;               // lines seen
@@ -249,6 +255,10 @@ void FitWidth(CCardRow& card, int width) {
   while (card.ItemCount() > width) card.DeleteItem(card.ItemCount() - 1);
 }
 
+// A card costs its text, the row and its places in the two card lists,
+// each with the allocator's own few words.
+qint64 CardCost(const CCardRow& card) { return qint64(card.HeapBytes() + sizeof(CCardRow)) + 48; }
+
 // The width of a file's cards, published by the worker that reads line 0 so
 // that the others can fit their cards as they make them; -1 until known.
 using CSharedWidth = std::atomic<int>;
@@ -291,7 +301,9 @@ void SplitChunk(CChunk& chunk, CodePage cp, bool firstLine, bool join, CSharedWi
         if (chunk.first && !firstLine && chunk.records.empty())
           width.store(card->ItemCount(), std::memory_order_release);
         if (const int w = currentWidth(); w >= 0) FitWidth(*card, w);
-        chunk.records.push_back({std::move(card), start, index});
+        const int items = card->ItemCount();
+        const qint64 cost = CardCost(*card);
+        chunk.records.push_back({std::move(card), start, index, items, cost});
         return 1;
       });
     });
@@ -397,7 +409,7 @@ class CStoreFiller {
     for (std::size_t k = next; k < chunk.records.size(); ++k) {
       CChunk::CRecord& r = chunk.records[k];
       if (r.firstLine != r.lastLine) m_store.SetMultiLine(true);
-      if (const int rc = Add(std::move(r.card)); rc <= 0) return rc;
+      if (const int rc = Add(std::move(r.card), r.items, r.cost); rc <= 0) return rc;
     }
     if (chunk.stopLine >= 0) {
       if (chunk.stopStart != chunk.stopLine) m_store.SetMultiLine(true);
@@ -421,18 +433,21 @@ class CStoreFiller {
   int Record(QStringView text, qsizetype start, CChunk* chunk, qsizetype index) {
     auto card = std::make_unique<CCardRow>();
     if (ParseLine(*card, text) != ParseStatus::kOk) return TooMany(start, chunk, index);
-    return Add(std::move(card));
+    const int items = card->ItemCount();
+    return Add(std::move(card), items, -1);
   }
 
-  int Add(std::unique_ptr<CCardRow> card) {
+  // A card of `items` items that costs `cost` (-1: not yet told).
+  int Add(std::unique_ptr<CCardRow> card, int items, qint64 cost) {
     if (!m_haveWidth) {
-      m_width = card->ItemCount();
+      m_width = items;
       m_haveWidth = true;
     }
-    if (card->ItemCount() != m_width) FitWidth(*card, m_width);
-    // A card costs its text, the row and its places in the two card lists,
-    // each with the allocator's own few words.
-    m_held += qint64(card->HeapBytes() + sizeof(CCardRow)) + 48;
+    if (items != m_width) {
+      FitWidth(*card, m_width);
+      cost = -1;
+    }
+    m_held += cost >= 0 ? cost : CardCost(*card);
     if (m_budget >= 0 && m_held > m_budget) return 0;
     m_cards.push_back(std::move(card));
     return 1;
@@ -544,6 +559,7 @@ class CChunkSource {
 // The chunks on a pool of threads, joined in order; at most a few more chunks
 // than threads are held at once.
 int ReadParallel(CChunkSource& source, CStoreFiller& filler, CodePage cp, bool firstLine, bool join, int threads) {
+  PrepareWorkerHeaps();
   QThreadPool pool;
   pool.setMaxThreadCount(threads);
   auto width = std::make_shared<CSharedWidth>(-1);
@@ -552,7 +568,7 @@ int ReadParallel(CChunkSource& source, CStoreFiller& filler, CodePage cp, bool f
   int rc = 1;
   try {
     while (rc > 0) {
-      while (more && held.size() < std::size_t(threads) + 2) {
+      while (more && held.size() < std::size_t(threads) * 4) {
         std::shared_ptr<CChunk> chunk = source.Next();
         if (!chunk) {
           more = false;
@@ -598,6 +614,19 @@ void MakeConsistent(CCardStore& store, int width, bool namesRead) {
 }
 
 }  // namespace
+
+void PrepareWorkerHeaps() {
+#ifdef __GLIBC__
+  // glibc gives each thread's arena a heap that grows a page at a time, each
+  // step an mprotect that holds up the page faults of every other thread (a
+  // million cards made on two threads took 43,000 of them). A top pad as
+  // large as such a heap maps each heap whole when it is made; the main
+  // arena then grows in steps of that size too, which costs address space,
+  // not memory.
+  static std::once_flag once;
+  std::call_once(once, [] { ::mallopt(M_TOP_PAD, 64 << 20); });
+#endif
+}
 
 int AvailableThreads() {
   cpu_set_t set;

@@ -1,6 +1,7 @@
 #include "core/card_line.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace card_char;
@@ -188,16 +189,24 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
 }
 
 void AppendLine(QString& out, CCardRow& row, bool multiLine) {
+  thread_local std::vector<int> quote;
+  quote.clear();
+  AppendLine(out, std::as_const(row), multiLine, &quote);
+  for (const int i : quote) row.SetQuoted(i, true);
+}
+
+void AppendLine(QString& out, const CCardRow& row, bool multiLine, std::vector<int>* quote) {
   const int count = row.ItemCount();
   for (int i = 0; i < count; ++i) {
     if (i > 0) out += kComma;
     const QStringView t = row.Item(i);
     // In the Microsoft-CSV style an item with a line break, a comma or a quote
     // reads back as one text only between quotes.
-    if (multiLine && !row.Quoted(i) &&
-        (t.contains(QChar(kLf)) || t.contains(QChar(kComma)) || t.contains(QChar(kQuote))))
-      row.SetQuoted(i, true);
-    const bool quoted = row.Quoted(i);
+    bool quoted = row.Quoted(i);
+    if (multiLine && !quoted && (t.contains(QChar(kLf)) || t.contains(QChar(kComma)) || t.contains(QChar(kQuote)))) {
+      quote->push_back(i);
+      quoted = true;
+    }
     if (quoted) out += kQuote;
     // Runs of ordinary characters are copied whole; only line breaks, quotes
     // and (in a bare item of the own style) commas are rewritten.

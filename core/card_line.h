@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 // One record of a card file: items separated by commas, each item bare or
 // between double quotes, with the escape characters of the own style:
 //   0x01 0x02  a line break (CR LF) inside an item
@@ -33,6 +35,9 @@ ParseStatus ParseLine(CCardRow& row, QStringView line);
 // Microsoft-CSV style (multiLine) an item with a line break, a comma or a
 // double quote is written quoted, and its quote flag is set in the row.
 void AppendLine(QString& out, CCardRow& row, bool multiLine);
+// The same without changing the row: the items whose quote flag is to be set
+// are appended to quote.
+void AppendLine(QString& out, const CCardRow& row, bool multiLine, std::vector<int>* quote);
 QString FormatLine(CCardRow& row, bool multiLine);
 
 // The record of one card for the clipboard and for moving a card into the item
