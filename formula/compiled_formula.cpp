@@ -48,8 +48,7 @@ bool PlainName(QStringView name) {
 }
 
 // The arguments of texts[0] slot 0 texts[1] ... texts[n] split at its commas
-// (values hold none), when there are three and each is one place or one
-// text; otherwise none.
+// (values hold none), when each is one place or one text; otherwise none.
 std::vector<CCompiledFormula::CArgument> SplitPlaces(const std::vector<QString>& texts) {
   std::vector<CCompiledFormula::CArgument> args(1);
   for (std::size_t k = 0; k < texts.size(); ++k) {
@@ -65,7 +64,6 @@ std::vector<CCompiledFormula::CArgument> SplitPlaces(const std::vector<QString>&
     if (!args.back().text.isEmpty()) return {};
     args.back().slot = int(k);
   }
-  if (args.size() != 3) return {};
   return args;
 }
 
@@ -188,6 +186,7 @@ std::unique_ptr<CCompiledFormula> CompileItemFormula(
   texts.front() = head.sliced(open + 1).toString();
   texts.back().chop(1);
   plan->texts = std::move(texts);
-  if (EqualsKeyword(formula.first(open), u"DATEDIFF")) plan->dateDifference = SplitPlaces(plan->texts);
+  plan->arguments = SplitPlaces(plan->texts);
+  plan->dateDifference = plan->arguments.size() == 3 && EqualsKeyword(formula.first(open), u"DATEDIFF");
   return plan;
 }

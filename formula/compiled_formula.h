@@ -37,13 +37,15 @@ struct CCompiledFormula {
   // One text-function call: texts[0] slot 0 texts[1] ... texts[n] is its argument.
   int textFunction = -1;
   std::vector<QString> texts;
-  // A DATEDIFF call whose three arguments are each one place or one text:
-  // computed from them apart, without the argument text.
+  // The call's arguments, when each is one place or one text (else none):
+  // DATEDIFF, LEFT, RIGHT and MID are computed from them apart, without the
+  // argument text.
   struct CArgument {
     int slot = -1;  // the value of that place, else text
     QString text;
   };
-  std::vector<CArgument> dateDifference;
+  std::vector<CArgument> arguments;
+  bool dateDifference = false;  // DATEDIFF of three such arguments
 };
 
 // What a reference names, for the compiler.

@@ -98,7 +98,8 @@ class CFixedStack {
   const T& operator[](int i) const { return m_items[i]; }
 
  private:
-  std::array<T, kEvalStackCapacity> m_items{};
+  // Left unset: only the first m_size are ever read.
+  std::array<T, kEvalStackCapacity> m_items;
   int m_size = 0;
 };
 

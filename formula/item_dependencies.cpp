@@ -18,6 +18,13 @@ constexpr CKeywordReach kKeywords[] = {
     {u"VARP", Reach::kAll},    {u"BEFORE", Reach::kLater}, {u"AFTER", Reach::kEarlier}, {u"NUM", Reach::kCard},
 };
 
+// The letters keywords begin with, a bit each from A.
+constexpr std::uint32_t kKeywordStarts = [] {
+  std::uint32_t bits = 0;
+  for (const CKeywordReach& k : kKeywords) bits |= 1u << (k.keyword.front().unicode() - u'A');
+  return bits;
+}();
+
 // Either change reached: kLater and kEarlier together reach every card.
 Reach Join(Reach a, Reach b) {
   if (a == b || b == Reach::kNone) return a;
@@ -75,6 +82,7 @@ bool MayRewriteFormula(QStringView text, QChar before, QChar after, bool wholeTe
   for (qsizetype at = 0; at < text.size(); ++at) {
     const char16_t c = text[at].unicode();
     const char16_t upper = c < 0x80 ? (c >= u'a' && c <= u'z' ? char16_t(c - 0x20) : c) : text[at].toUpper().unicode();
+    if (upper < u'A' || upper > u'Z' || !((kKeywordStarts >> (upper - u'A')) & 1)) continue;
     for (const CKeywordReach& k : kKeywords)
       if (k.keyword.front() == upper && at + k.keyword.size() <= text.size() &&
           EqualsKeyword(text.sliced(at, k.keyword.size()), k.keyword))

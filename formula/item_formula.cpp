@@ -321,6 +321,7 @@ class CEngine {
         break;
     }
     const QString& text = e->text;
+    if (e->textResult) return text;
     if (text.size() >= 4 && EqualsKeyword(QStringView(text).first(4), u"STR(")) {
       const qsizetype close = ClosingParen(text, 3);
       return close < 0 ? text.mid(4) : text.mid(4, close - 4);
@@ -351,6 +352,7 @@ class CEngine {
     }
     slot.balanced = Balanced(text);
     slot.text = std::move(text);
+    slot.textResult = false;
     slot.status = int(status);
     if (status == Expansion::kDone) Finish(card, slot);
     slot.step = Step::kDone;
@@ -401,17 +403,26 @@ class CEngine {
         if (!IsPlainArgumentText(values[k])) return fail();
         rewrites = rewrites || MayRewriteFormula(values[k], slot.before, slot.after, true);
       }
-      if (!plan.dateDifference.empty()) {
+      std::array<QStringView, CCompiledExpression::kMaxSlots> args;
+      const std::size_t count = plan.arguments.size() <= args.size() ? plan.arguments.size() : 0;
+      for (std::size_t k = 0; k < count; ++k) {
+        const CCompiledFormula::CArgument& a = plan.arguments[k];
+        args[k] = a.slot >= 0 ? values[a.slot] : QStringView(a.text);
+      }
+      std::optional<QStringView> part;
+      if (plan.dateDifference) {
         // The same number DATEDIFF writes and the evaluator reads back.
-        const auto arg = [&](int i) {
-          const CCompiledFormula::CArgument& a = plan.dateDifference[i];
-          return a.slot >= 0 ? values[a.slot] : QStringView(a.text);
-        };
-        const std::optional<std::int64_t> difference = DateDifference(arg(0), arg(1), arg(2));
+        const std::optional<std::int64_t> difference = DateDifference(args[0], args[1], args[2]);
         if (!difference) return fail();
         CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
         e.text.clear();
         e.value = double(*difference);
+      } else if (count > 0 && (part = TextSlice(plan.textFunction, args.data(), qsizetype(count)))) {
+        // A text result: the part itself, not wrapped.
+        CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
+        e.text = part->toString();
+        e.textResult = true;
+        e.value.reset();
       } else {
         QString argument = plan.texts.front();
         for (std::size_t k = 0; k < plan.slots.size(); ++k) {

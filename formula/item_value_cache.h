@@ -116,6 +116,7 @@ class CItemValueCache final : public CCardStore::IValueCache {
     Step step = Step::kNone;  // of the formula and its value
     int status = 0;
     QString text;                 // the formula expanded, the text functions applied
+    bool textResult = false;      // text is the text result itself, no longer wrapped in STR
     std::optional<double> value;  // when the text evaluates to a number
     bool balanced = false;        // the expanded formula's parentheses close
     Step formStep = Step::kNone;  // of the form every reference takes in as text

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <iterator>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -38,7 +39,7 @@ constexpr int kMaxCalls = 20000;
 constexpr qsizetype kMaxWork = qsizetype(1) << 25;  // characters gone through by the calls
 
 // A count argument: the leading integer, none below 0.
-qsizetype Count(const QString& text) { return std::max(LeadingInt(text), 0); }
+qsizetype Count(QStringView text) { return std::max(LeadingInt(text), 0); }
 
 QString Ifs(const QStringList& raw) {
   if (raw.size() != 3) return QString();
@@ -49,12 +50,25 @@ QString Ifs(const QStringList& raw) {
                                                                                  : raw[2].trimmed();
 }
 
-QString Mid(const QStringList& args) {
-  if (args.size() != 2 && args.size() != 3) return QString();
-  const QString& text = args[0];
-  const qsizetype from = std::clamp<qsizetype>(qsizetype(LeadingInt(args[1])) - 1, 0, text.size());
-  const qsizetype rest = text.size() - from;
-  return WrapStr(QStringView(text).sliced(from, args.size() == 3 ? std::min(Count(args[2]), rest) : rest));
+// LEFT, RIGHT and MID: the part of the first argument the call gives;
+// nullopt for another argument count (the call gives "").
+std::optional<QStringView> Slice(Fn fn, const QStringView* args, qsizetype count) {
+  const QStringView text = args[0];
+  if (fn == Fn::kMid) {
+    if (count != 2 && count != 3) return std::nullopt;
+    const qsizetype from = std::clamp<qsizetype>(qsizetype(LeadingInt(args[1])) - 1, 0, text.size());
+    const qsizetype rest = text.size() - from;
+    return text.sliced(from, count == 3 ? std::min(Count(args[2]), rest) : rest);
+  }
+  if (count != 2) return std::nullopt;
+  const qsizetype n = std::min(Count(args[1]), text.size());
+  return fn == Fn::kLeft ? text.first(n) : text.last(n);
+}
+
+QString SliceText(Fn fn, const QStringList& list) {
+  std::vector<QStringView> args(list.cbegin(), list.cend());
+  const std::optional<QStringView> part = Slice(fn, args.data(), qsizetype(args.size()));
+  return part ? WrapStr(*part) : QString();
 }
 
 QString Replace(const QStringList& args) {
@@ -98,14 +112,9 @@ std::optional<QString> Compute(Fn fn, const QString& arg, const CTextFunctionCon
     case Fn::kDateStr:
       return DateStr(arg, ctx.clock);
     case Fn::kLeft:
-    case Fn::kRight: {
-      const QStringList args = SplitArguments(arg);
-      if (args.size() != 2) return QString();
-      const qsizetype n = std::min(Count(args[1]), args[0].size());
-      return WrapStr(fn == Fn::kLeft ? QStringView(args[0]).first(n) : QStringView(args[0]).last(n));
-    }
+    case Fn::kRight:
     case Fn::kMid:
-      return Mid(SplitArguments(arg));
+      return SliceText(fn, SplitArguments(arg));
     case Fn::kLen: {
       const QStringList args = SplitArguments(arg);
       return args.size() == 1 ? IntText(args[0].size()) : QString();
@@ -178,4 +187,10 @@ int TextFunctionOfCall(QStringView name) {
 
 std::optional<QString> CallTextFunction(int function, const QString& argument, const CTextFunctionContext& context) {
   return Compute(kKeywords[function].fn, argument, context);
+}
+
+std::optional<QStringView> TextSlice(int function, const QStringView* args, qsizetype count) {
+  const Fn fn = kKeywords[function].fn;
+  if (fn != Fn::kLeft && fn != Fn::kRight && fn != Fn::kMid) return std::nullopt;
+  return Slice(fn, args, count);
 }

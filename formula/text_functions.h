@@ -36,3 +36,9 @@ int TextFunctionOfCall(QStringView name);
 // call and no "STR(" left in it); nullopt where the pass stops (DAYS of an
 // invalid date).
 std::optional<QString> CallTextFunction(int function, const QString& argument, const CTextFunctionContext& context);
+
+// For a call of LEFT, RIGHT or MID with these arguments apart (as the call
+// splits them): the part of the first that the call gives wrapped in STR;
+// nullopt for another function, or an argument count for which the call gives
+// "".
+std::optional<QStringView> TextSlice(int function, const QStringView* args, qsizetype count);

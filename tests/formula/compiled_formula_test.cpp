@@ -121,7 +121,8 @@ QString RandomFormula(std::mt19937& rng, int self) {
                  u"DATEDIFF(\"m\",%[d1],%[d2])", u"STRADD(%[n],\"-\",%[a])", u"DATEADD(\"d\",%[a],%[d1])",
                  u"YEARS(%[d1],%[d2])", u"RIGHT(%[n],%[a])", u"DAYS(%[d1])", u"IFS(%[a]=1,one,other)",
                  u"PAD(%[a],6,0)", u"YOUBI(%[d2])", u"DATEDIFF(\"yyyy\", %[d1] ,%[d2])",
-                 u"DATEDIFF(\"d\",1%[d1],%[d2])", u"DATEDIFF(%[n],%[d1],%[d2])", u"DATEDIFF(\"d\",%[d1])"});
+                 u"DATEDIFF(\"d\",1%[d1],%[d2])", u"DATEDIFF(%[n],%[d1],%[d2])", u"DATEDIFF(\"d\",%[d1])",
+                 u"MID(%[n],%[a])", u"LEFT(%[n])", u"LEFT(%[n],2,3)", u"RIGHT( %[n],3)", u"left(%[n],%[b])"});
   }
   QString f;
   const int terms = 1 + rng() % 4;
