@@ -175,7 +175,9 @@ std::unique_ptr<CCompiledFormula> CompileItemFormula(
   // One text-function call: name "(" argument ")", the argument without
   // parentheses.
   const qsizetype open = formula.indexOf(u'(');
-  if (open <= 0 || formula.back() != u')' || plan->slots.empty()) return nullptr;
+  if (open <= 0 || formula.back() != u')' || plan->slots.empty() ||
+      plan->slots.size() > CCompiledFormula::kMaxTextSlots)
+    return nullptr;
   const QStringView inner = formula.sliced(open + 1, formula.size() - open - 2);
   if (inner.contains(u'(') || inner.contains(u')')) return nullptr;
   plan->textFunction = TextFunctionOfCall(formula.first(open));

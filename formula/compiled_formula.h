@@ -23,6 +23,7 @@
 // text without parentheses, commas or reference brackets); the engine checks
 // that per card and expands the text where it does not hold.
 struct CCompiledFormula {
+  static constexpr std::size_t kMaxTextSlots = 16;  // places of a text-function call
   enum class Source : std::uint8_t { kReference, kBefore, kAfter };
   struct CSlot {
     Source source;

@@ -26,6 +26,30 @@ struct CDate {
 
 // A date argument: normalised (form 0), then parsed; valid only within the
 // supported years.
+// ParseDateText of a text of digits and '/': short fields are read here
+// (the leading integer of digits is their value), others by ParseDateText.
+bool ReadPlainDate(QStringView text, CDate* date) {
+  int fields[3] = {0, 0, 0};
+  int digits[3] = {0, 0, 0};
+  int f = 0;
+  for (QChar c : text) {
+    if (c == u'/') {
+      if (f == 2) break;  // the day is read up to here
+      ++f;
+      continue;
+    }
+    fields[f] = fields[f] * 10 + (c.unicode() - u'0');
+    ++digits[f];
+  }
+  if (f < 2) return false;
+  if (digits[0] > 4 || digits[1] > 2 || digits[2] > 2)
+    return ParseDateText(text, &date->year, &date->month, &date->day);
+  date->year = fields[0];
+  date->month = fields[1];
+  date->day = fields[2];
+  return IsValidDate(date->year, date->month, date->day);
+}
+
 // A text of digits and '/' alone that ParseDateText reads as a valid date
 // normalises to that same date: read it as it stands, without making the
 // normal text.
@@ -33,7 +57,7 @@ bool ReadDate(QStringView text, CDate* date) {
   const bool plain = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
     return (c >= u'0' && c <= u'9') || c == u'/';
   });
-  if (plain && ParseDateText(text, &date->year, &date->month, &date->day)) return true;
+  if (plain && ReadPlainDate(text, date)) return true;
   return ParseDateText(NormalizeDateText(text, kDateFormSlash), &date->year, &date->month, &date->day);
 }
 

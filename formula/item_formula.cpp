@@ -394,7 +394,7 @@ class CEngine {
       e.text.clear();
       e.value = r.Ok() ? std::optional<double>(r.value) : std::nullopt;
     } else {
-      std::array<QStringView, CCompiledExpression::kMaxSlots> values;
+      std::array<QStringView, CCompiledFormula::kMaxTextSlots> values;
       bool rewrites = false;
       const CCardRow& row = *m_store.AllCard(card);
       for (std::size_t k = 0; k < plan.slots.size(); ++k) {
@@ -403,7 +403,7 @@ class CEngine {
         if (!IsPlainArgumentText(values[k])) return fail();
         rewrites = rewrites || MayRewriteFormula(values[k], slot.before, slot.after, true);
       }
-      std::array<QStringView, CCompiledExpression::kMaxSlots> args;
+      std::array<QStringView, CCompiledFormula::kMaxTextSlots> args;
       const std::size_t count = plan.arguments.size() <= args.size() ? plan.arguments.size() : 0;
       for (std::size_t k = 0; k < count; ++k) {
         const CCompiledFormula::CArgument& a = plan.arguments[k];
