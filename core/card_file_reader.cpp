@@ -33,26 +33,32 @@ namespace {
 
 // The quote scan of line joining: 0 at the start of an item, 1 in a bare item,
 // 2 in a quoted item. Continues from state over the line up to its line feed.
+// In a bare item only a comma matters and in a quoted item only a quote, so
+// each state runs to its character in a tight loop.
 int ScanQuotes(QStringView line, int state) {
-  const qsizetype n = line.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    const char16_t c = line[i].unicode();
-    if (c == kLf) break;
-    switch (state) {
-      case 0:
-        state = c == kQuote ? 2 : c == kComma ? 0 : 1;
-        break;
-      case 1:
-        if (c == kComma) state = 0;
-        break;
-      default:
-        if (c == kQuote) {
-          if (i + 1 < n && line[i + 1] == kQuote)
-            ++i;
-          else
-            state = 0;
-        }
-        break;
+  const char16_t* s = reinterpret_cast<const char16_t*>(line.utf16());
+  const qsizetype full = line.size();
+  const qsizetype lf = line.indexOf(QChar(kLf));
+  const qsizetype n = lf < 0 ? full : lf;
+  qsizetype i = 0;
+  while (i < n) {
+    if (state == 0) {
+      const char16_t c = s[i++];
+      state = c == kQuote ? 2 : c == kComma ? 0 : 1;
+    } else if (state == 1) {
+      while (i < n && s[i] != kComma) ++i;
+      if (i == n) break;
+      ++i;
+      state = 0;
+    } else {
+      while (i < n && s[i] != kQuote) ++i;
+      if (i == n) break;
+      if (i + 1 < full && s[i + 1] == kQuote) {
+        i += 2;
+      } else {
+        ++i;
+        state = 0;
+      }
     }
   }
   return state;
@@ -622,9 +628,15 @@ void PrepareWorkerHeaps() {
   // million cards made on two threads took 43,000 of them). A top pad as
   // large as such a heap maps each heap whole when it is made; the main
   // arena then grows in steps of that size too, which costs address space,
-  // not memory.
+  // not memory. Setting it stops glibc from raising the size above which a
+  // block is mapped on its own as large blocks are freed, so that size is set
+  // to glibc's own ceiling: the buffers of the chunks are then reused rather
+  // than mapped and faulted in anew for every chunk.
   static std::once_flag once;
-  std::call_once(once, [] { ::mallopt(M_TOP_PAD, 64 << 20); });
+  std::call_once(once, [] {
+    ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    ::mallopt(M_TOP_PAD, 64 << 20);
+  });
 #endif
 }
 

@@ -102,9 +102,10 @@ void MarkDoubledQuotes(std::u16string& b) {
 }
 
 bool HasControl(std::u16string_view s) {
-  for (char16_t c : s)
-    if (c >= kBreak1 && c <= kEsc4) return true;
-  return false;
+  // No early exit: the loop vectorises, and texts are short.
+  bool any = false;
+  for (char16_t c : s) any |= char16_t(c - kBreak1) <= char16_t(kEsc4 - kBreak1);
+  return any;
 }
 
 std::u16string Unescape(std::u16string_view raw) {

@@ -4,7 +4,11 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <optional>
 #include <cerrno>
+#include <cstring>
 #include <vector>
 #include <iconv.h>
 
@@ -62,46 +66,65 @@ class CIconv {
   iconv_t m_cd;
 };
 
+// The CP932 bytes of every UTF-16 unit, asked of the platform's converter the
+// first time a unit is met and kept: 0 not yet asked, kNoCp932 none (a
+// surrogate is never encoded alone), 0x100 | b the single byte b, else the
+// lead and trail bytes. Threads that meet a unit at once store the same value.
+constexpr std::uint16_t kNoCp932 = 0xFFFF;
+std::atomic<std::uint16_t> s_cp932Bytes[0x10000];
+
+std::uint16_t Cp932BytesOf(char16_t u, std::optional<CIconv>& cd) {
+  std::uint16_t v = s_cp932Bytes[u].load(std::memory_order_relaxed);
+  if (v != 0) return v;
+  if (!cd) cd.emplace("CP932", "UTF-16LE");
+  if (!cd->valid()) return kNoCp932;
+  v = kNoCp932;
+  if (!QChar::isSurrogate(u)) {
+    char16_t unit = u;
+    char* in = reinterpret_cast<char*>(&unit);
+    size_t inLeft = 2;
+    unsigned char out[4];
+    char* o = reinterpret_cast<char*>(out);
+    size_t outLeft = sizeof out;
+    const size_t rc = iconv(cd->get(), &in, &inLeft, &o, &outLeft);
+    cd->reset();
+    const size_t n = sizeof out - outLeft;
+    if (rc != static_cast<size_t>(-1) && inLeft == 0 && n == 1)
+      v = std::uint16_t(0x100 | out[0]);
+    else if (rc != static_cast<size_t>(-1) && inLeft == 0 && n == 2)
+      v = std::uint16_t(out[0] << 8 | out[1]);
+    else if (const int extra = Cp932ExtraChar(u); extra >= 0)
+      v = std::uint16_t(0x100 | extra);
+  }
+  s_cp932Bytes[u].store(v, std::memory_order_relaxed);
+  return v;
+}
+
 EncodeResult EncodeCp932(QStringView text) {
   EncodeResult r;
-  CIconv cd("CP932", "UTF-16LE");
-  if (!cd.valid()) {
-    r.failedAt = 0;
-    return r;
-  }
+  std::optional<CIconv> cd;  // opened at the first character not yet known
   r.bytes.resize(text.size() * 2);
   const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
-  const char* base = reinterpret_cast<const char*>(units);
   const qsizetype n = text.size();
   char* out = r.bytes.data();
-  size_t outLeft = r.bytes.size();
-  for (qsizetype i = 0; i < n;) {
-    // ASCII is the same in CP932: copied without the converter, which then
-    // sees only the runs of other characters.
-    while (i < n && units[i] < 0x80) {
-      *out++ = char(units[i++]);
-      --outLeft;
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t u = units[i];
+    // ASCII is the same in CP932.
+    if (u < 0x80) {
+      *out++ = char(u);
+      continue;
     }
-    qsizetype end = i;
-    while (end < n && units[end] >= 0x80) ++end;
-    char* in = const_cast<char*>(base + i * 2);
-    size_t inLeft = size_t(end - i) * 2;
-    i = end;
-    while (inLeft > 0) {
-      size_t rc = iconv(cd.get(), &in, &inLeft, &out, &outLeft);
-      if (rc != static_cast<size_t>(-1)) break;
-      const qsizetype at = (in - base) / 2;
-      const int extra = Cp932ExtraChar(text[at].unicode());
-      if (errno == E2BIG || extra < 0) {
-        r.bytes.clear();
-        r.failedAt = at;
-        return r;
-      }
-      *out++ = static_cast<char>(extra);
-      --outLeft;
-      in += 2;
-      inLeft -= 2;
-      cd.reset();
+    const std::uint16_t v = Cp932BytesOf(u, cd);
+    if (v == kNoCp932) {
+      r.bytes.clear();
+      r.failedAt = i;
+      return r;
+    }
+    if (v < 0x200) {
+      *out++ = char(v & 0xFF);
+    } else {
+      *out++ = char(v >> 8);
+      *out++ = char(v & 0xFF);
     }
   }
   r.bytes.resize(out - r.bytes.data());
@@ -269,6 +292,19 @@ void CStreamDecoder::FeedCp932(const char* data, qsizetype size, bool last, QStr
     // ASCII is the same in CP932; other characters come from the table; the
     // converter is asked only about bytes the table lacks, one character at a
     // time (a cut character, damage, the bytes it maps to nothing).
+    // Eight ASCII bytes at a time where they come in runs.
+    while (inLeft >= 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, in, 8);
+      if (eight & 0x8080808080808080ull) break;
+      char16_t* o = reinterpret_cast<char16_t*>(outPtr);
+      for (int k = 0; k < 8; ++k) o[k] = char16_t(static_cast<unsigned char>(in[k]));
+      outPtr += 16;
+      outLeft -= 16;
+      in += 8;
+      inLeft -= 8;
+    }
+    if (inLeft == 0) break;
     const unsigned char b = static_cast<unsigned char>(*in);
     if (b < 0x80) {
       emit(char16_t(b));

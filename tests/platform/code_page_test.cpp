@@ -1,6 +1,11 @@
 #include "platform/code_page.h"
 #include "support/test_support.h"
 
+#include <thread>
+#include <vector>
+
+#include <iconv.h>
+
 using namespace Qt::StringLiterals;
 
 TEST(CodePage, Cp932FollowsThePlatformTable) {
@@ -24,6 +29,46 @@ TEST(CodePage, Cp932FollowsThePlatformTable) {
     ASSERT_TRUE(e.ok()) << c.text;
     EXPECT_EQ(e.bytes, c.bytes) << c.text;
   }
+}
+
+// The encoder keeps the platform converter's answer for each character: every
+// character of the plane, encoded one by one, in one text, and on several
+// threads at once, gives what the converter gives for the whole text; the
+// first character it cannot hold is named.
+TEST(CodePage, Cp932EncodingMatchesTheConverterOverThePlane) {
+  QString all;
+  QByteArray expected;
+  iconv_t cd = iconv_open("CP932", "UTF-16LE");
+  ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  for (char32_t u = 0x80; u < 0x10000; ++u) {
+    if (QChar::isSurrogate(u)) continue;
+    char16_t unit = char16_t(u);
+    char* in = reinterpret_cast<char*>(&unit);
+    size_t inLeft = 2;
+    char out[4];
+    char* o = out;
+    size_t outLeft = sizeof out;
+    const bool ok = iconv(cd, &in, &inLeft, &o, &outLeft) != size_t(-1);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const EncodeResult one = EncodeText(QStringView(&unit, 1), CodePage::Cp932);
+    if (!ok) {
+      const bool extra = u == 0x80 || (u >= 0xF8F0 && u <= 0xF8F3);
+      ASSERT_EQ(one.ok(), extra) << std::hex << unsigned(u);
+      continue;
+    }
+    ASSERT_EQ(one.bytes, QByteArray(out, qsizetype(sizeof out - outLeft))) << std::hex << unsigned(u);
+    all += QChar(unit);
+    expected.append(out, qsizetype(sizeof out - outLeft));
+  }
+  iconv_close(cd);
+  std::vector<std::thread> threads;
+  std::vector<QByteArray> got(3);
+  for (int t = 0; t < 3; ++t) threads.emplace_back([&, t] { got[t] = EncodeText(all, CodePage::Cp932).bytes; });
+  for (std::thread& t : threads) t.join();
+  for (const QByteArray& g : got) EXPECT_EQ(g, expected);
+  const EncodeResult cut = EncodeText(all.left(100) + u"𠮷"_s + all.left(5), CodePage::Cp932);
+  EXPECT_EQ(cut.failedAt, 100);
+  EXPECT_TRUE(cut.bytes.isEmpty());
 }
 
 TEST(CodePage, NecSelectedExtensionsEncodeAsTheIbmForm) {
