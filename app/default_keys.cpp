@@ -21,6 +21,7 @@ constexpr CDefaultKey kDefaultKeys[] = {
     {'Z', false, false, true, cmd::kUndoCommand},
     {'Y', false, false, true, cmd::kRedoCommand},
     {'F', false, false, true, cmd::kFind},
+    {'P', false, false, true, cmd::kPrint},
     {kF3, false, false, false, cmd::kFindNext},
     {kF3, false, true, false, cmd::kFindPrev},
     {kPageDown, false, false, true, cmd::kNextCard},

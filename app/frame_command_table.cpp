@@ -15,6 +15,11 @@ std::vector<CFrameCommand> MakeCommands() {
       {cmd::kSaveAs, QStringLiteral("名前を付けて保存(&A)...")},
       {cmd::kReload, QStringLiteral("再読込(&L)...")},
       {cmd::kFileProperties, QStringLiteral("このファイルのプロパティ(&P)..."), {}, R::kLater},
+      {cmd::kPrintSettings, QStringLiteral("印刷の設定(&U)..."), {}, R::kLater},
+      {cmd::kPrintPreview, QStringLiteral("印刷プレビュー(&V)..."), {}, R::kLater},
+      {cmd::kPrint, QStringLiteral("印刷(&R)..."), {}, R::kLater},
+      {cmd::kLabelSettings, QStringLiteral("ラベルの設定(&B)..."), {}, R::kLater},
+      {cmd::kPrintLabels, QStringLiteral("ラベル印刷(&E)..."), {}, R::kLater},
       {cmd::kExit, QStringLiteral("アプリケーションの終了(&X)"), QStringLiteral("終了(&X)")},
       {cmd::kUndo, QStringLiteral("アンドゥ(&U)")},
       {cmd::kUndoCommand, QStringLiteral("元に戻す(&Z)")},
@@ -104,9 +109,22 @@ CMenuEntry Popup(const QString& text, std::vector<CMenuEntry> children) {
 }
 
 std::vector<CMenuEntry> FileEntries() {
-  return {Cmd(cmd::kNew),    Cmd(cmd::kOpen),           Cmd(cmd::kSave), Cmd(cmd::kSaveAs),
-          Cmd(cmd::kReload), Cmd(cmd::kFileProperties), Sep(),           {CMenuEntry::kRecentFiles, 0, {}, {}},
-          Sep(),             Cmd(cmd::kExit)};
+  return {Cmd(cmd::kNew),
+          Cmd(cmd::kOpen),
+          Cmd(cmd::kSave),
+          Cmd(cmd::kSaveAs),
+          Cmd(cmd::kReload),
+          Cmd(cmd::kFileProperties),
+          Sep(),
+          Cmd(cmd::kPrintSettings),
+          Cmd(cmd::kPrintPreview),
+          Cmd(cmd::kPrint),
+          Cmd(cmd::kLabelSettings),
+          Cmd(cmd::kPrintLabels),
+          Sep(),
+          {CMenuEntry::kRecentFiles, 0, {}, {}},
+          Sep(),
+          Cmd(cmd::kExit)};
 }
 std::vector<CMenuEntry> EditEntries() {
   return {Cmd(cmd::kUndo),       Cmd(cmd::kUndoCommand),

@@ -25,6 +25,12 @@ inline constexpr std::uint32_t kUndo = 57643;
 // 元に戻す and やり直し of card and item commands (the document's undo stack).
 inline constexpr std::uint32_t kUndoCommand = 33200;
 inline constexpr std::uint32_t kRedoCommand = 33201;
+// Printing: the cards as a list or as forms, address labels, and the two layouts.
+inline constexpr std::uint32_t kPrint = 33210;
+inline constexpr std::uint32_t kPrintPreview = 33211;
+inline constexpr std::uint32_t kPrintLabels = 33212;
+inline constexpr std::uint32_t kPrintSettings = 33213;
+inline constexpr std::uint32_t kLabelSettings = 33214;
 inline constexpr std::uint32_t kCut = 57635;
 inline constexpr std::uint32_t kCopy = 57634;
 inline constexpr std::uint32_t kPaste = 57637;

@@ -6,7 +6,7 @@
 #include <vector>
 
 // The commands a key can be bound to, in the order the customisation dialog
-// lists them (56 entries), with the names it shows.
+// lists them (61 entries), with the names it shows.
 struct CCommandName {
   std::uint32_t command;
   QString name;

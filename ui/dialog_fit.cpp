@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 
@@ -90,4 +92,10 @@ void FitToScreen(QWidget& dialog, QSize screen, QSize preferred) {
   if (preferred.height() <= 0 && layout && layout->hasHeightForWidth())
     wanted.setHeight(std::min(std::max(layout->totalHeightForWidth(wanted.width()), 1), screen.height()));
   dialog.resize(wanted);
+}
+
+QSize PreferredDialogSize(const QWidget& dialog, const QWidget& page) {
+  const QSize rest = dialog.sizeHint() - dialog.findChild<QScrollArea*>()->sizeHint();
+  const int bar = dialog.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  return page.sizeHint() + QSize(bar, 0) + QSize(std::max(rest.width(), 0), std::max(rest.height(), 0));
 }

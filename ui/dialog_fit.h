@@ -14,6 +14,10 @@ void FitToScreen(QWidget& dialog, QSize screen, QSize preferred = {});
 // area: made smaller where it must be, moved where it stands out.
 void KeepInsideScreen(QWidget& window);
 
+// The size of a dialog whose page scrolls above its buttons that shows the
+// whole page: the page's size hint, a vertical scroll bar and the rest of the dialog.
+QSize PreferredDialogSize(const QWidget& dialog, const QWidget& page);
+
 // The width a window needs for its title bar to show its whole title.
 int TitleWidth(const QWidget& dialog);
 

@@ -1,0 +1,194 @@
+// The print commands: the two layout dialogs, the preview, printing through
+// the system's print dialog, and labels.
+
+#include "app/frame_command_table.h"
+#include "core/archive.h"
+#include "core/velum_doc.h"
+#include "platform/prompt.h"
+#include "print/print_layout_edit.h"
+#include "print/print_request.h"
+#include "render/print_document.h"
+#include "ui/command_handlers.h"
+#include "ui/dialog_fit.h"
+#include "ui/label_settings_dialog.h"
+#include "ui/list_view.h"
+#include "ui/main_window.h"
+#include "ui/print_preview_dialog.h"
+#include "ui/print_settings_dialog.h"
+#include "ui/velum_application.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHash>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+const QString kNoCards = QStringLiteral("印刷するカードがありません");
+// Below this screen width the dialogs stack what stands side by side.
+constexpr int kNarrow = 480;
+const QString kPrintFailed = QStringLiteral("印刷できませんでした\n%1");
+
+QStringList ItemNames(const CVelumDoc& doc) {
+  QStringList names;
+  for (int i = 0; i < doc.ItemCount(); ++i) names << doc.Store().Item(i).toString();
+  return names;
+}
+
+// What labels carry and where they begin, per file, for as long as the program runs.
+CLabelChoice& LabelChoiceOf(const CVelumDoc& doc) {
+  static QHash<QString, CLabelChoice> choices;
+  return choices[doc.PathName()];
+}
+
+// The layout the document prints with; a file without one gets the default.
+CPrintProp& Layout(CVelumApp& app) {
+  CVelumProperty& property = app.Doc().Store().FileProperty();
+  if (CPrintProp* layout = FirstPrintLayout(property)) return *layout;
+  property.m_printLayouts.Append(std::make_unique<CPrintProp>(app.Settings()));
+  return *FirstPrintLayout(property);
+}
+
+QByteArray Stored(const CArchiveObject& record) {
+  CArchiveWriter w;
+  record.Store(w);
+  return w.Bytes();
+}
+
+bool EditPrintLayout(CVelumApp& app, QWidget* parent) {
+  CPrintProp& layout = Layout(app);
+  CPrintSettingsDialog dialog(ItemNames(app.Doc()), layout, app.Screen().width() < kNarrow, parent);
+  FitToScreen(dialog, app.Screen(), dialog.PreferredSize());
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const CPrintProp result = dialog.Result();
+  if (Stored(result) == Stored(layout)) return false;
+  layout = result;
+  app.Doc().SetModifiedFlag();
+  return true;
+}
+
+bool EditLabels(CVelumApp& app, QWidget* parent) {
+  CVelumDoc& doc = app.Doc();
+  CVelumProperty& property = doc.Store().FileProperty();
+  const CPrintLabel defaults(app.Settings());
+  const CPrintLabel* label = FindPrintLabel(property);
+  CLabelChoice& choice = LabelChoiceOf(doc);
+  CLabelSettingsDialog dialog(ItemNames(doc), SheetOf(label ? *label : defaults), choice,
+                              app.Screen().width() < kNarrow, parent);
+  FitToScreen(dialog, app.Screen(), dialog.PreferredSize());
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const CLabelChoice before = choice;
+  choice = dialog.Choice();
+  const bool stored = StoreLabelSheet(property, defaults, dialog.Sheet());
+  if (stored) doc.SetModifiedFlag();
+  return stored || choice.lines != before.lines || choice.start != before.start || !before.chosen;
+}
+
+// The cards a print run takes: the rows picked in the list when there are
+// several, else every visible card, in the order shown.
+CPrintRequest Request(CVelumApp& app, CMainWindow& window, PrintKind kind) {
+  CVelumDoc& doc = app.Doc();
+  CPrintRequest request = MakePrintRequest(doc, kind);
+  if (window.ListActive()) {
+    const std::vector<int> picked = window.ListView()->SelectedCards();
+    if (picked.size() > 1) request.cards = picked;
+  }
+  if (kind == PrintKind::kLabels) {
+    const CLabelChoice& choice = LabelChoiceOf(doc);
+    request.labelLines = choice.Resolve(ItemNames(doc));
+    request.startLabel = choice.start;
+  }
+  return request;
+}
+
+PrintKind LayoutKind(CVelumApp& app) {
+  return Layout(app).m_form == kPrintFormCards ? PrintKind::kCards : PrintKind::kList;
+}
+
+// The system's print dialog, then the pages chosen there. Printing to a file
+// writes a PDF.
+void PrintThroughDialog(CVelumApp& app, CMainWindow& window, PrintKind kind, QWidget* parent) {
+  const CPrintRequest request = Request(app, window, kind);
+  if (request.cards.empty()) {
+    app.Prompt().Notice(kNoCards);
+    return;
+  }
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setFullPage(true);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setDocName(request.title);
+  const QString path = app.Doc().PathName();
+  if (!path.isEmpty())
+    printer.setOutputFileName(QFileInfo(path).dir().filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".pdf")));
+  CPrintDocument sized(app.Doc().Store(), request);
+  QPrintDialog dialog(&printer, parent);
+  dialog.setWindowTitle(QStringLiteral("印刷"));
+  // The one heading Qt's Japanese translation leaves in English.
+  for (QGroupBox* box : dialog.findChildren<QGroupBox*>())
+    if (box->title() == u"Double Sided Printing") box->setTitle(QStringLiteral("両面印刷"));
+  dialog.setMinMax(1, sized.PageCount());
+  KeepInsideScreen(dialog);
+  if (dialog.exec() != QDialog::Accepted) return;
+  // The paper chosen in the dialog lays the pages out again.
+  const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
+  CPrintDocument doc(app.Doc().Store(), request, paper);
+  int from = 0, to = -1;
+  if (printer.printRange() == QPrinter::PageRange) {
+    from = std::max(printer.fromPage() - 1, 0);
+    to = printer.toPage() - 1;
+  }
+  QString error;
+  bool ok;
+  {
+    CWaitCursor wait(app.Prompt());
+    ok = PaintPages(doc, printer, from, to, &error);
+  }
+  if (!ok) app.Prompt().Notice(kPrintFailed.arg(error));
+}
+
+void Preview(CVelumApp& app, CMainWindow& window, bool labels) {
+  auto kind = [&app, labels] { return labels ? PrintKind::kLabels : LayoutKind(app); };
+  if (Request(app, window, kind()).cards.empty()) {
+    app.Prompt().Notice(kNoCards);
+    return;
+  }
+  CPrintPreviewDialog dialog(
+      labels ? QStringLiteral("ラベル印刷") : QStringLiteral("印刷プレビュー"),
+      [&app, &window, kind] {
+        return std::make_unique<CPrintDocument>(app.Doc().Store(), Request(app, window, kind()));
+      },
+      [&app, labels](QWidget* parent) { return labels ? EditLabels(app, parent) : EditPrintLayout(app, parent); },
+      [&app, &window, kind](QWidget* parent) { PrintThroughDialog(app, window, kind(), parent); },
+      app.Screen().width() < kNarrow, &window);
+  FitToScreen(dialog, app.Screen(), QSize(560, 720));
+  dialog.exec();
+}
+
+const CRegisterCommand kPrint(cmd::kPrint, [](CVelumApp& app, CMainWindow& window) {
+  PrintThroughDialog(app, window, LayoutKind(app), &window);
+  return true;
+});
+
+const CRegisterCommand kPreview(cmd::kPrintPreview, [](CVelumApp& app, CMainWindow& window) {
+  Preview(app, window, false);
+  return true;
+});
+
+const CRegisterCommand kLabels(cmd::kPrintLabels, [](CVelumApp& app, CMainWindow& window) {
+  Preview(app, window, true);
+  return true;
+});
+
+const CRegisterCommand kPrintSettings(cmd::kPrintSettings, [](CVelumApp& app, CMainWindow& window) {
+  EditPrintLayout(app, &window);
+  return true;
+});
+
+const CRegisterCommand kLabelSettings(cmd::kLabelSettings, [](CVelumApp& app, CMainWindow& window) {
+  EditLabels(app, &window);
+  return true;
+});
+
+}  // namespace
