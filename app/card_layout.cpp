@@ -175,6 +175,11 @@ const std::vector<int>& CItemLineCounts::MaxLines(const CCardStore& store) {
   for (int c = 0; c < store.AllCount(); ++c) {
     const CCardRow* card = store.AllCard(c);
     const int n = std::min(itemCount, card->ItemCount());
+    if (n <= 0) continue;
+    // A card keeps its texts back to back: one search over all of them
+    // passes over the many cards without a line feed.
+    const QStringView first = card->Item(0), last = card->Item(n - 1);
+    if (!QStringView(first.data(), last.data() + last.size()).contains(u'\n')) continue;
     for (int i = 0; i < n; ++i) m_counts[i] = std::max(m_counts[i], LineCount(card->Item(i)));
   }
   m_store = &store;

@@ -531,13 +531,14 @@ class CChunkSource {
     auto chunk = std::make_unique<CChunk>();
     chunk->offset = m_offset;
     chunk->first = m_offset == 0;
-    if (cut == m_pending.size()) {
-      chunk->bytes = std::move(m_pending);
-      m_pending = QByteArray();
-    } else {
-      chunk->bytes = m_pending.left(cut);
-      m_pending.remove(0, cut);
-    }
+    // The chunk takes the buffer; the start of the next line moves to a new
+    // one with room for the next chunk's reads.
+    QByteArray rest;
+    if (!m_ended) rest.reserve(m_pending.size() - cut + m_chunk + m_chunk / 2 + 2);
+    rest.append(m_pending.constData() + cut, m_pending.size() - cut);
+    chunk->bytes = std::move(m_pending);
+    chunk->bytes.truncate(cut);
+    m_pending = std::move(rest);
     m_offset += cut;
     m_scanned = 0;
     chunk->last = m_ended && m_pending.isEmpty();

@@ -212,6 +212,11 @@ TEST(ItemLineCounts, CachedUntilTheCardsChange) {
   ASSERT_TRUE(store.AppendEmptyCard());
   EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{2, 1}));
 
+  // A line break in the last item of a card whose first item is empty.
+  store.SetItemText(0, 0, u""_s);
+  store.SetItemText(2, 1, u"x\r\ny\r\nz\r\nw"_s);
+  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{1, 4}));
+
   CCardStore other(*w.services);
   EXPECT_TRUE(counts.MaxLines(other).empty());
 }
