@@ -1,12 +1,63 @@
 #include "core/card_line.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 using namespace card_char;
 
 namespace {
+
+// The first index at or after from where unit c stands, -1 when there is
+// none; eight units at a time where the processor allows.
+qsizetype FindUnit(const char16_t* s, qsizetype n, qsizetype from, char16_t c) {
+  qsizetype i = from;
+#ifdef __SSE2__
+  const __m128i needle = _mm_set1_epi16(static_cast<short>(c));
+  for (; i + 8 <= n; i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(v, needle));
+    if (mask != 0) return i + (__builtin_ctz(unsigned(mask)) >> 1);
+  }
+#endif
+  for (; i < n; ++i)
+    if (s[i] == c) return i;
+  return -1;
+}
+
+// The first index at or after from of a line feed, a carriage return, a quote
+// or (with commas) a comma: the units a written item may have to rewrite; n
+// when there is none.
+qsizetype NextSpecial(const char16_t* s, qsizetype n, qsizetype from, bool commas) {
+  qsizetype i = from;
+#ifdef __SSE2__
+  const __m128i lf = _mm_set1_epi16(kLf), cr = _mm_set1_epi16(kCr), quote = _mm_set1_epi16(kQuote);
+  const __m128i comma = _mm_set1_epi16(commas ? short(kComma) : short(kLf));
+  for (; i + 8 <= n; i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)),
+                                     _mm_or_si128(_mm_cmpeq_epi16(v, quote), _mm_cmpeq_epi16(v, comma)));
+    if (const int mask = _mm_movemask_epi8(hit); mask != 0) return i + (__builtin_ctz(unsigned(mask)) >> 1);
+  }
+#endif
+  for (; i < n; ++i)
+    if (s[i] == kLf || s[i] == kCr || s[i] == kQuote || (commas && s[i] == kComma)) return i;
+  return n;
+}
+
+// The first needle of one or two units at or after from, -1 when none.
+qsizetype Find(const std::u16string& buf, std::u16string_view needle, qsizetype from) {
+  const char16_t* s = buf.data();
+  const qsizetype n = qsizetype(buf.size());
+  for (qsizetype at = FindUnit(s, n, from, needle[0]); at >= 0; at = FindUnit(s, n, at + 1, needle[0]))
+    if (needle.size() == 1 || (at + 1 < n && s[at + 1] == needle[1])) return at;
+  return -1;
+}
 
 // indexOf with memory: the parser searches the same needle from positions that
 // only grow, and the characters it has already passed are the only ones it
@@ -17,8 +68,7 @@ class CNextFinder {
   CNextFinder(const std::u16string& buf, std::u16string_view needle) : m_buf(buf), m_needle(needle) {}
   qsizetype From(qsizetype from) {
     if (m_searched && from >= m_from && (m_found < 0 || m_found >= from)) return m_found;
-    const auto at = m_buf.find(m_needle, from);
-    m_found = at == std::u16string::npos ? -1 : qsizetype(at);
+    m_found = Find(m_buf, m_needle, from);
     m_from = from;
     m_searched = true;
     return m_found;
@@ -101,11 +151,21 @@ void MarkDoubledQuotes(std::u16string& b) {
   }
 }
 
+// Whether the text holds one of the escape units 0x01-0x04.
 bool HasControl(std::u16string_view s) {
-  // No early exit: the loop vectorises, and texts are short.
-  bool any = false;
-  for (char16_t c : s) any |= char16_t(c - kBreak1) <= char16_t(kEsc4 - kBreak1);
-  return any;
+  std::size_t i = 0;
+#ifdef __SSE2__
+  // c - 1 <= 3 unsigned, as a saturating c - 1 - 3 that comes out 0.
+  const __m128i one = _mm_set1_epi16(1), three = _mm_set1_epi16(3), zero = _mm_setzero_si128();
+  for (; i + 8 <= s.size(); i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+    const __m128i low = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(v, one), three), zero);
+    if (_mm_movemask_epi8(low) != 0) return true;
+  }
+#endif
+  for (; i < s.size(); ++i)
+    if (s[i] >= kBreak1 && s[i] <= kEsc4) return true;
+  return false;
 }
 
 std::u16string Unescape(std::u16string_view raw) {
@@ -125,7 +185,7 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
   b.assign(reinterpret_cast<const char16_t*>(line.utf16()), line.size());
   if (b.empty() || b.back() != kLf) b.push_back(kLf);
 
-  if (b.find(u"\"\"", 1) != std::u16string::npos) MarkDoubledQuotes(b);
+  if (Find(b, std::u16string_view(u"\"\"", 2), 1) >= 0) MarkDoubledQuotes(b);
 
   struct Span {
     std::size_t begin, end;
@@ -212,8 +272,10 @@ void AppendLine(QString& out, const CCardRow& row, bool multiLine, std::vector<i
     // Runs of ordinary characters are copied whole; only line breaks, quotes
     // and (in a bare item of the own style) commas are rewritten.
     const qsizetype n = t.size();
+    const bool commas = !quoted && !multiLine;
+    const char16_t* units = reinterpret_cast<const char16_t*>(t.utf16());
     qsizetype run = 0;
-    for (qsizetype k = 0; k < n; ++k) {
+    for (qsizetype k = NextSpecial(units, n, 0, commas); k < n; k = NextSpecial(units, n, k + 1, commas)) {
       const char16_t c = t[k].unicode();
       const bool special = c == kLf || c == kQuote || (c == kCr && k + 1 < n && t[k + 1] == kLf) ||
                            (c == kComma && !quoted && !multiLine);
