@@ -24,6 +24,8 @@ class CPrintDocument {
   // store must outlive this.
   CPrintDocument(const CCardStore& store, CPrintRequest request, QSizeF paperMM = QSizeF(210, 297));
   ~CPrintDocument();
+  CPrintDocument(const CPrintDocument&) = delete;
+  CPrintDocument& operator=(const CPrintDocument&) = delete;
 
   QSizeF PaperSize() const { return m_paperMM; }  // mm
   const CPrintRequest& Request() const { return m_request; }
