@@ -30,6 +30,8 @@ class CPrintDocument {
   QSizeF PaperSize() const { return m_paperMM; }  // mm
   const CPrintRequest& Request() const { return m_request; }
   const QFont& Font() const { return m_font; }
+  // Where the rows, cards and labels of the pages laid out so far stand.
+  const CPrintPagination& Pagination() const { return *m_pages; }
   // Which characters of the BMP were painted so far (see SharedGlyphFixes).
   const std::vector<bool>& Drawn() const { return m_drawn; }
   // Lays pages out up to this one (from 0); false when there are fewer. Cheap
