@@ -1,8 +1,11 @@
 #include "cli/batch_context.h"
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
+#include "core/property_file.h"
 #include "core/velum_doc.h"
 #include "render/print_document.h"
+
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -42,9 +45,17 @@ CPrintOutcome PrintVisibleCards(CVelumDoc& doc, const CParsedArgs& a) {
       return Usage(u"--start takes a label position from 1 to %1 (the labels of one sheet)"_s.arg(perSheet));
     request.startLabel = start - 1;
   }
+  // A mistyped -o must not put a PDF in place of the cards it was made from.
+  const QString out = a.Value(u"-o"_s);
+  const QString target = QFileInfo(out).canonicalFilePath();
+  if (!doc.PathName().isEmpty() && !target.isEmpty()) {
+    for (const QString& own : {doc.PathName(), PropertyFileOf(doc.PathName())})
+      if (QFileInfo(own).canonicalFilePath() == target)
+        return {kExitFailed, out + u": the card file or its property file is not written over by print"_s};
+  }
   CPrintDocument printed(doc.Store(), std::move(request));
   QString error;
-  if (!WritePdf(printed, a.Value(u"-o"_s), &error)) return {kExitFailed, error};
+  if (!WritePdf(printed, out, &error)) return {kExitFailed, error};
   return {};
 }
 

@@ -263,6 +263,9 @@ TEST_F(PrintPdfTest, PrintingLeavesTheFilesAloneAndFailsCleanly) {
       {{u"print"_s, card, u"-o"_s, w.Path(u"keep.pdf"_s), u"--labels"_s, u"--start"_s, u"13"_s}, 2, u"1 to 12"_s},
       {{u"print"_s, card, u"-o"_s, w.Path(u"keep.pdf"_s), u"--start"_s, u"2"_s}, 2, u"--labels"_s},
       {{u"print"_s, card}, 2, u"-o OUT.pdf"_s},
+      // Never over the cards being printed or their property file.
+      {{u"print"_s, card, u"-o"_s, card}, 1, card + u": the card file"_s},
+      {{u"print"_s, card, u"-o"_s, w.Path(u"住所録.vcv"_s)}, 1, w.Path(u"住所録.vcv"_s)},
   };
   for (const Case& c : cases) {
     r = Run(c.args);
@@ -274,6 +277,8 @@ TEST_F(PrintPdfTest, PrintingLeavesTheFilesAloneAndFailsCleanly) {
   EXPECT_TRUE(r.err.contains(missing + u": No such file or directory"_s)) << r.err.toStdString();
   EXPECT_EQ(QDir(w.Path(u""_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
   EXPECT_EQ(w.ReadFile(u"keep.pdf"_s), "old");
+  EXPECT_EQ(w.ReadFile(u"住所録.csv"_s), csv);
+  EXPECT_EQ(w.ReadFile(u"住所録.vcv"_s), vcv);
 }
 
 }  // namespace
