@@ -322,7 +322,7 @@ bool PaintPages(CPrintDocument& doc, QPagedPaintDevice& device, int from, int to
   return true;
 }
 
-bool WritePdf(CPrintDocument& doc, const QString& path, QString* error) {
+bool WritePdf(CPrintDocument& doc, const QString& path, QString* error, int from, int to) {
   CFileCommit commit(path);
   if (!commit.Open()) {
     if (error) *error = commit.Error();
@@ -338,7 +338,7 @@ bool WritePdf(CPrintDocument& doc, const QString& path, QString* error) {
                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     writer.setTitle(doc.Request().title);
     writer.setCreator(u"Velum"_s);
-    painted = PaintPages(doc, writer, 0, -1, &paintError);
+    painted = PaintPages(doc, writer, from, to, &paintError);
   }
   const bool written = device.Finish();
   device.close();

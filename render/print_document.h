@@ -71,7 +71,8 @@ class CPrintDocument {
 // message in *error on failure.
 bool PaintPages(CPrintDocument& doc, QPagedPaintDevice& device, int from, int to, QString* error);
 
-// Writes every page as a PDF file of the document's paper, atomically: a
-// temporary file beside the target is renamed over it only when complete.
-// False with "PATH: reason" in *error; the target is then untouched.
-bool WritePdf(CPrintDocument& doc, const QString& path, QString* error);
+// Writes pages from..to (every page by default) as a PDF file of the
+// document's paper, atomically: a temporary file beside the target is renamed
+// over it only when complete. False with "PATH: reason" in *error; the target
+// is then untouched.
+bool WritePdf(CPrintDocument& doc, const QString& path, QString* error, int from = 0, int to = -1);

@@ -143,7 +143,12 @@ void PrintThroughDialog(CVelumApp& app, CMainWindow& window, PrintKind kind, QWi
   bool ok;
   {
     CWaitCursor wait(app.Prompt());
-    ok = PaintPages(doc, printer, from, to, &error);
+    // A file is written by the program's own PDF writer, whose text reads
+    // back as the characters printed.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+      ok = WritePdf(doc, printer.outputFileName(), &error, from, to);
+    else
+      ok = PaintPages(doc, printer, from, to, &error);
   }
   if (!ok) app.Prompt().Notice(kPrintFailed.arg(error));
 }

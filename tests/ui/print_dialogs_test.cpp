@@ -19,6 +19,8 @@
 #include <QListWidget>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
@@ -210,6 +212,15 @@ class CPrintDialogsTest : public QObject {
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(5) == "%PDF-");
+    // The file reads back as the characters printed, kanji that share a
+    // glyph with a radical included.
+    if (!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()) {
+      QProcess text;
+      text.start(u"pdftotext"_s, {pdf, u"-"_s});
+      QVERIFY(text.waitForFinished(20000));
+      const QString read = QString::fromUtf8(text.readAllStandardOutput());
+      QVERIFY2(read.contains(u"氏名"_s) && read.contains(u"山田 太郎"_s), qPrintable(read.left(200)));
+    }
     QVERIFY(!t.App().Doc().IsModified());
   }
 
