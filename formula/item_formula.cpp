@@ -362,8 +362,14 @@ class CEngine {
   // The compiled form of a formula item's formula, made on first use.
   const CCompiledFormula* Plan(int item) {
     if (!gCompiledFormulas.load(std::memory_order_relaxed)) return nullptr;
-    return m_cache.Compiled(item, [&] {
-      return CompileItemFormula(m_store.Property(item).m_formula, Graph().pure[item], [&](QStringView name, int* j) {
+    return m_cache.Compiled(item, [&]() -> std::unique_ptr<CCompiledFormula> {
+      const QString& formula = m_store.Property(item).m_formula;
+      // The expansion takes formula items in as numbers by the item graph,
+      // which counts no linked item's formula: where the two disagree, the
+      // formula stays text.
+      const bool pure = IsPure(formula);
+      if (pure != Graph().pure[item]) return nullptr;
+      return CompileItemFormula(formula, pure, [&](QStringView name, int* j) {
         *j = m_cache.ItemByName(name);
         if (*j < 0) return CompiledItemKind::kMissing;
         const CItemProperty& p = m_store.Property(*j);
