@@ -169,13 +169,38 @@ void CPrintPagination::LayOutColumns() {
     sumLeast += least[c];
   }
   std::vector<double> width(n);
-  for (std::size_t c = 0; c < n; ++c) {
-    if (sumWant <= total)
-      width[c] = want[c] + (total - sumWant) / double(n);  // room to spare: shared alike
-    else if (sumLeast < total)
-      width[c] = least[c] + (total - sumLeast) * (want[c] - least[c]) / (sumWant - sumLeast);
-    else
-      width[c] = total / double(n);  // more columns than fit even at their least
+  if (sumWant > total && sumLeast < total) {
+    // Too narrow for every column: a column that wants no more than an equal
+    // share of what is left gets all it wants, so short texts (codes, dates,
+    // numbers) stay on one line; the wide ones share the rest by what they want.
+    std::vector<bool> fixed(n, false);
+    double left = total;
+    for (bool more = true; more;) {
+      more = false;
+      int open = 0;
+      for (std::size_t c = 0; c < n; ++c) open += fixed[c] ? 0 : 1;
+      for (std::size_t c = 0; c < n && open > 0; ++c) {
+        if (fixed[c] || want[c] > left / open) continue;
+        fixed[c] = true;
+        width[c] = want[c];
+        left -= want[c];
+        more = true;
+        break;
+      }
+    }
+    double openWant = 0, openLeast = 0;
+    for (std::size_t c = 0; c < n; ++c)
+      if (!fixed[c]) openWant += want[c], openLeast += least[c];
+    for (std::size_t c = 0; c < n; ++c) {
+      if (fixed[c]) continue;
+      width[c] = openWant > openLeast && left > openLeast
+                     ? least[c] + (left - openLeast) * (want[c] - least[c]) / (openWant - openLeast)
+                     : left * want[c] / openWant;
+    }
+  } else {
+    for (std::size_t c = 0; c < n; ++c)
+      width[c] = sumWant <= total ? want[c] + (total - sumWant) / double(n)  // room to spare: shared alike
+                                  : total / double(n);  // more columns than fit even at their least
   }
   for (std::size_t c = 0; c < n; ++c) m_columns[c + 1] = m_columns[c] + width[c];
   m_columns[n] = m_printable.right();

@@ -151,6 +151,19 @@ TEST(PrintPaginationTest, ColumnsShareTheWidthByTheirTexts) {
   EXPECT_NEAR(le[3] - le[2], lp.Printable().width() / 2 + spare, 1e-6);
 }
 
+TEST(PrintPaginationTest, ShortColumnsStayOnOneLineWhenTheRowIsTooNarrow) {
+  // Three codes of 8 characters beside five long texts that cannot all fit:
+  // the codes keep their whole width, the texts share what is left.
+  CDeck deck(PrintKind::kList, 10, 8,
+             [](int, int item) { return item < 3 ? u"100-0005"_s : QString(60, u'w'); });
+  CPrintPagination p = deck.Pages();
+  const std::vector<double>& e = p.ColumnEdges();
+  for (int k = 0; k < 3; ++k) EXPECT_GE(e[k + 1] - e[k], 8 * 10 + 2 * CPrintPagination::kPadX - 1e-6);
+  for (int k = 4; k < 8; ++k) EXPECT_NEAR(e[k + 1] - e[k], e[4] - e[3], 1e-6);
+  EXPECT_NEAR(e.back(), p.Printable().right(), 1e-6);
+  EXPECT_EQ(p.RowHeight(0), p.RowHeight(1));
+}
+
 TEST(PrintPaginationTest, TallRowsAndCardsStayOnOnePage) {
   const QString tall = QString(u"line\n"_s).repeated(200);
   // A list row taller than the page is cut at its foot and stands alone.
