@@ -14,7 +14,10 @@
 // A formula is expanded by text substitution (item functions SUM BEFORE AFTER
 // AVERAGE MAXITEM MINITEM VARP NUM SUMTIME; references "%[name]" with CalcNull
 // for empty texts; the text functions) and then evaluated; a text beginning
-// with "STR(" is a text result. Errors are values, never messages:
+// with "STR(" is a text result. The common forms (arithmetic over references
+// and BEFORE/AFTER, one text-function call) are compiled once per item and
+// computed from that form wherever the card's values fit it, with the same
+// results (compiled_formula.h). Errors are values, never messages:
 inline constexpr QStringView kCircularReference = u"循環参照：計算式中に式項目の参照が含まれています";
 inline constexpr QStringView kFormulaError = u"計算式が誤っています";
 inline constexpr QStringView kNoSuchItem = u"Err:計算式が誤っています（該当する項目なし）";  // + the formula
@@ -70,9 +73,9 @@ CColumnStatistics ComputeColumnStatistics(const CCardStore& store, int item);
 // own (GetItemValue, RecalcAll and AddCard of CCardStore). Programs call this
 // once at start, beside CompleteFunctionCatalog.
 void InstallItemFormulas();
+const CCardStore::IValueSource& ItemFormulaSource();
 
 // Whether formula items whose formulas allow it are computed from a form
 // compiled once per item (the default) rather than by expanding their text on
 // every card; the results are the same. For tests that compare the two.
 void UseCompiledFormulas(bool on);
-const CCardStore::IValueSource& ItemFormulaSource();
