@@ -188,3 +188,25 @@ TEST(CompiledFormula, GivesTheValuesOfTheExpandedText) {
 }
 
 }  // namespace
+
+// The item graph counts a linked item's formula as taking numbers even where
+// it calls a text function: compiled as arithmetic, LEFT of a number would
+// give an error instead of its text.
+TEST(CompiledFormula, ALinkedItemsFormulaCallsItsTextFunctions) {
+  CFormulaFixture fx(u"CODE,link,total\r\n123,,\r\n"_s);
+  CItemProperty& p = fx.Record(u"link"_s);
+  p.m_type = kItemLinked;
+  p.m_linkSource = 0;
+  p.m_linkTargetName = u"name"_s;
+  p.m_choices = {u"\u0001"_s, fx.world.Path(u"master.csv"_s), u"code"_s};
+  p.m_set = 1;
+  p.m_formula = u"LEFT(%[CODE],2)"_s;
+  fx.SetFormula(u"total"_s, u"BEFORE(%[total])+1"_s);
+  for (const bool compiled : {true, false}) {
+    UseCompiledFormulas(compiled);
+    fx.store->SetValueCache(nullptr);
+    EXPECT_EQ(EvaluateItemFormula(*fx.store, 0, true, 1, true), u"12"_s) << compiled;
+    EXPECT_EQ(fx.Value(0, u"total"_s), u"1"_s) << compiled;
+  }
+  UseCompiledFormulas(true);
+}
