@@ -563,8 +563,9 @@ class CChunkSource {
   bool m_done = false;
 };
 
-// The chunks on a pool of threads, joined in order; at most a few more chunks
-// than threads are held at once.
+// The chunks on a pool of threads, joined in order. Twice as many chunks as
+// threads, and two more, are held at once, so that the workers have work
+// while this thread waits to be scheduled on a busy machine.
 int ReadParallel(CChunkSource& source, CStoreFiller& filler, CodePage cp, bool firstLine, bool join, int threads) {
   PrepareWorkerHeaps();
   QThreadPool pool;
@@ -575,7 +576,7 @@ int ReadParallel(CChunkSource& source, CStoreFiller& filler, CodePage cp, bool f
   int rc = 1;
   try {
     while (rc > 0) {
-      while (more && held.size() < std::size_t(threads) * 4) {
+      while (more && held.size() < std::size_t(threads) * 2 + 2) {
         std::shared_ptr<CChunk> chunk = source.Next();
         if (!chunk) {
           more = false;
