@@ -32,6 +32,10 @@ constexpr int kMaxItemCalls = 1000;  // item-function calls
 // Characters gone through by the substitutions, so that a text that grows
 // with every step ends in time as well.
 constexpr qsizetype kMaxWork = qsizetype(1) << 25;
+// Characters brought in by stored texts that hold references themselves, each
+// copy counted: such a text that names what brought it in doubles the formula
+// with every round, and would otherwise take seconds to reach the length limit.
+constexpr qsizetype kMaxRewritten = qsizetype(1) << 16;
 
 using State = CItemValueCache::State;
 
@@ -46,6 +50,7 @@ constexpr QStringView kRefOpen = u"%[";
 struct CBudget {
   int itemCalls = 0;
   qsizetype work = 0;
+  qsizetype rewritten = 0;
 };
 
 // The text functions (text_functions.h): a formula that calls one, or STR,
@@ -640,8 +645,14 @@ class CEngine {
       // Only a stored text that names itself again comes back here often.
       if (++inlined[item] > kMaxInlining || (budget.work += text.size()) > kMaxWork) return Expansion::kCycle;
       const QStringView ref = QStringView(text).sliced(at, close + 1 - at);
-      for (qsizetype next = at; next >= 0; next = QStringView(text).indexOf(ref, next + ref.size()))
+      qsizetype copies = 0;
+      for (qsizetype next = at; next >= 0; next = QStringView(text).indexOf(ref, next + ref.size())) {
         NoteRewriting(text, next, next + ref.size(), value, !IsInlinedFormula(item));
+        ++copies;
+      }
+      if (!IsInlinedFormula(item) && value.contains(kRefOpen) &&
+          (budget.rewritten += copies * value.size()) > kMaxRewritten)
+        return inlined[item] > 1 ? Expansion::kCycle : Expansion::kTooLong;
       if (!ReplaceFrom(text, at, close + 1 - at, value))
         return inlined[item] > 1 ? Expansion::kCycle : Expansion::kTooLong;
       if (MayCall(text)) {

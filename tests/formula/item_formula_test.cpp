@@ -223,6 +223,16 @@ TEST(ItemFormula, SelfReferenceAndCyclesShowTheCycleText) {
   fx.store->AllCard(0)->SetItem(fx.Item(u"n"_s), u"%[n]%[n]"_s);
   fx.SetFormula(u"a"_s, u"STR(%[n])"_s);
   EXPECT_EQ(GetItemValue(*fx.store, 0, true, fx.Item(u"a"_s), true), cycle);
+  // So does one that doubles through a formula taking it in again (it used to
+  // grow to the length limit first, a second for each value).
+  fx.store->AllCard(0)->SetItem(fx.Item(u"n"_s), u"%[c]%[c]"_s);
+  fx.SetFormula(u"c"_s, u"STR(%[n]"_s);
+  EXPECT_EQ(GetItemValue(*fx.store, 0, true, fx.Item(u"c"_s), true), cycle);
+  // A stored text that names other items is still read through.
+  fx.SetFormula(u"c"_s, u"%[n]+1"_s);
+  fx.store->AllCard(2)->SetItem(fx.Item(u"n"_s), u"%[total]*2"_s);
+  fx.store->AllCard(2)->SetItem(fx.Item(u"total"_s), u"7"_s);
+  EXPECT_EQ(GetItemValue(*fx.store, 2, true, fx.Item(u"c"_s), true), u"15"_s);
 }
 
 // Formula items that take in others: a chain that takes in each next item
