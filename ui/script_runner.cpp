@@ -34,6 +34,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QDoubleSpinBox>
+#include <QLocale>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -119,6 +121,7 @@ QJsonValue ValueOf(const QWidget* w, QJsonArray* items) {
     return c->currentText();
   }
   if (auto* s = qobject_cast<const QSpinBox*>(w)) return s->value();
+  if (auto* s = qobject_cast<const QDoubleSpinBox*>(w)) return s->value();
   if (auto* e = qobject_cast<const QLineEdit*>(w)) return e->text();
   if (auto* e = qobject_cast<const QPlainTextEdit*>(w)) return e->toPlainText();
   if (auto* e = qobject_cast<const QTextEdit*>(w)) return e->toPlainText();
@@ -392,6 +395,11 @@ int CScriptRunner::Run(const QString& word, const QStringList& a) {
   } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
     bool ok = false;
     const int v = a[1].toInt(&ok);
+    if (!ok) return Fail(1, QStringLiteral("%1 takes a number").arg(a[0]));
+    spin->setValue(v);
+  } else if (auto* spin = qobject_cast<QDoubleSpinBox*>(control)) {
+    bool ok = false;
+    const double v = QLocale::c().toDouble(a[1], &ok);
     if (!ok) return Fail(1, QStringLiteral("%1 takes a number").arg(a[0]));
     spin->setValue(v);
   } else {
