@@ -160,8 +160,10 @@ void CPrintPagination::LayOutColumns() {
       const int index = int(qint64(s) * cards / samples);
       w = std::max(w, WidestLine(m_measure, m_text(index, items[c])));
     }
-    least[c] = minimum;
-    want[c] = std::clamp(w + 2 * kPadX, minimum, std::max(total / 2, minimum));
+    // A column of short texts (codes, dates, amounts) needs no more than they do.
+    want[c] = std::clamp(w + 2 * kPadX, std::min(minimum, 2 * m_measure.CharWidth(U'あ') + 2 * kPadX),
+                         std::max(total / 2, minimum));
+    least[c] = std::min(minimum, want[c]);
   }
   double sumWant = 0, sumLeast = 0;
   for (std::size_t c = 0; c < n; ++c) {
@@ -199,8 +201,9 @@ void CPrintPagination::LayOutColumns() {
     }
   } else {
     for (std::size_t c = 0; c < n; ++c)
-      width[c] = sumWant <= total ? want[c] + (total - sumWant) / double(n)  // room to spare: shared alike
-                                  : total / double(n);  // more columns than fit even at their least
+      // Room to spare is shared alike; with more columns than fit even at
+      // their least, each keeps its share of the least.
+      width[c] = sumWant <= total ? want[c] + (total - sumWant) / double(n) : total * least[c] / sumLeast;
   }
   for (std::size_t c = 0; c < n; ++c) m_columns[c + 1] = m_columns[c] + width[c];
   m_columns[n] = m_printable.right();
