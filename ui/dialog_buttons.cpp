@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 QDialogButtonBox* OkCancelButtons(QDialog* dialog) {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
@@ -13,6 +15,20 @@ QDialogButtonBox* OkCancelButtons(QDialog* dialog) {
   QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   return buttons;
+}
+
+void ScrollingPageAboveButtons(QDialog* dialog, QWidget* page) {
+  auto* scroll = new QScrollArea(dialog);
+  scroll->setWidget(page);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* layout = new QVBoxLayout(dialog);
+  layout->setContentsMargins(0, 0, 0, layout->contentsMargins().bottom());
+  layout->addWidget(scroll, 1);
+  auto* buttons = OkCancelButtons(dialog);
+  buttons->setContentsMargins(layout->spacing(), 0, layout->spacing(), 0);
+  layout->addWidget(buttons);
 }
 
 void FitToOwner(QDialog* dialog) {

@@ -213,17 +213,7 @@ CLabelSettingsDialog::CLabelSettingsDialog(const QStringList& items, const CLabe
   pageLayout->addWidget(sheetBox);
   pageLayout->addWidget(linesBox);
   pageLayout->addWidget(startBox);
-  auto* scroll = new QScrollArea(this);
-  scroll->setWidget(page);
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, layout->contentsMargins().bottom());
-  layout->addWidget(scroll, 1);
-  auto* buttons = OkCancelButtons(this);
-  buttons->setContentsMargins(layout->spacing(), 0, layout->spacing(), 0);
-  layout->addWidget(buttons);
+  ScrollingPageAboveButtons(this, page);
 }
 
 void CLabelSettingsDialog::SheetChanged() {

@@ -160,18 +160,7 @@ CPrintSettingsDialog::CPrintSettingsDialog(const QStringList& items, const CPrin
   pageLayout->addLayout(lists, 1);
   pageLayout->addLayout(fontRow);
   pageLayout->addWidget(margins);
-  // The settings scroll on a small screen; the buttons stay in sight.
-  auto* scroll = new QScrollArea(this);
-  scroll->setWidget(page);
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  auto* layoutBox = new QVBoxLayout(this);
-  layoutBox->setContentsMargins(0, 0, 0, layoutBox->contentsMargins().bottom());
-  layoutBox->addWidget(scroll, 1);
-  auto* buttons = OkCancelButtons(this);
-  buttons->setContentsMargins(layoutBox->spacing(), 0, layoutBox->spacing(), 0);
-  layoutBox->addWidget(buttons);
+  ScrollingPageAboveButtons(this, page);
 }
 
 void CPrintSettingsDialog::Move(QListWidget* from, QListWidget* to) {
