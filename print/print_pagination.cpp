@@ -305,7 +305,10 @@ int CPrintPagination::LabelPage(int index) const {
 }
 
 QRectF CPrintPagination::LabelRect(int index) const {
-  const int p = (std::clamp(m_request.startLabel, 0, m_sheet.PerPage() - 1) + index) % m_sheet.PerPage();
+  return PositionRect((std::clamp(m_request.startLabel, 0, m_sheet.PerPage() - 1) + index) % m_sheet.PerPage());
+}
+
+QRectF CPrintPagination::PositionRect(int p) const {
   const int row = p / m_sheet.across, col = p % m_sheet.across;
   return QRectF(m_sheet.left + col * (m_sheet.width + m_sheet.xGap), m_sheet.top + row * (m_sheet.height + m_sheet.yGap),
                 m_sheet.width, m_sheet.height);

@@ -111,6 +111,8 @@ class CPrintPagination {
   const CSheet& Sheet() const { return m_sheet; }
   int LabelPage(int index) const;
   QRectF LabelRect(int index) const;
+  // The rectangle of position p of a sheet (from 0, across then down).
+  QRectF PositionRect(int p) const;
   // The labels (indices into the request's cards) on a page.
   std::vector<int> LabelsOn(int page) const;
   // The printed lines of one card's label: empty ones left out.

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPen>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -45,6 +46,13 @@ class CPrintPageView final : public QWidget {
     p.scale(scale, scale);
     p.setClipRect(QRectF(0, 0, m_doc->PaperSize().width() * 10, m_doc->PaperSize().height() * 10));
     m_doc->PaintPage(p, m_page);
+    // The label sheet's outlines, on the screen only: the sheets are cut already.
+    if (m_doc->Request().kind == PrintKind::kLabels) {
+      const CPrintPagination& pages = m_doc->Pagination();
+      p.setPen(QPen(QColor(0, 0, 0, 60), 0, Qt::DashLine));
+      p.setBrush(Qt::NoBrush);
+      for (int position = 0; position < pages.Sheet().PerPage(); ++position) p.drawRect(pages.PositionRect(position));
+    }
     p.restore();
   }
 
