@@ -6,6 +6,8 @@
 #include <QRandomGenerator>
 #include <QStringList>
 
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -71,4 +73,10 @@ bool WriteGeneratedCardFile(const QString& path, int cards) {
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
   const QByteArray bytes = GenerateCardFile(cards);
   return f.write(bytes) == bytes.size();
+}
+
+long PeakRssKb() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss;
 }

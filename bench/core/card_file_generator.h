@@ -15,6 +15,9 @@ QByteArray GenerateCardFile(int cards);
 // Writes GenerateCardFile(cards) to path; false when it cannot.
 bool WriteGeneratedCardFile(const QString& path, int cards);
 
+// The process's peak resident size so far, in KiB.
+long PeakRssKb();
+
 // What a benchmark runs with: silent prompts, the system clock, and a settings
 // file and the generated card file in a temporary folder.
 struct CBenchServices {

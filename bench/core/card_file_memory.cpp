@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
@@ -19,12 +18,6 @@ long CurrentRssKb() {
     std::fclose(f);
   }
   return resident * 4;
-}
-
-long PeakRssKb() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
 }
 
 }  // namespace

@@ -15,17 +15,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sys/resource.h>
-
-namespace {
-
-long PeakRssKb() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2 || (std::strcmp(argv[1], "labels") && std::strcmp(argv[1], "list") && std::strcmp(argv[1], "pages"))) {

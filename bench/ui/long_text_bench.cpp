@@ -11,6 +11,7 @@
 //
 // Runs offscreen; prints the wall time and the peak resident set.
 #include "app/frame_command_table.h"
+#include "card_file_generator.h"
 #include "ui/card_view.h"
 #include "ui/item_list_view.h"
 #include "ui/list_view.h"
@@ -29,15 +30,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <sys/resource.h>
 
 namespace {
-
-double PeakMb() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return double(u.ru_maxrss) / 1024.0;
-}
 
 QByteArray Words(qint64 bytes, int lineEvery) {
   static const char kWords[] = "lorem ipsum dolor sit amet consectetur adipiscing elit sed do ";
@@ -63,7 +57,7 @@ QByteArray Deck(const QString& which, qint64 bytes) {
 }
 
 void Report(const char* what, double ms) {
-  printf("%-40s %10.1f ms  peak %8.1f MB\n", what, ms, PeakMb());
+  printf("%-40s %10.1f ms  peak %8.1f MB\n", what, ms, double(PeakRssKb()) / 1024.0);
   fflush(stdout);
 }
 
