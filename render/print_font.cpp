@@ -15,6 +15,7 @@ constexpr int kDefaultHeight = 64;
 // Heights outside 1 mm to 10 cm come from damaged records.
 constexpr int kMinEm = 10;
 constexpr int kMaxEm = 1000;
+constexpr double kMmPerPoint = 25.4 / 72;
 
 QFont BaseFont(const CArchiveFont& f) {
   QFont font;
@@ -91,3 +92,12 @@ QHash<char16_t, char16_t> SharedGlyphFixes(const QFont& font, const std::vector<
   }
   return fixes;
 }
+
+int PrintFontPoints(const CArchiveFont& font) {
+  // The font's pixel size is its character height in 0.1 mm.
+  const QFont f = PrintFont(font);
+  const double em = (f.pixelSize() > 0 ? f.pixelSize() : f.pointSizeF()) / 10.0;
+  return std::max(1, int(std::lround(em / kMmPerPoint)));
+}
+
+std::int32_t PrintFontHeight(int points) { return -std::int32_t(std::lround(points * kMmPerPoint * 10)); }

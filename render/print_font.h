@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QHash>
 
+#include <cstdint>
 #include <vector>
 
 struct CArchiveFont;
@@ -16,6 +17,11 @@ struct CArchiveFont;
 // names to a serif one. The height is the record's: positive the line height
 // (ascent + descent), negative the character height, 0 the default 6.4 mm.
 QFont PrintFont(const CArchiveFont& font);
+// The point size a layout's stored height stands for, and the stored height
+// (the character height in 0.1 mm, negative) of a point size: what the
+// layout dialog shows and stores.
+int PrintFontPoints(const CArchiveFont& font);
+std::int32_t PrintFontHeight(int points);
 // A font of the same face with a character height of emHeight (0.1 mm).
 QFont PrintFontOfHeight(const CArchiveFont& font, int emHeight);
 

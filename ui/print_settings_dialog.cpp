@@ -25,8 +25,6 @@
 
 namespace {
 
-constexpr double kMmPerPoint = 25.4 / 72;
-
 QListWidgetItem* ItemEntry(const QString& name, int item) {
   auto* entry = new QListWidgetItem(name);
   entry->setData(Qt::UserRole, item);
@@ -35,14 +33,6 @@ QListWidgetItem* ItemEntry(const QString& name, int item) {
 
 }  // namespace
 
-int PrintFontPoints(const CArchiveFont& font) {
-  // The font's pixel size is its character height in 0.1 mm.
-  const QFont f = PrintFont(font);
-  const double em = (f.pixelSize() > 0 ? f.pixelSize() : f.pointSizeF()) / 10.0;
-  return std::max(1, int(std::lround(em / kMmPerPoint)));
-}
-
-std::int32_t PrintFontHeight(int points) { return -std::int32_t(std::lround(points * kMmPerPoint * 10)); }
 
 CPrintSettingsDialog::CPrintSettingsDialog(const QStringList& items, const CPrintProp& layout, bool narrow,
                                            QWidget* parent)

@@ -48,8 +48,3 @@ class CPrintSettingsDialog final : public QDialog {
   QComboBox* m_sotowaku;
   std::array<QDoubleSpinBox*, 4> m_margins{};
 };
-
-// The point size a print font's stored height stands for, and the stored
-// height (the character height in 0.1 mm, negative) of a point size.
-int PrintFontPoints(const CArchiveFont& font);
-std::int32_t PrintFontHeight(int points);

@@ -46,6 +46,11 @@ TEST_F(PrintFontTest, HeightsFollowTheRecordsConvention) {
     if (c.lineHeight > 0) EXPECT_NEAR(QFontMetricsF(font).height(), c.lineHeight, 1.5) << c.height;
     if (c.em > 0) EXPECT_EQ(font.pixelSize(), c.em) << c.height;
   }
+  // The layout dialog's point sizes store and read back as they were; the
+  // default 6.4 mm line is a character of about 12 points.
+  for (int points : {6, 8, 10, 12, 14, 20, 36, 72})
+    EXPECT_EQ(PrintFontPoints(Font(u"ＭＳ ゴシック"_s, PrintFontHeight(points))), points) << points;
+  EXPECT_NEAR(PrintFontPoints(Font(u"ＭＳ ゴシック"_s, 0)), 12, 1);
 }
 
 TEST_F(PrintFontTest, MissingWindowsFacesFallBackToAJapaneseFont) {
