@@ -2,12 +2,15 @@
 
 #include "core/card_store.h"
 #include "core/input_file.h"
+#include "core/item_property.h"
 #include "core/messages.h"
 #include "core/velum_doc.h"
 #include "html/html_settings.h"
 #include "html/text_file.h"
 
 #include <QFile>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -48,6 +51,14 @@ int MakePreview(const CCardStore& store, int n, const QString& templatePath, con
   CTextReader reader(bytes);
   bytes.clear();
   const CCardRow* card = store.VisibleCard(n);
+  // Formula and linked items show their values, as on the card.
+  std::optional<CCardRow> shown;
+  for (int i = 0; card && i < store.ItemCount(); ++i) {
+    if (!IsFormulaOrLinked(store.Property(i))) continue;
+    if (!shown) shown.emplace(*card);
+    shown->SetItem(i, store.GetItemValue(n, i));
+  }
+  if (shown) card = &*shown;
   QString out;
   QString line;
   bool tooLarge = false;

@@ -37,7 +37,8 @@ QString Placeholder(int k);
 QString FillLine(QString line, const CCardRow& card, qsizetype limit = kMaxPreviewText, bool* tooLarge = nullptr);
 
 // Copies the template into the preview file (replaced) with the placeholders of
-// visible card n filled in, in the code page. 1 written; 0 the template could
+// visible card n filled in (a formula or linked item with its value, as the
+// card shows it), in the code page. 1 written; 0 the template could
 // not be read (a regular file of at most 64 MB) or the preview not written
 // (also when it is the template itself); -1 a character has no form in the
 // code page and the user declined UTF-8, or the preview would pass

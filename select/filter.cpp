@@ -1,6 +1,7 @@
 #include "select/filter.h"
 
 #include "core/card_store.h"
+#include "core/item_property.h"
 #include "platform/text_util.h"
 #include "select/search_request.h"
 #include "select/velum_select.h"
@@ -63,8 +64,17 @@ QStringList FilterWordList(const CCardStore& store, int item, bool visibleOnly) 
   std::vector<QStringView> texts;
   const int count = visibleOnly ? store.VisibleCount() : store.AllCount();
   texts.reserve(std::size_t(count));
-  for (int n = 0; n < count; ++n)
-    texts.push_back((visibleOnly ? store.VisibleCard(n) : store.AllCard(n))->Item(item));
+  // A formula or linked item offers the values the cards show, not the
+  // values of the last save.
+  std::vector<QString> values;
+  const CCardStore::IValueSource* source = store.ValueSource();
+  if (source && IsFormulaOrLinked(store.Property(item))) {
+    values.reserve(std::size_t(count));
+    for (int n = 0; n < count; ++n) texts.push_back(values.emplace_back(source->ValueAt(store, n, !visibleOnly, item)));
+  } else {
+    for (int n = 0; n < count; ++n)
+      texts.push_back((visibleOnly ? store.VisibleCard(n) : store.AllCard(n))->Item(item));
+  }
   std::sort(texts.begin(), texts.end(), [](QStringView a, QStringView b) {
     const int c = WcsICmp(a, b);
     return c != 0 ? c < 0 : a.compare(b) < 0;
@@ -79,6 +89,14 @@ int CVelumSelectSet::Apply(CCardStore& store) {
   // A copy, so that replaying the store's own history (which grows as it
   // replays) ends.
   const CObArray records = m_records;
+  // Replayed on the values the cards show, as the filter command matched them.
+  bool computed = false;
+  for (int i = 0; i < records.Size(); ++i)
+    if (const CVelumSelect* r = records.As<CVelumSelect>(i))
+      for (const auto item : r->m_items)
+        computed = computed || (item >= 0 && item < store.ItemCount() &&
+                                IsFormulaOrLinked(std::as_const(store).Property(int(item))));
+  if (computed) store.RecalcAll();
   for (int i = 0; i < records.Size(); ++i) {
     const CVelumSelect* r = records.As<CVelumSelect>(i);
     if (!r) continue;

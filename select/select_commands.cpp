@@ -2,6 +2,7 @@
 
 #include "core/card_store.h"
 #include "core/edit_messages.h"
+#include "core/item_property.h"
 #include "core/undo_stack.h"
 #include "core/velum_doc.h"
 #include "select/filter.h"
@@ -45,6 +46,18 @@ CFoundCard Found(CVelumDoc& doc, int card) {
   return {card, cursor >= 0 && cursor < int(r.items.size()) ? r.items[std::size_t(cursor)] : -1};
 }
 
+// The stored texts of formula and linked items are their values as of the
+// last save or recalculation. A command that reads the values of such an
+// item brings them up to date first, so that it reads what the cards show.
+void RecalcForReading(CCardStore& store, const std::vector<int>& items) {
+  for (int item : items) {
+    if (item >= 0 && item < store.ItemCount() && IsFormulaOrLinked(std::as_const(store).Property(item))) {
+      store.RecalcAll();
+      return;
+    }
+  }
+}
+
 bool HasItem(CVelumDoc& doc, int item) {
   if (item >= 0 && item < doc.ItemCount()) return true;
   Prompt(doc).Notice(edit_msg::kSelectItem);
@@ -73,6 +86,7 @@ int FilterCommand(CVelumDoc& doc, const std::vector<int>& items, int condition, 
   doc.StoreCards();
   CCardStore& store = doc.Store();
   CWaitCursor wait(Prompt(doc));
+  RecalcForReading(store, items);
   doc.UndoStack().Record(doc, undo_label::kFilter);
   SetSearchRequest(store, items, condition, word, 0);
   const std::vector<CCardRow*> before = VisibleRows(store);
@@ -168,16 +182,19 @@ CFoundCard SearchCommand(CVelumDoc& doc, const std::vector<int>& items, int cond
   CCardStore& store = doc.Store();
   store.SearchRequest().caseFlag = distinguishCase ? 1 : 0;
   SetSearchRequest(store, items, condition, word, 0);
+  RecalcForReading(store, items);
   return Found(doc, FindForward(store, 0, true));
 }
 
 CFoundCard NextSearchCommand(CVelumDoc& doc) {
   doc.StoreCards();
+  RecalcForReading(doc.Store(), doc.Store().SearchRequest().items);
   return Found(doc, FindForward(doc.Store(), doc.CurrentCard(), false));
 }
 
 CFoundCard PrevSearchCommand(CVelumDoc& doc) {
   doc.StoreCards();
+  RecalcForReading(doc.Store(), doc.Store().SearchRequest().items);
   return Found(doc, FindBackward(doc.Store(), doc.CurrentCard()));
 }
 
@@ -193,6 +210,7 @@ int IncrementalSearchCommand(CVelumDoc& doc, CIncrementalSearch& search, int ite
 std::optional<CTextCounts> CountCommand(CVelumDoc& doc, int item) {
   doc.StoreCards();
   if (!HasItem(doc, item)) return std::nullopt;
+  RecalcForReading(doc.Store(), {item});
   return CountTexts(doc.Store(), item);
 }
 
@@ -204,6 +222,7 @@ std::optional<std::array<QString, kTotalsFieldCount>> TotalsCommand(CVelumDoc& d
                                                                     const std::vector<int>& cards) {
   doc.StoreCards();
   if (!HasItem(doc, item)) return std::nullopt;
+  RecalcForReading(doc.Store(), {item});
   const CCardStore& store = doc.Store();
   return TotalsFields(store.Item(item).toString(), ComputeTotals(store, item, cards));
 }

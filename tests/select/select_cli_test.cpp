@@ -129,3 +129,39 @@ TEST_F(SelectCli, EveryCommandCopesWithNoVisibleCard) {
                        u"question: 絞り込み中のカードを全て廃棄して、絞り込みモードを終了します -> ok\n"_s +
                        state.arg(u"true"_s, path, u"4"_s));
 }
+
+// A formula item is read with the value the card shows, not the text the last
+// save stored: the item added in a session (nothing stored yet), and a file
+// saved on another day (ages stored then), for the totals, the count, the
+// filter, the search and the HTML preview.
+TEST_F(SelectCli, FormulaItemsAreReadAsTheCardsShowThem) {
+  // Today is 2024/05/03: the ages are 33, 64 and 73.
+  w.WriteFile(u"f.csv"_s, Sjis(u"名前,生年月日\r\na,1990/5/4\r\nb,1960/1/1\r\nc,1950/6/1\r\n"_s));
+  const QString totals = u"項目名 年齢\n合計 170\n平均 56.66666667\n最大値 73\n最小値 33\n分散 293.5555556\n"
+                         "標準偏差 17.13346303\n有効件数 3\n"_s;
+  const QString counts = u"総数 3\n   1  33\n   1  64\n   1  73\n"_s;
+  CCliRun r = Batch(u"f.csv"_s, {u"item-add 年齢"_s, u"prop 年齢 formula \"YEARS(%[生年月日])\""_s, u"totals 年齢"_s,
+                                 u"count 年齢"_s, u"find 4 60 年齢"_s, u"filter 0 4 60 年齢"_s, u"state"_s});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, totals + counts + u"found: 1 年齢\n{\"card\":0,\"item\":0,\"modified\":true,\"path\":\""_s +
+                       w.Path(u"f.csv"_s) + u"\",\"total\":3,\"visible\":2}\n"_s)
+      << r.out;
+
+  // Saved on 2000/01/01, when the ages were 9, 40 and 49.
+  const QByteArray today = qgetenv("VELUM_NOW");
+  qputenv("VELUM_NOW", "2000/01/01 00:00:00");
+  r = Batch(u"f.csv"_s, {u"item-add 年齢"_s, u"prop 年齢 formula \"YEARS(%[生年月日])\""_s, u"save"_s});
+  qputenv("VELUM_NOW", today);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  ASSERT_TRUE(Run({u"show"_s, u"--stored"_s, w.Path(u"f.csv"_s)}).out.contains(u"a\t1990/5/4\t9\n"_s));
+  EXPECT_EQ(Run({u"totals"_s, w.Path(u"f.csv"_s), u"年齢"_s}).out, totals);
+  EXPECT_EQ(Run({u"count"_s, w.Path(u"f.csv"_s), u"年齢"_s}).out, counts);
+  w.WriteFile(u"t.html"_s, "<p>%%1%% %%3%%</p>\r\n");
+  r = Run({u"html"_s, w.Path(u"f.csv"_s), u"-t"_s, w.Path(u"t.html"_s), u"-o"_s, w.Path(u"p.html"_s), u"--card"_s,
+           u"2"_s});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(w.ReadFile(u"p.html"_s), "<p>c 73</p>\r\n");
+  r = Batch(u"f.csv"_s, {u"filter 0 4 60 年齢"_s, u"show"_s, u"state"_s});
+  EXPECT_TRUE(r.out.startsWith(u"名前\t生年月日\t年齢\nb\t1960/1/1\t64\nc\t1950/6/1\t73\n"_s)) << r.out;
+  EXPECT_TRUE(r.out.contains(u"\"modified\":false"_s)) << r.out;
+}
