@@ -139,6 +139,16 @@ bool IsWorkingDay(DateSerial serial, const std::vector<DateSerial>& holidays) {
   return !IsHoliday(y, m, d) && !std::binary_search(holidays.begin(), holidays.end(), serial);
 }
 
+// How many of the days first to last (both included) are Monday to Friday.
+std::int64_t WeekdaysBetween(DateSerial first, DateSerial last) {
+  if (last < first) return 0;
+  const std::int64_t days = std::int64_t(last) - first + 1;
+  std::int64_t weekdays = days / 7 * 5;
+  for (int k = 0, weekday = DayOfWeek(first); k < days % 7; ++k, weekday = (weekday + 1) % 7)
+    if (weekday != 0 && weekday != 6) ++weekdays;
+  return weekdays;
+}
+
 }  // namespace
 
 QString DateAdd(QStringView text, const IClock& clock) {
@@ -247,6 +257,10 @@ QString WorkDay(QStringView text, const IClock& clock) {
   const std::vector<DateSerial> holidays = HolidayArguments(args);
   const DateSerial last = DateToSerial(kLastValidYear, 12, 31);
   DateSerial day = DateToSerial(d.year, d.month, d.day);
+  // Working days are weekdays: a count beyond the weekdays left before the
+  // last known date ends past it, whatever its size, without a walk. Any
+  // other count is reached within the known years.
+  if (n > WeekdaysBetween(day, last)) return WrapStr(u"");
   for (std::int64_t counted = 0; counted < n; ++day) {
     if (day > last) return WrapStr(u"");
     if (IsWorkingDay(day, holidays)) ++counted;

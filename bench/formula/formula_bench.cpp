@@ -1,3 +1,4 @@
+#include "formula/date_functions.h"
 #include "formula/expression_evaluator.h"
 #include "formula/function_catalog.h"
 #include "formula/number_text.h"
@@ -47,5 +48,15 @@ void BM_TextToNumber(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(TextToNumber(text));
 }
 BENCHMARK(BM_TextToNumber);
+
+// WORKDAY with a count of working days from 2024 on (range(0)): a year's,
+// one that ends near the last known date (a walk through nearly every known
+// day) and one far beyond it (answered without a walk).
+void BM_WorkDay(benchmark::State& state) {
+  const CFixedClock clock(QDateTime(QDate(2024, 5, 3), QTime(10, 20, 30)));
+  const QString args = QStringLiteral("2024/1/1,%1").arg(state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(WorkDay(args, clock));
+}
+BENCHMARK(BM_WorkDay)->Arg(250)->Arg(1900000)->Arg(2000000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
