@@ -43,6 +43,21 @@ QString TemporaryName(const QString& folder, const QString& target) {
 
 QString ModeText(mode_t mode) { return QStringLiteral("%1").arg(uint(mode & 07777), 4, 8, QLatin1Char('0')); }
 
+// What stands at a path in a folder that others may write (a shared
+// temporary folder), where another user can plant a link to a file of this
+// user's so that a write through the link replaces it. The system's protected
+// links rule is the model: a link there is followed only when it is this
+// user's or the folder owner's.
+enum class SharedEntry { kNotShared, kNoLink, kOwnLink, kForeignLink };
+
+SharedEntry InSharedFolder(const QString& path) {
+  struct stat folder {}, st {};
+  if (::stat(Native(QFileInfo(path).absolutePath()).constData(), &folder) != 0 || !(folder.st_mode & S_IWOTH))
+    return SharedEntry::kNotShared;
+  if (::lstat(Native(path).constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return SharedEntry::kNoLink;
+  return st.st_uid == ::geteuid() || st.st_uid == folder.st_uid ? SharedEntry::kOwnLink : SharedEntry::kForeignLink;
+}
+
 }  // namespace
 
 QString SystemReason(int errnum) { return QString::fromLocal8Bit(std::strerror(errnum)); }
@@ -96,13 +111,22 @@ bool CFileCommit::Open() {
     }
     m_links = LinkPolicy::kRefuse;
   }
+  const SharedEntry shared = m_links == LinkPolicy::kFollow ? InSharedFolder(m_path) : SharedEntry::kNotShared;
+  if (shared == SharedEntry::kForeignLink) {
+    m_error = Located(m_path, file_msg::kForeignLink);
+    return false;
+  }
   if (const QString why = CheckWriteTarget(m_path, m_links); !why.isEmpty()) {
     m_error = why;
     return false;
   }
-  m_target = m_links == LinkPolicy::kFollow ? ResolvedPath(m_path) : QFileInfo(m_path).absoluteFilePath();
+  // In a shared folder a path that is no link now is written in place of
+  // whatever stands there at the end, never through a link put there since.
+  const bool follow = m_links == LinkPolicy::kFollow && shared != SharedEntry::kNoLink;
+  m_target = follow ? ResolvedPath(m_path) : QFileInfo(m_path).absoluteFilePath();
   struct stat st {};
-  if (::stat(Native(m_target).constData(), &st) == 0) {
+  if ((follow ? ::stat(Native(m_target).constData(), &st) : ::lstat(Native(m_target).constData(), &st)) == 0 &&
+      (follow || S_ISREG(st.st_mode))) {
     // A file this user may not write is not replaced behind its back.
     if (::access(Native(m_target).constData(), W_OK) != 0) return Fail(errno);
     m_replacing = true;

@@ -47,7 +47,10 @@ class CFileCommit {
   // Checks the target and creates the temporary file beside the file the path
   // leads to (a link is followed and stays). A file in the private folder
   // (below) is never written through a link, and the folder is made or
-  // checked first. Temporary files of this program's own naming that a killed
+  // checked first. In a folder others may write, a link that neither this
+  // user nor the folder's owner made is refused (kForeignLink), and a path
+  // that is no link is replaced where it stands, never written through a
+  // link planted there meanwhile. Temporary files of this program's own naming that a killed
   // save left beside it (regular files of this user, untouched for a minute)
   // are removed. When a file is replaced, the new one takes its owner, group
   // and permission bits; where the owner or group cannot be kept, the group's
@@ -138,6 +141,9 @@ QString PrivateFolder(QString* error);
 namespace file_msg {
 inline const QString kNotRegular = QStringLiteral("通常のファイルではありません");
 inline const QString kIsLink = QStringLiteral("シンボリックリンクには書き込みません");
+// A link in a folder others may write that neither this user nor the folder's owner made.
+inline const QString kForeignLink =
+    QStringLiteral("ほかのユーザーが共有フォルダに置いたシンボリックリンクには書き込みません");
 inline const QString kNotPrivate = QStringLiteral("ほかのユーザーも使えるフォルダです");
 // %1: the path, %2: what could not be kept, %3 and %4: the permissions before and after.
 inline const QString kOwnerNotKept = QStringLiteral(

@@ -2,11 +2,16 @@
 #include "platform/file_io.h"
 #include "support/test_support.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QFileInfo>
 #include <QProcess>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -234,4 +239,39 @@ TEST_F(CliTest, BatchOnANewDocumentAndAMissingFile) {
   r = Run({u"batch"_s, w.Path(u"gone.csv"_s)}, "state\n");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.out.startsWith(u"message: ファイルが開けません\n"_s)) << r.out;
+}
+
+// Outputs into a folder others may write never go through a link another user
+// planted there: each command refuses with the reason, and the file the link
+// leads to (the user's own, closed to others) is left as it was.
+TEST_F(CliTest, OutputsRefuseLinksPlantedInASharedFolder) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
+  w.WriteFile(u"a.csv"_s, Sjis(kBook));
+  w.WriteFile(u"t.html"_s, "<p>%%1%%</p>\r\n");
+  w.WriteFile(u"victim.txt"_s, "private");
+  const QString shared = w.Path(u"shared"_s);
+  ASSERT_TRUE(QDir().mkdir(shared));
+  ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+  auto plant = [&](const QString& name) {
+    const QByteArray at = QFile::encodeName(shared + u'/' + name);
+    EXPECT_EQ(::symlink(QFile::encodeName(w.Path(u"victim.txt"_s)).constData(), at.constData()), 0);
+    EXPECT_EQ(::lchown(at.constData(), 65534, 65534), 0);
+    return shared + u'/' + name;
+  };
+  const QString a = w.Path(u"a.csv"_s), t = w.Path(u"t.html"_s);
+  const struct {
+    QStringList args;
+    QString link;
+  } cases[] = {
+      {{u"html"_s, a, u"-t"_s, t, u"-o"_s, plant(u"out.html"_s)}, shared + u"/out.html"_s},
+      {{u"html"_s, a, u"-t"_s, t, u"-o"_s, shared, u"--all"_s}, plant(u"card-0.html"_s)},
+      {{u"print"_s, a, u"-o"_s, plant(u"out.pdf"_s)}, shared + u"/out.pdf"_s},
+      {{u"convert"_s, a, u"-o"_s, plant(u"out.csv"_s)}, shared + u"/out.csv"_s},
+  };
+  for (const auto& c : cases) {
+    const CCliRun r = Run(c.args);
+    EXPECT_EQ(r.exitCode, 1) << c.args.join(u' ');
+    EXPECT_TRUE(r.err.contains(c.link + u": "_s + file_msg::kForeignLink)) << c.args.join(u' ') << ": " << r.err;
+    EXPECT_EQ(w.ReadFile(u"victim.txt"_s), "private") << c.args.join(u' ');
+  }
 }

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -183,6 +184,47 @@ TEST(FileCommit, LinksLeadToTheRealFile) {
   ASSERT_EQ(WriteFileSafely(real, "new"), QString());  // same size, a new file
   EXPECT_NE(FileStamp(real), before);
   EXPECT_FALSE(FileStamp(w.Path(u"missing"_s)).valid);
+}
+
+// In a folder others may write, a link another user planted is never written
+// through (nor a link to nowhere, which would create the file it names); a
+// link of this user's is followed as the system's protected links rule allows.
+TEST(FileCommit, ForeignLinksInASharedFolderAreRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
+  CTestWorld w;
+  QDir(w.Path({})).mkdir(u"shared"_s);
+  ASSERT_EQ(::chmod(Native(w.Path(u"shared"_s)).constData(), 01777), 0);
+  w.WriteFile(u"victim.txt"_s, "private");
+  ::chmod(Native(w.Path(u"victim.txt"_s)).constData(), 0600);
+  auto link = [&](const QString& name, const QString& to, uid_t owner) {
+    const QByteArray at = Native(w.Path(u"shared/"_s + name));
+    ASSERT_EQ(::symlink(Native(to).constData(), at.constData()), 0);
+    ASSERT_EQ(::lchown(at.constData(), owner, owner), 0);
+  };
+  link(u"planted"_s, w.Path(u"victim.txt"_s), 65534);
+  link(u"dangling"_s, w.Path(u"made-by-link.txt"_s), 65534);
+  link(u"mine"_s, w.Path(u"own.txt"_s), ::geteuid());
+  const struct {
+    QString name;
+    bool written;
+  } rows[] = {{u"planted"_s, false}, {u"dangling"_s, false}, {u"mine"_s, true}, {u"plain.txt"_s, true}};
+  for (const auto& r : rows) {
+    const QString error = WriteFileSafely(w.Path(u"shared/"_s + r.name), "new");
+    EXPECT_EQ(error.isEmpty(), r.written) << r.name << error;
+    if (!r.written) {
+      EXPECT_EQ(error, w.Path(u"shared/"_s + r.name) + u": "_s + file_msg::kForeignLink);
+    }
+  }
+  EXPECT_EQ(w.ReadFile(u"victim.txt"_s), "private");
+  EXPECT_EQ(ModeOf(w.Path(u"victim.txt"_s)), 0600u);
+  EXPECT_FALSE(QFileInfo::exists(w.Path(u"made-by-link.txt"_s)));
+  EXPECT_TRUE(QFileInfo(w.Path(u"shared/planted"_s)).isSymLink());
+  EXPECT_EQ(w.ReadFile(u"own.txt"_s), "new");
+  EXPECT_EQ(w.ReadFile(u"shared/plain.txt"_s), "new");
+  // The same link in a folder only its owner may write is followed, as before.
+  ASSERT_EQ(::chmod(Native(w.Path(u"shared"_s)).constData(), 0755), 0);
+  EXPECT_EQ(WriteFileSafely(w.Path(u"shared/planted"_s), "owner's"), QString());
+  EXPECT_EQ(w.ReadFile(u"victim.txt"_s), "owner's");
 }
 
 // The temporary file's name stays within the system's limit on a name, and
