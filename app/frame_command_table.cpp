@@ -48,7 +48,7 @@ std::vector<CFrameCommand> MakeCommands() {
       {cmd::kMultiSort, QStringLiteral("複数キー整列(&R)..."), {}, R::kLater},
       {cmd::kFilter, QStringLiteral("絞り込み(&E)..."), {}, R::kLater},
       {cmd::kReleaseFilter, QStringLiteral("絞り込み解除(&K)..."), {}, R::kFiltered},
-      {cmd::kHideCard, QStringLiteral("このカードのみ絞り込み解除(&J)"), {}, R::kFilteredTwo},
+      {cmd::kHideCard, QStringLiteral("このカードのみ絞り込み解除(&J)"), {}, R::kTwoVisible},
       {cmd::kComplement, QStringLiteral("補集合(&H)..."), {}, R::kFiltered},
       {cmd::kCount, QStringLiteral("件数集計(&Y)"), {}, R::kLater},
       {cmd::kTotals, QStringLiteral("合計と平均(&G)"), {}, R::kLater},
@@ -246,8 +246,8 @@ CCommandStatus StatusOf(const CFrameCommand& c, const CFrameState& s) {
     case R::kFiltered:
       out.enabled = filtered;
       break;
-    case R::kFilteredTwo:
-      out.enabled = filtered && s.visibleCount >= 2;
+    case R::kTwoVisible:
+      out.enabled = s.visibleCount >= 2;
       break;
     case R::kListActive:
       out.enabled = s.listActive;

@@ -117,7 +117,7 @@ enum class EnableRule {
   kNever,            // 一覧表を使わない: no handler
   kLater,            // the dialog comes later
   kFiltered,         // 絞り込み解除, 補集合
-  kFilteredTwo,      // このカードのみ絞り込み解除: filtered with two visible cards
+  kTwoVisible,       // このカードのみ絞り込み解除: at least two visible cards
   kListActive,       // カード画面: only while the list is shown
 };
 

@@ -117,7 +117,7 @@ int FilterCommand(CVelumDoc& doc, const std::vector<int>& items, int condition, 
 
 bool CanReleaseFilter(const CVelumDoc& doc) { return IsFiltered(doc.Store()); }
 bool CanComplement(const CVelumDoc& doc) { return IsFiltered(doc.Store()); }
-bool CanHideCards(const CVelumDoc& doc) { return IsFiltered(doc.Store()) && doc.VisibleCount() >= 2; }
+bool CanHideCards(const CVelumDoc& doc) { return doc.VisibleCount() >= 2; }
 
 bool ReleaseFilterCommand(CVelumDoc& doc) {
   if (!CanReleaseFilter(doc)) return false;

@@ -54,7 +54,8 @@ int DefaultFilterMethod(const CVelumDoc& doc);
 int FilterCommand(CVelumDoc& doc, const std::vector<int>& items, int condition, const QString& word, int method);
 
 // Menu states: 絞り込み解除 and 補集合 while filtered; このカードのみ絞り込み解除
-// while filtered with at least two visible cards.
+// while at least two cards are visible (hiding a card of the whole deck
+// leaves it filtered, and 絞り込み解除 brings the card back).
 bool CanReleaseFilter(const CVelumDoc& doc);
 bool CanComplement(const CVelumDoc& doc);
 bool CanHideCards(const CVelumDoc& doc);

@@ -48,9 +48,16 @@ CListView::CListView(CVelumApp& app, QWidget* parent)
     if (!m_sizing && m_headingPressed && column < m_doc.ItemCount())
       m_userWidths.insert(m_doc.Store().Item(column).toString(), width);
   });
-  // The current column is the item the item commands (sort, count, ...) work on.
+  // The current column is the item the item commands (sort, count, ...) work
+  // on; the current row is the document's current card, which the other
+  // views and the card commands follow.
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-    if (current.isValid() && isVisible()) m_doc.SetCurrentItem(current.column());
+    if (!current.isValid() || !isVisible()) return;
+    m_doc.SetCurrentItem(current.column());
+    if (m_selecting || current.row() == m_doc.CurrentCard()) return;
+    m_doc.StoreCards();
+    if (m_doc.MakeCurrent(current.row())) m_doc.UpdateAllViews(this, 0x20000);
+    m_app.Window().RefreshCommandStates();
   });
   m_doc.AddView(this);
 }
@@ -133,7 +140,9 @@ void CListView::SelectCurrent() {
   const int column = std::clamp(currentIndex().isValid() ? currentIndex().column() : m_doc.CurrentItem(), 0,
                                 std::max(m_model->columnCount() - 1, 0));
   const QModelIndex index = m_model->index(card, column);
+  m_selecting = true;
   selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  m_selecting = false;
   scrollTo(index);
 }
 

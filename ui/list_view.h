@@ -49,6 +49,7 @@ class CListView final : public QTableView, public IDocView {
   QHash<QString, int> m_userWidths;
   bool m_sizing = false;
   bool m_headingPressed = false;
+  bool m_selecting = false;  // the row follows the document, not the other way
   int m_sortColumn = -1;
   bool m_sortDescending = false;
 };

@@ -157,8 +157,10 @@ TEST_F(SelectTest, ReleaseAndHide) {
   Open(u"name"_s, {u"a"_s, u"b"_s, u"c"_s, u"d"_s});
   EXPECT_FALSE(ReleaseFilterCommand(doc));
   EXPECT_TRUE(Shown().isEmpty());
-  EXPECT_FALSE(HideCardsCommand(doc, {0}));  // only while filtered
-  Hide({u"a"_s});
+  // Unfiltered, hiding a card leaves the deck filtered.
+  EXPECT_TRUE(HideCardsCommand(doc, {0}));
+  EXPECT_EQ(Visible(), (QStringList{u"b"_s, u"c"_s, u"d"_s}));
+  EXPECT_TRUE(CanReleaseFilter(doc));
   EXPECT_TRUE(HideCardsCommand(doc, {0, 2, 9}));
   EXPECT_EQ(Visible(), (QStringList{u"c"_s}));
   EXPECT_EQ(view.hints.back(), hint::kCardsDeleted);
