@@ -2,6 +2,7 @@
 #include "cli/batch_context.h"
 #include "cli/command_registry.h"
 #include "core/card_commands.h"
+#include "core/save_question.h"
 #include "core/velum_doc.h"
 
 #include <QFile>
@@ -89,15 +90,27 @@ int CBatchContext::Run(QTextStream& in) {
 
 namespace {
 
+// Before the document is replaced: the question whether to save its changes,
+// as the window asks it. A document without a path cannot be saved here.
+bool SaveChangesFirst(CBatchContext& b) {
+  return SaveChangesFirst(b.Doc(), [&b] {
+    if (!b.Doc().PathName().isEmpty()) return b.Doc().Save();
+    b.Error(kExitFailed, QStringLiteral("a new document needs a path: save PATH"));
+    return false;
+  });
+}
+
 int Open(CBatchContext& b, const QStringList& a) {
   if (a.size() != 1) return b.Usage(QStringLiteral("open PATH"));
-  b.Doc().OnOpenDocument(a[0]);
+  if (!SaveChangesFirst(b)) return kExitFailed;
+  if (!b.Doc().OnOpenDocument(a[0])) return kExitFailed;
   b.Doc().UpdateAllViews(nullptr, hint::kWholeDocument);
   return b.Doc().PathName().isEmpty() || b.Doc().ReadIncomplete() ? kExitFailed : kExitOk;
 }
 
 int New(CBatchContext& b, const QStringList& a) {
   if (!a.isEmpty()) return b.Usage(QStringLiteral("new"));
+  if (!SaveChangesFirst(b)) return kExitFailed;
   b.Doc().OnNewDocument();
   b.Doc().UpdateAllViews(nullptr, hint::kWholeDocument);
   return kExitOk;

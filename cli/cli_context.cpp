@@ -1,6 +1,7 @@
 #include "cli/cli_context.h"
 
 #include "app/script_words.h"
+#include "core/file_kind.h"
 
 #include "datetime/holiday.h"
 
@@ -61,6 +62,11 @@ bool CCliContext::OpenForCommand(const QString& path) {
     return false;
   }
   f.close();
+  if (const QString reason = NotCardFileReason(path); !reason.isEmpty()) {
+    m_err << "velum-cli: " << path << ": " << reason << '\n';
+    m_err.flush();
+    return false;
+  }
   m_doc->OnOpenDocument(path);
   return !m_doc->ReadIncomplete();
 }

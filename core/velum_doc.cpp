@@ -1,7 +1,9 @@
 #include "core/velum_doc.h"
 
 #include "core/card_file.h"
+#include "core/file_kind.h"
 #include "core/messages.h"
+#include "core/save_question.h"
 #include "settings/settings.h"
 
 #include <QFileInfo>
@@ -30,6 +32,10 @@ bool CVelumDoc::OnNewDocument() {
 }
 
 bool CVelumDoc::OnOpenDocument(const QString& path) {
+  if (const QString reason = NotCardFileReason(path); !reason.isEmpty()) {
+    m_services.prompt.Notice(msg::kCannotOpenPath.arg(QFileInfo(path).absoluteFilePath(), reason));
+    return false;
+  }
   m_modified = true;
   m_undo.Clear();
   m_store->Clear();
@@ -152,7 +158,12 @@ bool CVelumDoc::Reload() {
     m_services.prompt.Notice(msg::kNewFileError);
     return false;
   }
-  if (!m_services.prompt.Question(msg::kReloadQuestion)) return false;
+  StoreCards();
+  // Unsaved changes would go with the reload: the save question stands in
+  // for the reload question then (保存しない reloads without them).
+  if (m_modified ? !SaveChangesFirst(*this, [this] { return Save(); })
+                 : !m_services.prompt.Question(msg::kReloadQuestion))
+    return false;
   const QString path = m_path;
   OnOpenDocument(path);
   UpdateAllViews(nullptr, hint::kWholeDocument);

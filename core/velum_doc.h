@@ -62,6 +62,9 @@ class CVelumDoc {
   // or saved (overwrite, save under another name through onSaveAsCommand, or
   // cancel), or bytes that could not be read were replaced by U+FFFD (the
   // save would lose them).
+  // A file that is no card file (a vCard, a spreadsheet, an image, binary
+  // data: NotCardFileReason) is not opened: a notice names it, the document
+  // stays as it was and OnOpenDocument answers false.
   bool OnNewDocument();
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path);
@@ -69,7 +72,8 @@ class CVelumDoc {
   bool SaveAs(const QString& path);
   // Save to the document's own path; a new document has none and answers false.
   bool Save();
-  // 再読込: asks, then opens the file again.
+  // 再読込: asks (with unsaved changes, whether to save them first:
+  // SaveChangesFirst), then opens the file again.
   bool Reload();
   // 通知（同期完了）: true when the file changed since it was read and the user
   // chose to reload (the reload itself asks again).

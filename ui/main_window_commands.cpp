@@ -2,7 +2,9 @@
 
 #include "app/file_association.h"
 #include "app/help_page.h"
+#include "core/file_kind.h"
 #include "core/input_file.h"
+#include "core/save_question.h"
 #include "core/velum_doc.h"
 #include "select/select_commands.h"
 #include "ui/command_handlers.h"
@@ -298,7 +300,9 @@ bool CMainWindow::RouteToView(std::uint32_t id) {
 
 bool CMainWindow::CanOpen(const QString& path, QString* reason) {
   QFile file;
-  return OpenInputFile(file, path, -1, reason) == InputStatus::kOk;
+  if (OpenInputFile(file, path, -1, reason) != InputStatus::kOk) return false;
+  *reason = NotCardFileReason(path);
+  return reason->isEmpty();
 }
 
 bool CMainWindow::OpenFile(const QString& path) {
@@ -339,20 +343,7 @@ std::vector<int> CMainWindow::PickedCards() const {
   return picked;
 }
 
-bool CMainWindow::SaveModified() {
-  CVelumDoc& doc = m_app.Doc();
-  doc.StoreCards();
-  if (!doc.IsModified()) return true;
-  switch (m_app.Prompt().YesNoCancel(ui_msg::kSaveChanges.arg(doc.Title()))) {
-    case IPrompt::Choice::Yes:
-      return SaveDocument();
-    case IPrompt::Choice::No:
-      return true;
-    case IPrompt::Choice::Cancel:
-      return false;
-  }
-  return false;
-}
+bool CMainWindow::SaveModified() { return SaveChangesFirst(m_app.Doc(), [this] { return SaveDocument(); }); }
 
 bool CMainWindow::SaveDocument() {
   CVelumDoc& doc = m_app.Doc();

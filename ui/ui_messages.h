@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/file_kind.h"
+
 #include <QString>
 
 // The texts the window shows, exactly as the user sees them.
@@ -7,7 +9,6 @@ namespace ui_msg {
 inline const QString kCardOutOfRange = QStringLiteral("Error:カードの範囲を超えています");
 inline const QString kLengthsAdjusted = QStringLiteral("長さを調節しました");
 inline const QString kSplitFailed = QStringLiteral("分割切り替え失敗");
-inline const QString kSaveChanges = QStringLiteral("%1 への変更を保存しますか？");
 inline const QString kAssociate = QStringLiteral("拡張子CSV、VCSVをVELUMに関連づけます");
 inline const QString kInitDirPrompt = QStringLiteral("初期フォルダを設定してください");
 inline const QString kSoftKeyNextStart =
@@ -26,7 +27,7 @@ inline const QString kSaveFilter =
 inline const QString kSaveFilterOwn = QStringLiteral("CSVﾌｧｲﾙ(*.csv;*.vcsv) |*.csv;*.vcsv|Textﾌｧｲﾙ(*.txt) |*.txt||");
 inline const QString kOpenPattern = QStringLiteral("*.csv;*.vcsv");
 // %1: the path, %2: the system's reason.
-inline const QString kCannotOpenPath = QStringLiteral("ファイルが開けません\n%1: %2");
+inline const QString& kCannotOpenPath = msg::kCannotOpenPath;
 inline const QString kCannotOpenRecent =
     QStringLiteral("ファイルが開けません\n%1: %2\n\n最近使ったファイルの一覧から外しますか？");
 // The status bar while filtered: %1 visible of %2 cards.

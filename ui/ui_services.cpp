@@ -28,6 +28,19 @@ const QString kBoxTitle = QStringLiteral("Velum");
 
 namespace {
 
+// Qt gives a box's text at most half the screen's width: on a narrow screen
+// that wraps a few characters a line. The text takes what the screen has.
+void FitBoxToScreen(QMessageBox& box, QWidget* parent) {
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  const int width = screen ? screen->availableGeometry().width() : 800;
+  if (width < 640) {
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(std::max(width - 110, 80)));
+    // Three buttons with their pictures are wider than such a screen.
+    for (QAbstractButton* b : box.buttons()) b->setIcon(QIcon());
+  }
+  KeepInsideScreen(box);
+}
+
 // A message box with Japanese buttons whatever Qt's own language: the texts
 // of the standard buttons are set here rather than left to a translation.
 QMessageBox::StandardButton AskBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
@@ -40,16 +53,7 @@ QMessageBox::StandardButton AskBox(QWidget* parent, QMessageBox::Icon icon, cons
   for (const auto& [which, name] : names)
     if (QAbstractButton* b = box.button(which)) b->setText(name);
   box.setDefaultButton(preset);
-  // Qt gives a box's text at most half the screen's width: on a narrow screen
-  // that wraps a few characters a line. The text takes what the screen has.
-  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-  const int width = screen ? screen->availableGeometry().width() : 800;
-  if (width < 640) {
-    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(std::max(width - 110, 80)));
-    // Three buttons with their pictures are wider than such a screen.
-    for (QAbstractButton* b : box.buttons()) b->setIcon(QIcon());
-  }
-  KeepInsideScreen(box);
+  FitBoxToScreen(box, parent);
   return QMessageBox::StandardButton(box.exec());
 }
 
@@ -70,9 +74,16 @@ bool CMessageBoxPrompt::YesNo(const QString& text) {
 }
 
 IPrompt::Choice CMessageBoxPrompt::YesNoCancel(const QString& text) {
-  const auto b = AskBox(m_parent, QMessageBox::Question, text,
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-  return b == QMessageBox::Yes ? Choice::Yes : b == QMessageBox::No ? Choice::No : Choice::Cancel;
+  // The save question of a changed document: its buttons say what they do.
+  QMessageBox box(QMessageBox::Question, kBoxTitle, text, QMessageBox::NoButton, m_parent);
+  QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+  box.setDefaultButton(save);
+  box.setEscapeButton(cancel);
+  FitBoxToScreen(box, m_parent);
+  box.exec();
+  return box.clickedButton() == save ? Choice::Yes : box.clickedButton() == discard ? Choice::No : Choice::Cancel;
 }
 
 IPrompt::Choice CMessageBoxPrompt::OverwriteOrSaveAs(const QString& text) {

@@ -1,3 +1,4 @@
+#include "core/file_kind.h"
 #include "core/messages.h"
 #include "platform/file_io.h"
 #include "support/test_support.h"
@@ -274,4 +275,56 @@ TEST_F(CliTest, OutputsRefuseLinksPlantedInASharedFolder) {
     EXPECT_TRUE(r.err.contains(c.link + u": "_s + file_msg::kForeignLink)) << c.args.join(u' ') << ": " << r.err;
     EXPECT_EQ(w.ReadFile(u"victim.txt"_s), "private") << c.args.join(u' ');
   }
+}
+
+// A file that is no card file is named as what it seems to be and not read:
+// exit 1, and it is not remembered as the file to open next time.
+TEST_F(CliTest, FilesThatAreNoCardFilesAreRefused) {
+  w.WriteFile(u"a.csv"_s, Sjis(kBook));
+  w.WriteFile(u"b.vcf"_s, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:山田\r\nEND:VCARD\r\n");
+  w.WriteFile(u"c.png"_s, QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
+  const std::pair<QString, QString> files[] = {{u"b.vcf"_s, msg::kKindVCard}, {u"c.png"_s, msg::kKindImage}};
+  for (const auto& [name, kind] : files) {
+    const QString path = w.Path(name);
+    const QString reason = msg::kNotCardFile.arg(kind);
+    CCliRun r = Run({u"show"_s, path});
+    EXPECT_EQ(r.exitCode, 1) << name;
+    EXPECT_EQ(r.err, u"velum-cli: "_s + path + u": "_s + reason + u'\n') << name;
+    EXPECT_TRUE(r.out.isEmpty()) << r.out;
+
+    r = Run({u"batch"_s, w.Path(u"a.csv"_s)}, "open " + path.toUtf8() + "\nstate\n");
+    EXPECT_EQ(r.exitCode, 1) << name;
+    EXPECT_TRUE(r.out.startsWith(u"message: "_s + msg::kCannotOpenPath.arg(path, reason) + u'\n')) << r.out;
+    EXPECT_TRUE(r.out.contains(u"\"path\":\""_s + w.Path(u"a.csv"_s) + u'"')) << r.out;
+    EXPECT_FALSE(w.ReadFile(u"velum.reg"_s).contains(name.toUtf8())) << name;
+  }
+}
+
+// Open, new and reload ask whether to save the changes first, naming the file,
+// as the window does: cancel keeps them, no lets them go, yes saves.
+TEST_F(CliTest, BatchAsksToSaveChangesBeforeReplacingTheDocument) {
+  w.WriteFile(u"a.csv"_s, Sjis(kBook));
+  w.WriteFile(u"b.csv"_s, Sjis(kBook));
+  const QByteArray script = "set 0 #0 X\n"
+                            "answer cancel\nreload\n"
+                            "answer cancel\nopen " + w.Path(u"b.csv"_s).toUtf8() + "\n"
+                            "answer cancel\nnew\n"
+                            "state\n"
+                            "answer no\nopen " + w.Path(u"b.csv"_s).toUtf8() + "\n"
+                            "set 0 #0 Y\n"
+                            "answer yes\nnew\n"
+                            "set 0 #0 Z\n"
+                            "answer yes\nopen " + w.Path(u"a.csv"_s).toUtf8() + "\n"
+                            "state\n";
+  const CCliRun r = Run({u"batch"_s, w.Path(u"a.csv"_s)}, script);
+  EXPECT_EQ(r.exitCode, 1);  // the new document had no path to be saved to
+  EXPECT_TRUE(r.err.contains(u"a new document needs a path"_s)) << r.err;
+  const QString ask = u"question: %1 への変更を保存しますか？ -> %2\n"_s;
+  const QString state = u"{\"card\":0,\"item\":0,\"modified\":%1,\"path\":\"%2\",\"total\":2,\"visible\":2}\n"_s;
+  EXPECT_EQ(r.out, ask.arg(u"a.csv"_s, u"cancel"_s) + ask.arg(u"a.csv"_s, u"cancel"_s) +
+                       ask.arg(u"a.csv"_s, u"cancel"_s) + state.arg(u"true"_s, w.Path(u"a.csv"_s)) +
+                       ask.arg(u"a.csv"_s, u"no"_s) + ask.arg(u"b.csv"_s, u"yes"_s) + ask.arg(u"無題"_s, u"yes"_s) +
+                       u"{\"card\":0,\"item\":0,\"modified\":true,\"path\":\"\",\"total\":1,\"visible\":1}\n"_s);
+  EXPECT_EQ(w.ReadFile(u"a.csv"_s), Sjis(kBook));
+  EXPECT_TRUE(w.ReadFile(u"b.csv"_s).contains(Sjis(u"\r\nY,"_s))) << w.ReadFile(u"b.csv"_s).toStdString();
 }

@@ -1,4 +1,5 @@
 #include "core/messages.h"
+#include "core/save_question.h"
 #include "core/velum_doc.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
@@ -255,7 +256,10 @@ TEST(VelumDoc, SavingOverReplacedBytesAsksFirst) {
   EXPECT_TRUE(w.prompt.Texts().isEmpty()) << w.prompt.Texts().join(u'|');
 }
 
-TEST(VelumDoc, ReloadAsksAndDiscardsChanges) {
+// 再読込 of an unchanged file asks whether to reload. With unsaved changes it
+// asks whether to save them, naming the file: キャンセル keeps them, 保存しない
+// reloads without them, 保存 saves them and reloads what was saved.
+TEST(VelumDoc, ReloadAsksToSaveUnsavedChangesFirst) {
   CTestWorld w;
   CVelumDoc doc(*w.services);
   CRecordingView view;
@@ -265,17 +269,36 @@ TEST(VelumDoc, ReloadAsksAndDiscardsChanges) {
 
   w.WriteFile(u"f.csv"_s, Sjis(kFive));
   doc.OnOpenDocument(w.Path(u"f.csv"_s));
-  doc.Store().SetItemText(0, 0, u"changed"_s);
-  doc.SetModifiedFlag();
   w.prompt.ClearHistory();
   w.prompt.QueueAnswer(false);
   EXPECT_FALSE(doc.Reload());
-  EXPECT_EQ(doc.Store().GetItemText(0, 0).toString(), u"changed"_s);
   EXPECT_TRUE(doc.Reload());
-  EXPECT_EQ(doc.Store().GetItemText(0, 0).toString(), u"一"_s);
-  EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(w.prompt.Texts(), (QStringList{msg::kReloadQuestion, msg::kReloadQuestion}));
-  EXPECT_EQ(view.hints, std::vector<std::uint32_t>{hint::kWholeDocument});
+
+  const struct {
+    IPrompt::Choice answer;
+    bool reloaded;
+    const char16_t* shown;  // the first card afterwards
+    bool saved;
+  } rows[] = {{IPrompt::Choice::Cancel, false, u"changed", false},
+              {IPrompt::Choice::No, true, u"一", false},
+              {IPrompt::Choice::Yes, true, u"changed", true}};
+  for (const auto& r : rows) {
+    w.WriteFile(u"f.csv"_s, Sjis(kFive));
+    doc.OnOpenDocument(w.Path(u"f.csv"_s));
+    doc.Store().SetItemText(0, 0, u"changed"_s);
+    doc.SetModifiedFlag();
+    w.prompt.ClearHistory();
+    view.hints.clear();
+    w.prompt.QueueChoice(r.answer);
+    EXPECT_EQ(doc.Reload(), r.reloaded) << int(r.answer);
+    EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kSaveChanges.arg(u"f.csv"_s)}) << int(r.answer);
+    EXPECT_EQ(doc.Store().GetItemText(0, 0).toString(), QString::fromUtf16(r.shown)) << int(r.answer);
+    EXPECT_EQ(doc.IsModified(), !r.reloaded) << int(r.answer);
+    EXPECT_EQ(w.ReadFile(u"f.csv"_s) != Sjis(kFive), r.saved) << int(r.answer);
+    EXPECT_EQ(view.hints, r.reloaded ? std::vector<std::uint32_t>{hint::kWholeDocument} : std::vector<std::uint32_t>{})
+        << int(r.answer);
+  }
 }
 
 TEST(VelumDoc, SyncCheckAsksOnlyWhenTheFileIsNewer) {

@@ -113,7 +113,8 @@ class CJapaneseTextsTest : public QObject {
                                            for (QAbstractButton* b : box.buttons()) buttons << b->text();
                                          }));
     QCOMPARE(buttons.size(), 3);
-    for (const QString& b : {u"はい"_s, u"いいえ"_s, u"キャンセル"_s}) QVERIFY2(buttons.contains(b), qPrintable(b));
+    // The save question's buttons say what they do.
+    for (const QString& b : {u"保存"_s, u"保存しない"_s, u"キャンセル"_s}) QVERIFY2(buttons.contains(b), qPrintable(b));
 
     // Qt's own context menu of a line edit, as a choice-list field shows it.
     QLineEdit edit;

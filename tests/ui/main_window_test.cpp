@@ -1,6 +1,7 @@
 // The main window on a wide and a narrow screen: its commands, toolbar, split,
 // title, and the questions before it closes.
 #include "app/frame_command_table.h"
+#include "core/file_kind.h"
 #include "keys/menu_label.h"
 #include "settings/settings_store.h"
 #include "ui/card_view.h"
@@ -15,6 +16,8 @@
 #include <QtTest>
 
 #include <set>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -197,6 +200,26 @@ class CMainWindowTest : public QObject {
     QCOMPARE(box.buttons.size(), 2);
     QVERIFY(box.buttons.contains(QStringLiteral("はい")) && box.buttons.contains(QStringLiteral("いいえ")));
     QCOMPARE(t.Window().isVisible(), open);
+  }
+
+  // A file that is no card file, opened as the open command, a drop or a
+  // recent entry opens it, is named as what it seems to be; the document
+  // stays and the file never enters the recent files.
+  void filesThatAreNoCardFilesAreRefused() {
+    const QString sample = m_env.CopySample();
+    const QString vcf = m_env.WriteCards(u"連絡先.vcf"_s, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:山田\r\nEND:VCARD\r\n");
+    const QString zip = m_env.WriteCards(u"表.xlsx"_s, QByteArray("PK\x03\x04\x14\0\0\0", 8) + "xl/workbook.xml");
+    CAppUnderTest t(sample, m_env.NewSettings(), kWide);
+    QVERIFY(t.started);
+    for (const auto& [path, kind] : {std::pair{vcf, msg::kKindVCard}, std::pair{zip, msg::kKindSpreadsheet}}) {
+      QVERIFY(!t.Window().OpenFile(path));
+      QVERIFY2(t.Transcript().endsWith(u"message: "_s + msg::kCannotOpenPath.arg(path, msg::kNotCardFile.arg(kind)) +
+                                       u'\n'),
+               qPrintable(t.Transcript()));
+      QCOMPARE(t.App().Doc().PathName(), sample);
+      QCOMPARE(t.App().Doc().VisibleCount(), 7);
+      QVERIFY(!t.App().Recent().Files().contains(path));
+    }
   }
 
   // Closing with unsaved typing asks; Cancel keeps the window and the typing.
