@@ -211,7 +211,7 @@ const QString kBatchHelp = QStringLiteral(
     "  find COND WORD ITEM... [case] | next | prev\n"
     "  count ITEM [--raw] | totals ITEM [CARD...] | show [--stored] [--json]\n"
     "  undo | redo                                takes back / does again the last card or item command\n"
-    "  print -o OUT.pdf [--form list|cards] [--labels] [--start N]\n"
+    "  print -o OUT.pdf [--form list|cards] [--labels] [--postcard] [--start N] [--calibrate]\n"
     "                                             a PDF of the visible cards as they stand; N from 1\n"
     "An unknown command stops the script (exit status 2); a failed command is reported and the script goes on.\n");
 

@@ -1,6 +1,7 @@
 #include "cli/batch_context.h"
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
+#include "cli/postcard_print.h"
 #include "core/property_file.h"
 #include "core/velum_doc.h"
 #include "render/print_document.h"
@@ -11,7 +12,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kOptions = u"-o OUT.pdf [--form list|cards] [--labels] [--start N]"_s;
+const QString kOptions = u"-o OUT.pdf [--form list|cards] [--labels] [--postcard] [--start N] [--calibrate]"_s;
 
 struct CPrintOutcome {
   int code = kExitOk;
@@ -21,12 +22,30 @@ struct CPrintOutcome {
 
 CPrintOutcome Usage(const QString& text) { return {kExitUsage, text, true}; }
 
+// A mistyped -o must not put a PDF in place of the cards it was made from:
+// the message when it would, else empty.
+QString WritesOver(const CVelumDoc& doc, const QString& out) {
+  const QString target = QFileInfo(out).canonicalFilePath();
+  if (!doc.PathName().isEmpty() && !target.isEmpty()) {
+    for (const QString& own : {doc.PathName(), PropertyFileOf(doc.PathName())})
+      if (QFileInfo(own).canonicalFilePath() == target)
+        return out + u": the card file or its property file is not written over by print"_s;
+  }
+  return {};
+}
+
 // Prints the visible cards of doc to the PDF the arguments name: its layout's
 // form unless --form says otherwise, or labels with the default lines from
 // label position --start (counted from 1).
 CPrintOutcome PrintVisibleCards(CVelumDoc& doc, const CParsedArgs& a) {
   if (!a.error.isEmpty()) return Usage(a.error);
   if (!a.positional.isEmpty() || !a.Has(u"-o"_s)) return Usage(kOptions);
+  if (a.Has(u"--postcard"_s) || a.Has(u"--calibrate"_s)) {
+    if (!a.Has(u"--postcard"_s)) return Usage(u"--calibrate goes with --postcard"_s);
+    if (const QString out = a.Value(u"-o"_s); !WritesOver(doc, out).isEmpty()) return {kExitFailed, WritesOver(doc, out)};
+    const CPostcardPrintOutcome r = PrintPostcards(doc, a, a.Value(u"-o"_s));
+    return {r.code, r.message, r.usage};
+  }
   const bool labels = a.Has(u"--labels"_s);
   if (labels && a.Has(u"--form"_s)) return Usage(u"--form and --labels exclude each other"_s);
   if (!labels && a.Has(u"--start"_s)) return Usage(u"--start goes with --labels"_s);
@@ -45,14 +64,8 @@ CPrintOutcome PrintVisibleCards(CVelumDoc& doc, const CParsedArgs& a) {
       return Usage(u"--start takes a label position from 1 to %1 (the labels of one sheet)"_s.arg(perSheet));
     request.startLabel = start - 1;
   }
-  // A mistyped -o must not put a PDF in place of the cards it was made from.
   const QString out = a.Value(u"-o"_s);
-  const QString target = QFileInfo(out).canonicalFilePath();
-  if (!doc.PathName().isEmpty() && !target.isEmpty()) {
-    for (const QString& own : {doc.PathName(), PropertyFileOf(doc.PathName())})
-      if (QFileInfo(own).canonicalFilePath() == target)
-        return {kExitFailed, out + u": the card file or its property file is not written over by print"_s};
-  }
+  if (const QString over = WritesOver(doc, out); !over.isEmpty()) return {kExitFailed, over};
   CPrintDocument printed(doc.Store(), std::move(request));
   QString error;
   if (!WritePdf(printed, out, &error)) return {kExitFailed, error};
@@ -60,7 +73,7 @@ CPrintOutcome PrintVisibleCards(CVelumDoc& doc, const CParsedArgs& a) {
 }
 
 CParsedArgs ParsePrintArgs(const QStringList& args) {
-  return ParseArgs(args, {u"-o"_s, u"--form"_s, u"--start"_s}, {u"--labels"_s});
+  return ParseArgs(args, {u"-o"_s, u"--form"_s, u"--start"_s}, {u"--labels"_s, u"--postcard"_s, u"--calibrate"_s});
 }
 
 int RunPrint(CCliContext& ctx, const QStringList& args) {
@@ -82,8 +95,9 @@ int BatchPrint(CBatchContext& b, const QStringList& args) {
 }
 
 const CCliRegistrar kPrint(u"print"_s, RunPrint,
-                           u"print FILE -o OUT.pdf [--form list|cards] [--labels] [--start N]  a PDF of every card: "
-                           "the file's print layout, or labels from label N (from 1) of the first sheet"_s);
+                           u"print FILE -o OUT.pdf [--form list|cards] [--labels] [--postcard] [--start N] [--calibrate]  "
+                           "a PDF of every card: the file's print layout, labels from label N (from 1) of the first "
+                           "sheet, or New Year postcards from card N (--calibrate: the calibration page)"_s);
 const CBatchRegistrar kBatchPrint(u"print"_s, BatchPrint);
 
 }  // namespace

@@ -11,6 +11,7 @@ packages=(
   tzdata                  # the tests run under TZ=Asia/Tokyo
   fonts-noto-cjk          # Japanese text in the window, the same on every machine
   qt6-translations-l10n   # Qt's own dialogs and buttons in Japanese
+  libharfbuzz-dev         # postcards: vertical text shaped with the face's vertical forms
   poppler-utils           # tests only: pdftotext, pdfinfo and pdffonts read printed PDFs back
 )
 
