@@ -31,6 +31,9 @@ inline constexpr std::uint32_t kPrintPreview = 33211;
 inline constexpr std::uint32_t kPrintLabels = 33212;
 inline constexpr std::uint32_t kPrintSettings = 33213;
 inline constexpr std::uint32_t kLabelSettings = 33214;
+// New Year postcards: addresses set vertically, and their settings.
+inline constexpr std::uint32_t kPostcardPrint = 33215;
+inline constexpr std::uint32_t kPostcardSettings = 33216;
 inline constexpr std::uint32_t kCut = 57635;
 inline constexpr std::uint32_t kCopy = 57634;
 inline constexpr std::uint32_t kPaste = 57637;

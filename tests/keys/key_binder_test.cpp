@@ -50,18 +50,19 @@ TEST(KeyNames, TheTableAndTheLabels) {
 
 TEST(CommandTable, TheEntriesTheDialogLists) {
   const auto& table = CommandTable();
-  ASSERT_EQ(table.size(), 61u);
+  ASSERT_EQ(table.size(), 63u);
   EXPECT_EQ(table.front().command, 57600u);
   EXPECT_EQ(table.front().name, u"[ﾌｧｲﾙ]新規作成..."_s);
   EXPECT_EQ(table.back().name, u"[ﾍﾙﾌﾟ]バージョン情報..."_s);
   EXPECT_EQ(table[std::size_t(CommandIndex(32778))].name, u"[表示]整列（&S)..."_s);
   EXPECT_EQ(table[std::size_t(CommandIndex(33002))].name, u"[編集]ｲﾝｸﾘﾒﾝﾀﾙｻｰﾁ"_s);
   EXPECT_EQ(table[std::size_t(CommandIndex(33210))].name, u"[ﾌｧｲﾙ]印刷..."_s);
+  EXPECT_EQ(table[std::size_t(CommandIndex(33215))].name, u"[ﾌｧｲﾙ]はがき宛名印刷..."_s);
   EXPECT_EQ(CommandIndex(12345), -1);
   QSet<std::uint32_t> commands;
   for (const CCommandName& c : table) commands.insert(c.command);
-  EXPECT_EQ(commands.size(), 61);
-  EXPECT_EQ(CKeyBinder::CommandList().size(), 62);
+  EXPECT_EQ(commands.size(), 63);
+  EXPECT_EQ(CKeyBinder::CommandList().size(), 64);
   EXPECT_EQ(CKeyBinder::CommandList().front(), u"（なし）"_s);
 }
 
@@ -129,7 +130,7 @@ TEST(KeyBinder, BindingAndUnbindingFromTheDialog) {
   EXPECT_EQ(binder.ChooseCommand(0), (std::vector<CMenuLabelChange>{{kFind, std::nullopt}}));
   // "（なし）" on an unbound key, a choice out of range, no key: nothing.
   EXPECT_TRUE(binder.ChooseCommand(0).empty());
-  EXPECT_TRUE(binder.ChooseCommand(62).empty());
+  EXPECT_TRUE(binder.ChooseCommand(64).empty());
   binder.SelectKey(-1);
   EXPECT_TRUE(binder.ChooseCommand(find).empty());
   EXPECT_EQ(binder.CommandSelection(), 0);
