@@ -50,19 +50,44 @@ QString Ifs(const QStringList& raw) {
                                                                                  : raw[2].trimmed();
 }
 
+// Counts are of characters: a character outside the basic plane (𠀋, a
+// surrogate pair) counts once and is never cut in half.
+bool PairAt(QStringView text, qsizetype i) {
+  return i + 1 < text.size() && text[i].isHighSurrogate() && text[i + 1].isLowSurrogate();
+}
+
+qsizetype CharCount(QStringView text) {
+  qsizetype count = 0;
+  for (qsizetype i = 0; i < text.size(); i += PairAt(text, i) ? 2 : 1) ++count;
+  return count;
+}
+
+// The offset after n characters from `from`, at most the end.
+qsizetype Forward(QStringView text, qsizetype from, qsizetype n) {
+  qsizetype i = from;
+  for (; n > 0 && i < text.size(); --n) i += PairAt(text, i) ? 2 : 1;
+  return i;
+}
+
+// The offset of the last n characters, at least 0.
+qsizetype Backward(QStringView text, qsizetype n) {
+  qsizetype i = text.size();
+  for (; n > 0 && i > 0; --n) i -= i >= 2 && PairAt(text, i - 2) ? 2 : 1;
+  return i;
+}
+
 // LEFT, RIGHT and MID: the part of the first argument the call gives;
 // nullopt for another argument count (the call gives "").
 std::optional<QStringView> Slice(Fn fn, const QStringView* args, qsizetype count) {
   const QStringView text = args[0];
   if (fn == Fn::kMid) {
     if (count != 2 && count != 3) return std::nullopt;
-    const qsizetype from = std::clamp<qsizetype>(qsizetype(LeadingInt(args[1])) - 1, 0, text.size());
-    const qsizetype rest = text.size() - from;
-    return text.sliced(from, count == 3 ? std::min(Count(args[2]), rest) : rest);
+    const qsizetype from = Forward(text, 0, std::max<qsizetype>(qsizetype(LeadingInt(args[1])) - 1, 0));
+    const qsizetype end = count == 3 ? Forward(text, from, Count(args[2])) : text.size();
+    return text.sliced(from, end - from);
   }
   if (count != 2) return std::nullopt;
-  const qsizetype n = std::min(Count(args[1]), text.size());
-  return fn == Fn::kLeft ? text.first(n) : text.last(n);
+  return fn == Fn::kLeft ? text.first(Forward(text, 0, Count(args[1]))) : text.sliced(Backward(text, Count(args[1])));
 }
 
 QString SliceText(Fn fn, const QStringList& list) {
@@ -89,7 +114,7 @@ QString Pad(const QStringList& args) {
       std::all_of(value.cbegin() + 1, value.cend() - 1, [](QChar c) { return c >= u'0' && c <= u'9'; }))
     value = value.mid(1, value.size() - 2);
   const QString filler = args.size() == 3 ? args[2] : QStringLiteral(" ");
-  const qsizetype missing = qsizetype(LeadingInt(args[1])) - value.size();
+  const qsizetype missing = qsizetype(LeadingInt(args[1])) - CharCount(value);
   if (missing <= 0 || filler.isEmpty()) return WrapStr(value);
   if (missing > kMaxFormulaText / filler.size()) return WrapStr(u"");
   return WrapStr(filler.repeated(missing) + value);
@@ -117,7 +142,7 @@ std::optional<QString> Compute(Fn fn, const QString& arg, const CTextFunctionCon
       return SliceText(fn, SplitArguments(arg));
     case Fn::kLen: {
       const QStringList args = SplitArguments(arg);
-      return args.size() == 1 ? IntText(args[0].size()) : QString();
+      return args.size() == 1 ? IntText(CharCount(args[0])) : QString();
     }
     case Fn::kCalc: {
       const CEvalResult r = Evaluate(arg, ctx.clock);

@@ -19,6 +19,8 @@ struct CTextFunctionContext {
 // first occurrence first, is replaced by its value: its argument text passes
 // through the text functions first, then loses its "STR(" wrappers, then
 // gives the value. Text results are wrapped as "STR(" text ")" (IFS excepted).
+// LEFT, MID, RIGHT, LEN and PAD count characters, not UTF-16 units: a
+// character outside the basic plane counts once and is never cut in half.
 //
 // Answers false when the pass stopped: DAYS met an invalid date, or the
 // formula nests calls deeper than 64 levels, makes more than 20,000 calls,

@@ -312,6 +312,32 @@ TEST(ItemFormula, AbsurdCountsAnswerWithoutExhaustingMemory) {
   EXPECT_TRUE(fx.Value(0, u"out"_s).startsWith(u"LEFT("_s));
 }
 
+// The text functions count characters: one outside the basic plane (a
+// surrogate pair) counts once and is never cut in half, on the compiled path
+// (a call over a reference) and the text path alike.
+TEST(ItemFormula, TextFunctionsCountCharacters) {
+  CFormulaFixture fx(u"name,n,out\r\nx,2,\r\n"_s);
+  fx.store->AllCard(0)->SetItem(0, u"𠀋𩸽a𠮷"_s);
+  const CCase cases[] = {
+      {u"LEFT(%[name],1)", 0, u"𠀋"},       {u"LEFT(%[name],%[n])", 0, u"𠀋𩸽"},
+      {u"RIGHT(%[name],1)", 0, u"𠮷"},      {u"RIGHT(%[name],2)", 0, u"a𠮷"},
+      {u"MID(%[name],2,2)", 0, u"𩸽a"},     {u"MID(%[name],%[n])", 0, u"𩸽a𠮷"},
+      {u"MID(%[name],4,9)", 0, u"𠮷"},      {u"LEFT(%[name],9)", 0, u"𠀋𩸽a𠮷"},
+      {u"LEN(%[name])", 0, u"4"},           {u"PAD(%[name],6,-)", 0, u"--𠀋𩸽a𠮷"},
+      {u"LEFT(𩸽x,1)", 0, u"𩸽"},          {u"RIGHT(STRADD(%[name],b),3)", 0, u"a𠮷b"},
+  };
+  for (const bool compiled : {true, false}) {
+    UseCompiledFormulas(compiled);
+    for (const CCase& c : cases) {
+      fx.SetFormula(u"out"_s, QString::fromUtf16(c.formula));
+      fx.store->SetValueCache(nullptr);
+      EXPECT_EQ(fx.Value(c.card, u"out"_s), QString::fromUtf16(c.expected))
+          << QString::fromUtf16(c.formula) << " compiled " << compiled;
+    }
+  }
+  UseCompiledFormulas(true);
+}
+
 namespace {
 
 // Runs fn on a thread with a small stack: a deep recursion would overflow it.
