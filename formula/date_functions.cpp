@@ -38,8 +38,9 @@ bool ReadPlainDate(QStringView text, CDate* date) {
       ++f;
       continue;
     }
-    fields[f] = fields[f] * 10 + (c.unicode() - u'0');
-    ++digits[f];
+    // Only short fields are read here: a longer one would overflow the
+    // field, and goes to ParseDateText, which reads it as out of range.
+    if (++digits[f] <= 4) fields[f] = fields[f] * 10 + (c.unicode() - u'0');
   }
   if (f < 2) return false;
   if (digits[0] > 4 || digits[1] > 2 || digits[2] > 2)

@@ -89,6 +89,9 @@ TEST(DateFunctions, Table) {
       {"DAYS", DaysText, u"2037/1/1", u"744001"},
       {"DAYS", DaysText, u"1873/1/1", u"684101"},
       {"DAYS", DaysText, u"1872/12/31", u"<stop>"},
+      {"DAYS", DaysText, u"2020/1/99999999999", u"<stop>"},  // long fields are out of range
+      {"DAYS", DaysText, u"99999999999999/1/1", u"<stop>"},
+      {"DAYS", DaysText, u"2020/00000000001/01", u"737791"},
       {"DATESTR", dateStr, u"730486", u"STR(2000/01/01)"},
       {"DATESTR", dateStr, u"730486.9", u"STR(2000/01/01)"},
       {"DATESTR", dateStr, u"730486+365", u"STR(2000/12/31)"},
