@@ -1,6 +1,7 @@
 #include "core/card_commands.h"
 
 #include "core/card_file.h"
+#include "core/card_file_checks.h"
 #include "core/card_store.h"
 #include "core/digit_grouping.h"
 #include "core/edit_messages.h"
@@ -64,6 +65,7 @@ bool CommitItemText(CVelumDoc& doc, int card, int item, const QString& typed, QS
   CCardRow* row = store.VisibleCard(card);
   if (!row || item < 0 || item >= row->ItemCount()) return false;
   QString text = store.Property(item).DigitGrouping() ? GroupDigits(typed) : typed;
+  if (RemoveEndOfFileMarks(text)) Prompt(doc).Notice(msg::kEndOfFileRemoved);
   const bool quote = text.contains(u',') && !row->Quoted(item) && Prompt(doc).Question(edit_msg::kCommaQuestion);
   if (quote || text != row->Item(item) || !doc.IsModified()) doc.UndoStack().RecordCard(doc, card, undo_label::kSetText);
   if (quote) row->SetQuoted(item, true);
@@ -169,8 +171,9 @@ std::vector<CCardRow> CardsFromText(const QString& text, int width) {
 
 int PasteCards(CVelumDoc& doc) {
   doc.StoreCards();
-  const QString text = doc.Services().clipboard.Text();
+  QString text = doc.Services().clipboard.Text();
   if (text.isEmpty()) return 0;
+  if (RemoveEndOfFileMarks(text)) Prompt(doc).Notice(msg::kEndOfFileRemoved);
   CCardStore& store = doc.Store();
   const std::vector<CCardRow> cards = CardsFromText(text, store.ItemCount());
   if (cards.empty()) {
@@ -200,8 +203,9 @@ int PasteCards(CVelumDoc& doc) {
 
 int AppendPasteCards(CVelumDoc& doc) {
   doc.StoreCards();
-  const QString text = doc.Services().clipboard.Text();
+  QString text = doc.Services().clipboard.Text();
   if (text.isEmpty()) return 0;
+  if (RemoveEndOfFileMarks(text)) Prompt(doc).Notice(msg::kEndOfFileRemoved);
   CCardStore& store = doc.Store();
   const std::vector<CCardRow> cards = CardsFromText(text, store.ItemCount());
   if (cards.empty()) return 0;
@@ -216,10 +220,12 @@ int AppendPasteCards(CVelumDoc& doc) {
   return int(cards.size());
 }
 
-bool UnifyItem(CVelumDoc& doc, int item, const QString& text) {
+bool UnifyItem(CVelumDoc& doc, int item, const QString& typed) {
   doc.StoreCards();
   CCardStore& store = doc.Store();
   if (item < 0 || item >= store.ItemCount()) return false;
+  QString text = typed;
+  if (RemoveEndOfFileMarks(text)) Prompt(doc).Notice(msg::kEndOfFileRemoved);
   doc.UndoStack().Record(doc, undo_label::kUnify);
   for (int n = 0; n < store.VisibleCount(); ++n) store.SetItemText(n, item, text);
   doc.SetModifiedFlag();

@@ -1,5 +1,6 @@
 #include "core/card_file.h"
 
+#include "core/card_file_checks.h"
 #include "core/card_line.h"
 #include "core/card_store.h"
 #include "core/input_file.h"
@@ -38,18 +39,33 @@ int ReadCardFile(CCardStore& store, const QString& path, qint64 maxBytes, bool r
   }
   store.Clear();
   const bool hasProperties = LoadPropertyFile(store, path);
-  CProgressScope progress(store.Services().Progress(), progress_msg::kOpening, file.size());
+  const qint64 size = file.size();
+  CProgressScope progress(store.Services().Progress(), progress_msg::kOpening, size);
   qint64 done = 0;
-  return ReadCardStream(
+  QString failure;
+  const int result = ReadCardStream(
       store,
       [&](char* to, qint64 max) {
-        const qint64 n = file.read(to, max);
-        done += std::max<qint64>(n, 0);
+        const qint64 n = failure.isEmpty() ? file.read(to, max) : 0;
+        if (n < 0) {
+          failure = msg::kReadFailed.arg(path, file.errorString());
+          return qint64(0);
+        }
+        done += n;
+        // The end came before the size the file had when it was opened:
+        // another program cut it while it was read.
+        if (n < max && done < size && failure.isEmpty())
+          failure = msg::kCutWhileReading.arg(path).arg(done).arg(size);
         progress.Step(done);
         return n;
       },
       hasProperties, kReadPiece, maxBytes < 0 ? -1 : maxBytes * kCardMemoryFactor,
-      CReadSplit{file.size() >= kParallelRead ? 0 : 1});
+      CReadSplit{size >= kParallelRead ? 0 : 1});
+  if (result == 0 || failure.isEmpty()) return result;
+  // What was read is kept, as after any read that stopped early, and the
+  // file is not saved over.
+  store.Services().prompt.Notice(failure);
+  return -1;
 }
 
 namespace {
@@ -57,14 +73,15 @@ namespace {
 // The most of the platform's error text shown after the property file's message.
 constexpr qsizetype kMaxErrorText = 255;
 
-// The first item whose text the code page cannot hold, for the message.
-QString DescribeUnencodable(CCardStore& store, CodePage cp) {
+// The first item whose text the code page cannot hold, for the question
+// whether to save as UTF-8 instead, or (not offer) for the reason of a failure.
+QString DescribeUnencodable(CCardStore& store, CodePage cp, bool offer) {
+  const QString& text = offer ? msg::kUnencodable : msg::kUnencodableReason;
   auto check = [&](const CCardRow& row, const QString& where) -> QString {
     for (int i = 0; i < row.ItemCount(); ++i) {
       const EncodeResult r = EncodeText(row.Item(i), cp);
       if (!r.ok())
-        return msg::kUnencodable.arg(where, store.Item(i).toString(), CharacterAt(row.Item(i), r.failedAt),
-                                     CodePageName(cp));
+        return text.arg(where, store.Item(i).toString(), CharacterAt(row.Item(i), r.failedAt), CodePageName(cp));
     }
     return {};
   };
@@ -76,7 +93,7 @@ QString DescribeUnencodable(CCardStore& store, CodePage cp) {
     const QString m = check(*store.AllCard(k), msg::kCardN.arg(k + 1));
     if (!m.isEmpty()) return m;
   }
-  return msg::kUnencodable.arg(msg::kItemNamesRow, QString(), QString(), CodePageName(cp));
+  return text.arg(msg::kItemNamesRow, QString(), QString(), CodePageName(cp));
 }
 
 // An item the save writes quoted whose flag is not yet set (card -1: the
@@ -190,7 +207,7 @@ int WriteParallel(const CCardStore& store, CFileCommit& file, CodePage cp, CProg
 
 }  // namespace
 
-int WriteCardFile(CCardStore& store, const QString& path, const CWriteSplit& split) {
+int WriteCardFile(CCardStore& store, const QString& path, const CWriteSplit& split, qint64 maxBytes) {
   IPrompt& prompt = store.Services().prompt;
   // A device, a FIFO or a folder is never replaced by a regular file; say so
   // before anything changes.
@@ -201,6 +218,7 @@ int WriteCardFile(CCardStore& store, const QString& path, const CWriteSplit& spl
   store.SetFilePath(path);
   CProgressScope progress(store.Services().Progress(), progress_msg::kSaving, store.AllCount());
   store.RecalcAll();
+  if (!CheckDeckForSave(store, path, maxBytes)) return 0;
 
   FileEncoding enc = store.Encoding();
   // Every write and the commit are checked: on any failure the old file stays
@@ -213,6 +231,7 @@ int WriteCardFile(CCardStore& store, const QString& path, const CWriteSplit& spl
   for (bool retried = false;; retried = true) {
     flags.clear();
     file.emplace(path);
+    file->SetSizeLimit(maxBytes, msg::kLargerThanReadable.arg(maxBytes >> 20));
     const QByteArray bom = ByteOrderMark(enc);
     const bool opened = file->Open() && (bom.isEmpty() || file->Write(bom));
     const int threads = split.threads > 0 ? split.threads : AvailableThreads();
@@ -227,11 +246,12 @@ int WriteCardFile(CCardStore& store, const QString& path, const CWriteSplit& spl
       return 0;
     }
     file.reset();  // the temporary file goes, the old file stays
-    if (retried) {
-      prompt.Notice(msg::kCannotWrite);
+    // UTF-8 is offered only to a file in another code page.
+    if (retried || enc.codePage != CodePage::Cp932) {
+      prompt.Notice(msg::kCannotWrite + msg::kReasonSeparator + DescribeUnencodable(store, enc.codePage, false));
       return 0;
     }
-    if (!prompt.Question(DescribeUnencodable(store, enc.codePage))) return 0;
+    if (!prompt.Question(DescribeUnencodable(store, enc.codePage, true))) return 0;
     enc = {CodePage::Utf8, true};
   }
 

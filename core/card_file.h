@@ -47,7 +47,9 @@ void PrepareWorkerHeaps();
 // property file was loaded. pieceSize: the size of the reads that tell the
 // encoding. When the cards would take more than memoryBudget bytes (-1: no
 // limit) reading stops, the store is cleared, the user is told and the answer
-// is 0. The first byte 0x1A ends the text: nothing after it is read or counted.
+// is 0. The first byte 0x1A ends the text: nothing after it is read or counted;
+// when more than line ends follow it, the user is told the line and the
+// answer is -1, so that a save does not cut the rest from the file.
 // Bytes that are no character are counted over the text, or up to the end of
 // the line where reading stopped.
 int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>& read, bool hasProperties,
@@ -63,4 +65,7 @@ struct CWriteSplit {
   int threads = 0;
   int batchCards = 8192;
 };
-int WriteCardFile(CCardStore& store, const QString& path, const CWriteSplit& split = {});
+// Never writes a file that ReadCardFile with maxBytes would refuse: the user
+// is told and the old file stays (card_file_checks.h).
+int WriteCardFile(CCardStore& store, const QString& path, const CWriteSplit& split = {},
+                  qint64 maxBytes = kMaxCardFile);

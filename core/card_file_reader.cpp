@@ -3,6 +3,7 @@
 // threads whose results are joined in file order.
 #include "core/card_file.h"
 
+#include "core/card_file_checks.h"
 #include "core/card_line.h"
 #include "core/card_store.h"
 #include "core/input_file.h"
@@ -184,9 +185,19 @@ class CUnitScan {
   }
   // Reads of a UTF-16 text are cut only between units.
   qsizetype Align(qsizetype offset) const { return m_wide ? offset & ~qsizetype(1) : offset; }
+  qsizetype UnitSize() const { return m_wide ? 2 : 1; }
+  // Whether the whole units of [0, n) are all line ends and end-of-text marks.
+  bool OnlyLineEnds(const char* p, qsizetype n) const {
+    for (qsizetype i = 0; i + UnitSize() <= n; i += UnitSize())
+      if (!Is(p, i, kLf) && !Is(p, i, kCr) && !Is(p, i, kEndOfFile)) return false;
+    return true;
+  }
+  // Whether the unit before offset i (at a unit) is a line feed.
+  bool LineFeedBefore(const char* p, qsizetype i) const { return i >= UnitSize() && Is(p, i - UnitSize(), kLf); }
 
  private:
   bool Is(const char* p, qsizetype i, char16_t unit) const {
+    if (!m_wide) return static_cast<unsigned char>(p[i]) == unit;
     const auto hi = static_cast<unsigned char>(p[m_bigEndian ? i : i + 1]);
     const auto lo = static_cast<unsigned char>(p[m_bigEndian ? i + 1 : i]);
     return hi == 0 && lo == unit;
@@ -368,6 +379,8 @@ class CStoreFiller {
   }
 
   int Width() const { return m_width; }
+  // The lines read so far, a last one without a line feed included.
+  qsizetype Lines() const { return m_lineNo; }
   // The bytes no character of the text read so far; after a stop, up to the
   // end of the line where it stopped.
   qsizetype BadCount() const { return m_badCount; }
@@ -506,6 +519,11 @@ class CChunkSource {
     FindEnd(0);
   }
 
+  // Whether text other than line ends followed the end-of-text mark (it was
+  // not read), and whether the mark began a line of its own.
+  bool TextAfterMark() const { return m_textAfterMark; }
+  bool MarkBeginsLine() const { return m_markBeginsLine; }
+
   // The next chunk; null after the last.
   std::unique_ptr<CChunk> Next() {
     if (m_done) return nullptr;
@@ -549,7 +567,29 @@ class CChunkSource {
   void FindEnd(qsizetype from) {
     const qsizetype at = m_scan.EndOfText(m_pending.constData(), m_scan.Align(from), m_pending.size());
     if (at < 0) return;
+    // A chunk is cut just after a line end, so a mark at the start of what is
+    // pending begins a line.
+    m_markBeginsLine = at == 0 || m_scan.LineFeedBefore(m_pending.constData(), at);
+    // Line ends and more marks after it (a file padded to whole records) end
+    // the text quietly; anything else is text the reader leaves out, which
+    // the user is told of. The rest is read only as far as it takes to know.
+    QByteArray rest = m_pending.sliced(at + m_scan.UnitSize());
     m_pending.truncate(at);
+    for (;;) {
+      const qsizetype whole = m_scan.Align(rest.size());
+      if (!m_scan.OnlyLineEnds(rest.constData(), whole) || (m_ended && whole < rest.size())) {
+        m_textAfterMark = true;
+        break;
+      }
+      if (m_ended) break;
+      rest.remove(0, whole);
+      constexpr qint64 kPeek = 4096;
+      const qsizetype before = rest.size();
+      rest.resize(before + kPeek);
+      const qint64 n = std::max<qint64>(m_read(rest.data() + before, kPeek), 0);
+      rest.resize(before + n);
+      if (n < kPeek) m_ended = true;
+    }
     m_ended = true;
   }
 
@@ -561,6 +601,8 @@ class CChunkSource {
   qsizetype m_offset = 0;
   qsizetype m_scanned = 0;  // no line end before this offset of m_pending
   bool m_done = false;
+  bool m_textAfterMark = false;
+  bool m_markBeginsLine = false;
 };
 
 // The chunks on a pool of threads, joined in order. Twice as many chunks as
@@ -667,6 +709,7 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
   const qint64 kPiece = std::max<qint64>(pieceSize, 1);
   const bool firstLine = store.FirstLineIsItems();
   std::optional<CStoreFiller> filler;
+  CEncodingGuess guess;
   qsizetype bom = 0;
   int result = 1;
   try {
@@ -685,7 +728,7 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
       ended = n < kPiece;
       if (EncodingSettled(head, configured, forced, ended)) break;
     }
-    const FileEncoding enc = DetectEncoding(head, configured, forced, &bom, ended);
+    const FileEncoding enc = DetectEncoding(head, configured, forced, &bom, ended, &guess);
     store.SetEncoding(enc);
     filler.emplace(store, enc.codePage, memoryBudget);
     CChunkSource source(read, enc.codePage, head.mid(bom), ended, split.chunkBytes);
@@ -701,15 +744,31 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
       }
     }
     if (result > 0) result = filler->Finish();
+    if (result > 0 && source.TextAfterMark()) {
+      // What follows the mark was never read: a save over the file would
+      // lose it, so the file counts as read in part.
+      store.Services().prompt.Notice(
+          msg::kTextAfterEndOfFile.arg(filler->Lines() + (source.MarkBeginsLine() ? 1 : 0)));
+      result = -1;
+    }
   } catch (const std::bad_alloc&) {
     store.Services().prompt.Notice(msg::kNoMemory);
     result = -1;
   }
   const qsizetype badCount = filler ? filler->BadCount() : 0;
   store.SetReplacedBytes(badCount > 0);
-  if (store.HasReplacedBytes() && result != 0)
-    store.Services().prompt.Notice(
-        msg::kUndecodable.arg(CodePageName(store.Encoding().codePage)).arg(badCount).arg(filler->FirstBad() + bom + 1));
+  // Which encoding was taken for a file that is not plainly one or the
+  // other, and why, in one message with the bytes that were replaced.
+  QString told;
+  if (guess.kind == CEncodingGuess::kUtf8DespiteBadBytes)
+    told = msg::kMostlyUtf8;
+  else if (guess.kind == CEncodingGuess::kCp932DespiteUtf8)
+    told = msg::kNotUtf8.arg(guess.firstBad + 1).arg(CodePageName(store.Encoding().codePage));
+  if (store.HasReplacedBytes())
+    told += msg::kUndecodable.arg(CodePageName(store.Encoding().codePage))
+                .arg(badCount)
+                .arg(filler->FirstBad() + bom + 1);
+  if (!told.isEmpty() && result != 0) store.Services().prompt.Notice(told);
 
   if (result == 0) {
     const QString path = store.FilePath();

@@ -1,5 +1,6 @@
 #include "core/item_commands.h"
 
+#include "core/card_file_checks.h"
 #include "core/card_store.h"
 #include "core/edit_messages.h"
 #include "core/undo_stack.h"
@@ -50,8 +51,10 @@ CItemEditor::CItemEditor(CVelumDoc& doc) : m_doc(doc) { m_doc.StoreCards(); }
 
 bool CItemEditor::Valid(int item) const { return item >= 0 && item < m_doc.ItemCount(); }
 
-bool CItemEditor::InsertAt(int index, const QString& name) {
+bool CItemEditor::InsertAt(int index, const QString& typed) {
   IPrompt& prompt = m_doc.Services().prompt;
+  QString name = typed;
+  if (RemoveEndOfFileMarks(name)) prompt.Notice(msg::kEndOfFileRemoved);
   if (name.isEmpty()) {
     prompt.Notice(edit_msg::kNameRequired);
     return false;
@@ -74,8 +77,10 @@ bool CItemEditor::Add(const QString& name) { return InsertAt(-1, name); }
 
 bool CItemEditor::Insert(int selected, const QString& name) { return InsertAt(Valid(selected) ? selected : 0, name); }
 
-bool CItemEditor::Rename(int selected, const QString& name) {
+bool CItemEditor::Rename(int selected, const QString& typed) {
   if (!Valid(selected)) return false;
+  QString name = typed;
+  if (RemoveEndOfFileMarks(name)) m_doc.Services().prompt.Notice(msg::kEndOfFileRemoved);
   if (m_doc.Store().Item(selected) == name) return true;  // nothing to change or announce
   m_doc.UndoStack().Record(m_doc, undo_label::kItemRename);
   m_doc.Store().SetItem(selected, name);

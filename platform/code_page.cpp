@@ -483,8 +483,9 @@ bool EncodingSettled(const QByteArray& head, CodePage configured, bool forced, b
 }
 
 FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, bool forced, qsizetype* bodyOffset,
-                            bool complete) {
+                            bool complete, CEncodingGuess* guess) {
   *bodyOffset = 0;
+  if (guess) *guess = {};
   if (bytes.startsWith("\xEF\xBB\xBF")) {
     *bodyOffset = 3;
     return {CodePage::Utf8, true};
@@ -506,8 +507,15 @@ FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, bool f
   }
   // The sample starts with a byte beyond ASCII: valid UTF-8 holds a sequence
   // of several bytes, which CP932 text seldom forms by chance.
-  if (DecodeBytes(sample, CodePage::Utf8).badCount == 0) return {CodePage::Utf8, false};
-  return {configured, false};
+  const DecodeResult utf8 = DecodeBytes(sample, CodePage::Utf8);
+  if (utf8.badCount == 0) return {CodePage::Utf8, false};
+  qsizetype read = 0;  // characters beyond ASCII that UTF-8 reads
+  for (const QChar c : utf8.text) read += c.unicode() >= 0x80 && c.unicode() != 0xFFFD;
+  const bool mostly = read >= kMostlyUtf8 * utf8.badCount && read >= kMostlyUtf8;
+  if (guess && read >= kMostlyUtf8 && (mostly || read >= 2 * utf8.badCount))
+    *guess = {mostly ? CEncodingGuess::kUtf8DespiteBadBytes : CEncodingGuess::kCp932DespiteUtf8,
+              first + utf8.firstBadOffset};
+  return {mostly ? CodePage::Utf8 : configured, false};
 }
 
 QString CharacterAt(QStringView text, qsizetype i) {

@@ -91,8 +91,20 @@ EncodeResult EncodeText(QStringView text, CodePage cp);
 // UTF-8, while UTF-8 text may well be valid CP932); any other text as CP932.
 // complete: bytes is the whole file (otherwise a character cut at its end is
 // no damage).
+// Text that UTF-8 reads but for a few bytes (at least kMostlyUtf8 times as
+// many characters beyond ASCII as bad bytes, and that many) is UTF-8 with
+// stray bytes, which CP932 text does not form by chance.
+// guess (when given) tells a choice the user should hear of: UTF-8 taken
+// although some bytes are no UTF-8, or CP932 taken for text that looked much
+// like UTF-8 (at least twice as many characters as bad bytes, and
+// kMostlyUtf8 characters).
+inline constexpr qsizetype kMostlyUtf8 = 8;
+struct CEncodingGuess {
+  enum Kind { kPlain, kUtf8DespiteBadBytes, kCp932DespiteUtf8 } kind = kPlain;
+  qsizetype firstBad = -1;  // the offset of the first byte UTF-8 cannot read
+};
 FileEncoding DetectEncoding(const QByteArray& bytes, CodePage configured, bool forced, qsizetype* bodyOffset,
-                            bool complete = true);
+                            bool complete = true, CEncodingGuess* guess = nullptr);
 // Whether the first bytes of a file suffice for DetectEncoding: the file ended,
 // or they hold a sample of text beyond plain ASCII (ASCII reads the same in both
 // code pages), or they reached kEncodingHeadLimit.

@@ -204,6 +204,12 @@ void CFileCommit::KeepOwnerAndMode() {
 
 bool CFileCommit::Write(QByteArrayView bytes) {
   if (!m_error.isEmpty() || m_fd < 0) return false;
+  if (m_limit >= 0 && bytes.size() > m_limit - m_written) {
+    m_error = Located(m_path, m_limitReason);
+    Discard();
+    return false;
+  }
+  m_written += bytes.size();
   const char* data = bytes.data();
   qsizetype left = bytes.size();
   while (left > 0) {

@@ -57,6 +57,13 @@ class CFileCommit {
   // bits are dropped when the group changes, and Warning() says what the
   // permissions now are.
   bool Open();
+  // The most bytes the file may hold: a Write beyond them fails with reason
+  // (what a reader of the file would refuse is never written). Call before
+  // writing.
+  void SetSizeLimit(qint64 bytes, const QString& reason) {
+    m_limit = bytes;
+    m_limitReason = reason;
+  }
   // Each answers false once anything failed; nothing is then committed.
   bool Write(QByteArrayView bytes);
   // Writes out and syncs the temporary file: a full disk shows itself here at
@@ -92,6 +99,9 @@ class CFileCommit {
   gid_t m_gid = 0;
   mode_t m_mode = 0;
   mode_t m_newMode = mode_t(-1);
+  qint64 m_limit = -1;
+  qint64 m_written = 0;
+  QString m_limitReason;
   QString m_error;
   QString m_warning;
 };

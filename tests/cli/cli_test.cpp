@@ -1,4 +1,6 @@
+#include "core/card_file_checks.h"
 #include "core/file_kind.h"
+#include "core/input_file.h"
 #include "core/messages.h"
 #include "platform/file_io.h"
 #include "support/test_support.h"
@@ -327,4 +329,43 @@ TEST_F(CliTest, BatchAsksToSaveChangesBeforeReplacingTheDocument) {
                        u"{\"card\":0,\"item\":0,\"modified\":true,\"path\":\"\",\"total\":1,\"visible\":1}\n"_s);
   EXPECT_EQ(w.ReadFile(u"a.csv"_s), Sjis(kBook));
   EXPECT_TRUE(w.ReadFile(u"b.csv"_s).contains(Sjis(u"\r\nY,"_s))) << w.ReadFile(u"b.csv"_s).toStdString();
+}
+
+// Every read that refuses a file, or reads it only in part, exits 1 with the
+// reason on stderr: never an empty or partial deck with exit 0.
+TEST_F(CliTest, RefusedReadsExitOneWithTheReason) {
+  QFile large(w.Path(u"large.csv"_s));
+  ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(kMaxCardFile + 1));  // sparse: no space taken
+  large.close();
+  w.WriteFile(u"mark.csv"_s, "n\r\na\r\nb\x1A" "c\r\n");
+  const QString big = w.Path(u"large.csv"_s);
+  const QString tooLarge = input_msg::kCannotRead.arg(big, input_msg::kTooLarge.arg(512));
+  const QString mark = msg::kTextAfterEndOfFile.arg(3);
+  const std::pair<QStringList, QString> cases[] = {
+      {{u"show"_s, big}, tooLarge},
+      {{u"show"_s, big, u"--json"_s}, tooLarge},
+      {{u"value"_s, big, u"0"_s, u"#0"_s}, tooLarge},
+      {{u"count"_s, big, u"#0"_s}, tooLarge},
+      {{u"recalc"_s, big, u"-o"_s, w.Path(u"out.csv"_s)}, tooLarge},
+      {{u"show"_s, w.Path(u"mark.csv"_s)}, mark},
+      {{u"value"_s, w.Path(u"mark.csv"_s), u"0"_s, u"#0"_s}, mark},
+  };
+  for (const auto& [args, reason] : cases) {
+    const CCliRun r = Run(args);
+    EXPECT_EQ(r.exitCode, 1) << args.join(u' ');
+    EXPECT_TRUE(r.err.contains(reason)) << args.join(u' ') << ": " << r.err;
+  }
+  EXPECT_FALSE(QFileInfo::exists(w.Path(u"out.csv"_s)));
+}
+
+// A U+001A typed into an item through batch is taken out with a word, and the
+// file saved reads back whole.
+TEST_F(CliTest, BatchTakesOutEndOfFileMarks) {
+  w.WriteFile(u"a.csv"_s, Sjis(kBook));
+  const CCliRun r = Run({u"batch"_s, w.Path(u"a.csv"_s)}, "set 0 メモ \"x\x1Ay\"\nsave\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(r.out.contains(u"message: "_s + msg::kEndOfFileRemoved)) << r.out;
+  const CCliRun shown = Run({u"show"_s, w.Path(u"a.csv"_s)});
+  EXPECT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_EQ(shown.out, u"名前\tメモ\n山田\txy\n佐藤\tx\\ny\n"_s);
 }

@@ -1,9 +1,13 @@
 #include "core/card_commands.h"
 #include "core/card_file.h"
+#include "core/card_file_checks.h"
+#include "core/item_commands.h"
 #include "core/digit_grouping.h"
 #include "core/edit_messages.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -294,4 +298,49 @@ TEST_F(CardCommands, LineBreakGoesInAtTheCaret) {
   EXPECT_EQ(InsertLineBreak(doc, 2, 0), -1);
   EXPECT_EQ(w.prompt.Texts(), QStringList{edit_msg::kNoBreakInChoice});
   EXPECT_EQ(doc.Store().GetItemText(0, 2), u"a"_s);
+}
+
+// U+001A ends a card file's text on reading: wherever a text comes in (typing
+// or set, the history, unify, both pastes, item names) it is taken out with a
+// word, and what is saved then reads back whole.
+TEST_F(CardCommands, EndOfFileMarksNeverReachAnItem) {
+  Open({u"a|b|c"_s, u"d|e|f"_s, u"g|h|i"_s});
+  const QString mark = u"x\u001Ay\u001A"_s;
+  struct Case {
+    const char* what;
+    std::function<void()> run;
+    std::function<QString()> result;
+  };
+  CItemEditor editor(doc);
+  const Case cases[] = {
+      {"typing", [&] { CommitItemText(doc, 0, 2, mark); }, [&] { return doc.Store().GetItemText(0, 2).toString(); }},
+      {"history", [&] { ChooseHistoryText(doc, 1, mark); }, [&] { return doc.Store().GetItemText(0, 1).toString(); }},
+      {"unify", [&] { UnifyItem(doc, 1, mark); }, [&] { return doc.Store().GetItemText(2, 1).toString(); }},
+      {"paste",
+       [&] {
+         w.clipboard.SetText(u"\"x\u001Ay\",\"p\",\"q\"\n"_s);
+         PasteCards(doc);
+       },
+       [&] { return doc.Store().GetItemText(doc.CurrentCard(), 0).toString(); }},
+      {"append paste",
+       [&] {
+         w.clipboard.SetText(u"\"x\u001A\u001Ay\",\"p\",\"q\"\n"_s);
+         AppendPasteCards(doc);
+       },
+       [&] { return doc.Store().GetItemText(doc.VisibleCount() - 1, 0).toString(); }},
+      {"item name", [&] { editor.Add(mark); }, [&] { return doc.Store().Item(doc.ItemCount() - 1).toString(); }},
+      {"rename", [&] { editor.Rename(0, mark); }, [&] { return doc.Store().Item(0).toString(); }},
+  };
+  for (const Case& c : cases) {
+    w.prompt.ClearHistory();
+    c.run();
+    EXPECT_EQ(c.result(), u"xy"_s) << c.what;
+    EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kEndOfFileRemoved}) << c.what;
+  }
+  editor.Close();
+  const int cards = doc.Store().AllCount();
+  ASSERT_TRUE(doc.SaveAs(w.Path(u"g.csv"_s)));
+  CCardStore back(*w.services);
+  ASSERT_EQ(back.Read(w.Path(u"g.csv"_s)), 1);
+  EXPECT_EQ(back.AllCount(), cards);
 }

@@ -1,4 +1,5 @@
 #include "core/card_file.h"
+#include "core/card_file_checks.h"
 #include "core/card_store.h"
 #include "core/input_file.h"
 #include "core/messages.h"
@@ -124,7 +125,7 @@ TEST(CardFile, ReadCases) {
   };
   const Case cases[] = {
       {"lines cut and cards padded, end-of-file mark",
-       "a,b\r\nc,d,e,f,g\r\nh\r\n\x1Aignored,after,eof\r\n",
+       "a,b\r\nc,d,e,f,g\r\nh\r\n\x1A\r\n\x1A\x1A\n",
        {{u"項目1"_s, u"項目2"_s}, {u"a"_s, u"b"_s}, {u"c"_s, u"d"_s}, {u"h"_s, u""_s}}, 3, {},
        "a,b\r\nc,d\r\nh,\"\"\r\n", -1, true},  // the padded item is written quoted
       {"quoted items spanning lines are joined", "\"k\",\"v\"\r\n\"x\",\"a\r\nb\r\nc\"\r\n\"y\",\"z\"\r\n",
@@ -549,7 +550,7 @@ TEST(CardFile, LimitsAreNamedAndTheStoreStaysWhole) {
 TEST(CardFile, PiecesOfAnySizeReadTheSame) {
   // Characters of two bytes (CP932) or up to four (UTF-8), CR LF pairs and
   // joined lines cut at every place by the end of a piece.
-  const QString text = u"名前,メモ\r\n山田,\"東京,港区\"\r\n\"佐藤\",\"x\r\ny\"\r\n𠮷,\u0001\u0002z\u001Aafter"_s;
+  const QString text = u"名前,メモ\r\n山田,\"東京,港区\"\r\n\"佐藤\",\"x\r\ny\"\r\n𠮷,\u0001\u0002z\u001A\r\n\u001A"_s;
   for (const bool utf8 : {false, true}) {
     CTestWorld w;
     const QByteArray bytes = utf8 ? "\xEF\xBB\xBF" + text.toUtf8() : Sjis(QString(text).replace(u"𠮷"_s, u"吉"_s));
@@ -598,5 +599,250 @@ TEST(CardFile, TextsOfEveryLengthParseBack) {
         ASSERT_EQ(Texts(internal), texts);
       }
     }
+  }
+}
+
+// Text after the end-of-file mark is never dropped without a word: the line
+// of the mark is named and the file counts as read in part (a save over it
+// would cut the rest). Line ends and more marks after it (records padded
+// out) end the text quietly. The same in pieces of any size, on threads, in
+// UTF-16.
+TEST(CardFile, TextAfterTheEndOfFileMarkIsNamed) {
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+    QStringList firstItems;  // of every card read
+    int line;                // of the mark; 0: nothing after it
+  };
+  const Case cases[] = {
+      {"mark then line ends", "n\r\na\r\nb\r\n\x1A\r\n\r\n\x1A\x1A", {u"a"_s, u"b"_s}, 0},
+      {"mark at the very end", "n\r\na\r\nb\x1A", {u"a"_s, u"b"_s}, 0},
+      {"mark inside a line", "n\r\na\r\nb\x1A" "c\r\nd\r\n", {u"a"_s, u"b"_s}, 3},
+      {"mark starting a line", "n\r\na\r\n\x1A" "b\r\nc\r\n", {u"a"_s}, 3},
+      {"mark before anything", "\x1Axyz\r\n", {u""_s}, 1},
+      {"text after padding", "n\r\na\r\n\x1A\r\n\x1A\r\nlost\r\n", {u"a"_s}, 3},
+  };
+  for (const Case& c : cases) {
+    for (const bool wide : {false, true}) {
+      for (const qint64 piece : {qint64(1), qint64(3), kReadPiece}) {
+        for (const int threads : {1, 2}) {
+          SCOPED_TRACE(testing::Message() << c.what << " wide " << wide << " piece " << piece << " threads " << threads);
+          CTestWorld w;
+          QByteArray bytes = c.bytes;
+          if (wide) {
+            const QString text = QString::fromLatin1(c.bytes);
+            bytes = QByteArray("\xFF\xFE") +
+                    QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+          }
+          CCardStore store(*w.services);
+          const int result = ReadCardBytes(store, bytes, false, piece, CReadSplit{threads, 4});
+          EXPECT_EQ(result, c.line ? -1 : 1);
+          QStringList firsts;
+          for (int k = 0; k < store.AllCount(); ++k) firsts << store.AllCard(k)->Item(0).toString();
+          EXPECT_EQ(firsts, c.firstItems);
+          EXPECT_EQ(w.prompt.Texts(), c.line ? QStringList{msg::kTextAfterEndOfFile.arg(c.line)} : QStringList());
+        }
+      }
+    }
+  }
+  // The document counts it as read in part: a save over it is refused.
+  CTestWorld w;
+  const QByteArray bytes = "n\r\na\r\nb\x1A" "c\r\nd\r\n";
+  w.WriteFile(u"m.csv"_s, bytes);
+  CVelumDoc doc(*w.services);
+  ASSERT_TRUE(doc.OnOpenDocument(w.Path(u"m.csv"_s)));
+  EXPECT_TRUE(doc.ReadIncomplete());
+  EXPECT_FALSE(doc.Save());
+  EXPECT_EQ(w.ReadFile(u"m.csv"_s), bytes);
+}
+
+// What Velum writes reads back whole: an item that holds U+001A (which would
+// end the file there) or half a surrogate pair (which no encoding holds) is
+// asked about before anything is written; on OK the mark is taken out and
+// the half pair written as U+FFFD, on Cancel the old file stays. A UTF-8
+// file is never offered UTF-8.
+TEST(CardFile, TextsThatWouldCutOrBreakTheFileAreAskedAbout) {
+  struct Case {
+    const char* what;
+    bool utf8;
+    QString text;      // put into card 3, item メモ
+    QStringList asked;  // the questions
+    QString back;      // the text read back after OK
+  };
+  const QString mark = u"後\u001Aろ"_s;
+  const QString half = u"a\xD840"_s + u"b𠀋\xDC0B"_s;
+  const QString card3 = u"カード3"_s;
+  const Case cases[] = {
+      {"mark, CP932", false, mark, {msg::kEndOfFileQuestion.arg(card3, u"メモ"_s)}, u"後ろ"_s},
+      {"mark, UTF-8", true, mark, {msg::kEndOfFileQuestion.arg(card3, u"メモ"_s)}, u"後ろ"_s},
+      {"half a pair, UTF-8", true, half, {msg::kLoneSurrogateQuestion.arg(card3, u"メモ"_s)}, u"a\uFFFDb𠀋\uFFFD"_s},
+      {"half a pair, CP932", false, half,
+       {msg::kLoneSurrogateQuestion.arg(card3, u"メモ"_s),
+        msg::kUnencodable.arg(card3, u"メモ"_s, u"\uFFFD"_s, u"CP932"_s)},
+       u"a\uFFFDb𠀋\uFFFD"_s},
+      {"both", true, mark + half,
+       {msg::kEndOfFileQuestion.arg(card3, u"メモ"_s), msg::kLoneSurrogateQuestion.arg(card3, u"メモ"_s)},
+       u"後ろa\uFFFDb𠀋\uFFFD"_s},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CTestWorld w;
+    QString text = u"名前,メモ\r\n"_s;
+    for (int k = 0; k < 4; ++k) text += u"山田%1,東京\r\n"_s.arg(k);
+    const QByteArray original = c.utf8 ? "\xEF\xBB\xBF" + text.toUtf8() : Sjis(text);
+    w.WriteFile(u"c.csv"_s, original);
+    CCardStore store(*w.services);
+    ASSERT_EQ(store.Read(w.Path(u"c.csv"_s)), 1);
+    store.SetItemText(2, 1, c.text);
+
+    for (int declined = 0; declined < c.asked.size(); ++declined) {
+      w.prompt.ClearHistory();
+      for (int k = 0; k < declined; ++k) w.prompt.QueueAnswer(true);
+      w.prompt.QueueAnswer(false);
+      EXPECT_EQ(store.Write(w.Path(u"c.csv"_s)), 0);
+      EXPECT_EQ(w.ReadFile(u"c.csv"_s), original);
+      EXPECT_EQ(w.prompt.Texts(), c.asked.mid(0, declined + 1));
+      store.SetItemText(2, 1, c.text);
+    }
+    w.prompt.ClearHistory();
+    ASSERT_EQ(store.Write(w.Path(u"c.csv"_s)), 1);
+    EXPECT_EQ(w.prompt.Texts(), c.asked);
+    CCardStore back(*w.services);
+    ASSERT_EQ(back.Read(w.Path(u"c.csv"_s)), 1);
+    ASSERT_EQ(back.AllCount(), 4);
+    EXPECT_EQ(back.AllCard(2)->Item(1).toString(), c.back);
+    EXPECT_EQ(back.AllCard(3)->Item(0).toString(), u"山田3"_s);
+    EXPECT_EQ(store.AllCard(2)->Item(1).toString(), c.back);  // the document holds what the file holds
+  }
+}
+
+// A save never writes a file the reader would refuse: one beyond the size
+// limit is refused before anything is written when its text alone passes it,
+// and stopped while it is written when its encoding does; cards too many for
+// the reader's memory are refused too. The message names the limit and the
+// old file stays.
+TEST(CardFile, NoSaveWritesWhatTheReaderRefuses) {
+  constexpr qint64 kLimit = qint64(1) << 20;
+  struct Case {
+    const char* what;
+    int cards;
+    QString text;  // of each card's one item
+    QString reason;  // empty: written
+  };
+  const QString tooLarge = msg::kLargerThanReadable.arg(1);
+  const QString tooMany = msg::kMoreCardsThanReadable.arg(5);
+  const Case cases[] = {
+      {"text alone too long", 2, QString(600000, u'a'), tooLarge},
+      {"encoded too long", 2, QString(200000, u'漢'), tooLarge},  // 3 bytes a character in UTF-8
+      {"just fits", 2, QString(100000, u'漢'), {}},
+      {"too many cards", 60000, u"1"_s, tooMany},
+      {"many cards that fit", 30000, u"1"_s, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CTestWorld w;
+    const QByteArray original = "\xEF\xBB\xBFn\r\nold\r\n";
+    w.WriteFile(u"s.csv"_s, original);
+    w.WriteFile(u"in.csv"_s, "\xEF\xBB\xBFn\r\n" + QByteArray("x\r\n").repeated(c.cards));
+    CCardStore store(*w.services);
+    ASSERT_EQ(store.Read(w.Path(u"in.csv"_s)), 1);
+    for (int k = 0; k < c.cards; ++k) store.AllCard(k)->SetItem(0, c.text);
+    const int result = WriteCardFile(store, w.Path(u"s.csv"_s), {}, kLimit);
+    if (c.reason.isEmpty()) {
+      ASSERT_EQ(result, 1);
+      EXPECT_TRUE(w.prompt.Texts().isEmpty()) << w.prompt.Texts().join(u'|');
+      CCardStore back(*w.services);
+      EXPECT_EQ(ReadCardFile(back, w.Path(u"s.csv"_s), kLimit), 1);
+      EXPECT_EQ(back.AllCount(), c.cards);
+      continue;
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(w.prompt.Texts(),
+              QStringList{msg::kCannotWrite + msg::kReasonSeparator + w.Path(u"s.csv"_s) + u": "_s + c.reason});
+    EXPECT_EQ(w.ReadFile(u"s.csv"_s), original);
+    EXPECT_EQ(QDir(w.Path({})).entryList(QDir::Files).size(), 2);  // no temporary file left
+    // Written without the limit, the reader refuses it indeed.
+    ASSERT_EQ(WriteCardFile(store, w.Path(u"big.csv"_s), {}, -1), 1);
+    CCardStore back(*w.services);
+    EXPECT_EQ(ReadCardFile(back, w.Path(u"big.csv"_s), kLimit), 0);
+  }
+}
+
+namespace {
+
+// Cuts the file being read to `to` bytes at the first step of progress, as
+// another program might while a large file is read.
+class CCuttingProgress final : public IProgress {
+ public:
+  CCuttingProgress(QString path, qint64 to) : m_path(std::move(path)), m_to(to) {}
+  void Begin(const QString&, qint64) override {}
+  void Step(qint64) override {
+    if (m_done) return;
+    m_done = true;
+    QFile(m_path).resize(m_to);
+  }
+  void End() override {}
+
+ private:
+  QString m_path;
+  qint64 m_to;
+  bool m_done = false;
+};
+
+}  // namespace
+
+// A file cut while it is read gives the cards read, with a message of how
+// far reading came, and counts as read in part.
+TEST(CardFile, AFileCutWhileReadIsNamed) {
+  CTestWorld w;
+  QByteArray bytes = "n\r\n";
+  while (bytes.size() < 3 * kReadPiece) bytes += "0123456789abcdef\r\n";
+  w.WriteFile(u"cut.csv"_s, bytes);
+  const qint64 cutAt = kReadPiece + kReadPiece / 2 + 5;  // inside a line
+  CCuttingProgress cutter(w.Path(u"cut.csv"_s), cutAt);
+  w.services->progress = &cutter;
+  CCardStore store(*w.services);
+  EXPECT_EQ(store.Read(w.Path(u"cut.csv"_s)), -1);
+  EXPECT_EQ(w.prompt.Texts(),
+            QStringList{msg::kCutWhileReading.arg(w.Path(u"cut.csv"_s)).arg(cutAt).arg(bytes.size())});
+  EXPECT_EQ(store.AllCount(), int((cutAt - 3) / 18) + 1);  // the cut line is kept as far as it came
+  w.services->progress = nullptr;
+}
+
+// A file that is UTF-8 but for a stray byte reads as UTF-8, the byte shown as
+// U+FFFD; text much like UTF-8 with too many bytes UTF-8 cannot read is CP932.
+// Either way the user hears once which encoding was taken and why. Plain
+// CP932 text, half-width kana included, says nothing.
+TEST(CardFile, TheEncodingTakenIsToldWhenTheTextLeavesADoubt) {
+  const QByteArray names = u"名前,メモ\r\n山田太郎,東京都港区\r\n"_s.toUtf8();
+  const QByteArray stray = names + u"佐藤"_s.toUtf8() + "\xFF," + u"大阪"_s.toUtf8() + "\r\n";
+  QByteArray many = names;
+  for (int k = 0; k < 4; ++k) many += u"あい"_s.toUtf8() + "\xFE\r\n";
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+    CodePage taken;
+    QString told;  // the start of the one message; empty: none
+  };
+  const Case cases[] = {
+      {"one stray byte", stray, CodePage::Utf8,
+       msg::kMostlyUtf8 + msg::kUndecodable.arg(u"UTF-8"_s).arg(1).arg(stray.indexOf('\xFF') + 1)},
+      {"many stray bytes", many, CodePage::Cp932, msg::kNotUtf8.arg(many.indexOf('\xFE') + 1).arg(u"CP932"_s)},
+      {"CP932 with half-width kana", Sjis(u"名前,ﾌﾘｶﾞﾅ\r\n山田,ﾔﾏﾀﾞ ﾀﾛｳ\r\n佐藤,ｻﾄｳ ﾊﾅｺ\r\n"_s), CodePage::Cp932, {}},
+      {"plain UTF-8", names, CodePage::Utf8, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CTestWorld w;
+    w.WriteFile(u"e.csv"_s, c.bytes);
+    CCardStore store(*w.services);
+    ASSERT_EQ(store.Read(w.Path(u"e.csv"_s)), 1);
+    EXPECT_EQ(store.Encoding().codePage, c.taken);
+    if (c.told.isEmpty()) {
+      EXPECT_TRUE(w.prompt.Texts().isEmpty()) << w.prompt.Texts().join(u'|');
+      continue;
+    }
+    ASSERT_EQ(w.prompt.Texts().size(), 1) << w.prompt.Texts().join(u'|');
+    EXPECT_TRUE(w.prompt.Texts()[0].startsWith(c.told)) << w.prompt.Texts()[0];
   }
 }

@@ -3,6 +3,7 @@
 // flags and messages, on random damaged files and on the files at hand, and
 // the same bytes written.
 #include "core/card_file.h"
+#include "core/card_file_checks.h"
 #include "core/card_store.h"
 #include "core/messages.h"
 #include "settings/settings.h"
@@ -154,7 +155,7 @@ TEST(CardFileReader, CasesAtTheCuts) {
        {msg::kTooManyItems.arg(4), msg::kUndecodable.arg(u"CP932"_s).arg(1).arg(8)}, -1},
       {"a stop in a joined record", "h1,h2\r\nq\r\n\"a\r\nb\"," + wide + "\r\nq\r\n", {msg::kTooManyItems.arg(3)}, -1},
       {"the end-of-text mark ends the counting", "h1,h2\r\na\x82\r\n\x1A\x82\x82\r\n",
-       {msg::kUndecodable.arg(u"CP932"_s).arg(1).arg(9)}, 1},
+       {msg::kTextAfterEndOfFile.arg(3), msg::kUndecodable.arg(u"CP932"_s).arg(1).arg(9)}, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1,0 +1,142 @@
+#include "core/card_file_checks.h"
+
+#include "core/card_line.h"
+#include "core/card_store.h"
+#include "core/input_file.h"
+#include "core/messages.h"
+#include "platform/code_page.h"
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Whether text may hold U+001A or a surrogate: one pass without a branch,
+// which the compiler turns into vector code, so that a deck of plain texts
+// costs little more than reading it once.
+bool MayNeedMending(QStringView text) {
+  const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
+  bool any = false;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = s[i];
+    any |= (c == card_char::kEndOfFile) | ((c & 0xF800) == 0xD800);
+  }
+  return any;
+}
+
+bool WholePairAt(QStringView text, qsizetype i) {
+  return i + 1 < text.size() && text[i].isHighSurrogate() && text[i + 1].isLowSurrogate();
+}
+
+struct CFound {
+  bool mark = false;  // U+001A
+  bool lone = false;  // half a surrogate pair
+};
+
+CFound Look(QStringView text) {
+  CFound f;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == card_char::kEndOfFile)
+      f.mark = true;
+    else if (WholePairAt(text, i))
+      ++i;
+    else if (text[i].isSurrogate())
+      f.lone = true;
+  }
+  return f;
+}
+
+QString Mended(QStringView text, const CFound& mend) {
+  QString out;
+  out.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (WholePairAt(text, i)) {
+      out += text.sliced(i, 2);
+      ++i;
+    } else if (text[i] == card_char::kEndOfFile && mend.mark) {
+    } else if (text[i].isSurrogate() && mend.lone) {
+      out += QChar(kReplacement);
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// Where a kind of damage was first found, for the question.
+struct CPlace {
+  int card = -2;  // -1: the item names; -2: not found
+  int item = 0;
+  bool Found() const { return card > -2; }
+};
+
+QString Where(const CCardStore& store, const CPlace& p, const QString& question) {
+  return question.arg(p.card < 0 ? msg::kItemNamesRow : msg::kCardN.arg(p.card + 1), store.Item(p.item).toString());
+}
+
+// What a card costs the reader once read back: the buffer the line parser
+// makes for it (a word per item, each text and its NUL), Qt's array header,
+// the row and its places in the two card lists.
+qint64 ReadCost(const CCardRow& row) {
+  qint64 units = CCardRow::HeaderSize(row.ItemCount()) + 1;
+  for (int i = 0; i < row.ItemCount(); ++i) units += row.Item(i).size() + 1;
+  return units * 2 + 16 + qint64(sizeof(CCardRow)) + 48;
+}
+
+}  // namespace
+
+bool RemoveEndOfFileMarks(QString& text) {
+  if (!text.contains(QChar(card_char::kEndOfFile))) return false;
+  text.remove(QChar(card_char::kEndOfFile));
+  return true;
+}
+
+bool CheckDeckForSave(CCardStore& store, const QString& path, qint64 maxBytes) {
+  IPrompt& prompt = store.Services().prompt;
+  CPlace mark, lone;
+  qint64 units = 0;  // each is a byte at least in every encoding
+  qint64 cost = 0;
+  auto look = [&](const CCardRow& row, int card) {
+    units += row.ItemCount();  // the commas and the line end, at least
+    for (int i = 0; i < row.ItemCount(); ++i) {
+      const QStringView text = row.Item(i);
+      units += text.size();
+      if (!MayNeedMending(text)) continue;
+      const CFound f = Look(text);
+      if (f.mark && !mark.Found()) mark = {card, i};
+      if (f.lone && !lone.Found()) lone = {card, i};
+    }
+  };
+  if (store.FirstLineIsItems()) look(store, -1);
+  for (int k = 0; k < store.AllCount(); ++k) {
+    look(*store.AllCard(k), k);
+    cost += ReadCost(*store.AllCard(k));
+  }
+
+  const CodePage cp = store.Encoding().codePage;
+  const qint64 unitBytes = cp == CodePage::Utf16Le || cp == CodePage::Utf16Be ? 2 : 1;
+  QString reason;
+  if (maxBytes >= 0 && units * unitBytes > maxBytes)
+    reason = path + QStringLiteral(": ") + msg::kLargerThanReadable.arg(maxBytes >> 20);
+  else if (maxBytes >= 0 && cost > maxBytes * kCardMemoryFactor)
+    reason = path + QStringLiteral(": ") + msg::kMoreCardsThanReadable.arg((maxBytes * kCardMemoryFactor) >> 20);
+  if (!reason.isEmpty()) {
+    prompt.Notice(msg::kCannotWrite + msg::kReasonSeparator + reason);
+    return false;
+  }
+
+  if (!mark.Found() && !lone.Found()) return true;
+  if (mark.Found() && !prompt.Question(Where(store, mark, msg::kEndOfFileQuestion))) return false;
+  if (lone.Found() && !prompt.Question(Where(store, lone, msg::kLoneSurrogateQuestion))) return false;
+  const CFound mend{mark.Found(), lone.Found()};
+  auto fix = [&](CCardRow& row) {
+    for (int i = 0; i < row.ItemCount(); ++i) {
+      const QStringView text = row.Item(i);
+      if (!MayNeedMending(text)) continue;
+      const CFound f = Look(text);
+      if (f.mark || f.lone) row.SetItem(i, Mended(text, mend));
+    }
+  };
+  if (store.FirstLineIsItems()) fix(store);
+  for (int k = 0; k < store.AllCount(); ++k) fix(*store.AllCard(k));
+  return true;
+}
