@@ -68,7 +68,9 @@ bool CCliContext::OpenForCommand(const QString& path) {
     return false;
   }
   m_doc->OnOpenDocument(path);
-  return !m_doc->ReadIncomplete();
+  // A file the reader refused (too large, too many cards) leaves a new
+  // document without a path; the reason was shown as a message.
+  return !m_doc->PathName().isEmpty() && !m_doc->ReadIncomplete();
 }
 
 int CCliContext::Usage(const QString& text) {
