@@ -10,17 +10,21 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-// Whether text may hold U+001A or a surrogate: one pass without a branch,
-// which the compiler turns into vector code, so that a deck of plain texts
-// costs little more than reading it once.
+// Whether text may hold U+001A or a surrogate. Blocks of a fixed length
+// without a branch inside, which the compiler turns into vector code, so that
+// a deck of plain texts costs little more than reading it once.
 bool MayNeedMending(QStringView text) {
   const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
-  bool any = false;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const char16_t c = s[i];
-    any |= (c == card_char::kEndOfFile) | ((c & 0xF800) == 0xD800);
+  const qsizetype n = text.size();
+  auto odd = [](unsigned c) { return unsigned(c == card_char::kEndOfFile) | unsigned((c & 0xF800) == 0xD800); };
+  unsigned any = 0;
+  qsizetype i = 0;
+  for (; i + 32 <= n; i += 32) {
+    for (int k = 0; k < 32; ++k) any |= odd(s[i + k]);
+    if (any) return true;
   }
-  return any;
+  for (; i < n; ++i) any |= odd(s[i]);
+  return any != 0;
 }
 
 bool WholePairAt(QStringView text, qsizetype i) {
@@ -74,12 +78,11 @@ QString Where(const CCardStore& store, const CPlace& p, const QString& question)
 }
 
 // What a card costs the reader once read back: the buffer the line parser
-// makes for it (a word per item, each text and its NUL), Qt's array header,
-// the row and its places in the two card lists.
-qint64 ReadCost(const CCardRow& row) {
-  qint64 units = CCardRow::HeaderSize(row.ItemCount()) + 1;
-  for (int i = 0; i < row.ItemCount(); ++i) units += row.Item(i).size() + 1;
-  return units * 2 + 16 + qint64(sizeof(CCardRow)) + 48;
+// makes for it (a word per item, then the texts with a NUL after each: span
+// units and one), Qt's array header and closing NUL, the row and its places
+// in the two card lists.
+qint64 ReadCost(int items, qsizetype span) {
+  return (CCardRow::HeaderSize(items) + span + 2) * 2 + 16 + qint64(sizeof(CCardRow)) + 48;
 }
 
 }  // namespace
@@ -96,21 +99,27 @@ bool CheckDeckForSave(CCardStore& store, const QString& path, qint64 maxBytes) {
   qint64 units = 0;  // each is a byte at least in every encoding
   qint64 cost = 0;
   auto look = [&](const CCardRow& row, int card) {
-    units += row.ItemCount();  // the commas and the line end, at least
-    for (int i = 0; i < row.ItemCount(); ++i) {
+    const int n = row.ItemCount();
+    if (n <= 0) {
+      if (card >= 0) cost += ReadCost(0, 0);
+      return;
+    }
+    // The texts stand back to back in one buffer, each followed by a NUL
+    // (card_row.h): one look goes over all of them.
+    const QStringView first = row.Item(0), last = row.Item(n - 1);
+    const QStringView all(first.data(), last.data() + last.size());
+    units += all.size() + 1;  // the texts, and a comma or the line end after each
+    if (card >= 0) cost += ReadCost(n, all.size());
+    if (!MayNeedMending(all)) return;
+    for (int i = 0; i < n; ++i) {
       const QStringView text = row.Item(i);
-      units += text.size();
-      if (!MayNeedMending(text)) continue;
       const CFound f = Look(text);
       if (f.mark && !mark.Found()) mark = {card, i};
       if (f.lone && !lone.Found()) lone = {card, i};
     }
   };
   if (store.FirstLineIsItems()) look(store, -1);
-  for (int k = 0; k < store.AllCount(); ++k) {
-    look(*store.AllCard(k), k);
-    cost += ReadCost(*store.AllCard(k));
-  }
+  for (int k = 0; k < store.AllCount(); ++k) look(*store.AllCard(k), k);
 
   const CodePage cp = store.Encoding().codePage;
   const qint64 unitBytes = cp == CodePage::Utf16Le || cp == CodePage::Utf16Be ? 2 : 1;
