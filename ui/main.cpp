@@ -122,6 +122,7 @@ int main(int argc, char** argv) {
         case CSingleInstance::Outcome::kHandedOver:
           return 0;
         case CSingleInstance::Outcome::kNotAnswering:
+        case CSingleInstance::Outcome::kBusy:
           err << "velum: " << instance.Error() << '\n';
           return 1;
         case CSingleInstance::Outcome::kFailed:

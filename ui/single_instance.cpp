@@ -27,24 +27,28 @@ bool PeerIsUs(const QLocalSocket& socket) {
          cred.uid == ::geteuid();
 }
 
-enum class Reply { kTaken, kNone };
+// kQueued: the line was sent and the connection stays open without an
+// answer: the running copy reads it when it gets to it. kRefused: the line
+// never reached it or was turned away.
+enum class Reply { kTaken, kQueued, kRefused };
 
 // Sends one line to the running copy and waits for its answer.
 Reply Send(const QString& path, const QByteArray& line) {
   QLocalSocket socket;
   socket.connectToServer(path);
-  if (!socket.waitForConnected(kConnectMs) || !PeerIsUs(socket)) return Reply::kNone;
+  if (!socket.waitForConnected(kConnectMs) || !PeerIsUs(socket)) return Reply::kRefused;
   socket.write(line + '\n');
-  if (!socket.waitForBytesWritten(kConnectMs)) return Reply::kNone;
-  if (!socket.waitForReadyRead(kReplyMs)) return Reply::kNone;
-  return socket.readLine(CSingleInstance::kMaxLine).trimmed() == "ok" ? Reply::kTaken : Reply::kNone;
+  if (!socket.waitForBytesWritten(kConnectMs)) return Reply::kRefused;
+  if (!socket.waitForReadyRead(kReplyMs) && !socket.canReadLine())
+    return socket.state() == QLocalSocket::ConnectedState ? Reply::kQueued : Reply::kRefused;
+  return socket.readLine(CSingleInstance::kMaxLine).trimmed() == "ok" ? Reply::kTaken : Reply::kRefused;
 }
 
 QString FolderFile(const QString& name) { return PrivateFolderPath() + u'/' + name; }
 
 }  // namespace
 
-CSingleInstance::CSingleInstance() {
+CSingleInstance::CSingleInstance(int idleMs) : m_idleMs(idleMs) {
   m_drain.setSingleShot(true);
   connect(&m_drain, &QTimer::timeout, this, &CSingleInstance::Drain);
 }
@@ -67,25 +71,34 @@ CSingleInstance::Outcome CSingleInstance::Claim(const QString& file, CSettingsSt
     return Outcome::kFailed;
   }
   QString before;
+  Reply reply;
   if (file.isEmpty()) {
-    if (Send(path, "activate") == Reply::kTaken) return Outcome::kHandedOver;
+    reply = Send(path, "activate");
   } else {
     // The running copy reads the name from the settings, as a hand-over always did.
     before = ReadSetting(settings, settings::kPpcFile);
     WriteSetting(settings, settings::kPpcFile, QFileInfo(file).absoluteFilePath());
-    if (Send(path, "700") == Reply::kTaken) return Outcome::kHandedOver;
+    reply = Send(path, "700");
   }
+  if (reply == Reply::kTaken) return Outcome::kHandedOver;
   // No answer: the socket is ours only when the copy that holds the owner
   // lock has ended. A copy that is stopped or busy keeps it, and its socket;
-  // the message it has not read yet stays queued, so the file name stays too.
+  // a message it has not read yet stays queued, so the file name stays too.
+  // One it turned away (it serves only so many connections at once) is
+  // gone: the user is told to try again, and the name is taken back.
   m_owner = std::make_unique<QLockFile>(FolderFile(QStringLiteral("velum.pid")));
   m_owner->setStaleLockTime(0);
   if (!m_owner->tryLock(0)) {
     qint64 pid = 0;
     m_owner->getLockInfo(&pid, nullptr, nullptr);
     m_owner.reset();
-    m_error = single_msg::kNotAnswering.arg(pid);
-    return Outcome::kNotAnswering;
+    if (reply == Reply::kQueued) {
+      m_error = single_msg::kNotAnswering.arg(pid);
+      return Outcome::kNotAnswering;
+    }
+    if (!file.isEmpty()) WriteSetting(settings, settings::kPpcFile, before);
+    m_error = single_msg::kBusy.arg(pid);
+    return Outcome::kBusy;
   }
   if (!file.isEmpty()) WriteSetting(settings, settings::kPpcFile, before);
   return Listen(path) ? Outcome::kFirst : Outcome::kFailed;
@@ -107,9 +120,20 @@ bool CSingleInstance::Listen(const QString& path) {
 
 void CSingleInstance::Accept() {
   while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-    if (m_connections >= kMaxConnections || !PeerIsUs(*socket)) {
+    if (!PeerIsUs(*socket)) {
       socket->abort();
       socket->deleteLater();
+      continue;
+    }
+    if (m_connections >= kMaxConnections) {
+      // Turned away with a word, so that a start waiting for its answer
+      // knows at once that its message was not taken.
+      socket->write("busy\n");
+      socket->disconnectFromServer();
+      if (socket->state() == QLocalSocket::UnconnectedState)
+        socket->deleteLater();
+      else
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
       continue;
     }
     ++m_connections;
@@ -124,7 +148,7 @@ void CSingleInstance::Accept() {
       socket->abort();
       socket->deleteLater();
     });
-    idle->start(kIdleMs);
+    idle->start(m_idleMs);
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
     if (socket->bytesAvailable() > 0) Read(socket);
   }

@@ -17,6 +17,10 @@ namespace single_msg {
 // %1: the running copy's process id.
 inline const QString kNotAnswering =
     QStringLiteral("起動中のVELUM（プロセス %1）が応答しません。応答したらファイルを開きます");
+// %1: the running copy's process id.
+inline const QString kBusy = QStringLiteral(
+    "起動中のVELUM（プロセス %1）はほかの接続で手がふさがっていて、ファイルを受け取れませんでした。"
+    "しばらくしてからもう一度開いてください");
 // %1: "PATH: reason".
 inline const QString kNoSingle = QStringLiteral("起動中のVELUMと連携できません：%1");
 inline const QString kLockTimeout = QStringLiteral("ロックを取得できません");
@@ -32,7 +36,8 @@ class CSingleInstance final : public QObject {
   Q_OBJECT
 
  public:
-  CSingleInstance();
+  // idleMs: how long a connection may stay silent (tests lengthen it).
+  explicit CSingleInstance(int idleMs = kIdleMs);
   ~CSingleInstance() override;
 
   // Limits of the listening side: the longest message line, the number of
@@ -47,14 +52,15 @@ class CSingleInstance final : public QObject {
   enum class Outcome {
     kFirst,         // this start is the running copy now
     kHandedOver,    // a running copy took the file (or came to the front)
-    kNotAnswering,  // a running copy is alive but did not answer; its socket is left alone
+    kNotAnswering,  // a running copy is alive but did not answer yet; the message waits in its socket
+    kBusy,          // a running copy is alive but turned the message away (or could not be reached)
     kFailed,        // no single running copy: the private folder or the lock could not be had
   };
   // Hands the file over to a running copy, or becomes the running copy. Two
   // starts at the same moment are serialised by a lock file beside the
   // socket; a socket is replaced only when the copy that made it has ended.
   Outcome Claim(const QString& file, CSettingsStore& settings);
-  // Why Claim answered kNotAnswering or kFailed.
+  // Why Claim answered kNotAnswering, kBusy or kFailed.
   const QString& Error() const { return m_error; }
 
   // Starts carrying out what later starts send: run receives 700 or 0 (come
@@ -75,5 +81,6 @@ class CSingleInstance final : public QObject {
   QTimer m_drain;
   bool m_running = false;
   int m_connections = 0;
+  const int m_idleMs;
   QString m_error;
 };

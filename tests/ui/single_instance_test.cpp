@@ -4,6 +4,7 @@
 // copy. This process plays the running copy where the test must answer its
 // dialogs or talk to its socket.
 #include "platform/file_io.h"
+#include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "ui/single_instance.h"
 #include "ui_test_support.h"
@@ -173,6 +174,46 @@ class CSingleInstanceTest : public QObject {
     QCOMPARE(last.exitCode(), 0);
     QVERIFY(WaitFor([&] { return events.size() == 4; }));
     QCOMPARE(events.last(), QStringLiteral("0"));
+  }
+
+  // A running copy that already serves as many connections as it takes
+  // turns a hand-over away with a word: the start says the copy is busy and
+  // to try again (the file will not open by itself later) and takes back the
+  // name it wrote; once the connections are gone a start hands over.
+  void busyCopyTurnsAHandOverAway() {
+    const QString home = NewHome();
+    UseRuntimeOf(home);
+    CSettingsStore settings(home + QStringLiteral("/settings.reg"));
+    CSingleInstance instance(60000);  // the silent connections stay for the test
+    QCOMPARE(instance.Claim(QString(), settings), CSingleInstance::Outcome::kFirst);
+    QStringList events;
+    instance.Serve([&](unsigned id) { events << QString::number(id); });
+    std::vector<std::unique_ptr<QLocalSocket>> silent;
+    for (int i = 0; i < CSingleInstance::kMaxConnections; ++i) {
+      silent.push_back(std::make_unique<QLocalSocket>());
+      silent.back()->connectToServer(CSingleInstance::SocketPath());
+      QVERIFY(silent.back()->waitForConnected(1000));
+    }
+    QTest::qWait(300);  // all of them taken in
+    const QString b = Cards(home, QStringLiteral("b.csv"));
+    QProcess& turned = Start(home, b, QProcess::SeparateChannels);
+    QVERIFY(WaitFor([&] { return turned.state() == QProcess::NotRunning; }, 2 * kWaitMs));
+    const QString said = QString::fromUtf8(turned.readAllStandardError());
+    QCOMPARE(turned.exitCode(), 1);
+    QVERIFY2(said.contains(single_msg::kBusy.arg(QCoreApplication::applicationPid())), qPrintable(said));
+    QCOMPARE(ReadSetting(settings, settings::kPpcFile), QString());
+    QTest::qWait(200);
+    QVERIFY2(events.isEmpty(), qPrintable(events.join(u',')));
+    QVERIFY(std::all_of(silent.begin(), silent.end(),
+                        [](const auto& c) { return c->state() == QLocalSocket::ConnectedState; }));
+
+    silent.clear();
+    QProcess& again = Start(home, b);
+    QVERIFY(WaitFor([&] { return again.state() == QProcess::NotRunning; }, 2 * kWaitMs));
+    QCOMPARE(again.exitCode(), 0);
+    QVERIFY(WaitFor([&] { return events.size() == 1; }));
+    QCOMPARE(events, QStringList{QStringLiteral("700")});
+    QCOMPARE(ReadSetting(settings, settings::kPpcFile), b);
   }
 
   // A running copy that is stopped keeps its socket: a later start says so
