@@ -334,9 +334,10 @@ TEST_F(CliTest, BatchAsksToSaveChangesBeforeReplacingTheDocument) {
 // Every read that refuses a file, or reads it only in part, exits 1 with the
 // reason on stderr: never an empty or partial deck with exit 0.
 TEST_F(CliTest, RefusedReadsExitOneWithTheReason) {
+  // Cards at the start, then a hole that takes no space.
+  w.WriteFile(u"large.csv"_s, "n\r\n" + QByteArray("card\r\n").repeated(kSniffBytes / 6 + 1));
   QFile large(w.Path(u"large.csv"_s));
-  ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(kMaxCardFile + 1));  // sparse: no space taken
-  large.close();
+  ASSERT_TRUE(large.resize(kMaxCardFile + 1));
   w.WriteFile(u"mark.csv"_s, "n\r\na\r\nb\x1A" "c\r\n");
   const QString big = w.Path(u"large.csv"_s);
   const QString tooLarge = input_msg::kCannotRead.arg(big, input_msg::kTooLarge.arg(512));
