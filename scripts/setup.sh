@@ -13,6 +13,7 @@ packages=(
   qt6-translations-l10n   # Qt's own dialogs and buttons in Japanese
   libharfbuzz-dev         # postcards: vertical text shaped with the face's vertical forms
   poppler-utils           # tests only: pdftotext, pdfinfo and pdffonts read printed PDFs back
+  lintian appstream desktop-file-utils   # tests only: Debian's checks of the package and its metadata
 )
 
 missing=()
