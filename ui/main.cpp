@@ -19,6 +19,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const char kUsage[] =
@@ -50,11 +52,64 @@ bool OpenScript(QFile& file, const QString& path, QString* why) {
   return false;
 }
 
+// The words of the command line.
+struct CLaunch {
+  QString script;  // with scripted
+  QSize screen;
+  QString file;
+  bool scripted = false;
+  bool help = false;
+  bool usage = false;  // bad usage
+};
+
+// Options of the toolkit itself (-platform NAME, -reverse, ...): passed on to
+// it, never taken for ours. With one dash or two, as the toolkit reads them.
+bool IsToolkitOption(QStringView word, bool* takesValue) {
+  static const QStringList kWithValue{
+      u"platform"_s, u"platformpluginpath"_s, u"platformtheme"_s, u"plugin"_s,  u"qwindowgeometry"_s,
+      u"geometry"_s, u"qwindowicon"_s,        u"icon"_s,          u"qwindowtitle"_s, u"title"_s,
+      u"session"_s,  u"display"_s,            u"name"_s,          u"style"_s,   u"stylesheet"_s,
+      u"dialogs"_s,  u"visual"_s};
+  static const QStringList kFlags{u"reverse"_s, u"widgetcount"_s, u"nograb"_s, u"dograb"_s, u"sync"_s};
+  if (!word.startsWith(u'-') || word.size() < 2) return false;
+  const QStringView name = word.mid(word.startsWith(u"--") ? 2 : 1);
+  *takesValue = kWithValue.contains(name);
+  return *takesValue || kFlags.contains(name);
+}
+
+// Reads the command line before anything needs a display, so that --help and
+// bad usage answer on a terminal without one.
+CLaunch ParseLaunch(int argc, char** argv) {
+  CLaunch l;
+  for (int i = 1; i < argc; ++i) {
+    const QString a = QString::fromLocal8Bit(argv[i]);
+    bool takesValue = false;
+    if (a == u"--script" && i + 1 < argc) {
+      l.script = QString::fromLocal8Bit(argv[++i]);
+      l.scripted = true;
+    } else if (a == u"--screen" && i + 1 < argc) {
+      const auto m = QRegularExpression(u"^(\\d+)x(\\d+)$"_s).match(QString::fromLocal8Bit(argv[++i]));
+      if (!m.hasMatch()) l.usage = true;
+      l.screen = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+    } else if (a == u"--help" || a == u"-h") {
+      l.help = true;
+    } else if (IsToolkitOption(a, &takesValue)) {
+      if (takesValue) ++i;
+    } else if (a.startsWith(u'-') && a != u"-") {
+      l.usage = true;
+    } else if (l.file.isEmpty()) {
+      l.file = a;
+    } else {
+      l.usage = true;
+    }
+  }
+  if (!l.scripted && l.screen.isValid()) l.usage = true;
+  return l;
+}
+
 // A script needs no screen: without a display it runs offscreen, unless the
 // platform was chosen explicitly.
-void ChooseScriptPlatform(int argc, char** argv) {
-  bool scripted = false;
-  for (int i = 1; i < argc; ++i) scripted = scripted || std::strcmp(argv[i], "--script") == 0;
+void ChooseScriptPlatform(bool scripted) {
   if (!scripted || qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -63,36 +118,20 @@ void ChooseScriptPlatform(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ChooseScriptPlatform(argc, argv);
+  const CLaunch launch = ParseLaunch(argc, argv);
+  if (launch.help) {
+    fputs(kUsage, stdout);
+    return 0;
+  }
+  if (launch.usage) return Usage();
+  ChooseScriptPlatform(launch.scripted);
   CVelumQApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("velum"));
 
-  QStringList args = QApplication::arguments().mid(1);
-  QString script;
-  QSize screen;
-  QString file;
-  bool scripted = false;
-  for (qsizetype i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    if (a == u"--script" && i + 1 < args.size()) {
-      script = args[++i];
-      scripted = true;
-    } else if (a == u"--screen" && i + 1 < args.size()) {
-      const auto m = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(args[++i]);
-      if (!m.hasMatch()) return Usage();
-      screen = QSize(m.captured(1).toInt(), m.captured(2).toInt());
-    } else if (a == u"--help" || a == u"-h") {
-      fputs(kUsage, stdout);
-      return 0;
-    } else if (a.startsWith(u'-') && a != u"-") {
-      return Usage();
-    } else if (file.isEmpty()) {
-      file = a;
-    } else {
-      return Usage();
-    }
-  }
-  if (!scripted && screen.isValid()) return Usage();
+  const QString& script = launch.script;
+  const QString& file = launch.file;
+  const bool scripted = launch.scripted;
+  QSize screen = launch.screen;
 
   QTextStream out(stdout);
   QTextStream err(stderr);

@@ -11,6 +11,8 @@
 
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct CRun {
@@ -18,6 +20,26 @@ struct CRun {
   QString out;
   QString err;
 };
+
+// Runs velum with these words and no display at all; nothing on standard input.
+CRun RunWithoutDisplay(const QStringList& args) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(QString::fromLatin1(name));
+  QProcess p;
+  p.setProcessEnvironment(env);
+  p.start(QStringLiteral(VELUM_PATH), args);
+  p.closeWriteChannel();
+  CRun run;
+  if (!p.waitForFinished(20000)) {
+    p.kill();
+    p.waitForFinished();
+    return run;
+  }
+  run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  run.out = QString::fromUtf8(p.readAllStandardOutput());
+  run.err = QString::fromUtf8(p.readAllStandardError());
+  return run;
+}
 
 // Runs velum --script on the script text (or on scriptPath when given).
 CRun RunScript(const QByteArray& script, const QString& scriptPath = QStringLiteral("-"),
@@ -93,6 +115,31 @@ class CScriptRunnerTest : public QObject {
       const CRun run = RunScript({}, c.path);
       QCOMPARE(run.exitCode, c.exitCode);
       QVERIFY2(run.err.contains(c.said), qPrintable(run.err));
+    }
+  }
+
+  // What prints and ends needs no display: the usage on standard output for
+  // help, on standard error with status 2 for bad usage.
+  void optionsWithoutDisplay() {
+    const struct {
+      QStringList args;
+      int exitCode;
+      bool onStdout;
+    } cases[] = {
+        {{u"--help"_s}, 0, true},
+        {{u"-h"_s}, 0, true},
+        {{u"a.csv"_s, u"--help"_s}, 0, true},
+        {{u"--bogus"_s}, 2, false},
+        {{u"--screen"_s, u"240x320"_s}, 2, false},
+        {{u"--script"_s, u"-"_s, u"--screen"_s, u"wide"_s}, 2, false},
+        {{u"a.csv"_s, u"b.csv"_s}, 2, false},
+    };
+    for (const auto& c : cases) {
+      const CRun run = RunWithoutDisplay(c.args);
+      const QString what = c.args.join(u' ') + u": "_s + run.err;
+      QVERIFY2(run.exitCode == c.exitCode, qPrintable(what));
+      QVERIFY2((c.onStdout ? run.out : run.err).startsWith(u"usage: velum"_s), qPrintable(what));
+      QVERIFY2(!run.err.contains(u"platform"_s), qPrintable(what));
     }
   }
 
