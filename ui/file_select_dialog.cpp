@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -89,6 +90,7 @@ CFileSelectDialog::CFileSelectDialog(CVelumApp& app, const CFileRequest& request
     if (!folder) m_name->setText(name);
   });
   connect(m_list, &QTreeWidget::itemActivated, this, &CFileSelectDialog::Activate);
+  m_list->installEventFilter(this);
 
   m_name = new QLineEdit(request.name, this);
   m_name->setObjectName(QStringLiteral("1029"));
@@ -190,6 +192,20 @@ void CFileSelectDialog::Activate(QTreeWidgetItem* item) {
   } else {
     EnterFolder(QDir(m_folder).filePath(name), QString());
   }
+}
+
+bool CFileSelectDialog::eventFilter(QObject* watched, QEvent* event) {
+  // Enter in the list acts on the entry alone: a folder opens and the dialog
+  // stays, a file is chosen. Passed on, the key would also press OK.
+  if (watched == m_list && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && m_list->currentItem()) {
+      Activate(m_list->currentItem());
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void CFileSelectDialog::ChooseFolder() {

@@ -33,6 +33,9 @@ class CFileSelectDialog final : public QDialog {
 
   void accept() override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void Fill(const QString& select);
   void ShowEntries(const QString& select);
