@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextDocument>
 
 CVelumEdit::CVelumEdit(CCardView& view, int item, bool multiLine, QWidget* parent)
     : QPlainTextEdit(parent), m_view(view), m_item(item), m_multiLine(multiLine) {
@@ -18,6 +19,33 @@ CVelumEdit::CVelumEdit(CCardView& view, int item, bool multiLine, QWidget* paren
   // The ranges change whenever the text or the size does.
   connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, &CVelumEdit::UpdateOverflow);
   connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &CVelumEdit::UpdateOverflow);
+  // A large paste may bring a long run of its own.
+  connect(document(), &QTextDocument::contentsChange, this, [this](int, int, int added) {
+    if (added > kMaxUnbrokenRun && !WrapsAnywhere()) ChooseWrap();
+  });
+}
+
+namespace {
+
+// Whether the text has a run longer than limit without a blank, a line break
+// or a CJK character, the places a line may break at besides punctuation.
+bool HasLongRun(QStringView text, qsizetype limit) {
+  qsizetype run = 0;
+  for (QChar c : text) {
+    const char16_t u = c.unicode();
+    const bool breaks = c.isSpace() || u == 0x2029 || (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) ||
+                        (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFFEF) || c.isSurrogate();
+    run = breaks ? 0 : run + 1;
+    if (run > limit) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void CVelumEdit::ChooseWrap() {
+  const bool anywhere = HasLongRun(toPlainText(), kMaxUnbrokenRun);
+  setWordWrapMode(anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 bool CVelumEdit::Overflows() const {
@@ -82,7 +110,13 @@ void CVelumEdit::ShowCardText(QStringView text) {
     shown = text.toString();
   }
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  if (shown != toPlainText()) setPlainText(shown);
+  if (shown != toPlainText()) {
+    // The wrap is chosen before the text is laid out, never after.
+    const bool anywhere = HasLongRun(shown, kMaxUnbrokenRun);
+    if (anywhere != WrapsAnywhere())
+      setWordWrapMode(anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setPlainText(shown);
+  }
   document()->setModified(false);
 }
 

@@ -27,6 +27,13 @@ class CVelumEdit final : public QPlainTextEdit {
   void ShowCardText(QStringView text);
   static constexpr qsizetype kMaxEditChars = 256 * 1024;
   static constexpr qsizetype kShownChars = 4096;
+  // A text with a run of more than this many characters that offers no place
+  // to break a line (a long hexadecimal or base-62 string, digits) is wrapped
+  // at any character: breaking at words would measure the whole run again for
+  // every line, seconds for every keystroke and paint.
+  static constexpr qsizetype kMaxUnbrokenRun = 1000;
+  // Whether the edit wraps at any character now (see kMaxUnbrokenRun).
+  bool WrapsAnywhere() const { return wordWrapMode() == QTextOption::WrapAnywhere; }
   bool Shortened() const { return m_shortened; }
   bool Modified() const;
   void SetModified(bool modified);
@@ -47,6 +54,8 @@ class CVelumEdit final : public QPlainTextEdit {
   // A text that runs past the edit carries a sign of it and, as its tooltip,
   // its beginning.
   void UpdateOverflow();
+  // Chooses where lines break from the text held (kMaxUnbrokenRun).
+  void ChooseWrap();
 
   CCardView& m_view;
   int m_item;

@@ -8,6 +8,8 @@
 //     quote   an opening quote that is never closed, then MB of lines (default 12)
 //     quotes  a file of MB of double quotes (default 20)
 //     type    a 200,000-character one-line item: one keystroke stored
+//     token   one item of 262,144 hexadecimal digits: no place to break a line
+//     typetoken  the same of 200,000 digits: one keystroke stored
 //
 // Runs offscreen; prints the wall time and the peak resident set.
 #include "app/frame_command_table.h"
@@ -47,12 +49,20 @@ QByteArray Words(qint64 bytes, int lineEvery) {
   return out;
 }
 
+QByteArray Hex(qint64 count) {
+  QByteArray out(count, '0');
+  for (qint64 i = 0; i < count; ++i) out[i] = "0123456789abcdef"[(i * 7919) % 16];
+  return out;
+}
+
 QByteArray Deck(const QString& which, qint64 bytes) {
   if (which == u"plain") return "memo,name\r\n\"" + Words(bytes, 0) + "\",x\r\n";
   if (which == u"lines") return "memo,name\r\n\"" + Words(bytes, 80) + "\",x\r\n";
   if (which == u"quote") return "memo,name\r\nx,\"" + Words(bytes, 80);
   if (which == u"quotes") return QByteArray(bytes, '"');
   if (which == u"type") return "memo,name\r\n\"" + Words(200000, 0) + "\",x\r\n";
+  if (which == u"token") return "memo,name\r\n" + Hex(262144) + ",x\r\n";
+  if (which == u"typetoken") return "memo,name\r\n" + Hex(200000) + ",x\r\n";
   return {};
 }
 
@@ -67,7 +77,7 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication qapp(argc, argv);
   if (argc < 2) {
-    fputs("usage: long_text_bench plain|lines|quote|quotes|type [MB]\n", stderr);
+    fputs("usage: long_text_bench plain|lines|quote|quotes|type|token|typetoken [MB]\n", stderr);
     return 2;
   }
   const QString which = QString::fromLatin1(argv[1]);
@@ -97,7 +107,7 @@ int main(int argc, char** argv) {
   Report("start to the card drawn", double(timer.nsecsElapsed()) / 1e6);
 
   CMainWindow& window = app.Window();
-  if (which == u"type") {
+  if (which == u"type" || which == u"typetoken") {
     CCardView& view = window.CardView();
     view.FocusItem(0);
     auto* edit = qobject_cast<QPlainTextEdit*>(view.ItemControl(0));

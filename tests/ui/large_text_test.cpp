@@ -99,6 +99,39 @@ class CLargeTextTest : public QObject {
     QCOMPARE(doc.Store().GetItemText(0, 0).toString(), longText);
   }
 
+  // An item of one long token (hexadecimal digits, no place to break a line)
+  // is wrapped at any character, so that it is laid out in bounded pieces and
+  // typing into it stays quick; words of the same length keep breaking at
+  // words; a long token pasted into an edit switches it too.
+  void unbrokenTokensWrapAnywhere() {
+    QString token(CVelumEdit::kMaxEditChars, u'0');
+    for (qsizetype i = 0; i < token.size(); ++i) token[i] = QChar(u"0123456789abcdef"[(i * 7919) % 16]);
+    const QString words = QStringLiteral("lorem ipsum dolor ").repeated(CVelumEdit::kMaxEditChars / 18);
+    const QByteArray cards = "memo,words,name\r\n" + token.toUtf8() + ",\"" + words.toUtf8() + "\",a\r\n";
+    const QString path = m_env.WriteCards(QStringLiteral("token.csv"), cards);
+    CAppUnderTest t(path, m_env.NewSettings(), QSize(800, 600));
+    QVERIFY(t.started);
+    CCardView& view = t.Window().CardView();
+    auto* memo = qobject_cast<CVelumEdit*>(view.ItemControl(0));
+    auto* prose = qobject_cast<CVelumEdit*>(view.ItemControl(1));
+    auto* name = qobject_cast<CVelumEdit*>(view.ItemControl(2));
+    QVERIFY(memo && prose && name);
+    QVERIFY(!memo->Shortened());
+    QVERIFY(memo->WrapsAnywhere());
+    QVERIFY(!prose->WrapsAnywhere());
+    QVERIFY(!name->WrapsAnywhere());
+    view.FocusItem(0);
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, QStringLiteral("z"));
+    view.StoreCard();
+    QCOMPARE(t.App().Doc().Store().GetItemText(0, 0).toString(), token + u'z');
+
+    view.FocusItem(2);
+    name->moveCursor(QTextCursor::End);
+    name->insertPlainText(token.left(CVelumEdit::kMaxUnbrokenRun + 1));
+    QVERIFY(name->WrapsAnywhere());
+  }
+
   // An allocation that fails inside an event ends that event only: the
   // message is shown once and the next event is handled.
   void outOfMemoryInAnEvent() {
