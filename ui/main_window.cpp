@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "app/command_prompts.h"
 #include "app/default_keys.h"
 #include "app/key_translation.h"
 #include "keys/menu_label.h"
@@ -34,6 +35,7 @@
 #include <QTimer>
 #include <QTextDocument>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 
 namespace {
@@ -75,6 +77,7 @@ CMainWindow::CMainWindow(CVelumApp& app) : m_app(app) {
   BuildActions();
   BuildMenus();
   if (!app.Cache().softKeyMenu) BuildToolBar();
+  BuildOkButton();
   BuildPanes();
   BuildStatusBar();
   app.Doc().AddView(&m_watcher);
@@ -93,7 +96,7 @@ void CMainWindow::BuildActions() {
     if (c.id == cmd::kHandOver) continue;
     auto* a = new QAction(m_wideMenu || c.text129.isEmpty() ? c.text : c.text129, this);
     a->setData(QVariant::fromValue(c.id));
-    a->setStatusTip(PlainMenuText(c.text));
+    a->setStatusTip(CommandPrompt(c.id));
     const std::uint32_t id = c.id;
     connect(a, &QAction::triggered, this, [this, id] { Dispatch(id); });
     m_actions.insert(id, a);
@@ -109,6 +112,7 @@ void CMainWindow::BuildActions() {
   for (std::uint32_t id = cmd::kRecentFirst; id <= cmd::kRecentLast; ++id) {
     auto* a = new QAction(this);
     a->setData(QVariant::fromValue(id));
+    a->setStatusTip(CommandPrompt(id));
     connect(a, &QAction::triggered, this, [this, id] { Dispatch(id); });
     m_recentActions << a;
   }
@@ -171,6 +175,30 @@ void CMainWindow::BuildToolBar() {
     if (const CFrameCommand* c = FindFrameCommand(id)) a->setToolTip(ToolTipText(c->text));
     m_toolBar->addAction(a);
   }
+}
+
+void CMainWindow::BuildOkButton() {
+  if (ReadSetting(m_app.Settings(), settings::kOkFrame) == 0) return;
+  // OK ends the program, as the exit command does (unsaved changes are asked about).
+  auto* ok = new QAction(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("okFrame"));
+  ok->setData(QVariant::fromValue(cmd::kExit));
+  ok->setToolTip(ToolTipText(FindFrameCommand(cmd::kExit)->text129));
+  ok->setStatusTip(CommandPrompt(cmd::kExit));
+  connect(ok, &QAction::triggered, this, [this] { Dispatch(cmd::kExit); });
+  if (m_toolBar) {
+    auto* spring = new QWidget(m_toolBar);
+    spring->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolBar->addWidget(spring);
+    m_toolBar->addAction(ok);
+  } else {
+    // No toolbar in the soft-key mode: the menu bar's right end.
+    auto* button = new QToolButton(menuBar());
+    button->setDefaultAction(ok);
+    button->setAutoRaise(true);
+    menuBar()->setCornerWidget(button, Qt::TopRightCorner);
+  }
+  m_okButton = ok;
 }
 
 void CMainWindow::BuildPanes() {

@@ -45,6 +45,8 @@ class CMainWindow final : public QMainWindow {
   int SplitMode() const { return m_splitMode; }
   QSplitter& Splitter() { return *m_splitter; }
   QToolBar* ToolBar() { return m_toolBar; }
+  // The button that ends the program (setting OkFrame), or null.
+  QAction* OkButton() { return m_okButton; }
   bool WideMenu() const { return m_wideMenu; }
 
   // The views call these.
@@ -86,6 +88,9 @@ class CMainWindow final : public QMainWindow {
   void AddMenuEntries(QMenu* menu, const std::vector<CMenuEntry>& entries);
   void FillRecentMenu(QMenu* menu);
   void BuildToolBar();
+  // With OkFrame set: an OK button at the toolbar's right end (the menu bar's
+  // without a toolbar) that ends the program.
+  void BuildOkButton();
   void BuildStatusBar();
   // The modified marker of the title and the status bar's counts.
   void RefreshDocumentState();
@@ -114,6 +119,7 @@ class CMainWindow final : public QMainWindow {
   QHash<std::uint32_t, QAction*> m_actions;
   QList<QAction*> m_recentActions;
   QToolBar* m_toolBar = nullptr;
+  QAction* m_okButton = nullptr;
   QStackedWidget* m_central = nullptr;
   QSplitter* m_splitter = nullptr;
   CItemListView* m_itemList = nullptr;

@@ -280,9 +280,9 @@ int CScriptRunner::Run(const QString& word, const QStringList& a) {
     QJsonArray out;
     if (QToolBar* bar = window.ToolBar())
       for (QAction* act : bar->actions()) {
-        if (act->isSeparator()) continue;
+        if (act->isSeparator() || !act->data().isValid()) continue;
         out.append(QJsonObject{{QStringLiteral("id"), qint64(act->data().toUInt())},
-                               {QStringLiteral("tip"), act->statusTip()},
+                               {QStringLiteral("tip"), act->toolTip()},
                                {QStringLiteral("enabled"), act->isEnabled()}});
       }
     Print(out);

@@ -1,3 +1,4 @@
+#include "app/command_prompts.h"
 #include "app/frame_command_table.h"
 #include "support/test_support.h"
 
@@ -71,4 +72,27 @@ TEST(CommandTable, ToolTipsDropMnemonicsAndEllipses) {
       {u"&24時間表記"_s, u"24時間表記"_s},
   };
   for (const auto& [menu, tip] : rows) EXPECT_EQ(ToolTipText(menu), tip) << menu.toStdString();
+}
+
+// Every command a menu or the toolbar shows has a prompt of its own for the
+// status line: one line, no mnemonic; the recent files share theirs.
+TEST(CommandTable, EveryShownCommandHasItsPrompt) {
+  std::vector<std::uint32_t> shown;
+  Collect(MenuBarWide(), &shown);
+  Collect(MenuBarNarrow(), &shown);
+  for (std::uint32_t id : ToolbarButtons(800))
+    if (id != 0) shown.push_back(id);
+  for (std::uint32_t id : shown) {
+    const QString prompt = CommandPrompt(id);
+    const CFrameCommand* c = FindFrameCommand(id);
+    ASSERT_TRUE(c) << id;
+    EXPECT_FALSE(prompt.isEmpty()) << id;
+    EXPECT_FALSE(prompt.contains(u'&') || prompt.contains(u'\n')) << id;
+    // A prompt says more than the menu entry's name.
+    EXPECT_NE(prompt, ToolTipText(c->text)) << id;
+  }
+  EXPECT_EQ(CommandPrompt(cmd::kSwitchList), u"一覧表とカードを切り替えます"_s);
+  EXPECT_EQ(CommandPrompt(cmd::kRecentFirst), u"指定のﾌｧｲﾙを開く"_s);
+  EXPECT_EQ(CommandPrompt(cmd::kRecentLast), u"指定のﾌｧｲﾙを開く"_s);
+  EXPECT_TRUE(CommandPrompt(12345).isEmpty());
 }

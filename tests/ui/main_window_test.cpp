@@ -8,10 +8,12 @@
 #include "ui_test_support.h"
 
 #include <QAbstractButton>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
 
@@ -119,6 +121,82 @@ class CMainWindowTest : public QObject {
 
     QCOMPARE(w.ShownTitle(), title);
     QCOMPARE(w.Stacked(), stacked);
+  }
+
+  // A highlighted menu entry shows the first line of its prompt in the status
+  // bar, a recent file the prompt they share; a toolbar button's tip is the
+  // command's name alone.
+  void promptsAndTips() {
+    CAppUnderTest t(m_env.CopySample(), m_env.NewSettings(), kWide);
+    QVERIFY(t.started);
+    CMainWindow& w = t.Window();
+    const struct {
+      std::uint32_t id;
+      QString prompt;
+    } rows[] = {{cmd::kSwitchList, u"一覧表とカードを切り替えます"_s},
+                {cmd::kOpen, u"既存のカードファイルを開きます"_s},
+                {cmd::kRecentFirst, u"指定のﾌｧｲﾙを開く"_s}};
+    for (const auto& row : rows) {
+      QMenu* menu = nullptr;
+      QAction* entry = nullptr;
+      for (QAction* top : w.menuBar()->actions()) {
+        if (!top->menu()) continue;
+        Q_EMIT top->menu()->aboutToShow();  // fills the recent files
+        for (QAction* a : top->menu()->actions())
+          if (a->data().toUInt() == row.id && a->isVisible()) menu = top->menu(), entry = a;
+      }
+      QVERIFY2(menu && entry, qPrintable(QString::number(row.id)));
+      w.statusBar()->clearMessage();
+      menu->popup(w.mapToGlobal(QPoint(10, 10)));
+      menu->setActiveAction(entry);
+      QCOMPARE(w.statusBar()->currentMessage(), row.prompt);
+      menu->hide();
+    }
+    const QList<QAction*> buttons = w.ToolBar()->actions();
+    QStringList tips;
+    for (QAction* a : buttons) {
+      if (a->isSeparator()) continue;
+      tips << a->toolTip();
+      QVERIFY2(!a->toolTip().contains(u'(') && !a->toolTip().contains(u"..."_s), qPrintable(a->toolTip()));
+    }
+    for (const QString& tip : {u"開く"_s, u"上書き保存"_s, u"カードの追加"_s}) QVERIFY2(tips.contains(tip), qPrintable(tip));
+  }
+
+  void okButton_data() {
+    QTest::addColumn<int>("okFrame");
+    QTest::addColumn<int>("softKeyMenu");
+    QTest::newRow("off") << 0 << 0;
+    QTest::newRow("toolbar") << 1 << 0;
+    QTest::newRow("soft keys") << 1 << 1;
+  }
+  // OkFrame set: an OK button at the toolbar's right end (the menu bar's in
+  // the soft-key mode) ends the program.
+  void okButton() {
+    QFETCH(int, okFrame);
+    QFETCH(int, softKeyMenu);
+    CAppUnderTest t(m_env.CopySample(),
+                    m_env.NewSettings({{u"System/OkFrame"_s, okFrame}, {u"System/SoftKeyMenu"_s, softKeyMenu}}), kWide);
+    QVERIFY(t.started);
+    CMainWindow& w = t.Window();
+    QAction* ok = w.OkButton();
+    QCOMPARE(ok != nullptr, okFrame != 0);
+    if (!ok) return;
+    QCOMPARE(ok->text(), u"OK"_s);
+    QWidget* button = nullptr;
+    if (softKeyMenu) {
+      QVERIFY(!w.ToolBar());
+      button = w.menuBar()->cornerWidget(Qt::TopRightCorner);
+    } else {
+      QCOMPARE(w.ToolBar()->actions().last(), ok);
+      button = w.ToolBar()->widgetForAction(ok);
+      // At the right end: past every other button.
+      for (QAction* a : w.ToolBar()->actions())
+        if (a != ok && w.ToolBar()->widgetForAction(a))
+          QVERIFY(w.ToolBar()->widgetForAction(a)->geometry().right() < button->geometry().left());
+    }
+    QVERIFY(button && button->isVisibleTo(&w));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTRY_VERIFY(!w.isVisible());
   }
 
   // The split commands change the direction and are remembered; the item list
