@@ -153,7 +153,7 @@ QString ExecProgram(const QString& programPath) {
   return exec;
 }
 
-bool HasDefaultApplication(const QString& mimeappsText, QStringView type) {
+QString DefaultApplication(const QString& mimeappsText, QStringView type) {
   bool inGroup = false;
   for (QStringView line : QStringView(mimeappsText).split(u'\n')) {
     if (IsGroupHeader(line)) {
@@ -163,9 +163,64 @@ bool HasDefaultApplication(const QString& mimeappsText, QStringView type) {
     if (!inGroup || KeyOf(line).compare(type, Qt::CaseInsensitive) != 0) continue;
     const QStringView value = line.mid(line.indexOf(u'=') + 1);
     for (QStringView id : value.split(u';'))
-      if (!id.trimmed().isEmpty()) return true;
+      if (!id.trimmed().isEmpty()) return id.trimmed().toString();
   }
-  return false;
+  return {};
+}
+
+bool HasDefaultApplication(const QString& mimeappsText, QStringView type) {
+  return !DefaultApplication(mimeappsText, type).isEmpty();
+}
+
+QString PreferDefaultApplication(const QString& mimeappsText, QStringView type, QStringView desktopId) {
+  QStringList ids{desktopId.toString()};
+  bool inGroup = false;
+  for (QStringView line : QStringView(mimeappsText).split(u'\n')) {
+    if (IsGroupHeader(line)) {
+      inGroup = line.trimmed() == kGroup;
+      continue;
+    }
+    if (!inGroup || KeyOf(line).compare(type, Qt::CaseInsensitive) != 0) continue;
+    for (QStringView id : line.mid(line.indexOf(u'=') + 1).split(u';', Qt::SkipEmptyParts))
+      if (!id.trimmed().isEmpty() && !ids.contains(id.trimmed().toString())) ids << id.trimmed().toString();
+  }
+  if (ids.size() == 1) return SetDefaultApplications(mimeappsText, {type.toString()}, desktopId);
+  return SetDefaultApplications(mimeappsText, {type.toString()}, ids.join(u';') + u';');
+}
+
+QString RemoveDefaultApplication(const QString& mimeappsText, QStringView type, QStringView desktopId) {
+  QStringList lines = mimeappsText.split(u'\n');
+  bool inGroup = false;
+  for (qsizetype i = 0; i < lines.size();) {
+    const QString& line = lines[i];
+    if (IsGroupHeader(line)) {
+      inGroup = QStringView(line).trimmed() == kGroup;
+      ++i;
+      continue;
+    }
+    if (!inGroup || KeyOf(line).compare(type, Qt::CaseInsensitive) != 0) {
+      ++i;
+      continue;
+    }
+    const qsizetype eq = line.indexOf(u'=');
+    QStringList ids;
+    bool found = false;
+    for (QStringView id : QStringView(line).mid(eq + 1).split(u';', Qt::SkipEmptyParts)) {
+      if (id.trimmed() == desktopId)
+        found = true;
+      else if (!id.trimmed().isEmpty())
+        ids << id.trimmed().toString();
+    }
+    if (!found) {
+      ++i;
+    } else if (ids.isEmpty()) {
+      lines.removeAt(i);
+    } else {
+      lines[i] = line.left(eq + 1) + ids.join(u';') + u';';
+      ++i;
+    }
+  }
+  return lines.join(u'\n');
 }
 
 QString SetDefaultApplications(const QString& mimeappsText, const QStringList& types, QStringView desktopId) {
@@ -208,13 +263,23 @@ QString SetDefaultApplications(const QString& mimeappsText, const QStringList& t
 
 }  // namespace association
 
-CAssociationResult RegisterFileTypes(const QString& programPath, bool force) {
-  CAssociationResult result;
-  QStringList types;
-  for (QStringView type : {kCsvType, kVcsvType})
-    if (force || !AnyDefaultApplication(type)) types << type.toString();
-  if (types.isEmpty()) return result;
+namespace {
 
+// The desktop entry the user's own folder holds, or where it would go.
+QString UserDesktopEntry() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications/") +
+         kDesktopId.toString();
+}
+
+bool DesktopEntryInstalled() {
+  return !QStandardPaths::locate(QStandardPaths::ApplicationsLocation, kDesktopId.toString()).isEmpty();
+}
+
+// Writes the desktop entry and the .vcsv type when asked (entry), then sets
+// Velum as the default of types, then runs the database tools.
+// prefer: Velum goes before the defaults named already rather than in their place.
+CAssociationResult Register(const QString& programPath, bool entry, const QStringList& types, bool prefer = false) {
+  CAssociationResult result;
   const QString exec = ExecProgram(QFileInfo(programPath).absoluteFilePath());
   if (programPath.isEmpty() || exec.isEmpty())
     return {false, association::kProgramPathUnusable.arg(programPath), {}};
@@ -227,13 +292,55 @@ CAssociationResult RegisterFileTypes(const QString& programPath, bool force) {
 
   QString mimeappsText;
   QString error;
-  if (!ReadText(mimeapps, &mimeappsText, &error)) return {false, error, {}};
-  if (!WriteAtomically(applications + u'/' + kDesktopId.toString(), DesktopEntry(exec), &result) ||
-      !WriteAtomically(mime + QStringLiteral("/packages/velum.xml"), MimePackage(), &result) ||
-      !WriteAtomically(mimeapps, SetDefaultApplications(mimeappsText, types, kDesktopId), &result))
+  if (!types.isEmpty() && !ReadText(mimeapps, &mimeappsText, &error)) return {false, error, {}};
+  if (entry && (!WriteAtomically(UserDesktopEntry(), DesktopEntry(exec), &result) ||
+                !WriteAtomically(mime + QStringLiteral("/packages/velum.xml"), MimePackage(), &result)))
     return result;
+  QString written = mimeappsText;
+  for (const QString& type : types)
+    written = prefer ? PreferDefaultApplication(written, type, kDesktopId)
+                     : SetDefaultApplications(written, {type}, kDesktopId);
+  if (!types.isEmpty() && !WriteAtomically(mimeapps, written, &result)) return result;
 
-  RunTool(QStringLiteral("update-mime-database"), mime);
+  if (entry) RunTool(QStringLiteral("update-mime-database"), mime);
   RunTool(QStringLiteral("update-desktop-database"), applications);
+  return result;
+}
+
+}  // namespace
+
+CAssociationResult RegisterFileTypes(const QString& programPath, bool force) {
+  QStringList types;
+  if (force) types << kCsvType.toString();
+  if (force || !AnyDefaultApplication(kVcsvType)) types << kVcsvType.toString();
+  // A forced run writes the entry again, so that it names this program.
+  const bool entry = force || !types.isEmpty() || !DesktopEntryInstalled();
+  if (!entry) return {};
+  return Register(programPath, entry, types);
+}
+
+bool IsCsvDefault() {
+  QString text;
+  for (const QString& path : MimeappsLists()) {
+    if (!ReadText(path, &text)) continue;
+    const QString id = DefaultApplication(text, kCsvType);
+    if (!id.isEmpty()) return id == kDesktopId;
+  }
+  return false;
+}
+
+CAssociationResult SetCsvDefault(const QString& programPath, bool on) {
+  if (on) {
+    if (IsCsvDefault() && DesktopEntryInstalled()) return {};
+    return Register(programPath, !DesktopEntryInstalled(), {kCsvType.toString()}, true);
+  }
+  const QString mimeapps =
+      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/mimeapps.list");
+  CAssociationResult result;
+  QString text;
+  if (!ReadText(mimeapps, &text, &result.error)) return {false, result.error, {}};
+  const QString without = RemoveDefaultApplication(text, kCsvType, kDesktopId);
+  if (without == text) return result;
+  WriteAtomically(mimeapps, without, &result);
   return result;
 }

@@ -1,13 +1,16 @@
 #include "ui/settings_sheet.h"
 
+#include "app/file_association.h"
 #include "app/frame_command_table.h"
 #include "datetime/holiday.h"
 #include "ui/card_view.h"
 #include "ui/command_handlers.h"
 #include "ui/dialog_fit.h"
 #include "ui/main_window.h"
+#include "ui/ui_messages.h"
 #include "ui/velum_application.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -118,6 +121,22 @@ CSettingsSheet::CSettingsSheet(CVelumApp& app, const CSettingsSheetValues& value
   thirdLayout->addStretch();
   tabs->addTab(Page(thirdPage), QStringLiteral("PocketPC"));
 
+  // Velum's own files always open with it; CSV files only when the user says so.
+  auto* association = new QWidget;
+  m_csvDefaultBefore = IsCsvDefault();
+  m_csvDefault = Check(QStringLiteral("CSVファイルをVELUMで開く(&C)"), m_csvDefaultBefore, association);
+  m_csvDefault->setObjectName(QStringLiteral("csvDefault"));
+  auto* associationNote = new QLabel(
+      QStringLiteral("VCSVファイルはVELUMで開きます。CSVファイルは、ここで選ばない限り今までのプログラムで開き、"
+                     "「別のアプリケーションで開く」にVELUMが加わります。"),
+      association);
+  associationNote->setWordWrap(true);
+  auto* associationLayout = new QVBoxLayout(association);
+  associationLayout->addWidget(m_csvDefault);
+  associationLayout->addWidget(associationNote);
+  associationLayout->addStretch();
+  tabs->addTab(Page(association), QStringLiteral("関連付け"));
+
   // One OK and one cancel serve every page: OK confirms the whole sheet.
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -167,6 +186,8 @@ void CSettingsSheet::accept() {
   QDialog::accept();
 }
 
+bool CSettingsSheet::CsvDefault() const { return m_csvDefault->isChecked(); }
+
 bool RunSettingsSheet(CVelumApp& app) {
   CMainWindow& window = app.Window();
   const QSize screen = app.Screen();
@@ -187,6 +208,10 @@ bool RunSettingsSheet(CVelumApp& app) {
   cache.itemWidthMode = after.itemWidthMode;
   WriteSettingsSheetChanges(app.Settings(), before, after);
   if (after.holidayRules != before.holidayRules) ApplyHolidayRulesSetting(app.Settings());
+  if (sheet.CsvDefault() != sheet.CsvDefaultBefore()) {
+    const CAssociationResult r = SetCsvDefault(QApplication::applicationFilePath(), sheet.CsvDefault());
+    if (!r.ok) app.Prompt().Notice(ui_msg::kAssociateFailed.arg(r.error));
+  }
   window.CardView().SetMarginSettings(after.cardMargin != 0, after.labelEditZero != 0);
   app.Doc().UpdateAllViews(nullptr, hint::kWholeLayout);
   window.BringToFront();

@@ -9,8 +9,9 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
-// 設定: the pages 動作, 表示 and PocketPC over the values of CSettingsSheetValues.
-// OK refuses a number out of its range with a message and stays open.
+// 設定: the pages 動作, 表示 and PocketPC over the values of CSettingsSheetValues,
+// and 関連付け, whether the desktop opens CSV files with Velum. OK refuses a
+// number out of its range with a message and stays open.
 class CSettingsSheet final : public QDialog {
   Q_OBJECT
 
@@ -21,6 +22,10 @@ class CSettingsSheet final : public QDialog {
 
   // The values shown, as confirmed.
   const CSettingsSheetValues& Values() const { return m_values; }
+  // Whether CSV files are to open with Velum, as shown when the sheet opened
+  // and as confirmed.
+  bool CsvDefaultBefore() const { return m_csvDefaultBefore; }
+  bool CsvDefault() const;
 
   void accept() override;
 
@@ -40,6 +45,8 @@ class CSettingsSheet final : public QDialog {
   QCheckBox* m_okFrame;
   QCheckBox* m_ppcOpenDlg;
   QCheckBox* m_ppcSaveDlg;
+  bool m_csvDefaultBefore = false;
+  QCheckBox* m_csvDefault;
 };
 
 // Runs the sheet over the store and the window's cached values; on OK writes

@@ -87,6 +87,35 @@ TEST_F(FileAssociation, UnforcedLeavesAnExistingAssociationAlone) {
   EXPECT_EQ(Read(u"config/mimeapps.list"_s), "[Default Applications]\napplication/x-velum-vcsv=velum.desktop\n");
 }
 
+// A first start on a desktop where nothing opens CSV files registers
+// Velum's own type and offers Velum for CSV, but leaves CSV files to the
+// desktop's choice; asked, Velum goes before the earlier default and, asked
+// again, gives the place back.
+TEST_F(FileAssociation, CsvBecomesOursOnlyWhenAsked) {
+  CAssociationResult r = RegisterFileTypes(u"/opt/velum/bin/velum"_s, false);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(Read(u"config/mimeapps.list"_s), "[Default Applications]\napplication/x-velum-vcsv=velum.desktop\n");
+  EXPECT_TRUE(Read(u"data/applications/velum.desktop"_s).contains("\nMimeType=text/csv;application/x-velum-vcsv;\n"));
+  EXPECT_FALSE(IsCsvDefault());
+  // The entry missing while the type has its program: the entry alone comes back.
+  QFile::remove(Path(u"data/applications/velum.desktop"_s));
+  r = RegisterFileTypes(u"/opt/velum/bin/velum"_s, false);
+  EXPECT_EQ(r.written, QStringList{Path(u"data/applications/velum.desktop"_s)} + QStringList{Path(u"data/mime/packages/velum.xml"_s)});
+
+  Write(u"config/mimeapps.list"_s, kUserList);
+  ASSERT_TRUE(SetCsvDefault(u"/opt/velum/bin/velum"_s, true).ok);
+  EXPECT_TRUE(IsCsvDefault());
+  QByteArray expected = kUserList;
+  expected.replace("Text/CSV=libreoffice-calc.desktop\n", "text/csv=velum.desktop;libreoffice-calc.desktop;\n");
+  EXPECT_EQ(Read(u"config/mimeapps.list"_s), expected);
+  ASSERT_TRUE(SetCsvDefault(u"/opt/velum/bin/velum"_s, false).ok);
+  EXPECT_FALSE(IsCsvDefault());
+  expected.replace("text/csv=velum.desktop;libreoffice-calc.desktop;\n", "text/csv=libreoffice-calc.desktop;\n");
+  EXPECT_EQ(Read(u"config/mimeapps.list"_s), expected);
+  // Off again: nothing to take out, nothing written.
+  EXPECT_TRUE(SetCsvDefault(u"/opt/velum/bin/velum"_s, false).written.isEmpty());
+}
+
 TEST_F(FileAssociation, ForcedWritesBothTheSameEachTime) {
   Write(u"config/mimeapps.list"_s, kUserList);
   const QStringList files{u"config/mimeapps.list"_s, u"data/applications/velum.desktop"_s,
@@ -153,6 +182,16 @@ TEST(FileAssociationText, DefaultApplicationLines) {
     EXPECT_TRUE(HasDefaultApplication(after, kCsvType));
   }
   EXPECT_FALSE(HasDefaultApplication(u"[Added Associations]\ntext/csv=a.desktop\n"_s, kCsvType));
+  EXPECT_EQ(DefaultApplication(u"[Default Applications]\ntext/csv= ;b.desktop;c\n"_s, kCsvType), u"b.desktop"_s);
+  const struct {
+    QString before, after;
+  } removals[] = {
+      {u"[Default Applications]\ntext/csv=velum.desktop\nx=y\n"_s, u"[Default Applications]\nx=y\n"_s},
+      {u"[Default Applications]\nText/Csv=a;velum.desktop;b\n"_s, u"[Default Applications]\nText/Csv=a;b;\n"_s},
+      {u"[Added Associations]\ntext/csv=velum.desktop\n"_s, u"[Added Associations]\ntext/csv=velum.desktop\n"_s},
+  };
+  for (const auto& r : removals)
+    EXPECT_EQ(RemoveDefaultApplication(r.before, kCsvType, kDesktopId), r.after) << r.before.toStdString();
   EXPECT_FALSE(HasDefaultApplication(u"[Default Applications]\ntext/csv= ; \n"_s, kCsvType));
 }
 

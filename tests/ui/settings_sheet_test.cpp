@@ -112,6 +112,36 @@ class CSettingsSheetTest : public QObject {
     SetHolidayRules(HolidayRules::kCurrentLaw);
   }
 
+  // CSV files open with Velum only when the association page says so; the
+  // user's earlier choice comes back when it is taken away again.
+  void csvFilesOpenWithVelumOnlyWhenAsked() {
+    const QString mimeapps = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/mimeapps.list"_s;
+    const QByteArray mine = "[Default Applications]\ntext/csv=calc.desktop\ntext/plain=edit.desktop\n";
+    QFile file(mimeapps);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(mine);
+    file.close();
+    const QString settings = m_env.NewSettings();
+    CAppUnderTest t(m_env.CopySample(), settings, kWide);
+    QVERIFY(t.started);
+    const QString label = u"CSVファイルをVELUMで開く(&C)"_s;
+    for (bool on : {true, false}) {
+      WithDialog(t, 32883, [&](CSettingsSheet& sheet) {
+        QCheckBox* box = CheckBox(sheet, label);
+        QVERIFY(box);
+        QCOMPARE(box->isChecked(), !on);
+        box->setChecked(on);
+        sheet.accept();
+      });
+      const QByteArray now = FileBytes(mimeapps);
+      QCOMPARE(now.contains("text/csv=velum.desktop;calc.desktop;\n"), on);
+      QVERIFY(now.contains("text/plain=edit.desktop\n"));
+      if (!on) QCOMPARE(now, QByteArray("[Default Applications]\ntext/csv=calc.desktop;\ntext/plain=edit.desktop\n"));
+    }
+    QVERIFY(t.Transcript().isEmpty());
+    QFile::remove(mimeapps);
+  }
+
   void theWindowFollowsAtOnce() {
     const QString settings = m_env.NewSettings();
     CAppUnderTest t(m_env.CopySample(), settings, kWide);
