@@ -65,11 +65,12 @@ class CVelumProperty : public CArchiveObject {
 
   // Held in memory only.
   std::uint32_t m_msCsv = 0;  // "Microsoft CSV形式"
-  // The names of the items the copies were written for (written after the
-  // record by the property file); empty when unknown.
+  // The names of the items the copies were written for (noted in the settings
+  // when the property file is written); empty when unknown.
   QStringList m_itemNames;
-  // The property file that could not be read (empty when it was sound), and
-  // where it is kept when it is first saved over (empty once it was copied).
+  // The property file that could not be read whole or whose records were not
+  // all applied (empty when neither), and where it is kept when it is first
+  // saved over (empty once it was copied).
   QString m_damagedPath;
   QString m_backupPath;
 

@@ -2,6 +2,8 @@
 
 #include "settings/settings.h"
 
+#include <QJsonArray>
+
 CPrintLabel::CPrintLabel() = default;
 
 CPrintLabel::CPrintLabel(const CSettingsStore& s)
@@ -38,4 +40,21 @@ QJsonObject CPrintLabel::ToJson() const {
                      {QStringLiteral("cx"), m_cx},
                      {QStringLiteral("xSpace"), m_xSpace},
                      {QStringLiteral("margins"), QJsonArray{m_margins[0], m_margins[1]}}};
+}
+
+QJsonArray LabelLinesToJson(const std::vector<CLabelLineChoice>& lines) {
+  QJsonArray out;
+  for (const CLabelLineChoice& l : lines) out.append(QJsonArray{l.prefix, l.item, l.suffix, l.join});
+  return out;
+}
+
+std::vector<CLabelLineChoice> LabelLinesFromJson(const QJsonArray& json) {
+  std::vector<CLabelLineChoice> lines;
+  for (const QJsonValue& v : json) {
+    if (int(lines.size()) >= kMaxLabelLines) break;
+    const QJsonArray a = v.toArray();
+    if (a.size() < 3 || !a[0].isString() || !a[1].isString() || !a[2].isString()) continue;
+    lines.push_back({a[0].toString(), a[1].toString(), a[2].toString(), a.size() > 3 && a[3].toBool()});
+  }
+  return lines;
 }

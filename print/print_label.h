@@ -6,8 +6,22 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class CSettingsStore;
+class QJsonArray;
+
+// One line of an address label as the user chose it: prefix + the value of
+// the item of that name + suffix. join: printed on the line before, after its
+// text (a family name and a given name on one line). An item name that is
+// empty, or that the file no longer has, prints the prefix and suffix alone.
+struct CLabelLineChoice {
+  QString prefix;
+  QString item;
+  QString suffix;
+  bool join = false;
+  bool operator==(const CLabelLineChoice&) const = default;
+};
 
 // A label-sheet layout: rows, columns, label size and gaps, margins. Created
 // only when an archive holds one; kept as read.
@@ -28,7 +42,10 @@ class CPrintLabel : public CArchiveObject {
   double m_cx = 84;
   double m_xSpace = 4;
   std::array<double, 2> m_margins{10.0, 10.0};
-  QString m_text;  // not stored
+  // The lines of a label; empty: the default lines for the file's items. The
+  // stored record has no place for them: the property file's note in the
+  // settings keeps them (core/property_notes.h).
+  std::vector<CLabelLineChoice> m_lines;
 
   const char* ClassName() const override { return "CPrintLabel"; }
   std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CPrintLabel>(*this); }
@@ -36,3 +53,10 @@ class CPrintLabel : public CArchiveObject {
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
 };
+
+// Label lines as kept in the settings: an array of [prefix, item, suffix,
+// join]. Reading takes what is sound: entries of another form are skipped,
+// and no more than kMaxLabelLines are read.
+inline constexpr int kMaxLabelLines = 20;
+QJsonArray LabelLinesToJson(const std::vector<CLabelLineChoice>& lines);
+std::vector<CLabelLineChoice> LabelLinesFromJson(const QJsonArray& json);

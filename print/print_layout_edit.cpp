@@ -4,6 +4,7 @@
 #include "print/print_item_prop.h"
 #include "print/print_label.h"
 #include "print/print_prop.h"
+#include "print/print_request.h"
 
 #include <algorithm>
 
@@ -31,23 +32,23 @@ CLabelSheet SheetOf(const CPrintLabel& label) {
 
 namespace {
 
-CPrintLabel* FindLabel(CVelumProperty& property) {
-  for (CObArray* a : {&property.m_objects, &property.m_printLayouts})
-    for (int i = 0; i < a->Size(); ++i)
-      if (auto* label = a->As<CPrintLabel>(i)) return label;
-  return nullptr;
-}
+CPrintLabel* FindLabel(CVelumProperty& property) { return FindPrintLabel(property); }
 
 }  // namespace
 
+CPrintLabel& LabelRecord(CVelumProperty& property, const CPrintLabel& defaults) {
+  if (CPrintLabel* label = FindLabel(property)) return *label;
+  auto made = std::make_unique<CPrintLabel>(defaults);
+  made->m_lines.clear();
+  CPrintLabel& label = *made;
+  property.m_objects.Append(std::move(made));
+  return label;
+}
+
 bool StoreLabelSheet(CVelumProperty& property, const CPrintLabel& defaults, const CLabelSheet& sheet) {
-  CPrintLabel* label = FindLabel(property);
-  if (SheetOf(label ? *label : defaults) == sheet) return false;
-  if (!label) {
-    auto made = std::make_unique<CPrintLabel>(defaults);
-    label = made.get();
-    property.m_objects.Append(std::move(made));
-  }
+  const CPrintLabel* found = FindLabel(property);
+  if (SheetOf(found ? *found : defaults) == sheet) return false;
+  CPrintLabel* label = &LabelRecord(property, defaults);
   label->m_row = std::uint32_t(std::max(sheet.across, 1));
   label->m_col = std::uint32_t(std::max(sheet.down, 1));
   label->m_cx = sheet.width;

@@ -31,6 +31,10 @@ struct CLabelSheet {
 };
 CLabelSheet SheetOf(const CPrintLabel& label);
 
+// The property's label record; one made from defaults (kept with the carried
+// objects) when the file has none.
+CPrintLabel& LabelRecord(CVelumProperty& property, const CPrintLabel& defaults);
+
 // Stores a sheet into the property's label record, making the record (kept
 // with the carried objects) when the file has none. Answers whether anything
 // changed: an unchanged sheet makes no record.

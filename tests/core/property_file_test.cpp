@@ -33,6 +33,15 @@ const QByteArray kTwoItems = "a,b\r\n1,2\r\n";
 
 QString ReadInto(const QByteArray& bytes, CVelumProperty* record) { return ReadPropertyBytes(bytes, record); }
 
+// A property file as earlier versions wrote it: the record, then the names of
+// the items it was written for.
+QByteArray WithItemNames(const QByteArray& record, const QStringList& names) {
+  CArchiveWriter ar;
+  ar.WriteString(u"Velum:ItemNames"_s);
+  ar.WriteStringList(names);
+  return record + ar.Bytes();
+}
+
 }  // namespace
 
 TEST(PropertyFile, PathRule) {
@@ -135,10 +144,10 @@ TEST(PropertyFile, DamagedBytes) {
   {
     CVelumProperty record = CVelumProperty::Defaults(*w.settings);
     EXPECT_EQ(ReadInto(file + "x", &record), archive_msg::kTrailing);
-    // The names of the items may follow the record; cut, or followed by more,
-    // they are damage like any other bytes.
+    // Earlier versions wrote the names of the items after the record; cut,
+    // or followed by more, they are damage like any other bytes.
     record.m_itemNames = QStringList{u"名前"_s, u"金額"_s};
-    const QByteArray named = WritePropertyBytes(record);
+    const QByteArray named = WithItemNames(WritePropertyBytes(record), record.m_itemNames);
     for (const QByteArray& bytes : {named.chopped(1), named + "x"}) {
       CVelumProperty damaged = CVelumProperty::Defaults(*w.settings);
       EXPECT_EQ(ReadInto(bytes, &damaged), archive_msg::kTrailing);
@@ -370,26 +379,35 @@ TEST(PropertyFile, ANewPropertyFileIsAsOpenAsItsCardFile) {
   ::umask(savedMask);
 }
 
-// Each record goes to the item it was written for, by name, when the file
-// names its items; by position in files that do not (written elsewhere).
+// Each record goes to the item it was written for, by name, when the names
+// are known (noted when the file was written, or written after the record by
+// earlier versions); by position otherwise, but a record that computes its
+// item goes nowhere when the item counts show that the files do not belong
+// together.
 TEST(PropertyFile, RecordsGoToTheItemsTheyWereWrittenFor) {
   const QStringList abc{u"A"_s, u"B"_s, u"C"_s};
+  const std::vector<bool> plain(3, false);
+  const std::vector<bool> lastComputes{false, false, true};
   const struct {
     QStringList items;
     QStringList copyNames;
-    int copies;
+    std::vector<bool> computes;
     std::vector<int> from;
   } rows[] = {
-      {abc, {}, 3, {0, 1, 2}},
-      {{u"A"_s, u"B"_s, u"C"_s, u"D"_s}, {}, 3, {0, 1, 2, -1}},
-      {{u"A"_s, u"B"_s}, {u"A"_s}, 3, {0, 1}},                      // names not one per copy: by position
-      {{u"A"_s, u"新"_s, u"B"_s, u"C"_s}, abc, 3, {0, -1, 1, 2}},   // inserted
-      {{u"A"_s, u"C"_s}, abc, 3, {0, 2}},                           // deleted
-      {{u"B"_s, u"A"_s, u"C"_s}, abc, 3, {1, 0, 2}},                // moved
-      {{u"A"_s, u"X"_s, u"C"_s}, abc, 3, {0, 1, 2}},                // renamed
-      {{u"M"_s, u"M"_s, u"N"_s}, {u"M"_s, u"N"_s, u"M"_s}, 3, {0, 2, 1}},
+      {abc, {}, plain, {0, 1, 2}},
+      {abc, {}, lastComputes, {0, 1, 2}},                                      // same count: by position
+      {{u"A"_s, u"B"_s, u"C"_s, u"D"_s}, {}, plain, {0, 1, 2, -1}},
+      {{u"A"_s, u"B"_s, u"C"_s, u"D"_s}, {}, lastComputes, {0, 1, -1, -1}},    // counts differ: no formula
+      {{u"A"_s, u"B"_s}, {}, lastComputes, {0, 1}},
+      {{u"A"_s, u"B"_s}, {u"A"_s}, plain, {0, 1}},                           // names not one per copy
+      {{u"A"_s, u"新"_s, u"B"_s, u"C"_s}, abc, lastComputes, {0, -1, 1, 2}},  // inserted
+      {{u"A"_s, u"C"_s}, abc, lastComputes, {0, 2}},                          // deleted
+      {{u"B"_s, u"A"_s, u"C"_s}, abc, plain, {1, 0, 2}},                      // moved
+      {{u"A"_s, u"B"_s, u"新"_s}, abc, lastComputes, {0, 1, -1}},             // replaced or renamed elsewhere
+      {{u"M"_s, u"M"_s, u"N"_s}, {u"M"_s, u"N"_s, u"M"_s}, plain, {0, 2, 1}},
   };
-  for (const auto& r : rows) EXPECT_EQ(CopyForEachItem(r.items, r.copyNames, r.copies), r.from) << r.items.join(u',');
+  for (const auto& r : rows)
+    EXPECT_EQ(CopyForEachItem(r.items, r.copyNames, r.computes), r.from) << r.items.join(u',').toStdString();
 
   // A save cut off between its two renames leaves the card file of one save
   // beside the property file of the other, in either order; a formula stays
@@ -640,13 +658,88 @@ TEST(PropertyFile, CliSetsPropertiesAndPrintsThem) {
 
   // A damaged file is printed as far as it was read, with the damage.
   QByteArray bytes = w.ReadFile(u"a.vcv"_s);
-  const qsizetype names = bytes.indexOf(QByteArray(reinterpret_cast<const char*>(u"Velum:ItemNames"), 30));
-  ASSERT_GT(names, 4);
-  bytes.truncate(names - 4 - 1);  // the record's last byte, before the string header of the item names
+  bytes.chop(1);  // the record's last byte
   w.WriteFile(u"a.vcv"_s, bytes);
   const CCliRun damaged = RunCli({u"props"_s, w.Path(u"a.vcv"_s)}, {}, w.Path(u"s.reg"_s));
   EXPECT_EQ(damaged.exitCode, 1);
   const QJsonObject dj = QJsonDocument::fromJson(damaged.out.toUtf8()).object();
   EXPECT_EQ(dj[u"damaged"_s].toObject()[u"reason"_s].toString(), archive_msg::kTruncated);
   EXPECT_EQ(dj[u"items"_s].toArray().size(), 2);
+}
+
+// Opening and saving writes the property file exactly as it was read, the
+// record alone, as other programs read it; a file of an earlier version, with
+// the names of its items after the record, is read and written back without.
+TEST(PropertyFile, SavingWritesTheStoredFormByteForByte) {
+  CTestWorld w;
+  const QString examples = qEnvironmentVariable("VELUM_SOURCE_DIR") + u"/examples/"_s;
+  QFile card(examples + u"住所録.csv"_s), props(examples + u"住所録.vcv"_s);
+  ASSERT_TRUE(card.open(QIODevice::ReadOnly) && props.open(QIODevice::ReadOnly));
+  const QByteArray cards = card.readAll(), stored = props.readAll();
+  CVelumProperty record = CVelumProperty::Defaults(*w.settings);
+  ASSERT_EQ(ReadInto(stored, &record), QString());
+  QStringList names;
+  {
+    w.WriteFile(u"a.csv"_s, cards);
+    CVelumDoc doc(*w.services);
+    doc.OnOpenDocument(w.Path(u"a.csv"_s));
+    for (int i = 0; i < doc.ItemCount(); ++i) names << doc.Store().Item(i).toString();
+  }
+  for (const QByteArray& before : {stored, WithItemNames(stored, names)}) {
+    w.WriteFile(u"a.csv"_s, cards);
+    w.WriteFile(u"a.vcv"_s, before);
+    const CCliRun r = RunCli({u"recalc"_s, w.Path(u"a.csv"_s)}, {}, w.settings->Path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, QString());
+    EXPECT_EQ(w.ReadFile(u"a.vcv"_s).toHex(), stored.toHex()) << before.size();
+  }
+}
+
+// A record goes only to the item it was written for. A formula column that
+// another program replaced or renamed keeps the texts it now holds, and the
+// user hears which settings were not applied; the file as it was stays as a
+// backup beside the new one. Without a note of the names (the pair written
+// elsewhere) a formula goes by position only when the item counts agree.
+TEST(PropertyFile, AColumnChangedElsewhereKeepsItsTexts) {
+  const QString header = u"品名,単価,数量,合計\r\n"_s;
+  struct Case {
+    const char* what;
+    QString cards;  // the card file as another program left it
+    bool noted;     // recalc with the settings that noted the save
+    QString after;  // the card file after recalc
+    QString told;   // a part of what the user is told; empty: nothing
+  };
+  const Case cases[] = {
+      {"unchanged", header + u"りんご,100,3,\r\n"_s, true, header + u"りんご,100,3,300\r\n"_s, {}},
+      {"replaced", u"品名,単価,数量,新\r\nりんご,100,3,メモ\r\n"_s, true, u"品名,単価,数量,新\r\nりんご,100,3,メモ\r\n"_s,
+       u"「合計」の計算式"_s},
+      {"renamed", u"品名,単価,数量,総計\r\nりんご,100,3,999\r\n"_s, true, u"品名,単価,数量,総計\r\nりんご,100,3,999\r\n"_s,
+       u"「合計」の計算式"_s},
+      {"inserted", u"品名,単価,数量,備考,合計\r\nりんご,100,4,済,\r\n"_s, true,
+       u"品名,単価,数量,備考,合計\r\nりんご,100,4,済,400\r\n"_s, {}},
+      {"elsewhere, same count", header + u"りんご,100,5,\r\n"_s, false, header + u"りんご,100,5,500\r\n"_s, {}},
+      {"elsewhere, inserted", u"品名,単価,数量,備考,合計\r\nりんご,100,4,済,\r\n"_s, false,
+       u"品名,単価,数量,備考,合計\r\nりんご,100,4,済,\r\n"_s, u"4番目の項目の計算式"_s},
+  };
+  for (const Case& c : cases) {
+    CTestWorld w;
+    w.WriteFile(u"a.csv"_s, Sjis(header + u"りんご,100,3,\r\n"_s));
+    CCliRun r = RunCli({u"batch"_s, w.Path(u"a.csv"_s)}, "prop 合計 formula \"%[単価]*%[数量]\"\nsave\n",
+                       w.settings->Path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_EQ(w.ReadFile(u"a.csv"_s), Sjis(header + u"りんご,100,3,300\r\n"_s));
+    const QByteArray props = w.ReadFile(u"a.vcv"_s);
+    w.WriteFile(u"a.csv"_s, Sjis(c.cards));
+    r = RunCli({u"recalc"_s, w.Path(u"a.csv"_s)}, {}, c.noted ? w.settings->Path() : w.Path(u"other.reg"_s));
+    EXPECT_EQ(r.exitCode, 0) << c.what << r.err.toStdString();
+    EXPECT_EQ(w.ReadFile(u"a.csv"_s), Sjis(c.after)) << c.what;
+    if (c.told.isEmpty()) {
+      EXPECT_EQ(r.err, QString()) << c.what;
+      EXPECT_FALSE(QFileInfo::exists(w.Path(u"a.vcv.bak"_s))) << c.what;
+    } else {
+      EXPECT_TRUE(r.err.contains(c.told)) << c.what << r.err.toStdString();
+      EXPECT_TRUE(r.err.contains(u"a.vcv.bak"_s)) << c.what;
+      EXPECT_EQ(w.ReadFile(u"a.vcv.bak"_s), props) << c.what;
+    }
+  }
 }
