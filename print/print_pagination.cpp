@@ -324,11 +324,18 @@ std::vector<int> CPrintPagination::LabelsOn(int page) const {
 }
 
 QStringList CPrintPagination::LabelLines(int index) const {
-  QStringList lines;
+  // The texts of the printed lines first, a joined line after the one before.
+  QStringList texts;
   for (const CLabelLine& l : m_request.labelLines) {
     const QString value = l.item >= 0 && l.item < m_names.size() ? m_text(index, l.item) : QString();
     if (value.isEmpty() && l.prefix.isEmpty() && l.suffix.isEmpty()) continue;
-    const QString whole = l.prefix + value + l.suffix;
+    if (l.join && !texts.isEmpty())
+      texts.last() += l.prefix + value + l.suffix;
+    else
+      texts << l.prefix + value + l.suffix;
+  }
+  QStringList lines;
+  for (const QString& whole : texts) {
     for (const CTextLine& t : WrapText(m_measure, whole, INFINITY)) {
       const QString line = whole.mid(t.start, t.length);
       if (!line.trimmed().isEmpty()) lines << line;

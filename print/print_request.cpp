@@ -19,18 +19,50 @@ std::vector<int> PrintedItems(const CPrintProp& layout, int itemCount) {
 }
 
 std::vector<CLabelLine> DefaultLabelLines(const QStringList& itemNames) {
-  const int zip = int(itemNames.indexOf(u"郵便番号"_s));
-  const int address = int(itemNames.indexOf(u"住所"_s));
-  const int name = int(itemNames.indexOf(u"氏名"_s));
+  QStringList names;
+  for (const QString& n : itemNames) names << n.normalized(QString::NormalizationForm_KC);
+  auto at = [&names](const QString& name) { return int(names.indexOf(name)); };
   std::vector<CLabelLine> lines;
-  if (zip >= 0 || address >= 0 || name >= 0) {
-    if (zip >= 0) lines.push_back({u"〒"_s, zip, {}});
-    if (address >= 0) lines.push_back({{}, address, {}});
-    if (name >= 0) lines.push_back({{}, name, u" 様"_s});
-    return lines;
+  if (const int zip = at(u"郵便番号"_s); zip >= 0) lines.push_back({u"〒"_s, zip, {}});
+  if (const int address = at(u"住所"_s); address >= 0) {
+    lines.push_back({{}, address, {}});
+  } else {
+    for (const QString& part : {u"住所1"_s, u"住所2"_s})
+      if (const int i = at(part); i >= 0) lines.push_back({{}, i, {}});
   }
+  const int fullName = at(u"氏名"_s) >= 0 ? at(u"氏名"_s) : at(u"名前"_s);
+  const int family = at(u"姓"_s), given = at(u"名"_s);
+  if (fullName >= 0) {
+    lines.push_back({{}, fullName, u" 様"_s});
+  } else if (family >= 0 && given >= 0) {
+    lines.push_back({{}, family, u" "_s});
+    lines.push_back({{}, given, u" 様"_s, true});
+  } else if (family >= 0 || given >= 0) {
+    lines.push_back({{}, std::max(family, given), u" 様"_s});
+  }
+  if (!lines.empty()) return lines;
   for (int i = 0; i < std::min(3, int(itemNames.size())); ++i) lines.push_back({{}, i, {}});
   return lines;
+}
+
+std::vector<CLabelLine> LabelLinesFor(const CPrintLabel* sheet, const QStringList& itemNames) {
+  if (!sheet || sheet->m_lines.empty()) return DefaultLabelLines(itemNames);
+  return ResolveLabelLines(sheet->m_lines, itemNames);
+}
+
+std::vector<CLabelLineChoice> LabelLineChoices(const std::vector<CLabelLine>& lines, const QStringList& itemNames) {
+  std::vector<CLabelLineChoice> out;
+  for (const CLabelLine& l : lines)
+    out.push_back({l.prefix, l.item >= 0 && l.item < itemNames.size() ? itemNames[l.item] : QString(), l.suffix,
+                   l.join});
+  return out;
+}
+
+std::vector<CLabelLine> ResolveLabelLines(const std::vector<CLabelLineChoice>& lines, const QStringList& itemNames) {
+  std::vector<CLabelLine> out;
+  for (const CLabelLineChoice& l : lines)
+    out.push_back({l.prefix, l.item.isEmpty() ? -1 : int(itemNames.indexOf(l.item)), l.suffix, l.join});
+  return out;
 }
 
 namespace {
@@ -81,7 +113,7 @@ CPrintRequest MakePrintRequest(const CVelumDoc& doc, PrintKind kind) {
   r.items = PrintedItems(r.layout, itemCount);
   QStringList names;
   for (int i = 0; i < itemCount; ++i) names << store.Item(i).toString();
-  r.labelLines = DefaultLabelLines(names);
+  r.labelLines = LabelLinesFor(FindPrintLabel(property), names);
   r.title = doc.Title();
   return r;
 }

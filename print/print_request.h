@@ -16,11 +16,13 @@ class CVelumProperty;
 // library draws it (render/print_document.h).
 
 // One line of an address label: prefix + the item's value + suffix. An item
-// of -1 (or out of range) prints the prefix and suffix alone.
+// of -1 (or out of range) prints the prefix and suffix alone. join: printed
+// on the line before, after its text.
 struct CLabelLine {
   QString prefix;
   int item = -1;
   QString suffix;
+  bool join = false;
   bool operator==(const CLabelLine&) const = default;
 };
 
@@ -56,10 +58,18 @@ inline constexpr std::uint32_t kFrameThick = 5;
 // The items a layout prints: its list (indices out of range dropped) or, when
 // empty, every item.
 std::vector<int> PrintedItems(const CPrintProp& layout, int itemCount);
-// The default label lines for these item names: 郵便番号 as "〒" + value,
-// 住所, 氏名 + " 様" when items of those names exist (each that exists, in that
-// order), else the first three items, plain.
+// The default label lines for these item names, compared with full-width
+// digits as ASCII ones: 郵便番号 as "〒" + value; the address as 住所, else
+// 住所1 and 住所2 on the next line; the name as 氏名 (else 名前) + " 様", else 姓
+// and 名 on one line, "姓 名 様". Each that exists, in that order; when there
+// is none of them, the first three items, plain.
 std::vector<CLabelLine> DefaultLabelLines(const QStringList& itemNames);
+// The lines a label sheet record prints for these item names: the lines
+// chosen for it, else (no record, or no lines chosen) the defaults.
+std::vector<CLabelLine> LabelLinesFor(const CPrintLabel* sheet, const QStringList& itemNames);
+// Label lines by item index as lines by item name, and back.
+std::vector<CLabelLineChoice> LabelLineChoices(const std::vector<CLabelLine>& lines, const QStringList& itemNames);
+std::vector<CLabelLine> ResolveLabelLines(const std::vector<CLabelLineChoice>& lines, const QStringList& itemNames);
 // The print layout a property record prints with: its first CPrintProp (there
 // is always one after reading; null if none).
 CPrintProp* FirstPrintLayout(CVelumProperty& property);
@@ -70,7 +80,7 @@ CPrintLabel* FindPrintLabel(CVelumProperty& property);
 const CPrintLabel* FindPrintLabel(const CVelumProperty& property);
 // A request for the visible cards of a document as they stand: every visible
 // card, the layout and label sheet of its property record or the settings'
-// defaults, the default label lines, the file name as the title.
+// defaults, the label lines of the sheet, the file name as the title.
 CPrintRequest MakePrintRequest(const CVelumDoc& doc, PrintKind kind);
 
 // The label counts of a sheet as printed: m_row across and m_col down, each

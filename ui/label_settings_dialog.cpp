@@ -3,6 +3,7 @@
 #include "ui/dialog_buttons.h"
 #include "ui/dialog_fit.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -81,24 +82,6 @@ class CLabelSheetView final : public QWidget {
   int m_start = 0;
 };
 
-std::vector<CLabelLine> CLabelChoice::Resolve(const QStringList& names) const {
-  if (!chosen) return DefaultLabelLines(names);
-  std::vector<CLabelLine> out;
-  for (const Line& line : lines)
-    out.push_back({line.prefix, line.item.isEmpty() ? -1 : int(names.indexOf(line.item)), line.suffix});
-  return out;
-}
-
-CLabelChoice CLabelChoice::FromLines(const std::vector<CLabelLine>& lines, const QStringList& names, int start) {
-  CLabelChoice choice;
-  for (const CLabelLine& line : lines)
-    choice.lines.push_back({line.prefix, line.item >= 0 && line.item < names.size() ? names[line.item] : QString(),
-                            line.suffix});
-  choice.start = start;
-  choice.chosen = true;
-  return choice;
-}
-
 namespace {
 
 QDoubleSpinBox* Millimetres(QWidget* parent, double value, double min) {
@@ -113,7 +96,8 @@ QDoubleSpinBox* Millimetres(QWidget* parent, double value, double min) {
 }  // namespace
 
 CLabelSettingsDialog::CLabelSettingsDialog(const QStringList& items, const CLabelSheet& sheet,
-                                           const CLabelChoice& choice, bool narrow, QWidget* parent)
+                                           const std::vector<CLabelLine>& lines, int start, bool narrow,
+                                           QWidget* parent)
     : QDialog(parent), m_items(items), m_page(new QWidget) {
   setWindowTitle(QStringLiteral("ラベルの設定"));
   QWidget* page = m_page;
@@ -155,7 +139,6 @@ CLabelSettingsDialog::CLabelSettingsDialog(const QStringList& items, const CLabe
   linesGrid->addWidget(new QLabel(narrow ? QStringLiteral("前") : QStringLiteral("前に付ける文字"), linesBox), 0, 1);
   linesGrid->addWidget(new QLabel(QStringLiteral("項目"), linesBox), 0, 2);
   linesGrid->addWidget(new QLabel(narrow ? QStringLiteral("後") : QStringLiteral("後に付ける文字"), linesBox), 0, 3);
-  const std::vector<CLabelLine> lines = choice.Resolve(items);
   for (int i = 0; i < kLines; ++i) {
     const CLabelLine line = i < int(lines.size()) ? lines[std::size_t(i)] : CLabelLine{};
     m_prefixes[i] = new QLineEdit(line.prefix, linesBox);
@@ -169,15 +152,24 @@ CLabelSettingsDialog::CLabelSettingsDialog(const QStringList& items, const CLabe
     m_lineItems[i]->setCurrentIndex(line.item >= 0 && line.item < items.size() ? line.item + 1 : 0);
     m_suffixes[i] = new QLineEdit(line.suffix, linesBox);
     m_suffixes[i]->setObjectName(QStringLiteral("suffix%1").arg(i + 1));
+    // Continues the line before: a family name and a given name on one line.
+    m_joins[i] = new QCheckBox(QStringLiteral("前の行に続ける"), linesBox);
+    m_joins[i]->setObjectName(QStringLiteral("join%1").arg(i + 1));
+    m_joins[i]->setChecked(i > 0 && line.join);
+    m_joins[i]->setEnabled(i > 0);
     for (QLineEdit* e : {m_prefixes[i], m_suffixes[i]}) e->setMinimumWidth(fontMetrics().averageCharWidth() * (narrow ? 3 : 4));
     auto* label = new QLabel(QStringLiteral("%1行目(&%1):").arg(i + 1), linesBox);
     label->setBuddy(m_lineItems[i]);
     // Narrow: the row's name above its fields, which take the whole width.
     const int row = narrow ? 2 * i + 1 : i + 1;
-    linesGrid->addWidget(label, row, 0, 1, narrow ? 4 : 1);
+    linesGrid->addWidget(label, row, 0, 1, narrow ? 2 : 1);
     linesGrid->addWidget(m_prefixes[i], narrow ? row + 1 : row, 1);
     linesGrid->addWidget(m_lineItems[i], narrow ? row + 1 : row, 2);
     linesGrid->addWidget(m_suffixes[i], narrow ? row + 1 : row, 3);
+    if (narrow)
+      linesGrid->addWidget(m_joins[i], row, 2, 1, 2);
+    else
+      linesGrid->addWidget(m_joins[i], row, 4);
   }
   linesGrid->setColumnStretch(2, 1);
 
@@ -206,7 +198,7 @@ CLabelSettingsDialog::CLabelSettingsDialog(const QStringList& items, const CLabe
     connect(box, &QDoubleSpinBox::valueChanged, this, &CLabelSettingsDialog::SheetChanged);
   connect(m_start, &QSpinBox::valueChanged, this, [this](int) { m_view->Show(Sheet(), m_start->value() - 1); });
   m_start->setRange(1, sheet.across * sheet.down);
-  m_start->setValue(choice.start + 1);
+  m_start->setValue(start + 1);
   SheetChanged();
 
   auto* pageLayout = new QVBoxLayout(page);
@@ -230,17 +222,18 @@ CLabelSheet CLabelSettingsDialog::Sheet() const {
           m_xGap->value(),   m_yGap->value(), m_top->value(),   m_left->value()};
 }
 
-CLabelChoice CLabelSettingsDialog::Choice() const {
-  CLabelChoice choice;
+std::vector<CLabelLineChoice> CLabelSettingsDialog::Lines() const {
+  std::vector<CLabelLineChoice> lines;
   for (int i = 0; i < kLines; ++i) {
     const int item = m_lineItems[i]->currentIndex() - 1;
-    CLabelChoice::Line line{m_prefixes[i]->text(), item >= 0 ? m_items[item] : QString(), m_suffixes[i]->text()};
+    CLabelLineChoice line{m_prefixes[i]->text(), item >= 0 ? m_items[item] : QString(), m_suffixes[i]->text(),
+                          i > 0 && m_joins[i]->isChecked()};
     if (line.prefix.isEmpty() && line.item.isEmpty() && line.suffix.isEmpty()) continue;
-    choice.lines.push_back(line);
+    lines.push_back(line);
   }
-  choice.start = m_start->value() - 1;
-  choice.chosen = true;
-  return choice;
+  return lines;
 }
+
+int CLabelSettingsDialog::Start() const { return m_start->value() - 1; }
 
 QSize CLabelSettingsDialog::PreferredSize() const { return PreferredDialogSize(*this, *m_page); }

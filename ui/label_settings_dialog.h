@@ -8,6 +8,7 @@
 #include <array>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -15,30 +16,11 @@ class QLineEdit;
 class QSpinBox;
 class CLabelSheetView;
 
-// What is printed on each label and where on the first sheet printing begins.
-// The lines name their items, so that items inserted or moved meanwhile keep
-// the choice; it lasts while the document is open.
-struct CLabelChoice {
-  struct Line {
-    QString prefix;
-    QString item;  // an item name, empty for none
-    QString suffix;
-    bool operator==(const Line&) const = default;
-  };
-  std::vector<Line> lines;
-  int start = 0;        // from 0
-  bool chosen = false;  // false: the default lines for the file's items
-
-  // The label lines for these item names: the chosen ones (an item gone prints
-  // its prefix and suffix alone), else the defaults.
-  std::vector<CLabelLine> Resolve(const QStringList& names) const;
-  static CLabelChoice FromLines(const std::vector<CLabelLine>& lines, const QStringList& names, int start);
-};
-
 // ラベルの設定: the label sheet (labels across and down, their size, gaps and
-// the top and left margins), the lines of a label and the start position, with
-// a picture of the sheet in which a click chooses the start. The caller reads
-// Sheet() and Choice() after exec().
+// the top and left margins), the lines of a label (each may continue the line
+// before) and the start position, with a picture of the sheet in which a
+// click chooses the start. The caller reads Sheet(), Lines() and Start()
+// after exec().
 class CLabelSettingsDialog final : public QDialog {
   Q_OBJECT
 
@@ -46,13 +28,16 @@ class CLabelSettingsDialog final : public QDialog {
   static constexpr int kLines = 5;
 
   // narrow: one field a row, and a label's lines below their headings.
-  CLabelSettingsDialog(const QStringList& items, const CLabelSheet& sheet, const CLabelChoice& choice, bool narrow,
-                       QWidget* parent = nullptr);
+  // lines: the lines shown; start: the first label printed, from 0.
+  CLabelSettingsDialog(const QStringList& items, const CLabelSheet& sheet, const std::vector<CLabelLine>& lines,
+                       int start, bool narrow, QWidget* parent = nullptr);
   CLabelSettingsDialog(const CLabelSettingsDialog&) = delete;
   CLabelSettingsDialog& operator=(const CLabelSettingsDialog&) = delete;
 
   CLabelSheet Sheet() const;
-  CLabelChoice Choice() const;
+  // The lines by item name, rows left empty dropped.
+  std::vector<CLabelLineChoice> Lines() const;
+  int Start() const;  // from 0
   // The size that shows everything without scrolling.
   QSize PreferredSize() const;
 
@@ -73,6 +58,7 @@ class CLabelSettingsDialog final : public QDialog {
   std::array<QLineEdit*, kLines> m_prefixes{};
   std::array<QComboBox*, kLines> m_lineItems{};
   std::array<QLineEdit*, kLines> m_suffixes{};
+  std::array<QCheckBox*, kLines> m_joins{};
   QSpinBox* m_start;
   CLabelSheetView* m_view;
 };

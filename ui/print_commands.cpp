@@ -24,6 +24,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <utility>
+
 namespace {
 
 const QString kNoCards = QStringLiteral("印刷するカードがありません");
@@ -37,10 +39,12 @@ QStringList ItemNames(const CVelumDoc& doc) {
   return names;
 }
 
-// What labels carry and where they begin, per file, for as long as the program runs.
-CLabelChoice& LabelChoiceOf(const CVelumDoc& doc) {
-  static QHash<QString, CLabelChoice> choices;
-  return choices[doc.PathName()];
+// Where labels begin on the first sheet, per file, for as long as the program
+// runs: a sheet used in part is used up soon. What they carry stays with the
+// file (its label record).
+int& LabelStartOf(const CVelumDoc& doc) {
+  static QHash<QString, int> starts;
+  return starts[doc.PathName()];
 }
 
 // The layout the document prints with; a file without one gets the default.
@@ -74,16 +78,24 @@ bool EditLabels(CVelumApp& app, QWidget* parent) {
   CVelumProperty& property = doc.Store().FileProperty();
   const CPrintLabel defaults(app.Settings());
   const CPrintLabel* label = FindPrintLabel(property);
-  CLabelChoice& choice = LabelChoiceOf(doc);
-  CLabelSettingsDialog dialog(ItemNames(doc), SheetOf(label ? *label : defaults), choice,
+  const QStringList names = ItemNames(doc);
+  int& start = LabelStartOf(doc);
+  CLabelSettingsDialog dialog(names, SheetOf(label ? *label : defaults), LabelLinesFor(label, names), start,
                               app.Screen().width() < kNarrow, parent);
   FitToScreen(dialog, app.Screen(), dialog.PreferredSize());
   if (dialog.exec() != QDialog::Accepted) return false;
-  const CLabelChoice before = choice;
-  choice = dialog.Choice();
-  const bool stored = StoreLabelSheet(property, defaults, dialog.Sheet());
-  if (stored) doc.SetModifiedFlag();
-  return stored || choice.lines != before.lines || choice.start != before.start || !before.chosen;
+  const int startBefore = std::exchange(start, dialog.Start());
+  bool changed = StoreLabelSheet(property, defaults, dialog.Sheet());
+  // Lines as the defaults are not kept, so that they follow the items.
+  std::vector<CLabelLineChoice> lines = dialog.Lines();
+  if (lines == LabelLineChoices(DefaultLabelLines(names), names)) lines.clear();
+  label = FindPrintLabel(property);
+  if (lines != (label ? label->m_lines : std::vector<CLabelLineChoice>())) {
+    LabelRecord(property, defaults).m_lines = std::move(lines);
+    changed = true;
+  }
+  if (changed) doc.SetModifiedFlag();
+  return changed || start != startBefore;
 }
 
 // The cards a print run takes: the rows picked in the list when there are
@@ -95,11 +107,7 @@ CPrintRequest Request(CVelumApp& app, CMainWindow& window, PrintKind kind) {
     const std::vector<int> picked = window.ListView()->SelectedCards();
     if (picked.size() > 1) request.cards = picked;
   }
-  if (kind == PrintKind::kLabels) {
-    const CLabelChoice& choice = LabelChoiceOf(doc);
-    request.labelLines = choice.Resolve(ItemNames(doc));
-    request.startLabel = choice.start;
-  }
+  if (kind == PrintKind::kLabels) request.startLabel = LabelStartOf(doc);
   return request;
 }
 

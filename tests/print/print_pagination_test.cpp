@@ -1,6 +1,8 @@
 #include "print/print_pagination.h"
 #include "print/print_request.h"
 
+#include <QJsonArray>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -49,12 +51,43 @@ TEST(PrintPaginationTest, WrapsAtBlanksCjkAndLineBreaks) {
 
 TEST(PrintPaginationTest, DefaultLabelLinesAndPrintedItems) {
   using L = std::vector<CLabelLine>;
-  EXPECT_EQ(DefaultLabelLines({u"氏名"_s, u"郵便番号"_s, u"電話"_s, u"住所"_s}),
-            (L{{u"〒"_s, 1, {}}, {{}, 3, {}}, {{}, 0, u" 様"_s}}));
-  EXPECT_EQ(DefaultLabelLines({u"電話"_s, u"氏名"_s}), (L{{{}, 1, u" 様"_s}}));
-  EXPECT_EQ(DefaultLabelLines({u"a"_s, u"b"_s, u"c"_s, u"d"_s}), (L{{{}, 0, {}}, {{}, 1, {}}, {{}, 2, {}}}));
-  EXPECT_EQ(DefaultLabelLines({u"a"_s}), (L{{{}, 0, {}}}));
-  EXPECT_TRUE(DefaultLabelLines({}).empty());
+  const std::pair<QStringList, L> rows[] = {
+      {{u"氏名"_s, u"郵便番号"_s, u"電話"_s, u"住所"_s}, {{u"〒"_s, 1, {}}, {{}, 3, {}}, {{}, 0, u" 様"_s}}},
+      {{u"電話"_s, u"氏名"_s}, {{{}, 1, u" 様"_s}}},
+      // An address in two items, a name in two: 住所1 and 住所2 a line each,
+      // 姓 and 名 on one line.
+      {{u"姓"_s, u"名"_s, u"郵便番号"_s, u"住所1"_s, u"住所2"_s},
+       {{u"〒"_s, 2, {}}, {{}, 3, {}}, {{}, 4, {}}, {{}, 0, u" "_s}, {{}, 1, u" 様"_s, true}}},
+      {{u"名前"_s, u"住所１"_s, u"住所２"_s}, {{{}, 1, {}}, {{}, 2, {}}, {{}, 0, u" 様"_s}}},  // full-width digits
+      {{u"住所"_s, u"住所1"_s, u"姓"_s}, {{{}, 0, {}}, {{}, 2, u" 様"_s}}},
+      {{u"a"_s, u"b"_s, u"c"_s, u"d"_s}, {{{}, 0, {}}, {{}, 1, {}}, {{}, 2, {}}}},
+      {{u"a"_s}, {{{}, 0, {}}}},
+      {{}, {}},
+  };
+  for (const auto& [names, lines] : rows) EXPECT_EQ(DefaultLabelLines(names), lines) << names.join(u',').toStdString();
+
+  // Chosen lines go by item name: an item moved keeps its line, one gone
+  // prints the texts around it alone; damaged entries in the settings are
+  // passed over.
+  const QStringList names{u"氏名"_s, u"住所"_s};
+  const std::vector<CLabelLineChoice> chosen{{u"TEL "_s, u"電話"_s, {}}, {{}, u"住所"_s, {}}, {{}, u"氏名"_s, u"様"_s, true}};
+  EXPECT_EQ(ResolveLabelLines(chosen, names), (L{{u"TEL "_s, -1, {}}, {{}, 1, {}}, {{}, 0, u"様"_s, true}}));
+  EXPECT_EQ(LabelLineChoices(ResolveLabelLines(chosen, {u"電話"_s, u"住所"_s, u"氏名"_s}),
+                             {u"電話"_s, u"住所"_s, u"氏名"_s}),
+            chosen);
+  CPrintLabel chosenSheet;
+  EXPECT_EQ(LabelLinesFor(&chosenSheet, names), DefaultLabelLines(names));
+  EXPECT_EQ(LabelLinesFor(nullptr, names), DefaultLabelLines(names));
+  chosenSheet.m_lines = chosen;
+  EXPECT_EQ(LabelLinesFor(&chosenSheet, names), ResolveLabelLines(chosen, names));
+  QJsonArray json = LabelLinesToJson(chosen);
+  EXPECT_EQ(LabelLinesFromJson(json), chosen);
+  json.append(QJsonArray{1, 2, 3});
+  json.append(u"x"_s);
+  json.append(QJsonArray{u"a"_s, u"b"_s});
+  EXPECT_EQ(LabelLinesFromJson(json), chosen);
+  for (int i = 0; i < 30; ++i) json.append(QJsonArray{u"a"_s, u"b"_s, u"c"_s});
+  EXPECT_EQ(int(LabelLinesFromJson(json).size()), kMaxLabelLines);
 
   CPrintProp layout;
   EXPECT_EQ(PrintedItems(layout, 3), (std::vector<int>{0, 1, 2}));
@@ -248,6 +281,12 @@ TEST(PrintPaginationTest, LabelTextsSkipEmptyLinesAndShrinkToFit) {
   const QStringList many(20, u"x"_s);
   EXPECT_LE(20 * 30 * p.LabelScale(many, rect), rect.height() - 2 * CPrintPagination::kPadY + 1e-6);
   EXPECT_EQ(p.LabelScale({u"short"_s}, rect), 1);
+  // A line that continues the one before prints after its text; after a line
+  // left out, on its own.
+  deck.request.labelLines = {{u"〒"_s, 0, u" "_s}, {{}, 1, u" 様"_s, true}};
+  EXPECT_EQ(deck.Pages().LabelLines(0), (QStringList{u"〒100-0001 東京都"_s, u"千代田区 様"_s}));
+  deck.request.labelLines = {{{}, 2, {}}, {{}, 0, u" 様"_s, true}};
+  EXPECT_EQ(deck.Pages().LabelLines(0), (QStringList{u"100-0001 様"_s}));
 }
 
 TEST(PrintPaginationTest, DamagedLayoutsStillPrint) {

@@ -2,6 +2,9 @@
 // poppler's pdftotext -bbox (every word with its box, in points), pdfinfo and
 // pdffonts. Texts are compared exactly as extracted: a kanji whose glyph the
 // font shares with a radical (氏 and ⽒, 西 and ⻄) must read as the kanji.
+#include "core/velum_doc.h"
+#include "print/print_label.h"
+#include "print/print_layout_edit.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -214,6 +217,29 @@ TEST_F(PrintPdfTest, LabelsLieInsideTheirLabelFromTheStartPosition) {
       EXPECT_TRUE(Find(pages[std::size_t(page)], u"様"_s));
     }
   }
+}
+
+// Labels print an address in two items and a name in two by default, and
+// the lines chosen for the file once it was saved with them.
+TEST_F(PrintPdfTest, LabelsTakeTheLinesOfTheFile) {
+  const QString deck = w.Path(u"two.csv"_s);
+  w.WriteFile(u"two.csv"_s, u"姓,名,郵便番号,住所1,住所2\r\n山田,太郎,100-0001,東京都千代田区,一番町1\r\n"_s.toUtf8());
+  const QString out = w.Path(u"labels.pdf"_s);
+  auto printed = [&] {
+    const CCliRun r = Run({u"print"_s, deck, u"-o"_s, out, u"--labels"_s});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    return RunTool(u"pdftotext"_s, {out, u"-"_s}).split(u'\n', Qt::SkipEmptyParts);
+  };
+  EXPECT_EQ(printed().mid(0, 4), (QStringList{u"〒100-0001"_s, u"東京都千代田区"_s, u"一番町1"_s, u"山田 太郎 様"_s}));
+  {
+    CVelumDoc doc(*w.services);
+    ASSERT_TRUE(doc.OnOpenDocument(deck));
+    LabelRecord(doc.Store().FileProperty(), CPrintLabel(*w.settings)).m_lines = {
+        {{}, u"住所1"_s, {}}, {{}, u"住所2"_s, {}, true}, {{}, u"姓"_s, u" 御中"_s}};
+    doc.SetModifiedFlag();
+    ASSERT_TRUE(doc.Save());
+  }
+  EXPECT_EQ(printed().mid(0, 2), (QStringList{u"東京都千代田区一番町1"_s, u"山田 御中"_s}));
 }
 
 TEST_F(PrintPdfTest, BatchPrintsTheVisibleCardsAsTheyStand) {

@@ -10,6 +10,7 @@
 #include "ui/print_settings_dialog.h"
 #include "ui_test_support.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -31,7 +32,7 @@ namespace {
 
 const QSize kWide(800, 600);
 constexpr std::uint32_t kPrint = 33210, kPreview = 33211, kLabels = 33212, kPrintSettings = 33213,
-                        kLabelSettings = 33214;
+                        kLabelSettings = 33214, kSave = 57603;
 
 QStringList Entries(const QListWidget* list) {
   QStringList out;
@@ -112,8 +113,9 @@ class CPrintDialogsTest : public QObject {
     QCOMPARE(FirstPrintLayout(doc.Store().FileProperty())->m_form, kPrintFormCards);
   }
 
-  // The sheet goes into a label record made for it; the lines and the start
-  // position stay for the next dialog and the next print without marking the file.
+  // The sheet and the lines go into a label record made for them (the lines
+  // are kept beside the file when it is saved); the start position stays for
+  // the next dialog and the next print.
   void labelSettingsKeepSheetAndChoice() {
     CAppUnderTest t(m_env.CopySample(), m_env.NewSettings(), kWide);
     QVERIFY(t.started);
@@ -154,6 +156,51 @@ class CPrintDialogsTest : public QObject {
       DialogButton(d, u"キャンセル"_s)->click();
     });
     QVERIFY(t.Window().Dispatch(kLabelSettings));
+  }
+
+  // A file without a property file: the print layout and the label lines
+  // chosen are written by 上書き保存 and are there when the file is opened
+  // again. The default lines take an address in two items.
+  void layoutsAndLabelLinesStayWithTheFile() {
+    const QString path = m_env.WriteCards(
+        u"two.csv"_s, u"\uFEFF氏名,郵便番号,住所1,住所2,電話\r\n山田,100-0001,東京都千代田区,一番町1,03-1111\r\n"_s.toUtf8());
+    const QString settings = m_env.NewSettings();
+    const QString vcv = QFileInfo(path).dir().filePath(u"two.vcv"_s);
+    {
+      CAppUnderTest t(path, settings, kWide);
+      QVERIFY(t.started);
+      OnDialog(u"印刷の設定"_s, [](QDialog& d) {
+        d.findChildren<QComboBox*>()[0]->setCurrentIndex(1);  // カード
+        DialogButton(d, u"OK"_s)->click();
+      });
+      QVERIFY(t.Window().Dispatch(kPrintSettings));
+      OnDialog(u"ラベルの設定"_s, [](QDialog& d) {
+        const QStringList expected{u"郵便番号"_s, u"住所1"_s, u"住所2"_s, u"氏名"_s, u"（なし）"_s};
+        for (int i = 0; i < 5; ++i)
+          QCOMPARE(d.findChild<QComboBox*>(u"item%1"_s.arg(i + 1))->currentText(), expected[i]);
+        d.findChild<QComboBox*>(u"item5"_s)->setCurrentIndex(5);  // 電話
+        d.findChild<QLineEdit*>(u"prefix5"_s)->setText(u"TEL "_s);
+        d.findChild<QCheckBox*>(u"join5"_s)->setChecked(true);
+        DialogButton(d, u"OK"_s)->click();
+      });
+      QVERIFY(t.Window().Dispatch(kLabelSettings));
+      QVERIFY(t.App().Doc().IsModified());
+      QVERIFY(t.Window().Dispatch(kSave));
+      QVERIFY(!t.App().Doc().IsModified());
+      QVERIFY(QFileInfo::exists(vcv));
+    }
+    CAppUnderTest t(path, settings, kWide);
+    QVERIFY(t.started);
+    QCOMPARE(FirstPrintLayout(t.App().Doc().Store().FileProperty())->m_form, kPrintFormCards);
+    OnDialog(u"ラベルの設定"_s, [](QDialog& d) {
+      QCOMPARE(d.findChild<QComboBox*>(u"item5"_s)->currentText(), u"電話"_s);
+      QCOMPARE(d.findChild<QLineEdit*>(u"prefix5"_s)->text(), u"TEL "_s);
+      QVERIFY(d.findChild<QCheckBox*>(u"join5"_s)->isChecked());
+      QCOMPARE(d.findChild<QComboBox*>(u"item3"_s)->currentText(), u"住所2"_s);
+      DialogButton(d, u"キャンセル"_s)->click();
+    });
+    QVERIFY(t.Window().Dispatch(kLabelSettings));
+    QVERIFY(!t.App().Doc().IsModified());
   }
 
   // The preview opens on page 1, counts the pages and turns them; the label
