@@ -103,11 +103,22 @@ struct CQuoteFlag {
   int card, item;
 };
 
-void AppendCard(QString& text, const CCardRow& row, int card, bool multiLine, std::vector<CQuoteFlag>* flags) {
+void AppendCard(QString& text, const CCardRow& row, int card, const CLineForm& form, std::vector<CQuoteFlag>* flags) {
   thread_local std::vector<int> quote;
   quote.clear();
-  AppendLine(text, row, multiLine, &quote);
+  AppendLine(text, row, form, &quote);
   for (const int i : quote) flags->push_back({card, i});
+}
+
+// The form every record of the store is written in.
+CLineForm StoreLineForm(const CCardStore& store) {
+  return {store.MultiLine(), store.LineEnds().record, store.LineEnds().inner};
+}
+
+// A file read without a line end after its last record is written so again.
+void EndLastRecord(QString& text, const CCardStore& store) {
+  const QStringView end = LineEndText(store.LineEnds().record);
+  if (!store.LineEnds().finalEnd && text.endsWith(end)) text.chop(end.size());
 }
 
 // Writes the lines of the file in pieces of about a mebibyte of text, each
@@ -126,14 +137,17 @@ int WritePieces(CCardStore& store, CFileCommit& file, CodePage cp, CProgressScop
     text.resize(0);
     return 1;
   };
-  const bool multiLine = store.MultiLine();
-  if (store.FirstLineIsItems()) AppendCard(text, store, -1, multiLine, flags);
-  for (int k = 0; k < store.AllCount(); ++k) {
-    AppendCard(text, *store.AllCard(k), k, multiLine, flags);
-    if (text.size() >= kPiece)
+  const CLineForm form = StoreLineForm(store);
+  const int count = store.AllCount();
+  if (store.FirstLineIsItems()) AppendCard(text, store, -1, form, flags);
+  for (int k = 0; k < count; ++k) {
+    AppendCard(text, *store.AllCard(k), k, form, flags);
+    // The last record stays for the final piece, which may drop its end.
+    if (text.size() >= kPiece && k + 1 < count)
       if (const int r = flush(); r != 1) return r;
     if ((k & 0xFFF) == 0) progress.Step(k);
   }
+  EndLastRecord(text, store);
   return flush();
 }
 
@@ -141,17 +155,19 @@ int WritePieces(CCardStore& store, CFileCommit& file, CodePage cp, CProgressScop
 struct CWriteBatch {
   int begin = 0, end = 0;
   bool names = false;  // the item names' line comes first
+  bool last = false;   // the file's last record is in this batch
   QByteArray bytes;
   std::vector<CQuoteFlag> flags;
   enum { kEncoded, kUnencodable, kNoMemory } status = kNoMemory;
   QSemaphore done;
 };
 
-void EncodeBatch(const CCardStore& store, CWriteBatch& batch, CodePage cp, bool multiLine) {
+void EncodeBatch(const CCardStore& store, CWriteBatch& batch, CodePage cp, const CLineForm& form) {
   try {
     QString text;
-    if (batch.names) AppendCard(text, store, -1, multiLine, &batch.flags);
-    for (int k = batch.begin; k < batch.end; ++k) AppendCard(text, *store.AllCard(k), k, multiLine, &batch.flags);
+    if (batch.names) AppendCard(text, store, -1, form, &batch.flags);
+    for (int k = batch.begin; k < batch.end; ++k) AppendCard(text, *store.AllCard(k), k, form, &batch.flags);
+    if (batch.last) EndLastRecord(text, store);
     EncodeResult encoded = EncodeText(text, cp);
     batch.status = encoded.ok() ? CWriteBatch::kEncoded : CWriteBatch::kUnencodable;
     batch.bytes = std::move(encoded.bytes);
@@ -166,7 +182,7 @@ void EncodeBatch(const CCardStore& store, CWriteBatch& batch, CodePage cp, bool 
 // reaches the caller as it would from WritePieces.
 int WriteParallel(const CCardStore& store, CFileCommit& file, CodePage cp, CProgressScope& progress, int threads,
                   int batchCards, std::vector<CQuoteFlag>* flags) {
-  const bool multiLine = store.MultiLine();
+  const CLineForm form = StoreLineForm(store);
   const int count = store.AllCount();
   PrepareWorkerHeaps();
   QThreadPool pool;
@@ -183,9 +199,10 @@ int WriteParallel(const CCardStore& store, CFileCommit& file, CodePage cp, CProg
       batch->names = names;
       names = false;
       next = batch->end;
+      batch->last = next == count;
       held.push_back(batch);
-      pool.start([batch, &store, cp, multiLine] {
-        EncodeBatch(store, *batch, cp, multiLine);
+      pool.start([batch, &store, cp, form] {
+        EncodeBatch(store, *batch, cp, form);
         batch->done.release();
       });
     }
@@ -286,5 +303,12 @@ int WriteCardFile(CCardStore& store, const QString& path, const CWriteSplit& spl
     return 0;
   }
   if (!properties.Warning().isEmpty()) prompt.Notice(properties.Warning());
+  // The line ends of a file read with more than one kind are now all alike:
+  // said at its first save, once.
+  if (CLineEnds ends = store.LineEnds(); ends.mixed) {
+    prompt.Notice(msg::kMixedLineEnds.arg(LineEndName(ends.record)));
+    ends.mixed = false;
+    store.SetLineEnds(ends);
+  }
   return 1;
 }

@@ -32,6 +32,9 @@ using namespace card_char;
 
 namespace {
 
+// The least of the text read before the kind of its line ends is told.
+constexpr qsizetype kLineEndSample = 64 * 1024;
+
 // The quote scan of line joining: 0 at the start of an item, 1 in a bare item,
 // 2 in a quoted item. Continues from state over the line up to its line feed.
 // In a bare item only a comma matters and in a quoted item only a quote, so
@@ -72,14 +75,17 @@ class CLineJoiner {
  public:
   explicit CLineJoiner(bool join) : m_join(join) {}
 
-  // Feeds line lineNo; take(record, startLine) receives each complete record
-  // and answers as the reader does (1 go on). Answers 1 when the line was kept
-  // back.
+  // Feeds line lineNo, ended by end (none: the text's last line);
+  // take(record, startLine) receives each complete record and answers as the
+  // reader does (1 go on); while it runs, Inner() holds the record's line
+  // breaks inside items. Answers 1 when the line was kept back.
   template <typename Take>
-  int Line(QStringView line, qsizetype lineNo, Take&& take) {
+  int Line(QStringView line, qsizetype lineNo, std::optional<LineEnd> end, Take&& take) {
+    m_done = {};
     if (!m_join) return take(line, lineNo);
     m_state = ScanQuotes(line, m_state);
     const bool unfinished = m_state == 2;
+    if (unfinished && end) m_open.Add(*end);
     if (m_acc.isEmpty()) {
       if (!unfinished) {
         m_state = 0;
@@ -97,11 +103,14 @@ class CLineJoiner {
       const QString joined = std::move(m_acc);
       m_acc.clear();
       m_state = 0;
+      m_done = std::exchange(m_open, {});
       return take(joined, m_start);
     }
     m_acc += QStringLiteral("\x01\x02");
     return 1;
   }
+  // The line ends inside the items of the record being taken.
+  const CLineEndCount& Inner() const { return m_done; }
 
   // No record is open: the next line starts one.
   bool Clean() const { return m_acc.isEmpty(); }
@@ -110,14 +119,18 @@ class CLineJoiner {
   // The open record, its first line.
   const QString& Open() const { return m_acc; }
   qsizetype OpenStart() const { return m_start; }
+  const CLineEndCount& OpenInner() const { return m_open; }
   // Takes over a record left open where another joiner stopped.
-  void Resume(QString acc, qsizetype start) {
+  void Resume(QString acc, qsizetype start, const CLineEndCount& inner) {
     m_acc = std::move(acc);
     m_start = start;
     m_state = 2;
+    m_open = inner;
   }
-  // The open record closed by a quote, as the last record of the file.
+  // The open record closed by a quote, as the last record of the file; Inner()
+  // then holds its line breaks.
   QString Closed() {
+    m_done = std::exchange(m_open, {});
     QString text = std::move(m_acc);
     m_acc.clear();
     text.chop(2);  // the 0x01 0x02 that stood for the final line feed
@@ -131,6 +144,8 @@ class CLineJoiner {
   QString m_acc;
   qsizetype m_start = -1;
   bool m_multiLine = false;
+  CLineEndCount m_open;  // the line breaks of the open record so far
+  CLineEndCount m_done;  // those of the record being taken
 };
 
 // Line ends and the end-of-text mark in the bytes of an encoding: in CP932 and
@@ -138,14 +153,39 @@ class CLineJoiner {
 // contains; in UTF-16 they are units at even offsets from the start of the
 // text. A chunk cut just after a line end therefore decodes on its own as it
 // would inside the whole text.
+//
+// A file whose lines end with a lone CR (loneCr) ends a line at a CR, a CR LF
+// or a lone LF; it is cut only where the unit after a CR is known.
 class CUnitScan {
  public:
-  explicit CUnitScan(CodePage cp)
-      : m_wide(cp == CodePage::Utf16Le || cp == CodePage::Utf16Be), m_bigEndian(cp == CodePage::Utf16Be) {}
+  explicit CUnitScan(CodePage cp, bool loneCr = false)
+      : m_wide(cp == CodePage::Utf16Le || cp == CodePage::Utf16Be),
+        m_bigEndian(cp == CodePage::Utf16Be),
+        m_loneCr(loneCr) {}
+
+  // Whether the lines of a text that begins with these bytes end with a lone
+  // CR: there are more of them than line feeds.
+  bool LoneCrText(const char* p, qsizetype n) const {
+    const qsizetype step = m_wide ? 2 : 1;
+    qsizetype cr = 0, lf = 0;
+    for (qsizetype i = 0; i + step <= n; i += step) {
+      if (Is(p, i, kLf))
+        ++lf;
+      else if (Is(p, i, kCr) && !(i + 2 * step <= n && Is(p, i + step, kLf)))
+        ++cr;
+    }
+    return cr > lf;
+  }
 
   // The offset just past the last line end in [from, n) (from at a unit), 0
   // when there is none.
   qsizetype LastLineEnd(const char* p, qsizetype from, qsizetype n) const {
+    if (m_loneCr) {
+      const qsizetype step = m_wide ? 2 : 1;
+      for (qsizetype i = (n & ~(step - 1)) - step; i >= from; i -= step)
+        if (Is(p, i, kLf) || (Is(p, i, kCr) && i + 2 * step <= n && !Is(p, i + step, kLf))) return i + step;
+      return 0;
+    }
     if (!m_wide) {
       const void* at = ::memrchr(p + from, kLf, size_t(n - from));
       return at ? static_cast<const char*>(at) - p + 1 : 0;
@@ -169,6 +209,16 @@ class CUnitScan {
   // the text has fewer line ends.
   qsizetype AfterLine(const char* p, qsizetype n, qsizetype line) const {
     qsizetype pos = 0;
+    if (m_loneCr) {
+      const qsizetype step = m_wide ? 2 : 1;
+      for (qsizetype k = 0; k <= line; ++k) {
+        while (pos + step <= n && !Is(p, pos, kLf) && !Is(p, pos, kCr)) pos += step;
+        if (pos + step > n) return n;
+        const bool crLf = Is(p, pos, kCr) && pos + 2 * step <= n && Is(p, pos + step, kLf);
+        pos += crLf ? 2 * step : step;
+      }
+      return pos;
+    }
     for (qsizetype k = 0; k <= line; ++k) {
       qsizetype at = -1;
       if (!m_wide) {
@@ -194,6 +244,7 @@ class CUnitScan {
   }
   // Whether the unit before offset i (at a unit) is a line feed.
   bool LineFeedBefore(const char* p, qsizetype i) const { return i >= UnitSize() && Is(p, i - UnitSize(), kLf); }
+  bool LoneCr() const { return m_loneCr; }
 
  private:
   bool Is(const char* p, qsizetype i, char16_t unit) const {
@@ -205,6 +256,7 @@ class CUnitScan {
 
   bool m_wide;
   bool m_bigEndian;
+  bool m_loneCr;
 };
 
 // One chunk of the text: bytes that end just after a line end (the last chunk
@@ -214,10 +266,12 @@ struct CChunk {
   qsizetype offset = 0;  // of bytes[0] from the start of the text
   bool first = false;    // holds line 0
   bool last = false;
+  bool loneCr = false;   // a lone CR ends a line (CUnitScan)
 
   QString text;
   qsizetype badCount = 0;
   qsizetype firstBad = -1;
+  CTextScan scan;  // the text's line ends and escapes
 
   // What a worker made of the chunk as if a record began at its start.
   struct CRecord {
@@ -225,6 +279,7 @@ struct CChunk {
     qsizetype firstLine, lastLine;  // within the chunk
     int items;                      // of the card, and what it costs, so that
     qint64 cost;                    // the join need not touch it
+    CLineEndCount inner;            // line breaks inside its items
   };
   std::vector<CRecord> records;
   qsizetype lines = 0;               // lines seen
@@ -233,28 +288,46 @@ struct CChunk {
   QString header;                    // line 0 when it names the items
   QString open;                      // a record still open at the end
   qsizetype openStart = -1;
+  CLineEndCount openInner;
   bool failed = false;               // out of memory
 
   QSemaphore done;
 };
 
-// Calls line(view, index) for every line of a chunk's text: a line ends at a
-// line feed and a carriage return just before it is dropped; a last line
-// without a line feed counts in the last chunk. Stops when line answers <= 0
-// and answers that.
+// The first line end at or after pos: a line feed, or with loneCr a CR too;
+// -1 when there is none.
+qsizetype NextLineEnd(QStringView t, qsizetype pos, bool loneCr) {
+  if (!loneCr) return t.indexOf(QChar(kLf), pos);
+  for (qsizetype i = pos; i < t.size(); ++i)
+    if (t[i] == kLf || t[i] == kCr) return i;
+  return -1;
+}
+
+// Calls line(view, index, end) for every line of a chunk's text: a line ends
+// at a line feed and a carriage return just before it is dropped (with
+// loneCr, also at a lone CR); a last line without a line feed counts in the
+// last chunk, with no end. Stops when line answers <= 0 and answers that.
 template <typename Line>
 int ForEachLine(const CChunk& chunk, Line&& line) {
   const QStringView t(chunk.text);
   qsizetype pos = 0;
   qsizetype index = 0;
   while (pos < t.size()) {
-    const qsizetype found = t.indexOf(QChar(kLf), pos);
+    const qsizetype found = NextLineEnd(t, pos, chunk.loneCr);
     if (found < 0 && !chunk.last) break;
     const qsizetype nl = found < 0 ? t.size() : found;
     qsizetype len = nl - pos;
-    if (found >= 0 && len > 0 && t[nl - 1] == kCr) --len;
-    if (const int rc = line(t.mid(pos, len), index++); rc <= 0) return rc;
-    pos = nl + 1;
+    qsizetype next = nl + 1;
+    std::optional<LineEnd> end;
+    if (found >= 0 && t[nl] == kLf) {
+      end = len > 0 && t[nl - 1] == kCr ? LineEnd::kCrLf : LineEnd::kLf;
+      if (end == LineEnd::kCrLf) --len;
+    } else if (found >= 0) {
+      end = nl + 1 < t.size() && t[nl + 1] == kLf ? LineEnd::kCrLf : LineEnd::kCr;
+      if (end == LineEnd::kCrLf) ++next;
+    }
+    if (const int rc = line(t.mid(pos, len), index++, end); rc <= 0) return rc;
+    pos = next;
   }
   return 1;
 }
@@ -264,6 +337,7 @@ void Decode(CChunk& chunk, CodePage cp) {
   decoder.Feed(chunk.bytes.constData(), chunk.bytes.size(), true, chunk.text);
   chunk.badCount = decoder.BadCount();
   chunk.firstBad = decoder.FirstBadOffset();
+  chunk.scan = ScanText(chunk.text, chunk.loneCr);
 }
 
 // Cards are cut or padded to the width of the item names.
@@ -296,7 +370,7 @@ void SplitChunk(CChunk& chunk, CodePage cp, bool firstLine, bool join, CSharedWi
       }
       return fit;
     };
-    ForEachLine(chunk, [&](QStringView line, qsizetype index) {
+    ForEachLine(chunk, [&](QStringView line, qsizetype index, std::optional<LineEnd> end) {
       chunk.lines = index + 1;
       if (chunk.first && firstLine && index == 0) {
         chunk.header = line.toString();
@@ -308,7 +382,7 @@ void SplitChunk(CChunk& chunk, CodePage cp, bool firstLine, bool join, CSharedWi
         width.store(names.ItemCount(), std::memory_order_release);
         return 1;
       }
-      return joiner.Line(line, index, [&](QStringView record, qsizetype start) {
+      return joiner.Line(line, index, end, [&](QStringView record, qsizetype start) {
         auto card = std::make_unique<CCardRow>();
         if (ParseLine(*card, record) != ParseStatus::kOk) {
           chunk.stopStart = start;
@@ -320,13 +394,14 @@ void SplitChunk(CChunk& chunk, CodePage cp, bool firstLine, bool join, CSharedWi
         if (const int w = currentWidth(); w >= 0) FitWidth(*card, w);
         const int items = card->ItemCount();
         const qint64 cost = CardCost(*card);
-        chunk.records.push_back({std::move(card), start, index, items, cost});
+        chunk.records.push_back({std::move(card), start, index, items, cost, joiner.Inner()});
         return 1;
       });
     });
     if (!joiner.Clean()) {
       chunk.open = joiner.Open();
       chunk.openStart = joiner.OpenStart();
+      chunk.openInner = joiner.OpenInner();
     }
   } catch (const std::bad_alloc&) {
     chunk.failed = true;
@@ -336,12 +411,13 @@ void SplitChunk(CChunk& chunk, CodePage cp, bool firstLine, bool join, CSharedWi
 // Reads the records of a file into the store in file order, chunk by chunk.
 class CStoreFiller {
  public:
-  CStoreFiller(CCardStore& store, CodePage cp, qint64 memoryBudget)
+  CStoreFiller(CCardStore& store, CodePage cp, bool loneCr, qint64 memoryBudget)
       : m_store(store),
         m_cards(store.AllCards()),
         m_firstLine(store.FirstLineIsItems()),
         m_haveWidth(m_firstLine),
         m_cp(cp),
+        m_loneCr(loneCr),
         m_budget(memoryBudget),
         m_joiner(store.MsCsvIn() != 0) {}
 
@@ -378,6 +454,23 @@ class CStoreFiller {
     return Record(text, start, nullptr, -1);
   }
 
+  // Whether a record spanned lines (the Microsoft-CSV form).
+  bool Joined() const { return m_joined; }
+  // Whether the text held an escape of the own form.
+  bool Escapes() const { return m_escapes; }
+  // The line ends of the text read: after records, inside items, and whether
+  // the text ended with one.
+  CLineEnds LineEnds() const {
+    CLineEndCount records = m_ends;
+    records -= m_inner;
+    CLineEnds ends;
+    ends.record = records.Most(LineEnd::kCrLf);
+    ends.mixed = records.Mixed();
+    ends.inner = m_inner.Most(ends.record == LineEnd::kCr ? LineEnd::kCr : LineEnd::kLf);
+    ends.finalEnd = m_lastUnit == 0 || m_lastUnit == kLf || (m_loneCr && m_lastUnit == kCr);
+    return ends;
+  }
+
   int Width() const { return m_width; }
   // The lines read so far, a last one without a line feed included.
   qsizetype Lines() const { return m_lineNo; }
@@ -395,16 +488,16 @@ class CStoreFiller {
     const qsizetype base = m_lineNo;
     std::size_t w = 0;
     if (sync) *sync = std::size_t(-1);
-    const int rc = ForEachLine(chunk, [&](QStringView line, qsizetype index) {
+    const int rc = ForEachLine(chunk, [&](QStringView line, qsizetype index, std::optional<LineEnd> end) {
       m_lineNo = base + index + 1;
       int r;
       if (chunk.first && m_firstLine && index == 0)
         r = Header(chunk, line);
       else
-        r = m_joiner.Line(line, base + index, [&](QStringView record, qsizetype start) {
+        r = m_joiner.Line(line, base + index, end, [&](QStringView record, qsizetype start) {
           return Record(record, start, &chunk, index);
         });
-      if (m_joiner.MultiLine()) m_store.SetMultiLine(true);
+      if (m_joiner.MultiLine()) m_joined = true;
       if (r <= 0 || !sync || !m_joiner.Clean()) return r;
       while (w < chunk.records.size() && chunk.records[w].lastLine < index) ++w;
       if (w < chunk.records.size() && chunk.records[w].lastLine == index) {
@@ -418,7 +511,7 @@ class CStoreFiller {
       return 1;
     }
     if (rc <= 0) return rc;
-    AddBad(chunk);
+    AddChunk(chunk);
     return 1;
   }
 
@@ -427,19 +520,20 @@ class CStoreFiller {
     const qsizetype base = m_lineNo;
     for (std::size_t k = next; k < chunk.records.size(); ++k) {
       CChunk::CRecord& r = chunk.records[k];
-      if (r.firstLine != r.lastLine) m_store.SetMultiLine(true);
+      if (r.firstLine != r.lastLine) m_joined = true;
+      m_inner += r.inner;
       if (const int rc = Add(std::move(r.card), r.items, r.cost); rc <= 0) return rc;
     }
     if (chunk.stopLine >= 0) {
-      if (chunk.stopStart != chunk.stopLine) m_store.SetMultiLine(true);
+      if (chunk.stopStart != chunk.stopLine) m_joined = true;
       return TooMany(base + chunk.stopStart, &chunk, chunk.stopLine);
     }
     if (!chunk.open.isEmpty()) {
-      m_store.SetMultiLine(true);
-      m_joiner.Resume(std::move(chunk.open), base + chunk.openStart);
+      m_joined = true;
+      m_joiner.Resume(std::move(chunk.open), base + chunk.openStart, chunk.openInner);
     }
     m_lineNo = base + chunk.lines;
-    AddBad(chunk);
+    AddChunk(chunk);
     return 1;
   }
 
@@ -452,6 +546,7 @@ class CStoreFiller {
   int Record(QStringView text, qsizetype start, CChunk* chunk, qsizetype index) {
     auto card = std::make_unique<CCardRow>();
     if (ParseLine(*card, text) != ParseStatus::kOk) return TooMany(start, chunk, index);
+    m_inner += m_joiner.Inner();
     const int items = card->ItemCount();
     return Add(std::move(card), items, -1);
   }
@@ -473,18 +568,22 @@ class CStoreFiller {
   }
 
   // A record of too many items ending at line `index` of the chunk: the bad
-  // bytes are counted up to the end of that line.
+  // bytes and the line ends are counted up to the end of that line, however
+  // the text was cut into chunks.
   int TooMany(qsizetype lineNo, CChunk* chunk, qsizetype index) {
     m_store.Services().prompt.Notice(msg::kTooManyItems.arg(lineNo + 1));
     if (chunk) {
       CChunk part;
       part.offset = chunk->offset;
       part.last = true;
+      part.loneCr = m_loneCr;
       part.bytes = QByteArray::fromRawData(chunk->bytes.constData(),
-                                           CUnitScan(m_cp).AfterLine(chunk->bytes.constData(),
-                                                                     chunk->bytes.size(), index));
+                                           CUnitScan(m_cp, m_loneCr).AfterLine(chunk->bytes.constData(),
+                                                                               chunk->bytes.size(), index));
       Decode(part, m_cp);
       AddBad(part);
+      m_ends += part.scan.ends;
+      if (!part.text.isEmpty()) m_lastUnit = part.text.back().unicode();
     }
     return -1;
   }
@@ -494,13 +593,27 @@ class CStoreFiller {
     m_badCount += chunk.badCount;
   }
 
+  // A chunk read to its end.
+  void AddChunk(const CChunk& chunk) {
+    AddBad(chunk);
+    m_ends += chunk.scan.ends;
+    m_escapes = m_escapes || chunk.scan.escapes;
+    if (!chunk.text.isEmpty()) m_lastUnit = chunk.text.back().unicode();
+  }
+
   CCardStore& m_store;
   std::vector<std::unique_ptr<CCardRow>>& m_cards;
   const bool m_firstLine;
   bool m_haveWidth;
   const CodePage m_cp;
+  const bool m_loneCr;
   const qint64 m_budget;
   CLineJoiner m_joiner;
+  bool m_joined = false;
+  bool m_escapes = false;
+  CLineEndCount m_ends;   // every line end of the text
+  CLineEndCount m_inner;  // those inside items
+  char16_t m_lastUnit = 0;
   qsizetype m_lineNo = 0;  // lines before the chunk at hand
   int m_width = 0;
   qint64 m_held = 0;
@@ -513,9 +626,9 @@ class CStoreFiller {
 // chunk. The first end-of-text mark ends the text.
 class CChunkSource {
  public:
-  CChunkSource(const std::function<qint64(char*, qint64)>& read, CodePage cp, QByteArray body, bool ended,
-               qint64 chunkBytes)
-      : m_read(read), m_scan(cp), m_pending(std::move(body)), m_ended(ended), m_chunk(std::max<qint64>(chunkBytes, 1)) {
+  CChunkSource(const std::function<qint64(char*, qint64)>& read, CodePage cp, bool loneCr, QByteArray body,
+               bool ended, qint64 chunkBytes)
+      : m_read(read), m_scan(cp, loneCr), m_pending(std::move(body)), m_ended(ended), m_chunk(std::max<qint64>(chunkBytes, 1)) {
     FindEnd(0);
   }
 
@@ -549,6 +662,7 @@ class CChunkSource {
     auto chunk = std::make_unique<CChunk>();
     chunk->offset = m_offset;
     chunk->first = m_offset == 0;
+    chunk->loneCr = m_scan.LoneCr();
     // The chunk takes the buffer; the start of the next line moves to a new
     // one with room for the next chunk's reads.
     QByteArray rest;
@@ -726,12 +840,14 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
       if (n < 0) n = 0;
       head.resize(before + n);
       ended = n < kPiece;
-      if (EncodingSettled(head, configured, forced, ended)) break;
+      // The line ends of the head tell whether a lone CR ends the lines.
+      if (EncodingSettled(head, configured, forced, ended) && head.size() >= kLineEndSample) break;
     }
     const FileEncoding enc = DetectEncoding(head, configured, forced, &bom, ended, &guess);
     store.SetEncoding(enc);
-    filler.emplace(store, enc.codePage, memoryBudget);
-    CChunkSource source(read, enc.codePage, head.mid(bom), ended, split.chunkBytes);
+    const bool loneCr = CUnitScan(enc.codePage).LoneCrText(head.constData() + bom, head.size() - bom);
+    filler.emplace(store, enc.codePage, loneCr, memoryBudget);
+    CChunkSource source(read, enc.codePage, loneCr, head.mid(bom), ended, split.chunkBytes);
     head.clear();
     const int threads = split.threads > 0 ? std::min(split.threads, kMaxReadThreads) : AvailableThreads();
     if (threads > 1) {
@@ -776,6 +892,13 @@ int ReadCardStream(CCardStore& store, const std::function<qint64(char*, qint64)>
     store.SetFilePath(path);
     store.Services().prompt.Notice(input_msg::kCannotRead.arg(path, input_msg::kTooManyCards.arg(memoryBudget >> 20)));
     return 0;
+  }
+  if (filler) {
+    // Written back in the form and with the line ends it was read in; a file
+    // that shows neither form (no record spans lines, no escape) takes a new
+    // file's form.
+    store.SetMultiLine(filler->Joined() || (!filler->Escapes() && store.NewFileMultiLine()));
+    store.SetLineEnds(filler->LineEnds());
   }
   int width = filler ? filler->Width() : 0;
   if (result < 0) {

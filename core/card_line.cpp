@@ -252,11 +252,17 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
 void AppendLine(QString& out, CCardRow& row, bool multiLine) {
   thread_local std::vector<int> quote;
   quote.clear();
-  AppendLine(out, std::as_const(row), multiLine, &quote);
+  AppendLine(out, std::as_const(row), CLineForm{multiLine}, &quote);
   for (const int i : quote) row.SetQuoted(i, true);
 }
 
-void AppendLine(QString& out, const CCardRow& row, bool multiLine, std::vector<int>* quote) {
+void AppendLine(QString& out, const CCardRow& row, const CLineForm& form, std::vector<int>* quote) {
+  const bool multiLine = form.multiLine;
+  // With CR record ends a lone CR ends a line as a lone LF does.
+  const bool loneCr = form.record == LineEnd::kCr;
+  // A lone CR inside an item stays a line break only in a file whose records
+  // end with CR.
+  const QStringView inner = LineEndText(form.inner == LineEnd::kCr && !loneCr ? LineEnd::kLf : form.inner);
   const int count = row.ItemCount();
   for (int i = 0; i < count; ++i) {
     if (i > 0) out += kComma;
@@ -264,7 +270,9 @@ void AppendLine(QString& out, const CCardRow& row, bool multiLine, std::vector<i
     // In the Microsoft-CSV style an item with a line break, a comma or a quote
     // reads back as one text only between quotes.
     bool quoted = row.Quoted(i);
-    if (multiLine && !quoted && (t.contains(QChar(kLf)) || t.contains(QChar(kComma)) || t.contains(QChar(kQuote)))) {
+    if (multiLine && !quoted &&
+        (t.contains(QChar(kLf)) || t.contains(QChar(kComma)) || t.contains(QChar(kQuote)) ||
+         (loneCr && t.contains(QChar(kCr))))) {
       quote->push_back(i);
       quoted = true;
     }
@@ -277,16 +285,17 @@ void AppendLine(QString& out, const CCardRow& row, bool multiLine, std::vector<i
     qsizetype run = 0;
     for (qsizetype k = NextSpecial(units, n, 0, commas); k < n; k = NextSpecial(units, n, k + 1, commas)) {
       const char16_t c = t[k].unicode();
-      const bool special = c == kLf || c == kQuote || (c == kCr && k + 1 < n && t[k + 1] == kLf) ||
-                           (c == kComma && !quoted && !multiLine);
+      const bool crLf = c == kCr && k + 1 < n && t[k + 1] == kLf;
+      const bool special =
+          c == kLf || c == kQuote || (c == kCr && (crLf || loneCr)) || (c == kComma && !quoted && !multiLine);
       if (!special) continue;
       out.append(t.mid(run, k - run));
       if (c == kCr || c == kLf) {
-        // CR LF, or a lone line feed, which in the own style would end the
-        // record: both are kept as a line break.
-        if (c == kCr) ++k;
+        // CR LF, or a lone line feed (or CR), which in the own style would
+        // end the record: each is kept as a line break.
+        if (crLf) ++k;
         if (multiLine) {
-          out += kLf;
+          out += inner;
         } else {
           out += kBreak1;
           out += kBreak2;
@@ -303,8 +312,7 @@ void AppendLine(QString& out, const CCardRow& row, bool multiLine, std::vector<i
     out.append(t.mid(run));
     if (quoted) out += kQuote;
   }
-  out += kCr;
-  out += kLf;
+  out += LineEndText(form.record);
 }
 
 QString FormatLine(CCardRow& row, bool multiLine) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/card_row.h"
+#include "core/line_ends.h"
 
 #include <QString>
 #include <QStringView>
@@ -31,13 +32,24 @@ enum class ParseStatus { kOk, kTooManyItems };
 // when it does not. Fails (row left empty) when the record has more than 200 items.
 ParseStatus ParseLine(CCardRow& row, QStringView line);
 
+// How a record is written: in the Microsoft-CSV form (multiLine) or the own
+// form, with its line end and, in the Microsoft form, the line end that
+// stands for a line break inside an item.
+struct CLineForm {
+  bool multiLine = false;
+  LineEnd record = LineEnd::kCrLf;
+  LineEnd inner = LineEnd::kLf;
+};
+
 // Appends the record of one card for the file, ended by CR LF. In the
 // Microsoft-CSV style (multiLine) an item with a line break, a comma or a
 // double quote is written quoted, and its quote flag is set in the row.
 void AppendLine(QString& out, CCardRow& row, bool multiLine);
-// The same without changing the row: the items whose quote flag is to be set
-// are appended to quote.
-void AppendLine(QString& out, const CCardRow& row, bool multiLine, std::vector<int>* quote);
+// The same in any form, without changing the row: the items whose quote flag
+// is to be set are appended to quote. A line break inside an item is CR LF or
+// a lone LF, and with CR record ends a lone CR too (a reader of such a file
+// ends a line at each of them).
+void AppendLine(QString& out, const CCardRow& row, const CLineForm& form, std::vector<int>* quote);
 QString FormatLine(CCardRow& row, bool multiLine);
 
 // The record of one card for the clipboard and for moving a card into the item

@@ -11,7 +11,9 @@ CCardStore::CCardStore(const CServices& services)
     : m_services(services),
       m_calcNull(ReadSetting(services.settings, settings::kCalcNull)),
       m_msCsvIn(ReadSetting(services.settings, settings::kMsCsvIn)),
-      m_fileProp(DefaultFileProperty()) {}
+      m_multiLine(NewFileMultiLine()),
+      m_fileProp(DefaultFileProperty()),
+      m_encoding(NewFileEncoding()) {}
 
 CCardStore::~CCardStore() = default;
 
@@ -133,8 +135,19 @@ void CCardStore::Clear() {
   m_all.clear();
   m_fileProp = DefaultFileProperty();
   m_filterHistory.m_records.Clear();
-  m_encoding = FileEncoding{m_services.FileCodePage(), false};
+  m_encoding = NewFileEncoding();
+  m_multiLine = NewFileMultiLine();
+  m_lineEnds = {};
   m_replacedBytes = false;
+}
+
+bool CCardStore::NewFileMultiLine() const {
+  return m_msCsvIn != 0 && ReadSetting(m_services.settings, settings::kNewFileForm) != 0;
+}
+
+FileEncoding CCardStore::NewFileEncoding() const {
+  if (!m_services.CodePageForced()) return {CodePage::Utf8, true};
+  return {m_services.FileCodePage(), false};
 }
 
 void CCardStore::SetItemNames(const CItemNameRow& row, bool addCard) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/item_name_row.h"
+#include "core/line_ends.h"
 #include "core/velum_property.h"
 #include "core/services.h"
 #include "platform/code_page.h"
@@ -50,7 +51,9 @@ class CCardStore : public CItemNameRow {
   bool AppendEmptyCard();
   bool DeleteCard(int n);
   void RebuildVisible();
-  // Clears names and records, destroys every card, resets the file properties.
+  // Clears names and records, destroys every card, resets the file properties;
+  // the file's form becomes that of a new file (NewFileEncoding,
+  // NewFileMultiLine, CR LF line ends).
   void Clear() override;
   // Clear, then takes the names, quote flags and records of row; then, when
   // addCard is set, AddCard(-1).
@@ -84,11 +87,23 @@ class CCardStore : public CItemNameRow {
   void SetFilePath(const QString& p) { m_path = p; }
   std::uint32_t CalcNull() const { return m_calcNull; }
   std::uint32_t MsCsvIn() const { return m_msCsvIn; }
+  // The form the file is written in: the Microsoft-CSV form (line breaks
+  // inside quoted items as real line breaks) when set, else the own form.
   bool MultiLine() const { return m_multiLine; }
   void SetMultiLine(bool on) { m_multiLine = on; }
   // The encoding the file was read in, and is written in.
   const FileEncoding& Encoding() const { return m_encoding; }
   void SetEncoding(const FileEncoding& e) { m_encoding = e; }
+  // The line ends the file was read with, and is written with.
+  const CLineEnds& LineEnds() const { return m_lineEnds; }
+  void SetLineEnds(const CLineEnds& e) { m_lineEnds = e; }
+  // A new file's form: the Microsoft-CSV form unless the settings choose the
+  // own one (System/NewFileForm) or the reader does not join lines (MsCsvIn 0),
+  // so that what is written reads back.
+  bool NewFileMultiLine() const;
+  // A new file's encoding: UTF-8 with a byte-order mark, or the code page the
+  // command line or System/CodePage chose for good (UTF-8 then without one).
+  FileEncoding NewFileEncoding() const;
   // Whether the last read met bytes that were no character of the file's
   // encoding and showed them as U+FFFD: saving then writes U+FFFD in their
   // place. Clear resets it.
@@ -159,6 +174,7 @@ class CCardStore : public CItemNameRow {
   CSearchRequest m_searchRequest;
   CVelumSelectSet m_filterHistory;
   FileEncoding m_encoding;
+  CLineEnds m_lineEnds;
   bool m_replacedBytes = false;
   const IValueSource* m_valueSource = nullptr;
   mutable std::unique_ptr<IValueCache> m_valueCache;

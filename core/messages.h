@@ -41,5 +41,8 @@ inline const QString kReplacedBytesOverwrite = QStringLiteral(
 // %1: line number from 1.
 inline const QString kUnclosedQuote =
     QStringLiteral("%1行目から始まる引用符の項目がファイルの最後まで閉じられていません。最後のカードとして読み込みました");
+// %1: the line end written ("CR LF", "LF" or "CR").
+inline const QString kMixedLineEnds = QStringLiteral(
+    "このファイルの行末は改行の種類が混在していました。最も多かった%1にそろえて保存しました");
 
 }  // namespace msg

@@ -52,6 +52,9 @@ inline constexpr IntSetting kUndoSteps{u"System", u"UndoSteps", 20};
 // How much memory (MiB) the undo steps may hold together; the newest step stays regardless.
 inline constexpr IntSetting kUndoMemory{u"System", u"UndoMemory", 256};
 inline constexpr IntSetting kMsCsvIn{u"System", u"MsCsvIn", 1};
+// The form of a new card file: 1 the Microsoft-CSV form (line breaks inside
+// quoted items, as spreadsheets write them), 0 the own form (escape characters).
+inline constexpr IntSetting kNewFileForm{u"System", u"NewFileForm", 1};
 inline constexpr IntSetting kCalcNull{u"System", u"CalcNull", 0};
 inline constexpr IntSetting kItem{u"System", u"Item", 0};
 inline constexpr IntSetting kISearch{u"System", u"ISearch", 0};

@@ -41,6 +41,7 @@ bool SameRow(const CCardRow& a, const CCardRow& b) {
 void CheckSameStore(const CCardStore& a, const CCardStore& b) {
   Check(a.Encoding() == b.Encoding(), "threads: encoding");
   Check(a.MultiLine() == b.MultiLine(), "threads: multi-line flag");
+  Check(a.LineEnds() == b.LineEnds(), "threads: line ends");
   Check(a.HasReplacedBytes() == b.HasReplacedBytes(), "threads: replaced bytes");
   Check(SameRow(a, b), "threads: item names");
   Check(a.AllCount() == b.AllCount(), "threads: card count");

@@ -130,7 +130,7 @@ TEST(CardFile, ReadCases) {
        "a,b\r\nc,d\r\nh,\"\"\r\n", -1, true},  // the padded item is written quoted
       {"quoted items spanning lines are joined", "\"k\",\"v\"\r\n\"x\",\"a\r\nb\r\nc\"\r\n\"y\",\"z\"\r\n",
        {{u"k"_s, u"v"_s}, {u"x"_s, u"a\r\nb\r\nc"_s}, {u"y"_s, u"z"_s}}, 2, {},
-       "\"k\",\"v\"\r\n\"x\",\"a\nb\nc\"\r\n\"y\",\"z\"\r\n", 1},
+       "\"k\",\"v\"\r\n\"x\",\"a\r\nb\r\nc\"\r\n\"y\",\"z\"\r\n", 1},  // line breaks as read
       {"without joining each line is a card", "\"k\",\"v\"\r\n\"x\",\"a\r\nb\r\n", {}, 2, {}, {}, 0, false, true},
       {"a quoted item open at the end is kept", "\"k\",\"v\"\r\n\"x\",\"open\r\nstill open\r\n",
        {{u"k"_s, u"v"_s}, {u"x"_s, u"open\r\nstill open"_s}}, 1, {msg::kUnclosedQuote.arg(2)}},
@@ -281,7 +281,7 @@ TEST(CardFile, UnwritableTargetsKeepWhatIsThere) {
   }
   EXPECT_TRUE(QFileInfo(w.Path(u"fifo.csv"_s)).exists() && !QFileInfo(w.Path(u"fifo.csv"_s)).isFile());
   EXPECT_TRUE(QFileInfo(w.Path(u"link.csv"_s)).isSymLink());
-  EXPECT_EQ(w.ReadFile(u"real.csv"_s), "\"n0\"\r\n\"x\"\r\n");
+  EXPECT_EQ(w.ReadFile(u"real.csv"_s), "\xEF\xBB\xBF\"n0\"\r\n\"x\"\r\n");  // a new file: UTF-8 with its mark
 }
 
 // A disk that fills up during a save: whichever file cannot be written whole,
@@ -844,5 +844,95 @@ TEST(CardFile, TheEncodingTakenIsToldWhenTheTextLeavesADoubt) {
     }
     ASSERT_EQ(w.prompt.Texts().size(), 1) << w.prompt.Texts().join(u'|');
     EXPECT_TRUE(w.prompt.Texts()[0].startsWith(c.told)) << w.prompt.Texts()[0];
+// A file is written back with the line ends it was read with: after each
+// record, inside quoted items and (or not) after the last record; read in
+// one piece or in small chunks on threads, written in one piece or in
+// batches on threads. A file whose records mix their ends is written with
+// the most common one and says so at its first save only.
+TEST(CardFile, LineEndsStayAsRead) {
+  auto utf16 = [](const QString& text) { return ByteOrderMark({CodePage::Utf16Le, true}) + EncodeText(text, CodePage::Utf16Le).bytes; };
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+    CLineEnds ends;
+    bool multiLine;  // written in the Microsoft form: no escape of the own form was read
+    QByteArray written = {};  // empty: the bytes read
+    std::vector<QStringList> cards = {};  // names first; empty: not checked
+  };
+  const LineEnd crLf = LineEnd::kCrLf, lf = LineEnd::kLf, cr = LineEnd::kCr;
+  const std::vector<Case> cases = {
+      {"LF", "n,m\na,\"l1\nl2\"\nb,\"x,\"\"y\"\"\"\n", {lf, lf, true, false}, true, {},
+       {{u"n"_s, u"m"_s}, {u"a"_s, u"l1\r\nl2"_s}, {u"b"_s, u"x,\"y\""_s}}},
+      {"CR LF inside and out", "n,m\r\na,\"l1\r\nl2\r\n\"\r\nb,c\r\n", {crLf, crLf, true, false}, true, {},
+       {{u"n"_s, u"m"_s}, {u"a"_s, u"l1\r\nl2\r\n"_s}, {u"b"_s, u"c"_s}}},
+      {"CR LF records, LF inside", "n,m\r\na,\"l1\nl2\"\r\n", {crLf, lf, true, false}, true},
+      {"CR", "n,m\ra,\"l1\rl2\"\rb,c\r", {cr, cr, true, false}, true, {},
+       {{u"n"_s, u"m"_s}, {u"a"_s, u"l1\r\nl2"_s}, {u"b"_s, u"c"_s}}},
+      {"LF, the last line without an end", "n,m\na,b\nc,d", {lf, lf, false, false}, true},
+      {"CR LF, the last line without an end", "n,m\r\na,\"l1\r\nl2\"", {crLf, crLf, false, false}, true},
+      {"CR, the last line without an end", "n,m\ra,b", {cr, cr, false, false}, true},
+      {"a lone CR inside a quoted item of an LF file", "n,m\na,\"x\ry\"\n", {lf, lf, true, false}, true, {},
+       {{u"n"_s, u"m"_s}, {u"a"_s, u"x\ry"_s}}},
+      {"own form, LF", "n,m\na,l1\x01\x02l2\nb,p\x04q\n", {lf, lf, true, false}, false, {},
+       {{u"n"_s, u"m"_s}, {u"a"_s, u"l1\r\nl2"_s}, {u"b"_s, u"p,q"_s}}},
+      {"mixed: LF most", "n,m\r\na,b\nc,\"d\r\ne\"\nf,g", {lf, crLf, false, true}, true, "n,m\na,b\nc,\"d\r\ne\"\nf,g"},
+      {"mixed: CR LF most", "n,m\r\na,b\r\nc,d\n", {crLf, lf, true, true}, true, "n,m\r\na,b\r\nc,d\r\n"},
+      {"UTF-16, CR", utf16(u"名前,メモ\r山田,\"一\r二\"\r"_s), {cr, cr, true, false}, true, {},
+       {{u"名前"_s, u"メモ"_s}, {u"山田"_s, u"一\r\n二"_s}}},
+      {"UTF-8 with its mark, LF", "\xEF\xBB\xBF" + u"名前,メモ\n山田,\"一\n二\"\n"_s.toUtf8(), {lf, lf, true, false}, true},
+  };
+  for (const Case& c : cases) {
+    for (const int way : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << c.what << (way ? " on threads" : ""));
+      CTestWorld w;
+      w.WriteFile(u"f.csv"_s, c.bytes);
+      CCardStore store(*w.services);
+      if (way == 0) {
+        ASSERT_EQ(store.Read(w.Path(u"f.csv"_s)), 1);
+      } else {
+        ASSERT_EQ(ReadCardBytes(store, c.bytes, false, 3, {2, 5}), 1);
+      }
+      EXPECT_EQ(store.LineEnds(), c.ends);
+      EXPECT_EQ(store.MultiLine(), c.multiLine);
+      if (!c.cards.empty()) {
+        std::vector<QStringList> got{Texts(store)};
+        for (const QStringList& card : CardTexts(store)) got.push_back(card);
+        EXPECT_EQ(got, c.cards);
+      }
+      w.prompt.ClearHistory();
+      ASSERT_EQ(WriteCardFile(store, w.Path(u"g.csv"_s), way ? CWriteSplit{2, 1} : CWriteSplit{1}), 1);
+      const QByteArray expected = c.written.isEmpty() ? c.bytes : c.written;
+      EXPECT_EQ(w.ReadFile(u"g.csv"_s), expected);
+      EXPECT_EQ(w.prompt.Texts(),
+                c.ends.mixed ? QStringList{msg::kMixedLineEnds.arg(LineEndName(c.ends.record))} : QStringList{});
+      // Said once; the next save writes the same bytes without a word.
+      w.prompt.ClearHistory();
+      ASSERT_EQ(store.Write(w.Path(u"g.csv"_s)), 1);
+      EXPECT_EQ(w.ReadFile(u"g.csv"_s), expected);
+      EXPECT_TRUE(w.prompt.Texts().isEmpty());
+    }
+  }
+}
+
+// After one edit only the edited line differs, in a file of LF line ends
+// without one after its last line, in both forms; a new card added to it
+// goes after a line end and is the last line without one.
+TEST(CardFile, AnEditChangesOnlyItsLine) {
+  for (const bool own : {false, true}) {
+    SCOPED_TRACE(own ? "own form" : "Microsoft form");
+    CTestWorld w;
+    const QByteArray bytes = own ? QByteArray("n,m\na,1\x01\x02x\nb,2\nc,3") : QByteArray("n,m\na,\"1\nx\"\nb,2\nc,3");
+    w.WriteFile(u"f.csv"_s, bytes);
+    CCardStore store(*w.services);
+    ASSERT_EQ(store.Read(w.Path(u"f.csv"_s)), 1);
+    store.SetItemText(1, 1, u"22\r\n\"y\""_s);
+    ASSERT_EQ(store.Write(w.Path(u"f.csv"_s)), 1);
+    QByteArray expected = bytes;
+    expected.replace("b,2\n", own ? "b,22\x01\x02\x03\x03y\x03\x03\n" : "b,\"22\n\"\"y\"\"\"\n");
+    EXPECT_EQ(w.ReadFile(u"f.csv"_s), expected);
+    store.AddCard(-1);
+    store.SetItemText(3, 0, u"d"_s);
+    ASSERT_EQ(store.Write(w.Path(u"f.csv"_s)), 1);
+    EXPECT_TRUE(w.ReadFile(u"f.csv"_s).endsWith("\nc,3\nd,"));
   }
 }

@@ -29,6 +29,11 @@ QStringList Outcome(CCardStore& store, int result, const CScriptedPrompt& prompt
              .arg(store.Encoding().bom)
              .arg(store.MultiLine())
              .arg(store.HasReplacedBytes());
+  const CLineEnds& ends = store.LineEnds();
+  out << u"line ends %1 inner %2 final %3 mixed %4"_s.arg(int(ends.record))
+             .arg(int(ends.inner))
+             .arg(ends.finalEnd)
+             .arg(ends.mixed);
   auto row = [](const CCardRow& r) {
     QString line;
     for (int i = 0; i < r.ItemCount(); ++i) line += (r.Quoted(i) ? u"[q]"_s : u"[b]"_s) + r.Item(i).toString();

@@ -110,7 +110,8 @@ TEST(VelumDoc, SaveRecordsTheCardPositionAndThePreviousPath) {
   // A new document had no path when it was saved under a new name.
   EXPECT_EQ(ReadSetting(*w.settings, settings::kDefaultFile), u""_s);
   EXPECT_EQ(doc.PathName(), QFileInfo(path).absoluteFilePath());
-  EXPECT_EQ(w.ReadFile(u"new.csv"_s), Sjis(u"\"項目１\"\r\n\"メモ\"\r\n"_s));
+  // A new file is UTF-8 with a byte-order mark, which spreadsheets read as such.
+  EXPECT_EQ(w.ReadFile(u"new.csv"_s), "\xEF\xBB\xBF" + u"\"項目１\"\r\n\"メモ\"\r\n"_s.toUtf8());
 
   doc.MakeCurrent(0);
   ASSERT_TRUE(doc.Save());
