@@ -1,6 +1,9 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
+#include "core/save_form.h"
 #include "core/velum_doc.h"
+
+#include <QFileInfo>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -101,41 +104,79 @@ int RunValue(CCliContext& ctx, const QStringList& args) {
   return kExitOk;
 }
 
-int RunConvert(CCliContext& ctx, const QStringList& args) {
-  const CParsedArgs a = ParseArgs(
-      args, {QStringLiteral("-o"), QStringLiteral("--style"), QStringLiteral("--to-encoding")}, {});
-  if (!a.error.isEmpty()) return ctx.Usage(a.error);
-  if (a.positional.size() != 1 || !a.Has(QStringLiteral("-o")))
-    return ctx.Usage(
-        QStringLiteral("usage: velum-cli convert FILE -o OUT [--style own|ms] [--to-encoding cp932|utf-8]"));
-  std::optional<bool> multiLine;
+// The form options of convert and new: --style own|ms, --to-encoding
+// cp932|utf-8 and --line-ends lf|crlf|cr, each changing what form holds. An
+// empty answer: the options were right.
+QString ParseFormOptions(const CParsedArgs& a, CSaveForm* form) {
   if (a.Has(QStringLiteral("--style"))) {
     const QString style = a.Value(QStringLiteral("--style"));
-    if (style != u"own" && style != u"ms") return ctx.Usage(QStringLiteral("--style takes own or ms"));
-    multiLine = style == u"ms";
+    if (style != u"own" && style != u"ms") return QStringLiteral("--style takes own or ms");
+    form->multiLine = style == u"ms";
   }
-  std::optional<CodePage> target;
   if (a.Has(QStringLiteral("--to-encoding"))) {
     CodePage cp;
     if (!ParseCodePageName(a.Value(QStringLiteral("--to-encoding")), &cp))
-      return ctx.Usage(QStringLiteral("--to-encoding takes cp932 or utf-8"));
-    target = cp;
+      return QStringLiteral("--to-encoding takes cp932 or utf-8");
+    // UTF-8 is written with a byte-order mark, so that the file reads back as
+    // UTF-8 whatever code page the reader is set to.
+    form->encoding = {cp, cp == CodePage::Utf8};
   }
+  if (a.Has(QStringLiteral("--line-ends")) && !ParseLineEndName(a.Value(QStringLiteral("--line-ends")), &form->lineEnd))
+    return QStringLiteral("--line-ends takes lf, crlf or cr");
+  return {};
+}
+
+const QStringList kFormOptions = {QStringLiteral("--style"), QStringLiteral("--to-encoding"),
+                                  QStringLiteral("--line-ends")};
+
+int RunConvert(CCliContext& ctx, const QStringList& args) {
+  const CParsedArgs a = ParseArgs(args, QStringList{QStringLiteral("-o")} + kFormOptions, {});
+  if (!a.error.isEmpty()) return ctx.Usage(a.error);
+  if (a.positional.size() != 1 || !a.Has(QStringLiteral("-o")))
+    return ctx.Usage(QStringLiteral(
+        "usage: velum-cli convert FILE -o OUT [--style own|ms] [--to-encoding cp932|utf-8] [--line-ends lf|crlf|cr]"));
+  CSaveForm check;
+  if (const QString error = ParseFormOptions(a, &check); !error.isEmpty()) return ctx.Usage(error);
   if (!ctx.OpenForCommand(a.positional[0])) return kExitFailed;
-  CCardStore& store = ctx.Doc().Store();
-  if (multiLine) store.SetMultiLine(*multiLine);
-  // UTF-8 is written with a byte-order mark, so that the file reads back as
-  // UTF-8 whatever code page the reader is set to.
-  if (target) store.SetEncoding({*target, *target == CodePage::Utf8});
-  if (!ctx.Doc().SaveAs(a.Value(QStringLiteral("-o")))) return kExitFailed;
+  // What was not asked for stays as the file was read.
+  CSaveForm form = SaveFormOf(ctx.Doc().Store());
+  ParseFormOptions(a, &form);
+  if (!SaveAsInForm(ctx.Doc(), a.Value(QStringLiteral("-o")), form)) return kExitFailed;
   return kExitOk;
+}
+
+int RunNew(CCliContext& ctx, const QStringList& args) {
+  const CParsedArgs a = ParseArgs(args, QStringList{QStringLiteral("--items")} + kFormOptions, {});
+  if (!a.error.isEmpty()) return ctx.Usage(a.error);
+  if (a.positional.size() != 1 || !a.Has(QStringLiteral("--items")))
+    return ctx.Usage(QStringLiteral("usage: velum-cli new FILE --items A,B,C [--style own|ms] "
+                                    "[--to-encoding cp932|utf-8] [--line-ends lf|crlf|cr]"));
+  CVelumDoc& doc = ctx.Doc();
+  doc.OnNewDocument();
+  CSaveForm form = SaveFormOf(doc.Store());
+  if (const QString error = ParseFormOptions(a, &form); !error.isEmpty()) return ctx.Usage(error);
+  const QStringList names = a.Value(QStringLiteral("--items")).split(u',');
+  if (names.size() > CCardRow::kMaxItems)
+    return ctx.Usage(QStringLiteral("--items takes at most %1 names").arg(CCardRow::kMaxItems));
+  const QString path = a.positional[0];
+  // A new file never replaces one that is there.
+  if (QFileInfo::exists(path)) return ctx.Fail(QStringLiteral("%1: the file exists").arg(path));
+  CItemNameRow row;
+  row.MakeEmpty(int(names.size()));
+  for (int i = 0; i < names.size(); ++i) row.SetItem(i, names[i]);
+  doc.Store().SetItemNames(row, true);
+  return SaveAsInForm(doc, path, form) ? kExitOk : kExitFailed;
 }
 
 const CCliRegistrar kShow(QStringLiteral("show"), RunShow,
                           QStringLiteral("show FILE [--stored] [--json]      every card with the values the views show"));
 const CCliRegistrar kValue(QStringLiteral("value"), RunValue,
                            QStringLiteral("value FILE CARD ITEM [--raw]       one item of one card (--raw: line breaks as they are)"));
-const CCliRegistrar kConvert(QStringLiteral("convert"), RunConvert,
-                             QStringLiteral("convert FILE -o OUT [--style own|ms] [--to-encoding cp932|utf-8]"));
+const CCliRegistrar kConvert(
+    QStringLiteral("convert"), RunConvert,
+    QStringLiteral("convert FILE -o OUT [--style own|ms] [--to-encoding cp932|utf-8] [--line-ends lf|crlf|cr]"));
+const CCliRegistrar kNew(QStringLiteral("new"), RunNew,
+                         QStringLiteral("new FILE --items A,B,C [--style own|ms] [--to-encoding cp932|utf-8] "
+                                        "[--line-ends lf|crlf|cr]   a new card file"));
 
 }  // namespace

@@ -14,6 +14,7 @@ packages=(
   libharfbuzz-dev         # postcards: vertical text shaped with the face's vertical forms
   poppler-utils           # tests only: pdftotext, pdfinfo and pdffonts read printed PDFs back
   lintian appstream desktop-file-utils   # tests only: Debian's checks of the package and its metadata
+  python3                 # tests only: Python's csv module reads saved card files as a spreadsheet would
 )
 
 missing=()

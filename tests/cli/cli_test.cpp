@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -237,7 +238,7 @@ TEST_F(CliTest, BatchOnANewDocumentAndAMissingFile) {
   CCliRun r = Run({u"batch"_s}, script);
   EXPECT_EQ(r.exitCode, 1);  // the first save had no path
   EXPECT_TRUE(r.err.contains(u"save PATH"_s)) << r.err;
-  EXPECT_EQ(w.ReadFile(u"n.csv"_s), Sjis(u"\"項目１\"\r\n\"hello\"\r\n"_s));
+  EXPECT_EQ(w.ReadFile(u"n.csv"_s), "\xEF\xBB\xBF" + u"\"項目１\"\r\n\"hello\"\r\n"_s.toUtf8());
 
   r = Run({u"batch"_s, w.Path(u"gone.csv"_s)}, "state\n");
   EXPECT_EQ(r.exitCode, 1);
@@ -369,4 +370,102 @@ TEST_F(CliTest, BatchTakesOutEndOfFileMarks) {
   const CCliRun shown = Run({u"show"_s, w.Path(u"a.csv"_s)});
   EXPECT_EQ(shown.exitCode, 0) << shown.err;
   EXPECT_EQ(shown.out, u"名前\tメモ\n山田\txy\n佐藤\tx\\ny\n"_s);
+// convert keeps the line ends, the form and the encoding the file was read
+// with, unless an option chooses one.
+TEST_F(CliTest, ConvertKeepsTheFormOrTakesTheOneAskedFor) {
+  const QByteArray lf = "n,m\na,\"x\ny\"\nb,2";
+  w.WriteFile(u"lf.csv"_s, lf);
+  const QString in = w.Path(u"lf.csv"_s), out = w.Path(u"out.csv"_s);
+  const std::vector<std::pair<QStringList, QByteArray>> cases = {
+      {{}, lf},
+      {{u"--line-ends"_s, u"crlf"_s}, "n,m\r\na,\"x\ny\"\r\nb,2"},
+      {{u"--line-ends"_s, u"CR"_s}, "n,m\ra,\"x\ny\"\rb,2"},  // the break inside as read
+      {{u"--style"_s, u"own"_s}, "n,m\na,\"x\x01\x02y\"\nb,2"},
+      {{u"--to-encoding"_s, u"utf-8"_s, u"--line-ends"_s, u"lf"_s}, "\xEF\xBB\xBF" + lf},
+  };
+  for (const auto& [options, bytes] : cases) {
+    const CCliRun r = Run(QStringList{u"convert"_s, in, u"-o"_s, out} + options);
+    ASSERT_EQ(r.exitCode, 0) << options.join(u' ') << r.err;
+    EXPECT_EQ(w.ReadFile(u"out.csv"_s), bytes) << options.join(u' ');
+  }
+  const CCliRun bad = Run({u"convert"_s, in, u"-o"_s, out, u"--line-ends"_s, u"unix"_s});
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_TRUE(bad.err.contains(u"--line-ends"_s)) << bad.err;
+
+  // Mixed line ends: the most common, said once on stderr.
+  w.WriteFile(u"mixed.csv"_s, "n,m\r\na,b\nc,d\n");
+  const CCliRun mixed = Run({u"convert"_s, w.Path(u"mixed.csv"_s), u"-o"_s, out});
+  ASSERT_EQ(mixed.exitCode, 0) << mixed.err;
+  EXPECT_EQ(w.ReadFile(u"out.csv"_s), "n,m\na,b\nc,d\n");
+  EXPECT_EQ(mixed.err.count(msg::kMixedLineEnds.arg(u"LF"_s)), 1) << mixed.err;
+}
+
+namespace {
+
+// The rows a spreadsheet would see: Python's csv module over the file, as
+// JSON; empty when Python cannot run.
+QJsonArray PythonCsvRows(const QString& path) {
+  const QString python = QStandardPaths::findExecutable(u"python3"_s);
+  if (python.isEmpty()) return {};
+  QProcess p;
+  p.start(python, {u"-c"_s,
+                   u"import csv, json, sys\n"
+                   "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                   "    print(json.dumps(list(csv.reader(f))))\n"_s,
+                   path});
+  if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
+  return QJsonDocument::fromJson(p.readAllStandardOutput()).array();
+}
+
+// The item names and cards of a file as velum-cli shows them, line breaks
+// as a spreadsheet gives them (LF).
+QJsonArray VelumRows(const CCliRun& show) {
+  const QJsonObject o = QJsonDocument::fromJson(show.out.toUtf8()).object();
+  QJsonArray rows{o[u"items"_s]};
+  for (const QJsonValue& card : o[u"cards"_s].toArray()) rows.append(card);
+  QJsonArray out;
+  for (const QJsonValue& row : rows) {
+    QJsonArray texts;
+    for (const QJsonValue& t : row.toArray()) texts.append(t.toString().replace(u"\r\n"_s, u"\n"_s));
+    out.append(texts);
+  }
+  return out;
+}
+
+}  // namespace
+
+// A new file from velum-cli new or batch new, with line breaks, commas and
+// quotes in its items, reads back the same in the program and in Python's csv
+// module, as a spreadsheet reads it.
+TEST_F(CliTest, NewFilesReadBackInSpreadsheets) {
+  const QByteArray edits =
+      "set 0 メモ 一行目二行目\nlinebreak メモ 3\nset 0 名前 \"山田, 太郎\"\nadd\n"
+      "set 1 名前 \"say \\\"hi\\\"\"\nset 1 メモ \"\\\"引用\\\",で終わる\"\n";
+  const QJsonArray expected = QJsonDocument::fromJson(
+      u"[[\"名前\",\"メモ\"],[\"山田, 太郎\",\"一行目\\n二行目\"],[\"say \\\"hi\\\"\",\"\\\"引用\\\",で終わる\"]]"_s.toUtf8())
+                                  .array();
+  ASSERT_EQ(expected.size(), 3);
+
+  const QString made = w.Path(u"made.csv"_s);
+  CCliRun r = Run({u"new"_s, made, u"--items"_s, u"名前,メモ"_s});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(w.ReadFile(u"made.csv"_s), "\xEF\xBB\xBF" + u"\"名前\",\"メモ\"\r\n\"\",\"\"\r\n"_s.toUtf8());
+  r = Run({u"batch"_s, made}, edits + "save\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+  r = Run({u"new"_s, made, u"--items"_s, u"a"_s});
+  EXPECT_EQ(r.exitCode, 1);  // never over a file that is there
+  EXPECT_TRUE(r.err.contains(u"exists"_s)) << r.err;
+
+  const QString batched = w.Path(u"batched.csv"_s);
+  r = Run({u"batch"_s}, "new\nitem-rename #0 名前\nitem-add メモ\n" + edits + "save " + batched.toUtf8() + "\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+
+  for (const QString& path : {made, batched}) {
+    SCOPED_TRACE(path.toStdString());
+    EXPECT_TRUE(w.ReadFile(QFileInfo(path).fileName()).startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(VelumRows(Run({u"show"_s, u"--json"_s, path})), expected);
+    const QJsonArray python = PythonCsvRows(path);
+    if (python.isEmpty()) GTEST_SKIP() << "python3 is not at hand";
+    EXPECT_EQ(python, expected);
+  }
 }
