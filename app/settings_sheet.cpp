@@ -23,6 +23,7 @@ const Field kFields[] = {
     {&settings::kPPCSaveDlg, &CSettingsSheetValues::ppcSaveDlg},
     {&settings::kPPCOpenDlg, &CSettingsSheetValues::ppcOpenDlg},
     {&settings::kHolidayRules, &CSettingsSheetValues::holidayRules},
+    {&settings::kNewFileForm, &CSettingsSheetValues::newFileForm},
 };
 
 }  // namespace

@@ -22,6 +22,7 @@ struct CSettingsSheetValues {
   std::uint32_t ppcOpenDlg = 1;
   std::uint32_t ppcSaveDlg = 0;
   std::uint32_t holidayRules = 0;
+  std::uint32_t newFileForm = 1;  // 1 the Microsoft-CSV form, 0 the own form
   bool operator==(const CSettingsSheetValues&) const = default;
 };
 

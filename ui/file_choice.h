@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/save_form.h"
+
 #include <QString>
 
 #include <optional>
@@ -17,6 +19,9 @@ struct CFileRequest {
   QString defaultExt;  // without the dot; appended to a name that has none
   bool save = false;   // save: asks before overwriting, the folder must exist
   bool own = false;    // the program's own dialog; else Qt's (non-native) one
+  // A card file's form, offered beside the name (CSaveFormBox); on OK it holds
+  // the user's choice. None: the dialog offers no form.
+  CSaveForm* saveForm = nullptr;
 };
 
 // The chosen path, or nothing when the user cancelled.

@@ -2,6 +2,7 @@
 
 #include "settings/settings.h"
 #include "ui/dialog_fit.h"
+#include "ui/save_form_box.h"
 #include "ui/velum_application.h"
 
 #include <QComboBox>
@@ -116,6 +117,10 @@ CFileSelectDialog::CFileSelectDialog(CVelumApp& app, const CFileRequest& request
   layout->addLayout(top);
   layout->addWidget(m_list, 1);
   layout->addLayout(bottom);
+  if (request.saveForm) {
+    m_saveForm = new CSaveFormBox(*request.saveForm, this);
+    layout->addWidget(m_saveForm);
+  }
   layout->addWidget(OkCancel(this));
 
   Fill(QFileInfo(request.name).fileName());
@@ -139,6 +144,10 @@ CFileSelectDialog::~CFileSelectDialog() {
     WriteSetting(s, settings::kFileSelectSortMode, std::uint32_t(m_sortMode));
     WriteSetting(s, settings::kFileSelectSortItem, std::uint32_t(m_sortItem));
   });
+}
+
+CSaveForm CFileSelectDialog::SaveForm() const {
+  return m_saveForm ? m_saveForm->Form() : m_request.saveForm ? *m_request.saveForm : CSaveForm{};
 }
 
 void CFileSelectDialog::Fill(const QString& select) {

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+class CSaveFormBox;
 class CVelumApp;
 class QComboBox;
 class QLabel;
@@ -30,6 +31,8 @@ class CFileSelectDialog final : public QDialog {
   const QString& Path() const { return m_path; }
   const QString& Folder() const { return m_folder; }
   QTreeWidget* List() const { return m_list; }
+  // The card file's form chosen beside the name (a request with a saveForm).
+  CSaveForm SaveForm() const;
 
   void accept() override;
 
@@ -56,6 +59,7 @@ class CFileSelectDialog final : public QDialog {
   QLineEdit* m_name;
   QTreeWidget* m_list;
   QComboBox* m_filter;
+  CSaveFormBox* m_saveForm = nullptr;
 };
 
 // フォルダの指定: a folder tree filled as its folders open, and フォルダ作成.

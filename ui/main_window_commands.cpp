@@ -4,6 +4,7 @@
 #include "app/help_page.h"
 #include "core/file_kind.h"
 #include "core/input_file.h"
+#include "core/save_form.h"
 #include "core/save_question.h"
 #include "core/velum_doc.h"
 #include "select/select_commands.h"
@@ -358,12 +359,13 @@ bool CMainWindow::SaveDocumentAs() {
   doc.StoreCards();
   const QString current = doc.PathName();
   const bool own = ReadSetting(m_app.Settings(), settings::kPPCSaveDlg) == 0;
+  CSaveForm form = SaveFormOf(doc.Store());
   CFileRequest request{ui_msg::kSaveAsTitle, StartFolder(), current.isEmpty() ? QString() : QFileInfo(current).fileName(),
-                       own ? ui_msg::kSaveFilterOwn : ui_msg::kSaveFilter, QStringLiteral("csv"), true, own};
+                       own ? ui_msg::kSaveFilterOwn : ui_msg::kSaveFilter, QStringLiteral("csv"), true, own, &form};
   const std::optional<QString> path = ChooseFile(m_app, this, request);
   if (!path) return false;
   m_lastFolder = QFileInfo(*path).absolutePath();
-  const bool ok = doc.SaveAs(*path);
+  const bool ok = SaveAsInForm(doc, *path, form);
   UpdateTitle();
   return ok;
 }

@@ -8,6 +8,7 @@
 #include "ui/dialog_fit.h"
 #include "ui/main_window.h"
 #include "ui/ui_messages.h"
+#include "ui/save_form_box.h"
 #include "ui/velum_application.h"
 
 #include <QApplication>
@@ -84,6 +85,22 @@ CSettingsSheet::CSettingsSheet(CVelumApp& app, const CSettingsSheetValues& value
   m_itemWidthMode->setCurrentIndex(values.itemWidthMode < 2 ? int(values.itemWidthMode) : 0);
   auto* widthLabel = new QLabel(QStringLiteral("項目幅"), behaviour);
   widthLabel->setBuddy(m_itemWidthMode);
+  // The form of a new card file, with a line on what each is for.
+  m_newFileForm = new QComboBox(behaviour);
+  m_newFileForm->setObjectName(QStringLiteral("NewFileForm"));
+  m_newFileForm->addItems({QStringLiteral("Microsoft CSV形式"), QStringLiteral("独自形式")});
+  m_newFileForm->setCurrentIndex(values.newFileForm != 0 ? 0 : 1);
+  auto* newFormLabel = new QLabel(QStringLiteral("新しいファイルの形式(&F)"), behaviour);
+  newFormLabel->setBuddy(m_newFileForm);
+  newFormLabel->setWordWrap(true);
+  auto* newFormNote = new QLabel(behaviour);
+  newFormNote->setWordWrap(true);
+  auto explain = [this, newFormNote] {
+    newFormNote->setText(SaveStyleExplanation(m_newFileForm->currentIndex() == 0));
+  };
+  for (const int i : {0, 1}) m_newFileForm->setItemData(i, SaveStyleDetail(i == 0), Qt::ToolTipRole);
+  connect(m_newFileForm, &QComboBox::currentIndexChanged, this, explain);
+  explain();
   m_increSearch = Check(QStringLiteral("インクリメントサーチ有効"), values.increSearch, behaviour);
   m_holidayRules = Check(QStringLiteral("祝日を旧来の規則で判定する"), values.holidayRules == 1 ? 1 : 0, behaviour);
   auto* form = new QFormLayout;
@@ -94,6 +111,8 @@ CSettingsSheet::CSettingsSheet(CVelumApp& app, const CSettingsSheetValues& value
   form->addRow(move);
   form->addRow(posLabel, m_itemPosMode);
   form->addRow(widthLabel, m_itemWidthMode);
+  form->addRow(newFormLabel, m_newFileForm);
+  form->addRow(newFormNote);
   auto* behaviourLayout = new QVBoxLayout(behaviour);
   behaviourLayout->addLayout(form);
   behaviourLayout->addWidget(m_increSearch);
@@ -167,6 +186,7 @@ void CSettingsSheet::accept() {
   v.itemPosMode = std::uint32_t(m_itemPosMode->currentIndex());
   v.itemWidthMode = std::uint32_t(m_itemWidthMode->currentIndex());
   v.increSearch = m_increSearch->isChecked() ? 1 : 0;
+  v.newFileForm = m_newFileForm->currentIndex() == 0 ? 1 : 0;
   // A rule value other than 0 or 1 stays as it is while the box is not touched.
   const bool classic = m_holidayRules->isChecked();
   if (classic != (m_values.holidayRules == 1)) v.holidayRules = classic ? 1 : 0;
@@ -180,7 +200,8 @@ void CSettingsSheet::accept() {
   for (auto m : {&CSettingsSheetValues::cursorMove, &CSettingsSheetValues::cursorRightMove,
                  &CSettingsSheetValues::increSearch, &CSettingsSheetValues::cardMargin,
                  &CSettingsSheetValues::labelEditZero, &CSettingsSheetValues::okFrame,
-                 &CSettingsSheetValues::ppcOpenDlg, &CSettingsSheetValues::ppcSaveDlg})
+                 &CSettingsSheetValues::ppcOpenDlg, &CSettingsSheetValues::ppcSaveDlg,
+                 &CSettingsSheetValues::newFileForm})
     v.*m = keep(m_values.*m, v.*m);
   m_values = v;
   QDialog::accept();

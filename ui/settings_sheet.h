@@ -38,6 +38,7 @@ class CSettingsSheet final : public QDialog {
   QCheckBox* m_cursorRightMove;
   QComboBox* m_itemPosMode;
   QComboBox* m_itemWidthMode;
+  QComboBox* m_newFileForm;
   QCheckBox* m_increSearch;
   QCheckBox* m_holidayRules;
   QCheckBox* m_cardMargin;
