@@ -370,6 +370,8 @@ TEST_F(CliTest, BatchTakesOutEndOfFileMarks) {
   const CCliRun shown = Run({u"show"_s, w.Path(u"a.csv"_s)});
   EXPECT_EQ(shown.exitCode, 0) << shown.err;
   EXPECT_EQ(shown.out, u"名前\tメモ\n山田\txy\n佐藤\tx\\ny\n"_s);
+}
+
 // convert keeps the line ends, the form and the encoding the file was read
 // with, unless an option chooses one.
 TEST_F(CliTest, ConvertKeepsTheFormOrTakesTheOneAskedFor) {

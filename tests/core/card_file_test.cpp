@@ -844,6 +844,9 @@ TEST(CardFile, TheEncodingTakenIsToldWhenTheTextLeavesADoubt) {
     }
     ASSERT_EQ(w.prompt.Texts().size(), 1) << w.prompt.Texts().join(u'|');
     EXPECT_TRUE(w.prompt.Texts()[0].startsWith(c.told)) << w.prompt.Texts()[0];
+  }
+}
+
 // A file is written back with the line ends it was read with: after each
 // record, inside quoted items and (or not) after the last record; read in
 // one piece or in small chunks on threads, written in one piece or in
