@@ -5,13 +5,12 @@
 #include "core/velum_doc.h"
 #include "print/print_label.h"
 #include "print/print_layout_edit.h"
+#include "support/pdf_words.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <set>
 
@@ -21,52 +20,12 @@ namespace {
 
 constexpr double kPtPerMm = 72 / 25.4;
 
-struct CWord {
-  QString text;
-  double x0, y0, x1, y1;
-};
-using CPage = std::vector<CWord>;
-
-QString Tool(const QString& name) { return QStandardPaths::findExecutable(name); }
-
-QString RunTool(const QString& name, const QStringList& args) {
-  QProcess p;
-  p.start(Tool(name), args);
-  p.waitForFinished(60000);
-  return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-std::vector<CPage> ReadWords(const QString& pdf) {
-  const QString xhtml = RunTool(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
-  std::vector<CPage> pages;
-  static const QRegularExpression word(
-      uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
-  for (const QString& chunk : xhtml.split(u"<page "_s).mid(1)) {
-    CPage page;
-    for (auto it = word.globalMatch(chunk); it.hasNext();) {
-      const auto m = it.next();
-      QString text = m.captured(5);
-      text.replace(u"&amp;"_s, u"&"_s).replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s).replace(u"&quot;"_s, u"\""_s);
-      page.push_back({text, m.captured(1).toDouble(),
-                      m.captured(2).toDouble(), m.captured(3).toDouble(), m.captured(4).toDouble()});
-    }
-    pages.push_back(page);
-  }
-  return pages;
-}
-
-const CWord* Find(const CPage& page, const QString& text) {
-  for (const CWord& w : page)
-    if (w.text == text) return &w;
-  return nullptr;
-}
-
 // The words of the pages that match a pattern, in reading order.
-QStringList Matching(const std::vector<CPage>& pages, const QString& pattern) {
+QStringList Matching(const std::vector<CPdfPage>& pages, const QString& pattern) {
   const QRegularExpression re(u"^"_s + pattern + u"$"_s);
   QStringList out;
-  for (const CPage& p : pages)
-    for (const CWord& w : p)
+  for (const CPdfPage& p : pages)
+    for (const CPdfWord& w : p)
       if (re.match(w.text).hasMatch()) out << w.text;
   return out;
 }
@@ -75,7 +34,7 @@ class PrintPdfTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const QString& t : {u"pdftotext"_s, u"pdfinfo"_s, u"pdffonts"_s})
-      if (Tool(t).isEmpty()) GTEST_SKIP() << t.toStdString() << " is missing: install poppler-utils";
+      if (PdfTool(t).isEmpty()) GTEST_SKIP() << t.toStdString() << " is missing: install poppler-utils";
   }
   CCliRun Run(const QStringList& args, const QByteArray& input = {}) {
     return RunCli(args, input, w.Path(u"velum.reg"_s));
@@ -97,27 +56,27 @@ TEST_F(PrintPdfTest, ListShowsEveryCardInOrderUnderHeadingsOnEveryPage) {
   const CCliRun r = Run({u"print"_s, deck, u"-o"_s, out});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(r.err.isEmpty()) << r.err;
-  const std::vector<CPage> pages = ReadWords(out);
+  const std::vector<CPdfPage> pages = ReadPdfWords(out);
   ASSERT_GE(pages.size(), 2u);
   QStringList expected;
   for (int i = 0; i < 150; ++i) expected << u"人物%1"_s.arg(i, 3, 10, QChar(u'0'));
   EXPECT_EQ(Matching(pages, u"人物\\d+"_s), expected);
   for (std::size_t p = 0; p < pages.size(); ++p) {
     for (const QString& heading : {u"番号"_s, u"名前"_s, u"郵便番号"_s, u"住所"_s, u"氏名"_s}) {
-      const CWord* h = Find(pages[p], heading);
+      const CPdfWord* h = FindPdfWord(pages[p], heading);
       ASSERT_TRUE(h) << heading.toStdString() << " missing on page " << p + 1;
       // The heading stands above every card of its page.
-      for (const CWord& word : pages[p])
+      for (const CPdfWord& word : pages[p])
         if (word.text.startsWith(u"人物"_s)) EXPECT_LT(h->y1, word.y0 + 0.01);
     }
     // The footer: the file name and "page / pages".
-    EXPECT_TRUE(Find(pages[p], u"deck.csv"_s));
-    EXPECT_TRUE(Find(pages[p], u"%1"_s.arg(p + 1)));
+    EXPECT_TRUE(FindPdfWord(pages[p], u"deck.csv"_s));
+    EXPECT_TRUE(FindPdfWord(pages[p], u"%1"_s.arg(p + 1)));
   }
-  const QString info = RunTool(u"pdfinfo"_s, {out});
+  const QString info = RunPdfTool(u"pdfinfo"_s, {out});
   EXPECT_TRUE(info.contains(QRegularExpression(u"Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"_s))) << info.toStdString();
   EXPECT_TRUE(info.contains(QRegularExpression(u"Pages:\\s+%1\\n"_s.arg(pages.size()))));
-  const QString fonts = RunTool(u"pdffonts"_s, {out});
+  const QString fonts = RunPdfTool(u"pdffonts"_s, {out});
   EXPECT_TRUE(fonts.contains(QRegularExpression(u"CJK\\S*\\s+CID TrueType\\s+Identity-H\\s+yes"_s))) << fonts.toStdString();
 }
 
@@ -131,7 +90,7 @@ TEST_F(PrintPdfTest, TextReadsBackAsWritten) {
     const QString out = w.Path(u"t.pdf"_s);
     const CCliRun r = Run({u"print"_s, w.Path(u"t.csv"_s), u"-o"_s, out, u"--form"_s, form});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const QString text = RunTool(u"pdftotext"_s, {out, u"-"_s});
+    const QString text = RunPdfTool(u"pdftotext"_s, {out, u"-"_s});
     for (const QString& t : texts) EXPECT_TRUE(text.contains(t)) << t.toStdString() << " in " << text.toStdString();
     EXPECT_FALSE(text.contains(QRegularExpression(u"[\\x{2E80}-\\x{2FDF}]"_s))) << text.toStdString();
   }
@@ -144,14 +103,14 @@ TEST_F(PrintPdfTest, LongTextsWrapInsideTheirColumn) {
   const QString out = w.Path(u"long.pdf"_s);
   const CCliRun r = Run({u"print"_s, w.Path(u"long.csv"_s), u"-o"_s, out});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  const std::vector<CPage> pages = ReadWords(out);
+  const std::vector<CPdfPage> pages = ReadPdfWords(out);
   ASSERT_EQ(pages.size(), 1u);
-  const CWord* column = Find(pages[0], u"文章"_s);
-  const CWord* next = Find(pages[0], u"後"_s);
+  const CPdfWord* column = FindPdfWord(pages[0], u"文章"_s);
+  const CPdfWord* next = FindPdfWord(pages[0], u"後"_s);
   ASSERT_TRUE(column && next);
   std::set<int> lines;
   int seen = 0;
-  for (const CWord& word : pages[0]) {
+  for (const CPdfWord& word : pages[0]) {
     if (!word.text.startsWith(u"word"_s)) continue;
     ++seen;
     EXPECT_GE(word.x0, column->x0 - 0.5) << word.text.toStdString();
@@ -161,10 +120,10 @@ TEST_F(PrintPdfTest, LongTextsWrapInsideTheirColumn) {
   EXPECT_EQ(seen, 60);
   EXPECT_GT(lines.size(), 2u);
   // The next card starts below the wrapped one.
-  const CWord* end = Find(pages[0], u"end"_s);
-  const CWord* tail = Find(pages[0], u"tail"_s);
+  const CPdfWord* end = FindPdfWord(pages[0], u"end"_s);
+  const CPdfWord* tail = FindPdfWord(pages[0], u"tail"_s);
   ASSERT_TRUE(end && tail);
-  for (const CWord& word : pages[0])
+  for (const CPdfWord& word : pages[0])
     if (word.text.startsWith(u"word"_s)) EXPECT_LT(word.y1, tail->y0 + 0.01);
 }
 
@@ -173,13 +132,13 @@ TEST_F(PrintPdfTest, CardsStayWholeOnTheirPage) {
   const QString out = w.Path(u"cards.pdf"_s);
   const CCliRun r = Run({u"print"_s, deck, u"-o"_s, out, u"--form"_s, u"cards"_s});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  const std::vector<CPage> pages = ReadWords(out);
+  const std::vector<CPdfPage> pages = ReadPdfWords(out);
   ASSERT_GE(pages.size(), 2u);
   for (int i = 0; i < 20; ++i) {
     int namePage = -1, addressPage = -1;
     for (std::size_t p = 0; p < pages.size(); ++p) {
-      if (Find(pages[p], u"人物%1"_s.arg(i, 3, 10, QChar(u'0')))) namePage = int(p);
-      if (Find(pages[p], u"東京都港区%1丁目"_s.arg(i))) addressPage = int(p);
+      if (FindPdfWord(pages[p], u"人物%1"_s.arg(i, 3, 10, QChar(u'0')))) namePage = int(p);
+      if (FindPdfWord(pages[p], u"東京都港区%1丁目"_s.arg(i))) addressPage = int(p);
     }
     EXPECT_GE(namePage, 0) << i;
     EXPECT_EQ(namePage, addressPage) << "card " << i << " split";
@@ -199,7 +158,7 @@ TEST_F(PrintPdfTest, LabelsLieInsideTheirLabelFromTheStartPosition) {
     const CCliRun r =
         Run({u"print"_s, deck, u"-o"_s, out, u"--labels"_s, u"--start"_s, QString::number(c.start)});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::vector<CPage> pages = ReadWords(out);
+    const std::vector<CPdfPage> pages = ReadPdfWords(out);
     ASSERT_EQ(int(pages.size()), c.pages) << c.cards << " from " << c.start;
     for (int i = 0; i < c.cards; ++i) {
       // 2 across, 6 down of 84 x 33 mm, 4 and 5 mm apart, 10 mm from the top and left.
@@ -207,14 +166,14 @@ TEST_F(PrintPdfTest, LabelsLieInsideTheirLabelFromTheStartPosition) {
       const double left = (10 + col * 88) * kPtPerMm, top = (10 + row * 38) * kPtPerMm;
       const double right = left + 84 * kPtPerMm, bottom = top + 33 * kPtPerMm;
       for (const QString& text : {u"氏名%1"_s.arg(i, 3, 10, QChar(u'0')), u"〒100-%1"_s.arg(i, 4, 10, QChar(u'0'))}) {
-        const CWord* word = Find(pages[std::size_t(page)], text);
+        const CPdfWord* word = FindPdfWord(pages[std::size_t(page)], text);
         ASSERT_TRUE(word) << text.toStdString() << " not on page " << page + 1;
         EXPECT_GE(word->x0, left);
         EXPECT_LE(word->x1, right);
         EXPECT_GE(word->y0, top);
         EXPECT_LE(word->y1, bottom);
       }
-      EXPECT_TRUE(Find(pages[std::size_t(page)], u"様"_s));
+      EXPECT_TRUE(FindPdfWord(pages[std::size_t(page)], u"様"_s));
     }
   }
 }
@@ -228,7 +187,7 @@ TEST_F(PrintPdfTest, LabelsTakeTheLinesOfTheFile) {
   auto printed = [&] {
     const CCliRun r = Run({u"print"_s, deck, u"-o"_s, out, u"--labels"_s});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    return RunTool(u"pdftotext"_s, {out, u"-"_s}).split(u'\n', Qt::SkipEmptyParts);
+    return RunPdfTool(u"pdftotext"_s, {out, u"-"_s}).split(u'\n', Qt::SkipEmptyParts);
   };
   EXPECT_EQ(printed().mid(0, 4), (QStringList{u"〒100-0001"_s, u"東京都千代田区"_s, u"一番町1"_s, u"山田 太郎 様"_s}));
   {
@@ -251,7 +210,7 @@ TEST_F(PrintPdfTest, BatchPrintsTheVisibleCardsAsTheyStand) {
   const CCliRun r = Run({u"batch"_s, deck}, script);
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(r.err.isEmpty()) << r.err;
-  const std::vector<CPage> pages = ReadWords(out);
+  const std::vector<CPdfPage> pages = ReadPdfWords(out);
   EXPECT_EQ(Matching(pages, u"人物\\d+"_s),
             (QStringList{u"人物013"_s, u"人物011"_s, u"人物010"_s}));
 }

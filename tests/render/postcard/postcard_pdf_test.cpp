@@ -6,11 +6,10 @@
 #include "print/postcard/postcard_geometry.h"
 #include "print/postcard/postcard_settings.h"
 
+#include "support/pdf_words.h"
 #include "support/test_support.h"
 
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -18,50 +17,9 @@ namespace {
 
 constexpr double kPtPerTenthMm = 72 / 254.0;
 
-struct CWord {
-  QString text;
-  double x0, y0, x1, y1;
-  QPointF Centre() const { return QPointF((x0 + x1) / 2, (y0 + y1) / 2); }
-};
-using CPage = std::vector<CWord>;
-
-QString Tool(const QString& name) { return QStandardPaths::findExecutable(name); }
-
-QString RunTool(const QString& name, const QStringList& args) {
-  QProcess p;
-  p.start(Tool(name), args);
-  p.waitForFinished(60000);
-  return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-std::vector<CPage> ReadWords(const QString& pdf) {
-  const QString xhtml = RunTool(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
-  std::vector<CPage> pages;
-  static const QRegularExpression word(
-      uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
-  for (const QString& chunk : xhtml.split(u"<page "_s).mid(1)) {
-    CPage page;
-    for (auto it = word.globalMatch(chunk); it.hasNext();) {
-      const auto m = it.next();
-      QString text = m.captured(5);
-      text.replace(u"&amp;"_s, u"&"_s).replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s);
-      page.push_back({text, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                      m.captured(4).toDouble()});
-    }
-    pages.push_back(page);
-  }
-  return pages;
-}
-
-const CWord* Find(const CPage& page, const QString& text) {
-  for (const CWord& w : page)
-    if (w.text == text) return &w;
-  return nullptr;
-}
-
-QStringList Texts(const CPage& page) {
+QStringList Texts(const CPdfPage& page) {
   QStringList out;
-  for (const CWord& w : page) out << w.text;
+  for (const CPdfWord& w : page) out << w.text;
   return out;
 }
 
@@ -73,7 +31,7 @@ class PostcardPdfTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const QString& t : {u"pdftotext"_s, u"pdfinfo"_s})
-      if (Tool(t).isEmpty()) GTEST_SKIP() << t.toStdString() << " is missing: install poppler-utils";
+      if (PdfTool(t).isEmpty()) GTEST_SKIP() << t.toStdString() << " is missing: install poppler-utils";
   }
   CCliRun Run(const QStringList& args, const QByteArray& input = {}) {
     return RunCli(args, input, w.Path(u"velum.reg"_s));
@@ -82,12 +40,12 @@ class PostcardPdfTest : public ::testing::Test {
     w.WriteFile(u"deck.csv"_s, (items + u"\r\n"_s + rows.join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
     return w.Path(u"deck.csv"_s);
   }
-  std::vector<CPage> Print(const QString& deck, const QStringList& more = {}) {
+  std::vector<CPdfPage> Print(const QString& deck, const QStringList& more = {}) {
     const QString out = w.Path(u"cards.pdf"_s);
     const CCliRun r = Run(QStringList{u"print"_s, deck, u"-o"_s, out, u"--postcard"_s} + more);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     lastErr = r.err;
-    return ReadWords(out);
+    return ReadPdfWords(out);
   }
   void Set(const std::function<void(CPostcardSettings&)>& change) {
     CPostcardSettings s = ReadPostcardSettings(*w.settings);
@@ -102,10 +60,10 @@ const QString kTaro = u"100-0001,東京都千代田区千代田1-1,皇居ビル1
 
 TEST_F(PostcardPdfTest, PageIsAPostcardAndTheDigitsStandInTheirBoxes) {
   const QString deck = Deck({kTaro, u"〒０６０－８５８８,北海道札幌市中央区北1条西2丁目,,鈴木 一郎,,"_s});
-  const std::vector<CPage> pages = Print(deck);
+  const std::vector<CPdfPage> pages = Print(deck);
   EXPECT_TRUE(lastErr.isEmpty()) << lastErr;
   ASSERT_EQ(pages.size(), 2u);
-  const QString info = RunTool(u"pdfinfo"_s, {w.Path(u"cards.pdf"_s)});
+  const QString info = RunPdfTool(u"pdfinfo"_s, {w.Path(u"cards.pdf"_s)});
   // 100 x 148 mm; Qt's PDF writer gives the page in whole points.
   const auto size = QRegularExpression(u"Page size:\\s+([\\d.]+) x ([\\d.]+) pts"_s).match(info);
   ASSERT_TRUE(size.hasMatch()) << info;
@@ -113,11 +71,11 @@ TEST_F(PostcardPdfTest, PageIsAPostcardAndTheDigitsStandInTheirBoxes) {
   EXPECT_NEAR(size.captured(2).toDouble(), 1480 * kPtPerTenthMm, 1);
   const QString codes[] = {u"1000001"_s, u"0608588"_s};
   for (int p = 0; p < 2; ++p) {
-    std::vector<const CWord*> digits;
-    for (const CWord& word : pages[p])
+    std::vector<const CPdfWord*> digits;
+    for (const CPdfWord& word : pages[p])
       if (word.text.size() == 1 && word.text[0].isDigit() && word.y1 < 25 / 0.3528) digits.push_back(&word);
     ASSERT_EQ(digits.size(), 7u) << Texts(pages[p]).join(u' ');
-    std::sort(digits.begin(), digits.end(), [](const CWord* a, const CWord* b) { return a->x0 < b->x0; });
+    std::sort(digits.begin(), digits.end(), [](const CPdfWord* a, const CPdfWord* b) { return a->x0 < b->x0; });
     for (int i = 0; i < 7; ++i) {
       EXPECT_EQ(digits[i]->text, codes[p][i]);
       EXPECT_TRUE(InPoints(CodeBox(i)).contains(digits[i]->Centre()))
@@ -127,17 +85,17 @@ TEST_F(PostcardPdfTest, PageIsAPostcardAndTheDigitsStandInTheirBoxes) {
 }
 
 TEST_F(PostcardPdfTest, ColumnsReadTopToBottomAsPrintedRightToLeft) {
-  const std::vector<CPage> pages = Print(Deck({kTaro}));
+  const std::vector<CPdfPage> pages = Print(Deck({kTaro}));
   ASSERT_EQ(pages.size(), 1u);
-  const CPage& page = pages[0];
+  const CPdfPage& page = pages[0];
   // Vertical forms (ー) and kanji whose glyph a radical shares (田) read back as printed.
-  const CWord* address = Find(page, u"東京都千代田区千代田一ー一"_s);
-  const CWord* building = Find(page, u"皇居ビル一〇一号室"_s);
+  const CPdfWord* address = FindPdfWord(page, u"東京都千代田区千代田一ー一"_s);
+  const CPdfWord* building = FindPdfWord(page, u"皇居ビル一〇一号室"_s);
   ASSERT_TRUE(address && building) << Texts(page).join(u' ');
-  const CWord* family = Find(page, u"山田"_s);
-  const CWord* given = Find(page, u"太郎"_s);
-  const CWord* hanako = Find(page, u"花子"_s);
-  const CWord* ichiro = Find(page, u"一郎"_s);
+  const CPdfWord* family = FindPdfWord(page, u"山田"_s);
+  const CPdfWord* given = FindPdfWord(page, u"太郎"_s);
+  const CPdfWord* hanako = FindPdfWord(page, u"花子"_s);
+  const CPdfWord* ichiro = FindPdfWord(page, u"一郎"_s);
   ASSERT_TRUE(family && given && hanako && ichiro) << Texts(page).join(u' ');
   // Columns: taller than wide, the address at the right below the boxes.
   EXPECT_GT(address->y1 - address->y0, 5 * (address->x1 - address->x0));
@@ -156,16 +114,16 @@ TEST_F(PostcardPdfTest, ColumnsReadTopToBottomAsPrintedRightToLeft) {
   EXPECT_LT(ichiro->x1, hanako->x0);
   EXPECT_NEAR(hanako->y0, given->y0, 0.5);
   EXPECT_NEAR(ichiro->y0, given->y0, 0.5);
-  std::vector<const CWord*> sama;
-  for (const CWord& word : page)
+  std::vector<const CPdfWord*> sama;
+  for (const CPdfWord& word : page)
     if (word.text == u"様") sama.push_back(&word);
   ASSERT_EQ(sama.size(), 3u);
-  for (const CWord* s : sama) {
+  for (const CPdfWord* s : sama) {
     EXPECT_NEAR(s->y1, sama[0]->y1, 0.5);
     EXPECT_GT(s->y0, given->y1);
   }
   // The plain text finds the address as one line.
-  const QString text = RunTool(u"pdftotext"_s, {w.Path(u"cards.pdf"_s), u"-"_s});
+  const QString text = RunPdfTool(u"pdftotext"_s, {w.Path(u"cards.pdf"_s), u"-"_s});
   EXPECT_TRUE(text.contains(u"東京都千代田区千代田一ー一"_s)) << text;
 }
 
@@ -174,13 +132,13 @@ TEST_F(PostcardPdfTest, NumeralAndHyphenStylesAndOnchu) {
     s.numerals = NumeralStyle::kPlace;
     s.hyphen = HyphenStyle::kNo;
   });
-  const std::vector<CPage> pages =
+  const std::vector<CPdfPage> pages =
       Print(Deck({u"100-0001,東京都港区芝公園12-101,第2ビル,,,株式会社ABC"_s}));
   ASSERT_EQ(pages.size(), 1u);
-  EXPECT_TRUE(Find(pages[0], u"東京都港区芝公園十二の百一"_s)) << Texts(pages[0]).join(u' ');
-  EXPECT_TRUE(Find(pages[0], u"第二ビル"_s)) << Texts(pages[0]).join(u' ');
-  EXPECT_TRUE(Find(pages[0], u"株式会社ABC"_s)) << Texts(pages[0]).join(u' ');
-  EXPECT_TRUE(Find(pages[0], u"御中"_s)) << Texts(pages[0]).join(u' ');
+  EXPECT_TRUE(FindPdfWord(pages[0], u"東京都港区芝公園十二の百一"_s)) << Texts(pages[0]).join(u' ');
+  EXPECT_TRUE(FindPdfWord(pages[0], u"第二ビル"_s)) << Texts(pages[0]).join(u' ');
+  EXPECT_TRUE(FindPdfWord(pages[0], u"株式会社ABC"_s)) << Texts(pages[0]).join(u' ');
+  EXPECT_TRUE(FindPdfWord(pages[0], u"御中"_s)) << Texts(pages[0]).join(u' ');
 }
 
 TEST_F(PostcardPdfTest, SenderAtTheLowerLeftWithItsCodeInItsBoxes) {
@@ -190,10 +148,10 @@ TEST_F(PostcardPdfTest, SenderAtTheLowerLeftWithItsCodeInItsBoxes) {
     s.senderAddress1 = u"大阪府大阪市北区梅田3-1-1"_s;
     s.senderCode = u"530-0001"_s;
   });
-  const std::vector<CPage> pages = Print(Deck({kTaro}));
+  const std::vector<CPdfPage> pages = Print(Deck({kTaro}));
   ASSERT_EQ(pages.size(), 1u);
-  const CPage& page = pages[0];
-  const CWord* address = Find(page, u"大阪府大阪市北区梅田三ー一ー一"_s);
+  const CPdfPage& page = pages[0];
+  const CPdfWord* address = FindPdfWord(page, u"大阪府大阪市北区梅田三ー一ー一"_s);
   ASSERT_TRUE(address) << Texts(page).join(u' ');
   EXPECT_LT(address->x1, 40 / 0.3528);
   EXPECT_GT(address->y0, 60 / 0.3528);
@@ -201,7 +159,7 @@ TEST_F(PostcardPdfTest, SenderAtTheLowerLeftWithItsCodeInItsBoxes) {
   // whose ends must lie in the boxes of their first and last digits.
   const CSenderBoxes boxes;
   QString digits;
-  for (const CWord& word : page) {
+  for (const CPdfWord& word : page) {
     if (word.y0 < 100 / 0.3528 || !word.text[0].isDigit()) continue;
     const int first = int(digits.size()), last = first + int(word.text.size()) - 1;
     ASSERT_LE(last, 6) << word.text;
@@ -216,12 +174,12 @@ TEST_F(PostcardPdfTest, SenderAtTheLowerLeftWithItsCodeInItsBoxes) {
 
 TEST_F(PostcardPdfTest, OffsetsMoveEverythingByTheAmountSet) {
   const QString deck = Deck({kTaro});
-  const std::vector<CPage> before = Print(deck);
+  const std::vector<CPdfPage> before = Print(deck);
   Set([](CPostcardSettings& s) {
     s.offsetX = 25;   // 2.5 mm right
     s.offsetY = -12;  // 1.2 mm up
   });
-  const std::vector<CPage> after = Print(deck);
+  const std::vector<CPdfPage> after = Print(deck);
   ASSERT_EQ(before.size(), 1u);
   ASSERT_EQ(after.size(), 1u);
   ASSERT_EQ(Texts(before[0]), Texts(after[0]));
@@ -235,26 +193,26 @@ TEST_F(PostcardPdfTest, OffsetsMoveEverythingByTheAmountSet) {
 TEST_F(PostcardPdfTest, OddCodesAreNamedAfterTheRunAndTheRestIsPrinted) {
   const QString deck = Deck({u"123-45,東京都,,一 番,,"_s, u"ABC-DEFG,東京都,,二 番,,"_s, u",東京都,,三 番,,"_s,
                              u"100-0001,東京都,,四 番,,"_s});
-  const std::vector<CPage> pages = Print(deck);
+  const std::vector<CPdfPage> pages = Print(deck);
   ASSERT_EQ(pages.size(), 4u);
   EXPECT_TRUE(lastErr.contains(u"message: 1枚目 (カード1): 郵便番号「123-45」"_s)) << lastErr;
   EXPECT_TRUE(lastErr.contains(u"message: 2枚目 (カード2): 郵便番号「ABC-DEFG」"_s)) << lastErr;
   EXPECT_TRUE(lastErr.contains(u"message: 3枚目 (カード3): 郵便番号がありません"_s)) << lastErr;
   EXPECT_FALSE(lastErr.contains(u"4枚目"_s)) << lastErr;
   // The odd code stands above the boxes as it was written.
-  const CWord* odd = Find(pages[0], u"123-45"_s);
+  const CPdfWord* odd = FindPdfWord(pages[0], u"123-45"_s);
   ASSERT_TRUE(odd) << Texts(pages[0]).join(u' ');
   EXPECT_LT(odd->y1, kCodeBoxTop * kPtPerTenthMm + 1);
-  EXPECT_TRUE(Find(pages[1], u"ABC-DEFG"_s)) << Texts(pages[1]).join(u' ');
-  for (int p = 0; p < 4; ++p) EXPECT_TRUE(Find(pages[p], u"東京都"_s)) << p;
-  EXPECT_TRUE(Find(pages[3], u"四"_s));
+  EXPECT_TRUE(FindPdfWord(pages[1], u"ABC-DEFG"_s)) << Texts(pages[1]).join(u' ');
+  for (int p = 0; p < 4; ++p) EXPECT_TRUE(FindPdfWord(pages[p], u"東京都"_s)) << p;
+  EXPECT_TRUE(FindPdfWord(pages[3], u"四"_s));
 }
 
 TEST_F(PostcardPdfTest, StartCalibrateAndBatchAfterAFilter) {
   const QString deck = Deck({kTaro, u"100-0002,京都府,,二 番,,"_s, u"100-0003,大阪府,,三 番,,"_s});
-  std::vector<CPage> pages = Print(deck, {u"--start"_s, u"2"_s});
+  std::vector<CPdfPage> pages = Print(deck, {u"--start"_s, u"2"_s});
   ASSERT_EQ(pages.size(), 2u);
-  EXPECT_TRUE(Find(pages[0], u"京都府"_s));
+  EXPECT_TRUE(FindPdfWord(pages[0], u"京都府"_s));
   const QString out = w.Path(u"cards.pdf"_s);
   for (const QStringList& bad : {QStringList{u"--start"_s, u"4"_s}, QStringList{u"--start"_s, u"0"_s},
                                  QStringList{u"--labels"_s}, QStringList{u"--calibrate"_s, u"--start"_s, u"2"_s}}) {
@@ -265,15 +223,15 @@ TEST_F(PostcardPdfTest, StartCalibrateAndBatchAfterAFilter) {
 
   pages = Print(deck, {u"--calibrate"_s});
   ASSERT_EQ(pages.size(), 1u);
-  EXPECT_TRUE(Find(pages[0], u"位置合わせ"_s)) << Texts(pages[0]).join(u' ');
+  EXPECT_TRUE(FindPdfWord(pages[0], u"位置合わせ"_s)) << Texts(pages[0]).join(u' ');
 
   const QString batch = u"open \"%1\"\nfilter 0 0 府 住所\nprint -o \"%2\" --postcard\n"_s.arg(deck, out);
   const CCliRun r = Run({u"batch"_s}, batch.toUtf8());
   ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
-  pages = ReadWords(out);
+  pages = ReadPdfWords(out);
   ASSERT_EQ(pages.size(), 2u);
-  EXPECT_TRUE(Find(pages[0], u"京都府"_s));
-  EXPECT_TRUE(Find(pages[1], u"大阪府"_s));
+  EXPECT_TRUE(FindPdfWord(pages[0], u"京都府"_s));
+  EXPECT_TRUE(FindPdfWord(pages[1], u"大阪府"_s));
 }
 
 }  // namespace
