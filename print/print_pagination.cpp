@@ -1,7 +1,10 @@
 #include "print/print_pagination.h"
 
+#include "platform/text_util.h"
+
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace {
 
@@ -35,6 +38,52 @@ double SpanWidth(const ITextMeasure& m, QStringView text, qsizetype from, qsizet
   return w;
 }
 
+// Characters that hold a number, a date, a time, a postal code or a
+// telephone number together: digits, their signs and separators, and the
+// kanji of a written date or time.
+bool IsNumberJoiner(char32_t c) {
+  if ((c >= u'0' && c <= u'9') || (c >= 0xFF10 && c <= 0xFF19)) return true;
+  static constexpr std::u32string_view kJoiners = U"+-.,/:()#%$\u00A5\u3012\u2212\u30FC\uFF0B\uFF0D\uFF0E\uFF0C\uFF0F\uFF1A"
+                                                  U"\uFF08\uFF09\uFF03\uFF05\uFFE5\u5E74\u6708\u65E5\u6642\u5206\u79D2";
+  return kJoiners.find(c) != std::u32string_view::npos;
+}
+
+bool IsDigit(char32_t c) { return (c >= u'0' && c <= u'9') || (c >= 0xFF10 && c <= 0xFF19); }
+
+// Longer runs of digits (a serial, a hex dump) are cut like any word.
+constexpr qsizetype kMaxNumberRun = 40;
+
+// The end of the number-like run that begins at i: IsNumberJoiner characters
+// with a digit among them, two to kMaxNumberRun of them, not begun inside a
+// longer run; i itself when there is none there.
+qsizetype NumberRunEnd(QStringView text, qsizetype i, qsizetype end) {
+  if (i > 0 && IsNumberJoiner(text[i - 1].unicode())) return i;
+  qsizetype j = i;
+  bool digit = false;
+  while (j < end && j - i <= kMaxNumberRun && IsNumberJoiner(text[j].unicode())) {
+    digit = digit || IsDigit(text[j].unicode());
+    ++j;
+  }
+  if (!digit || j - i > kMaxNumberRun || j - i < 2) return i;
+  return j;
+}
+
+// One unit a line is never cut inside: a number-like run (NumberRunEnd) or a
+// single character.
+struct CAtom {
+  qsizetype end = 0;
+  double width = 0;
+  char32_t single = 0;  // the character when the atom is one, else 0
+};
+
+CAtom NextAtom(const ITextMeasure& m, QStringView text, qsizetype i, qsizetype end) {
+  int units;
+  const char32_t c = CodePointAt(text, i, end, &units);
+  const qsizetype run = NumberRunEnd(text, i, end);
+  if (run > i) return {run, SpanWidth(m, text, i, run), 0};
+  return {i + units, m.CharWidth(c), c};
+}
+
 // Calls emit(start, length) for every printed line of text; see WrapText.
 template <typename Emit>
 void ForEachLine(const ITextMeasure& m, QStringView text, double width, Emit emit) {
@@ -47,10 +96,8 @@ void ForEachLine(const ITextMeasure& m, QStringView text, double width, Emit emi
     qsizetype breakAt = -1;
     double w = 0;
     for (qsizetype i = s; i < e;) {
-      int units;
-      const char32_t c = CodePointAt(text, i, e, &units);
-      const double cw = m.CharWidth(c);
-      if (w + cw > width && i > lineStart) {
+      const CAtom atom = NextAtom(m, text, i, e);
+      if (w + atom.width > width && i > lineStart) {
         const qsizetype cut = breakAt > lineStart ? breakAt : i;
         qsizetype end = cut;
         while (end > lineStart && IsBlank(text[end - 1].unicode())) --end;
@@ -66,9 +113,11 @@ void ForEachLine(const ITextMeasure& m, QStringView text, double width, Emit emi
         }
         continue;
       }
-      w += cw;
-      if (IsBlank(c) || IsCjk(c)) breakAt = i + units;
-      i += units;
+      w += atom.width;
+      if (atom.single != 0 ? IsBlank(atom.single) || IsCjk(atom.single) : false) breakAt = atom.end;
+      // A cut may follow a number too, when the text goes on with a word.
+      if (atom.single == 0 && atom.end < e && !IsNumberJoiner(text[atom.end].unicode())) breakAt = atom.end;
+      i = atom.end;
     }
     emit(lineStart, e - lineStart);
     if (e >= n) return;
@@ -100,6 +149,28 @@ double WidestLine(const ITextMeasure& measure, QStringView text) {
     widest = std::max(widest, SpanWidth(measure, text, start, start + length));
   });
   return widest;
+}
+
+double WidestUnbroken(const ITextMeasure& measure, QStringView text) {
+  // The beginning is enough to size a column by.
+  const qsizetype n = std::min<qsizetype>(text.size(), 4096);
+  double widest = 0;
+  for (qsizetype i = 0; i < n;) {
+    const qsizetype run = NumberRunEnd(text, i, n);
+    if (run > i) widest = std::max(widest, SpanWidth(measure, text, i, run));
+    i = std::max(run, i + 1);
+  }
+  return widest;
+}
+
+bool IsNumberText(QStringView text) {
+  if (text.size() > 64) return false;
+  QString plain = text.trimmed().toString();
+  plain.remove(u',');
+  if (plain.isEmpty()) return false;
+  qsizetype used = 0;
+  WcsToD(plain, &used);
+  return used == plain.size();
 }
 
 CPrintPagination::CPrintPagination(const CPrintRequest& request, QSizeF paperMM, const ITextMeasure& measure,
@@ -147,43 +218,90 @@ void CPrintPagination::LayOutColumns() {
   const std::size_t n = items.size();
   const double total = m_printable.width();
   m_columns.assign(n + 1, m_printable.left());
+  m_rightAligned.assign(n, false);
   if (n == 0) return;
   // What each column would like: its heading and the widest line of the cards
-  // sampled, no more than half the page.
-  const double minimum = 4 * m_measure.CharWidth(U'あ') + 2 * kPadX;
+  // sampled, no more than half the page; what it needs so that no number or
+  // date is cut; and the width the layout gives it, if any.
+  const double em = m_measure.CharWidth(U'あ');
+  const double minimum = 4 * em + 2 * kPadX;
   const int cards = int(m_request.cards.size());
   const int samples = std::min(cards, kColumnSamples);
-  std::vector<double> want(n), least(n);
+  std::vector<double> want(n), least(n), need(n, 0), fixed(n, 0);
+  std::vector<bool> empty(n, true);
   for (std::size_t c = 0; c < n; ++c) {
-    double w = WidestLine(m_measure, m_names.value(items[c]));
+    const QString name = m_names.value(items[c]);
+    double w = WidestLine(m_measure, name);
+    double unbroken = WidestUnbroken(m_measure, name);
+    bool numbers = false, others = false;
     for (int s = 0; s < samples; ++s) {
       const int index = int(qint64(s) * cards / samples);
-      w = std::max(w, WidestLine(m_measure, m_text(index, items[c])));
+      const QString text = m_text(index, items[c]);
+      if (text.isEmpty()) continue;
+      empty[c] = false;
+      w = std::max(w, WidestLine(m_measure, text));
+      unbroken = std::max(unbroken, WidestUnbroken(m_measure, text));
+      if (!text.trimmed().isEmpty()) (IsNumberText(text) ? numbers : others) = true;
     }
-    // A column of short texts (codes, dates, amounts) needs no more than they do.
-    want[c] = std::clamp(w + 2 * kPadX, std::min(minimum, 2 * m_measure.CharWidth(U'あ') + 2 * kPadX),
-                         std::max(total / 2, minimum));
-    least[c] = std::min(minimum, want[c]);
+    m_rightAligned[c] = numbers && !others;
+    if (empty[c]) {
+      // Nothing to print: room for the heading a character a line.
+      want[c] = least[c] = std::min(w, em) + 2 * kPadX;
+    } else {
+      // A column of short texts (codes, dates, amounts) needs no more than they do.
+      want[c] = std::clamp(w + 2 * kPadX, std::min(minimum, 2 * em + 2 * kPadX), std::max(total / 2, minimum));
+      if (unbroken > 0) need[c] = std::min(unbroken + 2 * kPadX, want[c]);
+      least[c] = std::max(std::min(minimum, want[c]), need[c]);
+    }
+    if (const double mm = m_request.extras.WidthOf(name); mm > 0) fixed[c] = mm * 10;
   }
-  double sumWant = 0, sumLeast = 0;
+
+  // Widths the layout sets come first, but leave every other column a little.
+  double sumFixed = 0;
+  int open = 0;
   for (std::size_t c = 0; c < n; ++c) {
-    sumWant += want[c];
-    sumLeast += least[c];
+    sumFixed += fixed[c];
+    open += fixed[c] > 0 ? 0 : 1;
   }
-  std::vector<double> width(n);
-  if (sumWant > total && sumLeast < total) {
+  const double fixedRoom = std::max(total - open * (em + 2 * kPadX), total / 2);
+  const double fixedScale = sumFixed > fixedRoom ? fixedRoom / sumFixed : 1;
+  std::vector<double> width(n, 0);
+  std::vector<bool> done(n, false);
+  double room = total;
+  for (std::size_t c = 0; c < n; ++c)
+    if (fixed[c] > 0) {
+      width[c] = fixed[c] * fixedScale;
+      room -= width[c];
+      done[c] = true;
+    }
+
+  double sumWant = 0, sumLeast = 0;
+  for (std::size_t c = 0; c < n; ++c)
+    if (!done[c]) sumWant += want[c], sumLeast += least[c];
+  if (open == 0) {
+    // Every width set: what is left over (or missing) goes alike.
+  } else if (sumWant <= room) {
+    // Room to spare goes alike to the columns with something to print.
+    int takers = 0;
+    for (std::size_t c = 0; c < n; ++c) takers += !done[c] && !empty[c] ? 1 : 0;
+    for (std::size_t c = 0; c < n; ++c)
+      if (!done[c])
+        width[c] = want[c] + (takers == 0 ? (room - sumWant) / open
+                              : empty[c]  ? 0
+                                          : (room - sumWant) / takers);
+  } else if (sumLeast < room) {
     // Too narrow for every column: a column that wants no more than an equal
     // share of what is left gets all it wants, so short texts (codes, dates,
-    // numbers) stay on one line; the wide ones share the rest by what they want.
-    std::vector<bool> fixed(n, false);
-    double left = total;
+    // numbers) stay on one line; the wide ones share the rest by what they
+    // want, each keeping what its numbers and dates need.
+    double left = room;
     for (bool more = true; more;) {
       more = false;
-      int open = 0;
-      for (std::size_t c = 0; c < n; ++c) open += fixed[c] ? 0 : 1;
-      for (std::size_t c = 0; c < n && open > 0; ++c) {
-        if (fixed[c] || want[c] > left / open) continue;
-        fixed[c] = true;
+      int still = 0;
+      for (std::size_t c = 0; c < n; ++c) still += done[c] ? 0 : 1;
+      for (std::size_t c = 0; c < n && still > 0; ++c) {
+        if (done[c] || want[c] > left / still) continue;
+        done[c] = true;
         width[c] = want[c];
         left -= want[c];
         more = true;
@@ -192,19 +310,34 @@ void CPrintPagination::LayOutColumns() {
     }
     double openWant = 0, openLeast = 0;
     for (std::size_t c = 0; c < n; ++c)
-      if (!fixed[c]) openWant += want[c], openLeast += least[c];
+      if (!done[c]) openWant += want[c], openLeast += least[c];
     for (std::size_t c = 0; c < n; ++c) {
-      if (fixed[c]) continue;
+      if (done[c]) continue;
       width[c] = openWant > openLeast && left > openLeast
                      ? least[c] + (left - openLeast) * (want[c] - least[c]) / (openWant - openLeast)
                      : left * want[c] / openWant;
     }
   } else {
+    // More columns than fit even at their least: numbers and dates keep the
+    // width they need while it lasts, the others share the rest by their
+    // least (past that, a number too wide for its column is printed narrower).
+    room = std::max(room, 0.0);
+    double sumNeed = 0, sumOther = 0;
     for (std::size_t c = 0; c < n; ++c)
-      // Room to spare is shared alike; with more columns than fit even at
-      // their least, each keeps its share of the least.
-      width[c] = sumWant <= total ? want[c] + (total - sumWant) / double(n) : total * least[c] / sumLeast;
+      if (!done[c]) (need[c] > 0 ? sumNeed += need[c] : sumOther += least[c]);
+    const bool keep = sumOther > 0 && sumNeed < room / 2;
+    for (std::size_t c = 0; c < n; ++c) {
+      if (done[c]) continue;
+      if (!keep)
+        width[c] = room * least[c] / sumLeast;
+      else
+        width[c] = need[c] > 0 ? need[c] : (room - sumNeed) * least[c] / sumOther;
+    }
   }
+  double sum = 0;
+  for (double w : width) sum += w;
+  if (open == 0 && sum > 0)
+    for (double& w : width) w *= total / sum;
   for (std::size_t c = 0; c < n; ++c) m_columns[c + 1] = m_columns[c] + width[c];
   m_columns[n] = m_printable.right();
   int lines = 1;
@@ -240,9 +373,31 @@ double CPrintPagination::CardLineHeight(int index, int item) const {
   return lines * m_measure.LineHeight() + 2 * kPadY;
 }
 
+std::vector<double> CPrintPagination::CardLineHeights(int index) const {
+  std::vector<double> heights;
+  double sum = 0;
+  for (int item : m_request.items) {
+    heights.push_back(CardLineHeight(index, item));
+    sum += heights.back();
+  }
+  const double room = Body().height() / kMinCardScale;
+  if (sum <= room) return heights;
+  // The tallest lines are cut to one height, the least that fills the room.
+  std::vector<double> sorted = heights;
+  std::sort(sorted.begin(), sorted.end());
+  double used = 0, cap = 0;
+  for (std::size_t k = 0; k < sorted.size(); ++k) {
+    cap = (room - used) / double(sorted.size() - k);
+    if (sorted[k] > cap) break;
+    used += sorted[k];
+  }
+  for (double& h : heights) h = std::min(h, cap);
+  return heights;
+}
+
 double CPrintPagination::CardHeight(int index) const {
   double h = 0;
-  for (int item : m_request.items) h += CardLineHeight(index, item);
+  for (double line : CardLineHeights(index)) h += line;
   return std::max(h, m_measure.LineHeight() + 2 * kPadY);
 }
 

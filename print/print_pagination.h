@@ -39,12 +39,22 @@ double TextWidth(const ITextMeasure& measure, QStringView text);
 // Cuts a text into the lines it is printed in: at its line breaks (CR LF, LF
 // or CR), and where a line would pass width: after the last blank when the
 // line has one, else before or after a CJK character, else before the
-// character that does not fit. Every line holds at least one character, so a
-// width narrower than one character still ends. Blanks at a cut are dropped.
-// An empty text is one empty line.
+// character that does not fit. A number, date, time, postal code or telephone
+// number (a run of digits with their signs and separators, such as 12,000,
+// 1979/2/14, 〒100-0005 or 03-1234-5678, up to 40 characters) is never cut:
+// it moves to the next line whole, and one that is wider than a whole line
+// stands alone on a line wider than width. Every line holds at least one
+// character, so a width narrower than one character still ends. Blanks at a
+// cut are dropped. An empty text is one empty line.
 std::vector<CTextLine> WrapText(const ITextMeasure& measure, QStringView text, double width);
 // The width of the widest line a text has at its own line breaks.
 double WidestLine(const ITextMeasure& measure, QStringView text);
+// The width of the widest part of a text that WrapText never cuts (a number,
+// a date; see there), 0 when it has none.
+double WidestUnbroken(const ITextMeasure& measure, QStringView text);
+// Whether a text reads as a number (blanks around it and digit-grouping
+// commas allowed): such columns stand right-aligned.
+bool IsNumberText(QStringView text);
 
 // The texts of the printed cells: card is an index into the request's cards.
 using PrintCellText = std::function<QString(int card, int item)>;
@@ -77,6 +87,9 @@ class CPrintPagination {
   // List: the x of every column's left edge and, last, the right edge of the
   // last column; the height of the heading row.
   const std::vector<double>& ColumnEdges() const { return m_columns; }
+  // Whether a column holds numbers only (in the cards sampled): printed
+  // right-aligned.
+  bool RightAligned(std::size_t column) const { return column < m_rightAligned.size() && m_rightAligned[column]; }
   double HeadingHeight() const { return m_headingHeight; }
   // Cards: the width of the item-name column.
   double NameWidth() const { return m_nameWidth; }
@@ -93,10 +106,17 @@ class CPrintPagination {
   // The rows (list) or cards (cards) on a page laid out before.
   std::vector<CBlock> Blocks(int page) const;
 
-  // The height of one list row, of one item line of a card, of a whole card
-  // (unscaled).
+  // A card is shrunk to fit its page down to this scale; past it, its
+  // tallest item lines are cut to one height, so that what is printed stays
+  // readable (the painter marks the cut).
+  static constexpr double kMinCardScale = 0.25;
+
+  // The height of one list row, of one item line of a card as its text
+  // needs, of the item lines of a card as printed (cut as kMinCardScale
+  // says), of a whole card as printed (unscaled).
   double RowHeight(int index) const;
   double CardLineHeight(int index, int item) const;
+  std::vector<double> CardLineHeights(int index) const;
   double CardHeight(int index) const;
 
   // Labels: the usable sheet (counts at least 1, sizes positive) and the
@@ -132,6 +152,7 @@ class CPrintPagination {
   QRectF m_printable;
   CSheet m_sheet;
   std::vector<double> m_columns;
+  std::vector<bool> m_rightAligned;
   double m_headingHeight = 0;
   double m_nameWidth = 0;
   // The first index of every page laid out, and where the next page begins.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/archive.h"
+#include "print/print_extras.h"
 
 #include <QString>
 
@@ -39,6 +40,10 @@ class CPrintProp : public CArchiveObject {
   std::int32_t m_value11 = -1;
   CObArray m_itemProps;  // one CPrintItemProp per entry of m_items
   CArchiveFont m_font;
+  // Not stored in the record: the orientation and widths kept beside it in the
+  // settings (print_extras.h), once read for the layout's file.
+  CPrintExtras m_extras;
+  bool m_extrasRead = false;
 
   const char* ClassName() const override { return "CPrintProp"; }
   std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CPrintProp>(*this); }

@@ -115,6 +115,7 @@ CPrintRequest MakePrintRequest(const CVelumDoc& doc, PrintKind kind) {
   for (int i = 0; i < itemCount; ++i) names << store.Item(i).toString();
   r.labelLines = LabelLinesFor(FindPrintLabel(property), names);
   r.title = doc.Title();
+  r.extras = ReadPrintExtras(settings, doc.PathName());
   return r;
 }
 

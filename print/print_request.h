@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/print_extras.h"
 #include "print/print_label.h"
 #include "print/print_prop.h"
 
@@ -36,6 +37,7 @@ struct CPrintRequest {
   int startLabel = 0;  // position on the first label sheet, from 0
   CPrintProp layout;   // form, font, margins, ruled lines
   CPrintLabel sheet;   // label sheet geometry
+  CPrintExtras extras;  // orientation and column widths, kept beside the layout
   QString title;       // shown in the footer: the file name
 };
 
@@ -80,7 +82,8 @@ CPrintLabel* FindPrintLabel(CVelumProperty& property);
 const CPrintLabel* FindPrintLabel(const CVelumProperty& property);
 // A request for the visible cards of a document as they stand: every visible
 // card, the layout and label sheet of its property record or the settings'
-// defaults, the label lines of the sheet, the file name as the title.
+// defaults, the orientation and widths kept for the file, the label lines
+// of the sheet, the file name as the title.
 CPrintRequest MakePrintRequest(const CVelumDoc& doc, PrintKind kind);
 
 // The label counts of a sheet as printed: m_row across and m_col down, each

@@ -4,6 +4,7 @@
 #include "platform/file_io.h"
 
 #include <QIODevice>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -21,6 +22,9 @@ constexpr double kThinLine = 1.5;   // 0.15 mm
 constexpr double kThickLine = 5;    // 0.5 mm
 constexpr double kDoubleGap = 6;    // between the two lines of a double frame
 constexpr int kFooterEm = 30;       // 3 mm
+// Ends a text that did not fit; the footer counts what was left out.
+constexpr QChar kCut = u'…';
+const QString kLeftOut = u"… %1文字を省略"_s;
 const QColor kHeadingShade(235, 235, 235);
 
 QPen RulePen(std::uint32_t style) {
@@ -134,6 +138,9 @@ CPrintDocument::CPrintDocument(const CCardStore& store, CPrintRequest request, Q
       m_font(PrintFont(m_request.layout.m_font)),
       m_footerFont(PrintFontOfHeight(m_request.layout.m_font, kFooterEm)),
       m_measure(m_font) {
+  // The layout's orientation turns the paper; label sheets are measured on it as given.
+  if (m_request.kind != PrintKind::kLabels && m_request.extras.landscape && m_paperMM.width() < m_paperMM.height())
+    m_paperMM.transpose();
   m_footerFont.setUnderline(false);
   m_footerFont.setItalic(false);
   m_footerFont.setWeight(QFont::Normal);
@@ -161,6 +168,7 @@ void CPrintDocument::PaintPage(QPainter& painter, int page) {
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   painter.setFont(m_font);
+  m_leftOut = 0;
   switch (m_request.kind) {
     case PrintKind::kList:
       PaintList(painter, page);
@@ -176,16 +184,45 @@ void CPrintDocument::PaintPage(QPainter& painter, int page) {
   painter.restore();
 }
 
-void CPrintDocument::PaintText(QPainter& painter, const QString& text, double x, double y, double width,
-                               double bottom) {
+qsizetype CPrintDocument::PaintText(QPainter& painter, const QString& text, double x, double y, double width,
+                                    double bottom, bool right) {
   const double lh = m_measure.LineHeight();
+  const std::vector<CTextLine> lines = WrapText(m_measure, text, width);
+  // A row cut at the page's foot shows the lines that fit whole.
+  std::size_t fit = 0;
+  while (fit < lines.size() && y + double(fit + 1) * lh <= bottom + 0.5) ++fit;
+  qsizetype shownEnd = fit == 0 ? 0 : lines[fit - 1].start + lines[fit - 1].length;
+  qsizetype left = text.size() - shownEnd;
+  // Only line ends and blanks after the last line shown: nothing is missing.
+  if (QStringView(text).sliced(shownEnd).trimmed().isEmpty()) left = 0;
   double base = y + m_measure.Ascent();
-  for (const CTextLine& line : WrapText(m_measure, text, width)) {
-    // A row cut at the page's foot shows the lines that fit whole.
-    if (base - m_measure.Ascent() + lh > bottom + 0.5) break;
-    if (line.length > 0) DrawLine(painter, QPointF(x, base), text.mid(line.start, line.length));
-    base += lh;
+  for (std::size_t k = 0; k < fit; ++k, base += lh) {
+    QString line = text.mid(lines[k].start, lines[k].length);
+    const bool mark = k + 1 == fit && left > 0;
+    if (mark) {
+      // The last line shown ends in "…" where the text goes on unprinted.
+      const double room = width - m_measure.CharWidth(kCut.unicode());
+      qsizetype keep = line.size();
+      while (keep > 0 && TextWidth(m_measure, QStringView(line).first(keep)) > room) {
+        --keep;
+        if (keep > 0 && line[keep - 1].isHighSurrogate()) --keep;
+      }
+      left += line.size() - keep;
+      line.truncate(keep);
+    }
+    const double w = TextWidth(m_measure, line) + (mark ? m_measure.CharWidth(kCut.unicode()) : 0);
+    const double scale = w > width && width > 0 ? width / w : 1;
+    painter.save();
+    // A number or date wider than its column is printed narrower, never cut.
+    painter.translate(right && scale == 1 ? x + width - w : x, base);
+    painter.scale(scale, 1);
+    if (!line.isEmpty()) DrawLine(painter, QPointF(0, 0), line);
+    // Apart from the text, so that it keeps the glyph its code names in the
+    // PDF (after Latin letters, shaping would pick a variant no text maps).
+    if (mark) DrawLine(painter, QPointF(TextWidth(m_measure, line), 0), QString(kCut));
+    painter.restore();
   }
+  return left;
 }
 
 void CPrintDocument::DrawLine(QPainter& painter, const QPointF& at, const QString& text) {
@@ -206,12 +243,12 @@ void CPrintDocument::PaintList(QPainter& painter, int page) {
   painter.fillRect(QRectF(cols.front(), headTop, cols.back() - cols.front(), headBottom - headTop), kHeadingShade);
   painter.setPen(Qt::black);
   for (std::size_t c = 0; c < items.size(); ++c)
-    PaintText(painter, m_store.Item(items[c]).toString(), cols[c] + padX, headTop + padY,
-              cols[c + 1] - cols[c] - 2 * padX, headBottom - padY);
+    m_leftOut += PaintText(painter, m_store.Item(items[c]).toString(), cols[c] + padX, headTop + padY,
+                           cols[c + 1] - cols[c] - 2 * padX, headBottom - padY);
   for (const CPrintPagination::CBlock& row : rows)
     for (std::size_t c = 0; c < items.size(); ++c)
-      PaintText(painter, CellText(row.index, items[c]), cols[c] + padX, row.top + padY,
-                cols[c + 1] - cols[c] - 2 * padX, row.top + row.height - padY);
+      m_leftOut += PaintText(painter, CellText(row.index, items[c]), cols[c] + padX, row.top + padY,
+                             cols[c + 1] - cols[c] - 2 * padX, row.top + row.height - padY, m_pages->RightAligned(c));
 
   const std::uint32_t keisen = m_request.layout.m_keisen;
   QPen solid(Qt::black, kThinLine);
@@ -241,12 +278,14 @@ void CPrintDocument::PaintCards(QPainter& painter, int page) {
     double y = 0;
     std::vector<double> rules;
     painter.setPen(Qt::black);
-    for (int item : m_request.items) {
-      const double h = m_pages->CardLineHeight(card.index, item);
+    const std::vector<double> heights = m_pages->CardLineHeights(card.index);
+    for (std::size_t k = 0; k < m_request.items.size(); ++k) {
+      const int item = m_request.items[k];
+      const double h = heights[k];
       painter.fillRect(QRectF(0, y, nameWidth, h), kHeadingShade);
-      PaintText(painter, m_store.Item(item).toString(), padX, y + padY, nameWidth - 2 * padX, y + h);
-      PaintText(painter, CellText(card.index, item), nameWidth + padX, y + padY, width - nameWidth - 2 * padX,
-                y + h);
+      m_leftOut += PaintText(painter, m_store.Item(item).toString(), padX, y + padY, nameWidth - 2 * padX, y + h);
+      m_leftOut += PaintText(painter, CellText(card.index, item), nameWidth + padX, y + padY,
+                             width - nameWidth - 2 * padX, y + h);
       y += h;
       rules.push_back(y);
     }
@@ -281,12 +320,18 @@ void CPrintDocument::PaintFooter(QPainter& painter, int page) {
   painter.setFont(m_footerFont);
   painter.setPen(Qt::black);
   const QString number = u"%1 / %2"_s.arg(page + 1).arg(PageCount());
+  const QString cut = m_leftOut > 0 ? kLeftOut.arg(QLocale(QLocale::English).toString(qint64(m_leftOut))) : QString();
   const QFontMetricsF fm(m_footerFont);
-  const double room = footer.width() - fm.horizontalAdvance(number) - 2 * CPrintPagination::kPadX;
+  const double gap = 2 * CPrintPagination::kPadX;
+  const double room = footer.width() - fm.horizontalAdvance(number) - gap -
+                      (cut.isEmpty() ? 0 : fm.horizontalAdvance(cut) + gap);
   const QString title = fm.elidedText(m_request.title, Qt::ElideMiddle, std::max(room, 0.0));
-  for (QChar c : number + title) m_drawn[c.unicode()] = true;
+  for (QChar c : number + title + cut) m_drawn[c.unicode()] = true;
   painter.drawText(footer, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, number);
   painter.drawText(footer, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, title);
+  if (!cut.isEmpty())
+    painter.drawText(footer.adjusted(0, 0, -(fm.horizontalAdvance(number) + gap), 0),
+                     Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, cut);
   painter.setFont(m_font);
 }
 
@@ -334,8 +379,11 @@ bool WritePdf(CPrintDocument& doc, const QString& path, QString* error, int from
   bool painted;
   {
     QPdfWriter writer(&device);
-    writer.setPageLayout(QPageLayout(QPageSize(doc.PaperSize(), QPageSize::Millimeter), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    const QSizeF paper = doc.PaperSize();
+    const bool wide = paper.width() > paper.height();
+    writer.setPageLayout(QPageLayout(QPageSize(wide ? paper.transposed() : paper, QPageSize::Millimeter),
+                                     wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                     QPageLayout::Millimeter));
     writer.setTitle(doc.Request().title);
     writer.setCreator(u"Velum"_s);
     painted = PaintPages(doc, writer, from, to, &paintError);

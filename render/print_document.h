@@ -17,11 +17,12 @@ class QPainter;
 
 // The pages of one print run: a list, cards or address labels, laid out by
 // CPrintPagination and painted with the layout's font, ruled lines and frame,
-// a footer of the title and the page number on every page.
+// a footer of the title and the page number on every page, and of how many
+// characters did not fit on the page when some did not.
 class CPrintDocument {
  public:
-  // Pages of a paper of paperMM millimetres (portrait A4 by default). The
-  // store must outlive this.
+  // Pages of a paper of paperMM millimetres (portrait A4 by default), turned
+  // when the request's layout asks for landscape. The store must outlive this.
   CPrintDocument(const CCardStore& store, CPrintRequest request, QSizeF paperMM = QSizeF(210, 297));
   ~CPrintDocument();
   CPrintDocument(const CPrintDocument&) = delete;
@@ -50,8 +51,13 @@ class CPrintDocument {
   void PaintCards(QPainter& painter, int page);
   void PaintLabels(QPainter& painter, int page);
   void PaintFooter(QPainter& painter, int page);
-  // The lines of text inside a box of width, from its top-left corner.
-  void PaintText(QPainter& painter, const QString& text, double x, double y, double width, double bottom);
+  // The lines of text inside a box of width, from its top-left corner, down to
+  // bottom; right: each line against the box's right edge. A line wider than
+  // the box (a number or date that is never cut) is drawn narrower to fit.
+  // When lines are left out, the last one shown ends in "…". Answers how many
+  // characters were not printed.
+  qsizetype PaintText(QPainter& painter, const QString& text, double x, double y, double width, double bottom,
+                      bool right = false);
   // Draws one line of text and notes its characters.
   void DrawLine(QPainter& painter, const QPointF& at, const QString& text);
 
@@ -63,6 +69,8 @@ class CPrintDocument {
   CFontMeasure m_measure;
   std::unique_ptr<CPrintPagination> m_pages;
   std::vector<bool> m_drawn = std::vector<bool>(0x10000);
+  // Characters left out on the page being painted; the footer says how many.
+  qsizetype m_leftOut = 0;
 };
 
 // Paints pages from..to (from 0, inclusive; -1 = last) onto a printer or PDF

@@ -16,6 +16,7 @@
 #include "ui/item_list_view.h"
 #include "ui/list_view.h"
 #include "ui/main_window.h"
+#include "ui/print_commands.h"
 #include "ui/ui_messages.h"
 #include "ui/velum_application.h"
 
@@ -365,7 +366,9 @@ bool CMainWindow::SaveDocumentAs() {
   const std::optional<QString> path = ChooseFile(m_app, this, request);
   if (!path) return false;
   m_lastFolder = QFileInfo(*path).absolutePath();
+  PrintExtrasOf(m_app);  // read under the old name: they go with the file
   const bool ok = SaveAsInForm(doc, *path, form);
+  if (ok) KeepPrintExtras(m_app);
   UpdateTitle();
   return ok;
 }

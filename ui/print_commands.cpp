@@ -13,6 +13,7 @@
 #include "ui/label_settings_dialog.h"
 #include "ui/list_view.h"
 #include "ui/main_window.h"
+#include "ui/print_commands.h"
 #include "ui/print_preview_dialog.h"
 #include "ui/print_settings_dialog.h"
 #include "ui/velum_application.h"
@@ -55,6 +56,24 @@ CPrintProp& Layout(CVelumApp& app) {
   return *FirstPrintLayout(property);
 }
 
+}  // namespace
+
+const CPrintExtras& PrintExtrasOf(CVelumApp& app) {
+  CPrintProp& layout = Layout(app);
+  if (!layout.m_extrasRead) {
+    layout.m_extras = ReadPrintExtras(app.Settings(), app.Doc().PathName());
+    layout.m_extrasRead = true;
+  }
+  return layout.m_extras;
+}
+
+void KeepPrintExtras(CVelumApp& app) {
+  const QString path = app.Doc().PathName();
+  if (!path.isEmpty()) WritePrintExtras(app.Settings(), path, PrintExtrasOf(app));
+}
+
+namespace {
+
 QByteArray Stored(const CArchiveObject& record) {
   CArchiveWriter w;
   record.Store(w);
@@ -63,11 +82,20 @@ QByteArray Stored(const CArchiveObject& record) {
 
 bool EditPrintLayout(CVelumApp& app, QWidget* parent) {
   CPrintProp& layout = Layout(app);
-  CPrintSettingsDialog dialog(ItemNames(app.Doc()), layout, app.Screen().width() < kNarrow, parent);
+  CPrintSettingsDialog dialog(ItemNames(app.Doc()), layout, PrintExtrasOf(app), app.Screen().width() < kNarrow,
+                              parent);
   FitToScreen(dialog, app.Screen(), dialog.PreferredSize());
   if (dialog.exec() != QDialog::Accepted) return false;
-  const CPrintProp result = dialog.Result();
-  if (Stored(result) == Stored(layout)) return false;
+  // The orientation and widths are kept for the file at once; an unnamed
+  // document keeps them until it is saved.
+  const bool extrasChanged = dialog.Extras() != layout.m_extras;
+  if (extrasChanged) {
+    layout.m_extras = dialog.Extras();
+    KeepPrintExtras(app);
+  }
+  CPrintProp result = dialog.Result();
+  result.m_extras = layout.m_extras;
+  if (Stored(result) == Stored(layout)) return extrasChanged;
   layout = result;
   app.Doc().SetModifiedFlag();
   return true;
@@ -103,6 +131,7 @@ bool EditLabels(CVelumApp& app, QWidget* parent) {
 CPrintRequest Request(CVelumApp& app, CMainWindow& window, PrintKind kind) {
   CVelumDoc& doc = app.Doc();
   CPrintRequest request = MakePrintRequest(doc, kind);
+  request.extras = PrintExtrasOf(app);
   if (window.ListActive()) {
     const std::vector<int> picked = window.ListView()->SelectedCards();
     if (picked.size() > 1) request.cards = picked;

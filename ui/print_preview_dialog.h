@@ -32,6 +32,8 @@ class CPrintPreviewDialog final : public QDialog {
 
   int Page() const { return m_page; }
   int PageCount() const { return m_count; }
+  // The run shown, as built last.
+  const CPrintDocument& Document() const { return *m_doc; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -34,9 +34,14 @@ QListWidgetItem* ItemEntry(const QString& name, int item) {
 }  // namespace
 
 
-CPrintSettingsDialog::CPrintSettingsDialog(const QStringList& items, const CPrintProp& layout, bool narrow,
-                                           QWidget* parent)
-    : QDialog(parent), m_layout(layout), m_page(new QWidget), m_printedBefore(PrintedItems(layout, int(items.size()))) {
+CPrintSettingsDialog::CPrintSettingsDialog(const QStringList& items, const CPrintProp& layout,
+                                           const CPrintExtras& extras, bool narrow, QWidget* parent)
+    : QDialog(parent),
+      m_layout(layout),
+      m_extras(extras),
+      m_items(items),
+      m_page(new QWidget),
+      m_printedBefore(PrintedItems(layout, int(items.size()))) {
   setWindowTitle(QStringLiteral("印刷の設定"));
   QWidget* page = m_page;
 
@@ -72,6 +77,7 @@ CPrintSettingsDialog::CPrintSettingsDialog(const QStringList& items, const CPrin
   connect(up, &QPushButton::clicked, this, [this] { Shift(-1); });
   connect(down, &QPushButton::clicked, this, [this] { Shift(1); });
 
+
   auto* fontButton = new QPushButton(QStringLiteral("フォント(&N)..."), page);
   m_fontText = new QLabel(page);
   m_fontText->setObjectName(QStringLiteral("font"));
@@ -106,11 +112,45 @@ CPrintSettingsDialog::CPrintSettingsDialog(const QStringList& items, const CPrin
     marginGrid->addWidget(m_margins[i], i / perRow, (i % perRow) * 2 + 1);
   }
 
+  // Made after the others, so that the controls of earlier versions keep their order.
+  m_orientation = new QComboBox(page);
+  m_orientation->setObjectName(QStringLiteral("orientation"));
+  m_orientation->addItems({QStringLiteral("縦"), QStringLiteral("横")});
+  m_orientation->setCurrentIndex(extras.landscape ? 1 : 0);
+  connect(m_orientation, &QComboBox::currentIndexChanged, this, [this](int index) { m_extras.landscape = index == 1; });
+  auto* orientationLabel = new QLabel(QStringLiteral("用紙の向き(&O):"), page);
+  orientationLabel->setBuddy(m_orientation);
+
+  // The width of the printed item selected: 自動 sizes its column by what it holds.
+  m_width = new QDoubleSpinBox(page);
+  m_width->setObjectName(QStringLiteral("width"));
+  m_width->setRange(0, kMaxPrintWidthMM);
+  m_width->setDecimals(1);
+  m_width->setSuffix(QStringLiteral(" mm"));
+  m_width->setSpecialValueText(QStringLiteral("自動"));
+  auto* widthLabel = new QLabel(QStringLiteral("幅(&H):"), page);
+  widthLabel->setBuddy(m_width);
+  connect(m_printed, &QListWidget::currentRowChanged, this, &CPrintSettingsDialog::ShowWidth);
+  connect(m_width, &QDoubleSpinBox::valueChanged, this, [this](double mm) {
+    const QListWidgetItem* entry = m_printed->currentItem();
+    if (!entry) return;
+    const QString name = m_items.value(entry->data(Qt::UserRole).toInt());
+    if (mm > 0)
+      m_extras.widths.insert(name, mm);
+    else
+      m_extras.widths.remove(name);
+  });
+  connect(m_form, &QComboBox::currentIndexChanged, this, &CPrintSettingsDialog::ShowWidth);
+  ShowWidth();
+
   auto* moveButtons = new QBoxLayout(narrow ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
   moveButtons->addStretch();
   moveButtons->addWidget(add);
   moveButtons->addWidget(remove);
   moveButtons->addStretch();
+  auto* widthRow = new QHBoxLayout;
+  widthRow->addWidget(widthLabel);
+  widthRow->addWidget(m_width, 1);
   auto* orderButtons = new QHBoxLayout;
   orderButtons->addStretch();
   orderButtons->addWidget(up);
@@ -123,6 +163,7 @@ CPrintSettingsDialog::CPrintSettingsDialog(const QStringList& items, const CPrin
     lists->addWidget(printedLabel, 3, 0);
     lists->addWidget(m_printed, 4, 0);
     lists->addLayout(orderButtons, 5, 0);
+    lists->addLayout(widthRow, 6, 0);
   } else {
     lists->addWidget(unprintedLabel, 0, 0);
     lists->addWidget(printedLabel, 0, 2);
@@ -130,9 +171,10 @@ CPrintSettingsDialog::CPrintSettingsDialog(const QStringList& items, const CPrin
     lists->addLayout(moveButtons, 1, 1);
     lists->addWidget(m_printed, 1, 2);
     lists->addLayout(orderButtons, 2, 2);
+    lists->addLayout(widthRow, 3, 2);
   }
 
-  for (QComboBox* combo : {m_form, m_keisen, m_sotowaku})
+  for (QComboBox* combo : {m_form, m_orientation, m_keisen, m_sotowaku})
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   auto* fontRow = new QHBoxLayout;
   fontRow->addWidget(fontButton);
@@ -142,6 +184,7 @@ CPrintSettingsDialog::CPrintSettingsDialog(const QStringList& items, const CPrin
   auto* form = new QFormLayout;
   form->setRowWrapPolicy(QFormLayout::WrapLongRows);
   form->addRow(formLabel, m_form);
+  form->addRow(orientationLabel, m_orientation);
   form->addRow(keisenLabel, m_keisen);
   form->addRow(sotowakuLabel, m_sotowaku);
 
@@ -174,6 +217,14 @@ void CPrintSettingsDialog::Shift(int by) {
   QListWidgetItem* entry = m_printed->takeItem(row);
   m_printed->insertItem(target, entry);
   m_printed->setCurrentItem(entry);
+}
+
+void CPrintSettingsDialog::ShowWidth() {
+  const QListWidgetItem* entry = m_printed->currentItem();
+  // Widths are those of a list's columns.
+  m_width->setEnabled(entry && m_form->currentIndex() == 0);
+  const QSignalBlocker block(m_width);
+  m_width->setValue(entry ? m_extras.WidthOf(m_items.value(entry->data(Qt::UserRole).toInt())) : 0);
 }
 
 void CPrintSettingsDialog::ChooseFont() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/print_extras.h"
 #include "print/print_prop.h"
 
 #include <QDialog>
@@ -13,20 +14,23 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
-// 印刷の設定: the form, the printed items and their order, the font, the
-// ruled lines, the outer frame and the margins of a print layout. The caller
-// reads Result() after exec(): the layout given, with what the dialog shows
-// changed and every other field as it was.
+// 印刷の設定: the form, the paper's orientation, the printed items, their
+// order and widths, the font, the ruled lines, the outer frame and the margins
+// of a print layout. The caller reads Result() and Extras() after exec(): the
+// layout and extras given, with what the dialog shows changed and every other
+// field as it was.
 class CPrintSettingsDialog final : public QDialog {
   Q_OBJECT
 
  public:
   // narrow: the two item lists stand one above the other.
-  CPrintSettingsDialog(const QStringList& items, const CPrintProp& layout, bool narrow, QWidget* parent = nullptr);
+  CPrintSettingsDialog(const QStringList& items, const CPrintProp& layout, const CPrintExtras& extras, bool narrow,
+                       QWidget* parent = nullptr);
   CPrintSettingsDialog(const CPrintSettingsDialog&) = delete;
   CPrintSettingsDialog& operator=(const CPrintSettingsDialog&) = delete;
 
   CPrintProp Result() const;
+  const CPrintExtras& Extras() const { return m_extras; }
   // The size that shows everything without scrolling.
   QSize PreferredSize() const;
 
@@ -36,11 +40,17 @@ class CPrintSettingsDialog final : public QDialog {
   void ChooseFont();
   void ShowFont();
   std::vector<int> Printed() const;
+  // Shows the width of the printed item selected.
+  void ShowWidth();
 
   CPrintProp m_layout;
+  CPrintExtras m_extras;
+  QStringList m_items;
   QWidget* m_page;
   std::vector<int> m_printedBefore;
   QComboBox* m_form;
+  QComboBox* m_orientation;
+  QDoubleSpinBox* m_width;
   QListWidget* m_unprinted;
   QListWidget* m_printed;
   QLabel* m_fontText;

@@ -49,6 +49,42 @@ TEST(PrintPaginationTest, WrapsAtBlanksCjkAndLineBreaks) {
   EXPECT_EQ(WidestLine(CFixedMeasure(), u"ab\r\nあいう\nc"), 60);
 }
 
+// Numbers, dates, times, postal codes and telephone numbers are never cut:
+// they move to the next line whole, or stand alone on a line too narrow for
+// them; a text goes on being cut where it may around them.
+TEST(PrintPaginationTest, NumbersAndDatesAreNeverCut) {
+  struct Case {
+    QString text;
+    double width;
+    QStringList lines;
+  };
+  const Case cases[] = {
+      {u"12000"_s, 45, {u"12000"_s}},
+      {u"1979/2/14"_s, 85, {u"1979/2/14"_s}},
+      {u"1979/2/14"_s, 200, {u"1979/2/14"_s}},
+      {u"生年 1979/2/14"_s, 100, {u"生年"_s, u"1979/2/14"_s}},
+      {u"〒100-0005"_s, 60, {u"〒100-0005"_s}},
+      {u"03-1234-5678"_s, 75, {u"03-1234-5678"_s}},
+      {u"12,000,000"_s, 55, {u"12,000,000"_s}},
+      {u"1979年2月14日生"_s, 100, {u"1979年2月14日"_s, u"生"_s}},
+      {u"１２３４５"_s, 45, {u"１２３４５"_s}},
+      {u"10:20:30"_s, 45, {u"10:20:30"_s}},
+      {u"価格12000円"_s, 70, {u"価格"_s, u"12000円"_s}},
+      {u"ab12345"_s, 45, {u"ab"_s, u"12345"_s}},
+      // Runs past 40 characters are cut like any word; lone signs are no number.
+      {QString(50, u'7'), 100, {QString(10, u'7'), QString(10, u'7'), QString(10, u'7'), QString(10, u'7'),
+                                QString(10, u'7')}},
+      {u"a-b-c-d"_s, 35, {u"a-b"_s, u"-c-"_s, u"d"_s}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Lines(c.text, c.width), c.lines) << c.text.toStdString() << " @" << c.width;
+  EXPECT_EQ(WidestUnbroken(CFixedMeasure(), u"tel 03-1234-5678 / 12"_s), 120);
+  EXPECT_EQ(WidestUnbroken(CFixedMeasure(), u"abc - あ"_s), 0);
+  for (const QString& number : {u"12000"_s, u" -1,234.5 "_s, u"1e3"_s})
+    EXPECT_TRUE(IsNumberText(number)) << number.toStdString();
+  for (const QString& other : {u"1979/2/14"_s, u"03-1234-5678"_s, u""_s, u"12円"_s})
+    EXPECT_FALSE(IsNumberText(other)) << other.toStdString();
+}
+
 TEST(PrintPaginationTest, DefaultLabelLinesAndPrintedItems) {
   using L = std::vector<CLabelLine>;
   const std::pair<QStringList, L> rows[] = {
@@ -199,6 +235,54 @@ TEST(PrintPaginationTest, ShortColumnsStayOnOneLineWhenTheRowIsTooNarrow) {
   EXPECT_EQ(p.RowHeight(0), p.RowHeight(1));
 }
 
+// Columns get their widths from what they hold: amounts and dates keep their
+// whole width beside long texts, an empty column gets almost none, a column
+// of numbers stands right-aligned, and a width set for an item is kept.
+TEST(PrintPaginationTest, ColumnsSizedByTheirContents) {
+  const QStringList values{u"12000"_s, u"1979/2/14"_s, u""_s, QString(80, u'w') + u" 住所の続き"_s,
+                           QString(70, u'v'), u"いろは"_s};
+  CDeck deck(PrintKind::kList, 20, int(values.size()), [&](int card, int item) {
+    return item == 0 ? QString::number(card * 1000 + 12000) : values[item];
+  });
+  CPrintPagination p = deck.Pages();
+  const std::vector<double>& e = p.ColumnEdges();
+  const double pad = 2 * CPrintPagination::kPadX;
+  EXPECT_GE(e[1] - e[0], 5 * 10 + pad - 1e-6);
+  EXPECT_GE(e[2] - e[1], 9 * 10 + pad - 1e-6);
+  EXPECT_LE(e[3] - e[2], 20 + pad + 1e-6);  // empty: its heading a character a line
+  EXPECT_EQ(p.RowHeight(0), p.RowHeight(5));
+  EXPECT_TRUE(p.RightAligned(0));
+  for (std::size_t c = 1; c < values.size(); ++c) EXPECT_FALSE(p.RightAligned(c)) << c;
+
+  // Even with more columns than fit, amounts and dates keep their width.
+  CDeck crowded(PrintKind::kList, 5, 14, [](int, int item) {
+    return item == 0 ? u"12000"_s : item == 1 ? u"1979/2/14"_s : u"とても長い説明の文章がここに続きます"_s;
+  });
+  CPrintPagination cp = crowded.Pages();
+  const std::vector<double>& ce = cp.ColumnEdges();
+  EXPECT_GE(ce[1] - ce[0], 5 * 10 + pad - 1e-6);
+  EXPECT_GE(ce[2] - ce[1], 9 * 10 + pad - 1e-6);
+  EXPECT_NEAR(ce.back(), cp.Printable().right(), 1e-6);
+
+  // Set widths come first; automatic columns share what is left.
+  deck.request.extras.widths.insert(u"項目3"_s, 50);
+  deck.request.extras.widths.insert(u"項目5"_s, 20);
+  CPrintPagination fixed = deck.Pages();
+  const std::vector<double>& f = fixed.ColumnEdges();
+  EXPECT_NEAR(f[4] - f[3], 500, 1e-6);
+  EXPECT_NEAR(f[6] - f[5], 200, 1e-6);
+  EXPECT_NEAR(f.back(), fixed.Printable().right(), 1e-6);
+  EXPECT_GE(f[2] - f[1], 9 * 10 + pad - 1e-6);
+
+  // Widths past the page leave the other columns a little each.
+  deck.request.extras.widths.insert(u"項目0"_s, 400);
+  deck.request.extras.widths.insert(u"項目1"_s, 400);
+  CPrintPagination over = deck.Pages();
+  const std::vector<double>& o = over.ColumnEdges();
+  for (std::size_t c = 0; c + 1 < o.size(); ++c) EXPECT_GT(o[c + 1] - o[c], 20) << c;
+  EXPECT_NEAR(o.back(), over.Printable().right(), 1e-6);
+}
+
 TEST(PrintPaginationTest, TallRowsAndCardsStayOnOnePage) {
   const QString tall = QString(u"line\n"_s).repeated(200);
   // A list row taller than the page is cut at its foot and stands alone.
@@ -232,6 +316,19 @@ TEST(PrintPaginationTest, TallRowsAndCardsStayOnOnePage) {
     }
   }
   EXPECT_EQ(seen, 30);
+
+  // A card that would shrink past the least scale keeps its short lines and
+  // has its tall one cut to what fills the page at that scale.
+  const QString huge = QString(u"line\n"_s).repeated(5000);
+  CDeck big(PrintKind::kCards, 1, 3, [&](int, int item) { return item == 1 ? huge : u"x"_s; });
+  CPrintPagination bp = big.Pages();
+  const std::vector<double> heights = bp.CardLineHeights(0);
+  ASSERT_EQ(heights.size(), 3u);
+  EXPECT_EQ(heights[0], bp.CardLineHeight(0, 0));
+  EXPECT_EQ(heights[2], bp.CardLineHeight(0, 2));
+  EXPECT_LT(heights[1], bp.CardLineHeight(0, 1));
+  ASSERT_EQ(bp.PageCount(), 1);
+  EXPECT_NEAR(bp.Blocks(0)[0].scale, CPrintPagination::kMinCardScale, 1e-9);
 }
 
 TEST(PrintPaginationTest, LabelsFillSheetsFromTheStartPosition) {

@@ -3,8 +3,10 @@
 // pdffonts. Texts are compared exactly as extracted: a kanji whose glyph the
 // font shares with a radical (氏 and ⽒, 西 and ⻄) must read as the kanji.
 #include "core/velum_doc.h"
+#include "print/print_extras.h"
 #include "print/print_label.h"
 #include "print/print_layout_edit.h"
+#include "settings/settings_store.h"
 #include "support/pdf_words.h"
 #include "support/test_support.h"
 
@@ -125,6 +127,79 @@ TEST_F(PrintPdfTest, LongTextsWrapInsideTheirColumn) {
   ASSERT_TRUE(end && tail);
   for (const CPdfWord& word : pages[0])
     if (word.text.startsWith(u"word"_s)) EXPECT_LT(word.y1, tail->y0 + 0.01);
+}
+
+// Amounts, dates, postal codes and telephone numbers print whole even in a
+// list of more columns than the page holds; a column of numbers stands
+// right-aligned; the orientation kept for the file turns the paper.
+TEST_F(PrintPdfTest, NumbersAndDatesPrintWhole) {
+  QString text = u"金額,生年月日,郵便番号,電話"_s;
+  for (int i = 0; i < 10; ++i) text += u",説明%1"_s.arg(i);
+  text += u"\r\n"_s;
+  const QStringList amounts{u"12000"_s, u"5"_s, u"1,234,567"_s};
+  for (const QString& amount : amounts) {
+    text += u"\"%1\",1979/2/14,100-0005,03-1234-5678"_s.arg(amount);
+    for (int i = 0; i < 10; ++i) text += u",とても長い説明の文章がここに続きます"_s;
+    text += u"\r\n"_s;
+  }
+  w.WriteFile(u"wide.csv"_s, text.toUtf8());
+  const QString out = w.Path(u"wide.pdf"_s);
+  for (bool landscape : {false, true}) {
+    if (landscape) {
+      CSettingsStore settings(w.Path(u"velum.reg"_s));
+      CPrintExtras extras;
+      extras.landscape = true;
+      ASSERT_TRUE(WritePrintExtras(settings, w.Path(u"wide.csv"_s), extras));
+    }
+    const CCliRun r = Run({u"print"_s, w.Path(u"wide.csv"_s), u"-o"_s, out});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<CPdfPage> pages = ReadPdfWords(out);
+    for (const QString& whole : amounts + QStringList{u"1979/2/14"_s, u"100-0005"_s, u"03-1234-5678"_s})
+      EXPECT_EQ(Matching(pages, QRegularExpression::escape(whole)).size(), amounts.contains(whole) ? 1u : 3u)
+          << whole.toStdString() << (landscape ? " landscape" : "");
+    EXPECT_TRUE(Matching(pages, u"(1200|1979/2/1|03-1234-|100-000)"_s).isEmpty());
+    const CPdfWord *big = nullptr, *small = nullptr;
+    for (const CPdfPage& page : pages) {
+      if (!big) big = FindPdfWord(page, u"12000"_s);
+      if (!small) small = FindPdfWord(page, u"5"_s);
+    }
+    ASSERT_TRUE(big && small);
+    EXPECT_NEAR(big->x1, small->x1, 0.6);
+    const QString info = RunPdfTool(u"pdfinfo"_s, {out});
+    const QString size = landscape ? u"84[12](\\.\\d+)? x 595(\\.\\d+)?"_s : u"595(\\.\\d+)? x 84[12](\\.\\d+)?"_s;
+    EXPECT_TRUE(info.contains(QRegularExpression(u"Page size:\\s+"_s + size))) << info.toStdString();
+  }
+}
+
+// A text too long for its page is cut with a sign: its last line shown ends
+// in "…" and the footer says how many characters were left out, so that the
+// characters printed and those left out make the whole text.
+TEST_F(PrintPdfTest, ACutTextIsMarked) {
+  constexpr int kLength = 3 * 1024 * 1024;
+  w.WriteFile(u"huge.csv"_s, "memo,name\r\n" + QByteArray(kLength, 'x') + ",after\r\n");
+  for (const QString& form : {u"list"_s, u"cards"_s}) {
+    const QString out = w.Path(u"huge.pdf"_s);
+    const CCliRun r = Run({u"print"_s, w.Path(u"huge.csv"_s), u"-o"_s, out, u"--form"_s, form});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<CPdfPage> pages = ReadPdfWords(out);
+    qint64 printed = 0, leftOut = -1;
+    bool marked = false;
+    static const QRegularExpression note(u"^([\\d,]+)文字を省略$"_s);
+    for (const CPdfPage& page : pages)
+      for (const CPdfWord& word : page) {
+        if (const auto m = note.match(word.text); m.hasMatch()) leftOut = m.captured(1).remove(u',').toLongLong();
+        QString x = word.text;
+        if (x.endsWith(u'…')) {
+          x.chop(1);
+          marked = marked || (!x.isEmpty() && x.count(u'x') == x.size());
+        }
+        if (!x.isEmpty() && x.count(u'x') == x.size()) printed += x.size();
+      }
+    EXPECT_TRUE(marked) << form.toStdString();
+    EXPECT_GT(printed, 0) << form.toStdString();
+    EXPECT_EQ(printed + leftOut, kLength) << form.toStdString() << ": " << printed << " printed, " << leftOut;
+    EXPECT_EQ(Matching(pages, u"after"_s).size(), 1u) << form.toStdString();
+  }
 }
 
 TEST_F(PrintPdfTest, CardsStayWholeOnTheirPage) {

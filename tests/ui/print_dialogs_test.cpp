@@ -3,8 +3,11 @@
 // the run page by page, and printing through the system's dialog writes the
 // pages chosen there.
 #include "core/velum_doc.h"
+#include "settings/settings_store.h"
+#include "print/print_extras.h"
 #include "print/print_label.h"
 #include "print/print_request.h"
+#include "render/print_document.h"
 #include "ui/label_settings_dialog.h"
 #include "ui/print_preview_dialog.h"
 #include "ui/print_settings_dialog.h"
@@ -113,6 +116,76 @@ class CPrintDialogsTest : public QObject {
     QCOMPARE(FirstPrintLayout(doc.Store().FileProperty())->m_form, kPrintFormCards);
   }
 
+  // The paper's orientation and an item's width are kept for the file beside
+  // its property file, which they leave as it was: they need no save, print
+  // at once and come back with the file; a save under a new name takes them along.
+  void orientationAndWidthsKeptForTheFile() {
+    const QString settings = m_env.NewSettings();
+    const QString path = m_env.CopySample();
+    const QString property = QFileInfo(path).dir().filePath(QFileInfo(path).completeBaseName() + u".vcv"_s);
+    QVERIFY(QFile::copy(QStringLiteral(VELUM_SOURCE_DIR "/examples/住所録.vcv"), property));
+    QFile::setPermissions(property, QFile::ReadOwner | QFile::WriteOwner);
+    const QByteArray before = [&] {
+      QFile f(property);
+      return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    {
+      CAppUnderTest t(path, settings, kWide);
+      QVERIFY(t.started);
+      OnDialog(u"印刷の設定"_s, [](QDialog& d) {
+        auto* orientation = d.findChild<QComboBox*>(u"orientation"_s);
+        auto* width = d.findChild<QDoubleSpinBox*>(u"width"_s);
+        QVERIFY(orientation && width);
+        QCOMPARE(orientation->currentText(), u"縦"_s);
+        QVERIFY(!width->isEnabled());  // no item chosen yet
+        orientation->setCurrentIndex(1);
+        Choose(d.findChildren<QListWidget*>()[1], u"郵便番号"_s);
+        QVERIFY(width->isEnabled());
+        QCOMPARE(width->text(), u"自動"_s);
+        width->setValue(25);
+        DialogButton(d, u"OK"_s)->click();
+      });
+      QVERIFY(t.Window().Dispatch(kPrintSettings));
+      CVelumDoc& doc = t.App().Doc();
+      QVERIFY(!doc.IsModified());
+      const CPrintExtras kept = ReadPrintExtras(CSettingsStore(settings), path);
+      QVERIFY(kept.landscape);
+      QCOMPARE(kept.WidthOf(u"郵便番号"_s), 25.0);
+      // The window prints on turned paper at once.
+      OnDialog(u"印刷プレビュー"_s, [](QDialog& d) {
+        auto* preview = qobject_cast<CPrintPreviewDialog*>(&d);
+        QVERIFY(preview);
+        const QSizeF paper = preview->Document().PaperSize();
+        QVERIFY2(paper.width() > paper.height(), qPrintable(u"%1 x %2"_s.arg(paper.width()).arg(paper.height())));
+        d.reject();
+      });
+      QVERIFY(t.Window().Dispatch(kPreview));
+      const QString copy = QFileInfo(path).dir().filePath(u"写し.csv"_s);
+      OnDialog(u"名前を付けて保存"_s, [&](QDialog& d) {
+        d.findChild<QLineEdit*>(u"1029"_s)->setText(u"写し"_s);
+        DialogButton(d, u"OK"_s)->click();
+      });
+      QVERIFY(t.Window().Dispatch(57604));
+      QCOMPARE(ReadPrintExtras(CSettingsStore(settings), copy), kept);
+    }
+    QFile f(property);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    CAppUnderTest again(path, settings, kWide);
+    QVERIFY(again.started);
+    OnDialog(u"印刷の設定"_s, [](QDialog& d) {
+      QCOMPARE(d.findChild<QComboBox*>(u"orientation"_s)->currentText(), u"横"_s);
+      Choose(d.findChildren<QListWidget*>()[1], u"郵便番号"_s);
+      QCOMPARE(d.findChild<QDoubleSpinBox*>(u"width"_s)->value(), 25.0);
+      Choose(d.findChildren<QListWidget*>()[1], u"氏名"_s);
+      QCOMPARE(d.findChild<QDoubleSpinBox*>(u"width"_s)->text(), u"自動"_s);
+      DialogButton(d, u"キャンセル"_s)->click();
+    });
+    QVERIFY(again.Window().Dispatch(kPrintSettings));
+  }
+
+  // The sheet goes into a label record made for it; the lines and the start
+  // position stay for the next dialog and the next print without marking the file.
   // The sheet and the lines go into a label record made for them (the lines
   // are kept beside the file when it is saved); the start position stays for
   // the next dialog and the next print.
