@@ -66,6 +66,7 @@ bool CommitItemText(CVelumDoc& doc, int card, int item, const QString& typed, QS
   if (!row || item < 0 || item >= row->ItemCount()) return false;
   QString text = store.Property(item).DigitGrouping() ? GroupDigits(typed) : typed;
   if (RemoveEndOfFileMarks(text)) Prompt(doc).Notice(msg::kEndOfFileRemoved);
+  if (RemoveReaderEscapes(text)) Prompt(doc).Notice(msg::kEscapesRemoved);
   const bool quote = text.contains(u',') && !row->Quoted(item) && Prompt(doc).Question(edit_msg::kCommaQuestion);
   if (quote || text != row->Item(item) || !doc.IsModified()) doc.UndoStack().RecordCard(doc, card, undo_label::kSetText);
   if (quote) row->SetQuoted(item, true);
@@ -226,6 +227,7 @@ bool UnifyItem(CVelumDoc& doc, int item, const QString& typed) {
   if (item < 0 || item >= store.ItemCount()) return false;
   QString text = typed;
   if (RemoveEndOfFileMarks(text)) Prompt(doc).Notice(msg::kEndOfFileRemoved);
+  if (RemoveReaderEscapes(text)) Prompt(doc).Notice(msg::kEscapesRemoved);
   doc.UndoStack().Record(doc, undo_label::kUnify);
   for (int n = 0; n < store.VisibleCount(); ++n) store.SetItemText(n, item, text);
   doc.SetModifiedFlag();

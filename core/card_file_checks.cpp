@@ -93,6 +93,12 @@ bool RemoveEndOfFileMarks(QString& text) {
   return true;
 }
 
+bool RemoveReaderEscapes(QString& text) {
+  const qsizetype before = text.size();
+  text.removeIf([](QChar c) { return c.unicode() >= 0x01 && c.unicode() <= 0x04; });
+  return text.size() != before;
+}
+
 bool CheckDeckForSave(CCardStore& store, const QString& path, qint64 maxBytes) {
   IPrompt& prompt = store.Services().prompt;
   CPlace mark, lone;

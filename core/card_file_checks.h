@@ -13,6 +13,12 @@ class CCardStore;
 // and answers whether there was one.
 bool RemoveEndOfFileMarks(QString& text);
 
+// U+0001-U+0004 are read from a card file as parts of a line break, a quote
+// and a comma, so a text typed with them would come back changed. Removes
+// every one from text and answers whether there was one. (Pasted cards keep
+// them: the clipboard's text is read as a card file is.)
+bool RemoveReaderEscapes(QString& text);
+
 // Looks over the deck (item names and every card) before it is written to
 // path, after its values were computed:
 // - the file would pass maxBytes (the most the reader takes), or its cards
@@ -29,6 +35,8 @@ bool CheckDeckForSave(CCardStore& store, const QString& path, qint64 maxBytes);
 namespace msg {
 inline const QString kEndOfFileRemoved =
     QStringLiteral("ファイルの終わりを示す制御文字（U+001A）は項目に入れられないため、取り除きました");
+inline const QString kEscapesRemoved = QStringLiteral(
+    "改行・引用符・カンマとして読まれる制御文字（U+0001〜U+0004）は項目に入れられないため、取り除きました");
 // %1: "項目名" or "カード n", %2: item name.
 inline const QString kEndOfFileQuestion = QStringLiteral(
     "%1の項目「%2」に、ファイルの終わりを示す制御文字（U+001A）があります。この文字を取り除いて保存しますか？");

@@ -55,6 +55,7 @@ bool CItemEditor::InsertAt(int index, const QString& typed) {
   IPrompt& prompt = m_doc.Services().prompt;
   QString name = typed;
   if (RemoveEndOfFileMarks(name)) prompt.Notice(msg::kEndOfFileRemoved);
+  if (RemoveReaderEscapes(name)) prompt.Notice(msg::kEscapesRemoved);
   if (name.isEmpty()) {
     prompt.Notice(edit_msg::kNameRequired);
     return false;
@@ -81,6 +82,7 @@ bool CItemEditor::Rename(int selected, const QString& typed) {
   if (!Valid(selected)) return false;
   QString name = typed;
   if (RemoveEndOfFileMarks(name)) m_doc.Services().prompt.Notice(msg::kEndOfFileRemoved);
+  if (RemoveReaderEscapes(name)) m_doc.Services().prompt.Notice(msg::kEscapesRemoved);
   if (m_doc.Store().Item(selected) == name) return true;  // nothing to change or announce
   m_doc.UndoStack().Record(m_doc, undo_label::kItemRename);
   m_doc.Store().SetItem(selected, name);

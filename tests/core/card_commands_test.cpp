@@ -344,3 +344,30 @@ TEST_F(CardCommands, EndOfFileMarksNeverReachAnItem) {
   ASSERT_EQ(back.Read(w.Path(u"g.csv"_s)), 1);
   EXPECT_EQ(back.AllCount(), cards);
 }
+
+// U+0001-U+0004 are read from a card file as parts of line breaks, quotes and
+// commas: a typed text holding them is taken out with a word wherever it comes
+// in by hand, so that the saved file reads back as the cards showed.
+TEST_F(CardCommands, ReaderEscapesNeverReachAnItem) {
+  Open({u"a|b|c"_s, u"d|e|f"_s, u"g|h|i"_s});
+  const QString typed = u"x\u0003y\u0004z\u0001\u0002"_s;
+  CItemEditor editor(doc);
+  const std::pair<const char*, std::function<QString()>> cases[] = {
+      {"typing", [&] { CommitItemText(doc, 0, 2, typed); return doc.Store().GetItemText(0, 2).toString(); }},
+      {"unify", [&] { UnifyItem(doc, 1, typed); return doc.Store().GetItemText(2, 1).toString(); }},
+      {"item name", [&] { editor.Add(typed); return doc.Store().Item(doc.ItemCount() - 1).toString(); }},
+      {"rename", [&] { editor.Rename(0, typed); return doc.Store().Item(0).toString(); }},
+  };
+  for (const auto& [what, run] : cases) {
+    w.prompt.ClearHistory();
+    EXPECT_EQ(run(), u"xyz"_s) << what;
+    EXPECT_EQ(w.prompt.Texts(), QStringList{msg::kEscapesRemoved}) << what;
+  }
+  editor.Close();
+  ASSERT_TRUE(doc.SaveAs(w.Path(u"e.csv"_s)));
+  CCardStore back(*w.services);
+  ASSERT_EQ(back.Read(w.Path(u"e.csv"_s)), 1);
+  EXPECT_EQ(back.Item(0).toString(), u"xyz"_s);
+  EXPECT_EQ(back.AllCard(0)->Item(2).toString(), u"xyz"_s);
+  EXPECT_EQ(back.AllCard(2)->Item(1).toString(), u"xyz"_s);
+}
