@@ -170,6 +170,12 @@ std::vector<CCardRow> CardsFromText(const QString& text, int width) {
   return cards;
 }
 
+namespace {
+ForeignPasteHandler s_foreignPaste = nullptr;
+}  // namespace
+
+void SetForeignPasteHandler(ForeignPasteHandler handler) { s_foreignPaste = handler; }
+
 int PasteCards(CVelumDoc& doc) {
   doc.StoreCards();
   QString text = doc.Services().clipboard.Text();
@@ -178,6 +184,7 @@ int PasteCards(CVelumDoc& doc) {
   CCardStore& store = doc.Store();
   const std::vector<CCardRow> cards = CardsFromText(text, store.ItemCount());
   if (cards.empty()) {
+    if (const int pasted = s_foreignPaste ? s_foreignPaste(doc, text, false) : -1; pasted >= 0) return pasted;
     Prompt(doc).Notice(edit_msg::kNothingToPaste);
     return 0;
   }
@@ -209,7 +216,7 @@ int AppendPasteCards(CVelumDoc& doc) {
   if (RemoveEndOfFileMarks(text)) Prompt(doc).Notice(msg::kEndOfFileRemoved);
   CCardStore& store = doc.Store();
   const std::vector<CCardRow> cards = CardsFromText(text, store.ItemCount());
-  if (cards.empty()) return 0;
+  if (cards.empty()) return s_foreignPaste ? std::max(s_foreignPaste(doc, text, true), 0) : 0;
   doc.UndoStack().Record(doc, undo_label::kAppendPaste);
   // As AppendCardCopy card by card, with the visible list rebuilt once.
   auto& all = store.AllCards();

@@ -58,6 +58,11 @@ int PasteCards(CVelumDoc& doc);
 // 追加貼り付け: the fitting lines appended at the end; the last card becomes current
 // (hint 0x20003). Nothing is shown when none fits. Answers the count.
 int AppendPasteCards(CVelumDoc& doc);
+// Clipboard text that holds no card of the deck's width goes to this handler
+// when one is installed (rows copied from a spreadsheet): it answers the cards
+// it pasted, or -1 when the text is none of its kind.
+using ForeignPasteHandler = int (*)(CVelumDoc& doc, const QString& text, bool append);
+void SetForeignPasteHandler(ForeignPasteHandler handler);
 
 // 項目内容の統一: item gets text on every visible card; hidden cards keep theirs. Hint 0x20003.
 bool UnifyItem(CVelumDoc& doc, int item, const QString& text);

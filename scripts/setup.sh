@@ -12,6 +12,8 @@ packages=(
   fonts-noto-cjk          # Japanese text in the window, the same on every machine
   qt6-translations-l10n   # Qt's own dialogs and buttons in Japanese
   libharfbuzz-dev         # postcards: vertical text shaped with the face's vertical forms
+  liborcus-dev            # reading .xlsx and .ods spreadsheet files
+  libxlsxwriter-dev       # writing .xlsx spreadsheet files
   poppler-utils           # tests only: pdftotext, pdfinfo and pdffonts read printed PDFs back
   lintian appstream desktop-file-utils   # tests only: Debian's checks of the package and its metadata
   python3                 # tests only: Python's csv module reads saved card files as a spreadsheet would
