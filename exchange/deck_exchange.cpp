@@ -1,5 +1,6 @@
 #include "exchange/deck_exchange.h"
 
+#include "core/card_file_checks.h"
 #include "core/card_store.h"
 #include "core/velum_doc.h"
 
@@ -78,6 +79,17 @@ std::vector<int> MapColumnsByName(const CCardStore& store, const QStringList& na
   return map;
 }
 
+void RemoveUnwritable(CVelumDoc& doc, std::vector<QStringList>& rows) {
+  bool endMarks = false, escapes = false;
+  for (QStringList& row : rows)
+    for (QString& text : row) {
+      endMarks = RemoveEndOfFileMarks(text) || endMarks;
+      escapes = RemoveReaderEscapes(text) || escapes;
+    }
+  if (endMarks) doc.Services().prompt.Notice(msg::kEndOfFileRemoved);
+  if (escapes) doc.Services().prompt.Notice(msg::kEscapesRemoved);
+}
+
 std::vector<std::unique_ptr<CCardRow>> CardsOfRows(const CCardStore& store, const std::vector<QStringList>& rows,
                                                    const std::vector<int>& columnToItem) {
   std::vector<std::unique_ptr<CCardRow>> cards;
@@ -126,14 +138,21 @@ int AppendRowsToDeck(CVelumDoc& doc, const CExchangeTable& table, const std::vec
                      const QString& label) {
   doc.StoreCards();
   if (table.rows.empty()) return 0;
+  std::vector<QStringList> rows = table.rows;
+  RemoveUnwritable(doc, rows);
   doc.UndoStack().Record(doc, label);
-  PutCards(doc, CardsOfRows(doc.Store(), table.rows, columnToItem), -1);
+  PutCards(doc, CardsOfRows(doc.Store(), rows, columnToItem), -1);
   return int(table.rows.size());
 }
 
 void OpenTableAsNewDeck(CVelumDoc& doc, const CExchangeTable& table) {
   doc.OnNewDocument();
-  FillDeck(doc.Store(), table);
+  CExchangeTable clean = table;
+  std::vector<QStringList> names{clean.names};
+  RemoveUnwritable(doc, names);
+  clean.names = names[0];
+  RemoveUnwritable(doc, clean.rows);
+  FillDeck(doc.Store(), clean);
   doc.MakeFirstCurrent();
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kWholeDocument);

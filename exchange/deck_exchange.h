@@ -32,6 +32,11 @@ void FillDeck(CCardStore& store, const CExchangeTable& table);
 // For each column of names, the item of the store of that name, or -1.
 std::vector<int> MapColumnsByName(const CCardStore& store, const QStringList& names);
 
+// Removes from the texts what a card file cannot hold and read back (the
+// end-of-file mark, U+0001-U+0004), telling the user once for each kind, as
+// typing them would.
+void RemoveUnwritable(CVelumDoc& doc, std::vector<QStringList>& rows);
+
 // One card per row, column c going to item columnToItem[c] (-1: left out);
 // items no column feeds stay empty.
 std::vector<std::unique_ptr<CCardRow>> CardsOfRows(const CCardStore& store, const std::vector<QStringList>& rows,

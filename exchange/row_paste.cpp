@@ -22,6 +22,7 @@ int PasteTabRows(CVelumDoc& doc, const QString& text, bool append) {
   if (!LooksLikeTabRows(text)) return -1;
   std::vector<QStringList> rows = ParseDelimited(text, u'\t');
   if (rows.empty()) return -1;
+  RemoveUnwritable(doc, rows);
   CCardStore& store = doc.Store();
   IPrompt& prompt = doc.Services().prompt;
   const int items = store.ItemCount();

@@ -101,6 +101,13 @@ TEST(DeckExchange, TableOfTheVisibleCardsAndItsKinds) {
   EXPECT_TRUE(doc.PathName().isEmpty());
   EXPECT_TRUE(doc.IsModified());
   EXPECT_EQ(CardTexts(doc.Store()), t.rows);
+
+  // What a card file cannot read back is removed, with a word.
+  CExchangeTable odd = t;
+  odd.rows[0][0] = u"a\u0001b"_s;
+  OpenTableAsNewDeck(doc, odd);
+  EXPECT_EQ(doc.Store().GetItemText(0, 0), u"ab"_s);
+  EXPECT_EQ(w.prompt.Texts().size(), 1);
 }
 
 }  // namespace
