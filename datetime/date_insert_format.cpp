@@ -33,6 +33,21 @@ QString EraYearText(DateSerial date) {
   return QString::fromUtf16(era->name) + (number == 1 ? QStringLiteral("元") : QString::number(number));
 }
 
+bool EraOfDate(DateSerial date, QStringView* name, int* year) {
+  for (const CEraStart& e : kEraStarts) {
+    if (date >= DateToSerial(e.year, e.month, e.day)) {
+      int y = 0;
+      int m = 0;
+      int d = 0;
+      SerialToDate(date, &y, &m, &d);
+      *name = e.name;
+      *year = y - e.year + 1;
+      return true;
+    }
+  }
+  return false;
+}
+
 CDateOptions ReadDateOptions(const CSettingsStore& store) {
   CDateOptions o;
   o.year = ReadSetting(store, settings::kDateYear) != 0;

@@ -33,6 +33,9 @@ void WriteDateOptions(CSettingsStore& store, const CDateOptions& options);
 // to 1989-01-07, 平成 to 2019-04-30, then 令和; the first year is written 元
 // (平成元, 令和元), later ones with their number (令和8).
 QString EraYearText(DateSerial date);
+// The era of a date as EraYearText finds it: its name and the number of the
+// year in it (1 the first year). False before 明治 began (1868-01-01).
+bool EraOfDate(DateSerial date, QStringView* name, int* year);
 
 // The date text: year, month, day with the mark or 年月日, the weekday, and
 // with nengo the era year of EraYearText in front. Empty when every part is

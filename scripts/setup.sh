@@ -17,6 +17,7 @@ packages=(
   poppler-utils           # tests only: pdftotext, pdfinfo and pdffonts read printed PDFs back
   lintian appstream desktop-file-utils   # tests only: Debian's checks of the package and its metadata
   python3                 # tests only: Python's csv module reads saved card files as a spreadsheet would
+  skkdic-extra            # postal codes: Japan Post's list as SKK-JISYO.zipcode and SKK-JISYO.office.zipcode
 )
 
 missing=()
