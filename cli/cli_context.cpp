@@ -4,6 +4,7 @@
 #include "core/file_kind.h"
 
 #include "datetime/holiday.h"
+#include "japanese/wide_digits.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -35,6 +36,7 @@ CCliContext::CCliContext(const QString& settingsPath, std::optional<CodePage> co
   m_out.setEncoding(QStringConverter::Utf8);
   m_err.setEncoding(QStringConverter::Utf8);
   ApplyHolidayRulesSetting(m_settings);
+  ApplyWideDigitsSetting(m_settings);
   m_prompt.SetDefaultAnswer(assumeYes);
   m_prompt.SetProgress(&m_progress);
   m_settings.onProblem = [this](const QString& text) {

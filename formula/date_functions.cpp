@@ -6,6 +6,8 @@
 #include "datetime/holiday.h"
 #include "formula/expression_evaluator.h"
 #include "formula/formula_text.h"
+#include "japanese/wide_digits.h"
+#include "japanese/wareki.h"
 #include "platform/clock.h"
 #include "platform/text_util.h"
 
@@ -55,6 +57,11 @@ bool ReadPlainDate(QStringView text, CDate* date) {
 // normalises to that same date: read it as it stands, without making the
 // normal text.
 bool ReadDate(QStringView text, CDate* date) {
+  QString narrowed;
+  if (WideDigitsAsNumbers() && HasWideNumberChars(text)) {
+    narrowed = NarrowNumberText(text);
+    text = narrowed;
+  }
   const bool plain = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
     return (c >= u'0' && c <= u'9') || c == u'/';
   });
@@ -230,6 +237,14 @@ QString Youbi(QStringView text) {
   CDate d;
   if (!ReadDate(text, &d)) return QString();
   return WrapStr(WeekdayKanji(DayOfWeek(DateToSerial(d.year, d.month, d.day))));
+}
+
+QString Wareki(QStringView text) {
+  const QStringList args = TrimmedArguments(text);
+  CDate d;
+  if (args.isEmpty() || args.size() > 2 || !ReadDate(args[0], &d)) return QString();
+  const int form = args.size() == 2 ? LeadingInt(args[1]) : 0;
+  return WrapStr(WarekiText(DateToSerial(d.year, d.month, d.day), form));
 }
 
 QString NetworkDays(QStringView text, const IClock&) {

@@ -51,6 +51,11 @@ QString DateStr(QStringView args, const IClock& clock);
 // YOUBI(date): "STR(" weekday kanji ")"; "" for an invalid date.
 QString Youbi(QStringView args);
 
+// WAREKI(date[,form]): the date in its Japanese era (WarekiText), wrapped;
+// an empty text for a date before the eras or an unknown form, "" for an
+// unreadable date.
+QString Wareki(QStringView args);
+
 // NETWORKDAYS(date1, date2, holidays...): the working days from the earlier
 // to the later date, both included: not Saturday or Sunday, no holiday by
 // IsHoliday of the active rules (under the current law substitute holidays

@@ -16,7 +16,7 @@ struct CCatalogRow {
 };
 
 // Every row in catalog order; the texts are shown to the user as they stand.
-constexpr std::array<CCatalogRow, 62> kRows = {{
+constexpr std::array<CCatalogRow, 63> kRows = {{
     {u"ABS", u"数学", 1, u"値", u"絶対値を求める"},
     {u"EXP", u"数学", 1, u"値", u"指数を求める"},
     {u"INT", u"数学", 1, u"値", u"整数を返す"},
@@ -79,6 +79,7 @@ constexpr std::array<CCatalogRow, 62> kRows = {{
     {u"MID", u"文字列", 3, u"文字列,開始位置,文字数", u"文字列の開始位置から指定した文字数文の文字列を返します。"},
     {u"REPLACE", u"文字列", 3, u"文字列,置換前,置換語", u"文字列中の置換前を置換語に置き換えます。"},
     {u"PAD", u"文字列", 3, u"数値,桁数,埋める文字", u"数字を桁に合わせます。足りない桁の前に「埋める文字」を必要数置きます。"},
+    {u"WAREKI", u"日付", 2, u"日付文字列,形式", u"日付文字列を和暦で返す。形式 0：昭和50年4月12日、1：S50.4.12、2：昭和50年、3：昭和五十年四月十二日。10を足すと最初の年を元年と書く。"},
 }};
 
 // Rows 1-33 are added at first use, the rest by the start-up step.

@@ -9,6 +9,7 @@
 #include "formula/item_value_cache.h"
 #include "formula/number_text.h"
 #include "formula/text_functions.h"
+#include "japanese/wide_digits.h"
 #include "platform/clock.h"
 #include "platform/text_util.h"
 
@@ -58,6 +59,7 @@ struct CBudget {
 constexpr QStringView kTextKeywords[] = {
     u"IFS",   u"STRADD", u"DATEADD", u"YEARS", u"NETWORKDAYS", u"DATEDIFF", u"DATESTR", u"LEFT",  u"MID",     u"RIGHT",
     u"LEN",   u"CALC",   u"INDEX",   u"YOUBI", u"REPLACE",     u"PAD",      u"TIME",    u"TIMESTR", u"DAYS", u"WORKDAY",
+    u"WAREKI",
 };
 
 enum class ItemFn { kSum, kBefore, kAfter, kAverage, kMaxItem, kMinItem, kVarp, kNum, kSumTime };
@@ -497,6 +499,11 @@ class CEngine {
         }
         return FormulaNumber(card, slot.item, out);
     }
+    QString narrowed;
+    if (WideDigitsAsNumbers() && HasWideNumberChars(text)) {
+      narrowed = NarrowNumberText(text);
+      text = narrowed;
+    }
     if (!IsPlainNumberText(text)) return false;
     *out = TextToNumber(text);
     return true;
@@ -705,6 +712,14 @@ class CEngine {
     if (!p.HasFormula()) {
       // The card's buffer stands still while a value is computed.
       *out = m_store.AllCard(card)->Item(item);
+      // A number typed in full-width digits is taken in as the number.
+      if (WideDigitsAsNumbers() && HasWideNumberChars(*out)) {
+        QString narrowed = NarrowNumberText(*out);
+        if (IsNumericText(narrowed)) {
+          *owned = std::move(narrowed);
+          *out = *owned;
+        }
+      }
       if (p.DigitGrouping() && out->contains(u',')) {
         *owned = out->toString();
         owned->remove(u',');
@@ -945,6 +960,7 @@ QString EvaluateFormulaText(const CCardStore& store, int card, bool allCards, QS
 
 bool IsNumericText(QStringView text) {
   if (text.isEmpty()) return false;
+  if (WideDigitsAsNumbers() && HasWideNumberChars(text)) return IsNumericText(NarrowNumberText(text));
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text[i];
     if ((c >= u'0' && c <= u'9') || c == u'.' || c == u',') continue;

@@ -1,5 +1,6 @@
 #include "formula/number_text.h"
 
+#include "japanese/wide_digits.h"
 #include "platform/text_util.h"
 
 #include <QVarLengthArray>
@@ -8,7 +9,14 @@
 #include <charconv>
 #include <cmath>
 
+// Full-width digits and signs read as their ASCII forms ("１，２３４" ->
+// 1234) while System/WideDigits is on (WideDigitsAsNumbers).
 double TextToNumber(QStringView text) {
+  QString narrowed;
+  if (WideDigitsAsNumbers() && HasWideNumberChars(text)) {
+    narrowed = NarrowNumberText(text);
+    text = narrowed;
+  }
   if (!text.isEmpty() && text.front() == u'\\') text = text.mid(1);
   if (!text.contains(u',')) return WcsToD(text);
   QVarLengthArray<QChar, 64> copy;

@@ -14,7 +14,7 @@ namespace {
 
 enum class Fn {
   kIfs, kStrAdd, kDateAdd, kYears, kNetworkDays, kDateDiff, kDateStr, kLeft, kMid, kRight,
-  kLen, kCalc, kIndex, kYoubi, kReplace, kPad, kTime, kTimeStr, kDays, kWorkDay,
+  kLen, kCalc, kIndex, kYoubi, kReplace, kPad, kTime, kTimeStr, kDays, kWorkDay, kWareki,
 };
 
 struct CKeyword {
@@ -31,7 +31,7 @@ constexpr CKeyword kKeywords[] = {
     {u"RIGHT", Fn::kRight},     {u"LEN", Fn::kLen},         {u"CALC", Fn::kCalc},
     {u"INDEX", Fn::kIndex},     {u"YOUBI", Fn::kYoubi},     {u"REPLACE", Fn::kReplace},
     {u"PAD", Fn::kPad},         {u"TIME", Fn::kTime},       {u"TIMESTR", Fn::kTimeStr},
-    {u"DAYS", Fn::kDays},       {u"WORKDAY", Fn::kWorkDay},
+    {u"DAYS", Fn::kDays},       {u"WORKDAY", Fn::kWorkDay}, {u"WAREKI", Fn::kWareki},
 };
 
 constexpr int kMaxDepth = 64;
@@ -152,6 +152,8 @@ std::optional<QString> Compute(Fn fn, const QString& arg, const CTextFunctionCon
       return IntText(ctx.cardNumber);
     case Fn::kYoubi:
       return Youbi(arg);
+    case Fn::kWareki:
+      return Wareki(arg);
     case Fn::kReplace:
       return Replace(SplitArguments(arg));
     case Fn::kPad:

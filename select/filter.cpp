@@ -3,6 +3,7 @@
 #include "core/card_store.h"
 #include "core/item_property.h"
 #include "platform/text_util.h"
+#include "select/folding_matcher.h"
 #include "select/search_request.h"
 #include "select/velum_select.h"
 
@@ -11,7 +12,7 @@
 bool IsFiltered(const CCardStore& store) { return store.VisibleCount() != store.AllCount(); }
 
 int NarrowVisible(CCardStore& store) {
-  CCardMatcher matcher(store.SearchRequest());
+  CFoldingMatcher matcher(store);
   int matched = 0;
   for (int n = 0; n < store.VisibleCount(); ++n) {
     CCardRow& card = *store.VisibleCard(n);
@@ -29,7 +30,7 @@ int NarrowVisible(CCardStore& store) {
 
 int WidenVisible(CCardStore& store) {
   if (!IsFiltered(store)) return 0;
-  CCardMatcher matcher(store.SearchRequest());
+  CFoldingMatcher matcher(store);
   int added = 0;
   for (int k = 0; k < store.AllCount(); ++k) {
     CCardRow& card = *store.AllCard(k);

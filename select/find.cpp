@@ -1,6 +1,8 @@
 #include "select/find.h"
 
 #include "core/card_store.h"
+#include "japanese/kana_fold.h"
+#include "select/folding_matcher.h"
 #include "select/search_request.h"
 #include "settings/settings.h"
 
@@ -9,7 +11,7 @@
 #include <algorithm>
 
 int FindForward(CCardStore& store, int start, bool restart) {
-  CCardMatcher matcher(store.SearchRequest());
+  CFoldingMatcher matcher(store);
   for (int n = std::max(start, 0); n < store.VisibleCount(); ++n) {
     if (matcher.Match(*store.VisibleCard(n), n == start ? restart : true, +1)) return n;
   }
@@ -17,7 +19,7 @@ int FindForward(CCardStore& store, int start, bool restart) {
 }
 
 int FindBackward(CCardStore& store, int start) {
-  CCardMatcher matcher(store.SearchRequest());
+  CFoldingMatcher matcher(store);
   for (int n = std::min(start, store.VisibleCount() - 1); n >= 0; --n) {
     if (matcher.Match(*store.VisibleCard(n), n != start, -1)) return n;
   }
@@ -48,8 +50,13 @@ void PushSearchHistory(CSettingsStore& settings, const QString& word) {
   });
 }
 
-bool IncrementalMatch(QStringView cardText, QStringView text) {
+bool IncrementalMatch(QStringView cardText, QStringView text, bool foldKana) {
   if (cardText.isEmpty()) return false;
+  QString folded;
+  if (foldKana && NeedsKanaFold(cardText)) {
+    folded = FoldKana(cardText);
+    cardText = folded;
+  }
   const auto same = [](QChar a, QChar b) { return QChar::toLower(a.unicode()) == QChar::toLower(b.unicode()); };
   const qsizetype last = cardText.size() - text.size();
   for (qsizetype at = 0; at <= last; ++at) {
@@ -65,7 +72,9 @@ int CIncrementalSearch::Search(const CCardStore& store, int item, QStringView te
     m_start = currentEntry;
   else if (text.isEmpty())
     m_start = -1;
+  const bool fold = KanaFoldOn(store.Services().settings);
+  const QString word = fold ? FoldKana(text) : text.toString();
   for (int n = std::max(m_start + 1, 0); n < store.VisibleCount(); ++n)
-    if (IncrementalMatch(store.GetItemValue(n, item), text)) return n;
+    if (IncrementalMatch(store.GetItemValue(n, item), word, fold)) return n;
   return -1;
 }

@@ -29,7 +29,9 @@ void PushSearchHistory(CSettingsStore& settings, const QString& word);
 
 // The incremental search's rule: whether text occurs in the card's text,
 // compared unit by unit without regard to case; an empty card text never matches.
-bool IncrementalMatch(QStringView cardText, QStringView text);
+// foldKana: the card's text is compared in its FoldKana form (text must be
+// folded already).
+bool IncrementalMatch(QStringView cardText, QStringView text, bool foldKana = false);
 
 // The state of the item list's incremental search: the list index after which
 // the search begins (-1: before the first entry).
@@ -40,6 +42,7 @@ class CIncrementalSearch {
   // with a text: from where the last search began, so that a longer text
   // refines it. Answers the first visible card after the start whose value of
   // item (as the list shows it) matches, or -1; the search does not wrap.
+  // Kana are folded while System/KanaFold is on.
   int Search(const CCardStore& store, int item, QStringView text, int again, int currentEntry);
   int Start() const { return m_start; }
 

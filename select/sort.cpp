@@ -2,6 +2,7 @@
 
 #include "core/card_store.h"
 #include "formula/number_text.h"
+#include "japanese/yomi_collator.h"
 #include "platform/text_util.h"
 #include "select/velum_set.h"
 
@@ -13,19 +14,22 @@
 
 const QStringList& SortOrderRadioLabels() {
   static const QStringList labels{QStringLiteral("昇順（文字）"), QStringLiteral("昇順（数字）"),
-                                  QStringLiteral("降順（文字）"), QStringLiteral("降順（数字）")};
+                                  QStringLiteral("降順（文字）"), QStringLiteral("降順（数字）"),
+                                  QStringLiteral("昇順（よみ）"), QStringLiteral("降順（よみ）")};
   return labels;
 }
 
 const QStringList& SortOrderEntryLabels() {
   static const QStringList labels{QStringLiteral("昇順-文字"), QStringLiteral("昇順-数字"),
-                                  QStringLiteral("降順-文字"), QStringLiteral("降順-数字")};
+                                  QStringLiteral("降順-文字"), QStringLiteral("降順-数字"),
+                                  QStringLiteral("昇順（よみ）"), QStringLiteral("降順（よみ）")};
   return labels;
 }
 
 const QStringList& SortOrderSuffixes() {
   static const QStringList labels{QStringLiteral(" 文字（昇順）"), QStringLiteral(" 数字（昇順）"),
-                                  QStringLiteral(" 文字（降順）"), QStringLiteral(" 数字（降順）")};
+                                  QStringLiteral(" 文字（降順）"), QStringLiteral(" 数字（降順）"),
+                                  QStringLiteral(" よみ（昇順）"), QStringLiteral(" よみ（降順）")};
   return labels;
 }
 
@@ -46,7 +50,15 @@ int Sign(std::int64_t d) { return d < 0 ? -1 : d > 0 ? 1 : 0; }
 bool IsMarkKey(const CCardStore& store, const CVelumSort& key) { return key.m_item == store.ItemCount(); }
 
 bool IsTextOrder(int order) { return order == kTextAscending || order == kTextDescending; }
-bool IsDescending(int order) { return order == kTextDescending || order == kNumberDescending; }
+bool IsYomiOrder(int order) { return order == kYomiAscending || order == kYomiDescending; }
+bool IsDescending(int order) {
+  return order == kTextDescending || order == kNumberDescending || order == kYomiDescending;
+}
+
+const CYomiCollator& Yomi() {
+  static const CYomiCollator collator;
+  return collator;
+}
 
 int CompareNumbers(double a, double b) {
   if (a == b) return 0;
@@ -56,11 +68,12 @@ int CompareNumbers(double a, double b) {
 // One usable key with what it reads of every card of the all-cards list,
 // indexed by the card's place in that list before the sort.
 struct CKeyColumn {
-  enum Kind { kMark, kText, kNumber } kind;
+  enum Kind { kMark, kText, kNumber, kYomi } kind;
   bool descending;
   std::vector<std::int32_t> marks;
   std::vector<std::u16string_view> texts;  // lowered as WcsICmp lowers
   std::vector<double> numbers;
+  std::vector<QCollatorSortKey> yomi;
 };
 
 std::u16string_view View(QStringView s) { return {reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size())}; }
@@ -88,6 +101,8 @@ int CompareCards(const CCardStore& store, const CCardRow& a, const CCardRow& b) 
       c = Sign(std::int64_t(a.Mark()) - b.Mark());
     } else if (IsTextOrder(key.m_order)) {
       c = WcsICmp(a.Item(key.m_item), b.Item(key.m_item));
+    } else if (IsYomiOrder(key.m_order)) {
+      c = Yomi().Compare(a.Item(key.m_item), b.Item(key.m_item));
     } else {
       c = CompareNumbers(TextToNumber(a.Item(key.m_item)), TextToNumber(b.Item(key.m_item)));
     }
@@ -127,8 +142,10 @@ void SortCards(CCardStore& store) {
   for (const CVelumSort& key : keys) {
     CKeyColumn col{IsMarkKey(store, key)        ? CKeyColumn::kMark
                    : IsTextOrder(key.m_order) ? CKeyColumn::kText
+                   : IsYomiOrder(key.m_order) ? CKeyColumn::kYomi
                                               : CKeyColumn::kNumber,
                    IsDescending(key.m_order),
+                   {},
                    {},
                    {},
                    {}};
@@ -143,6 +160,9 @@ void SortCards(CCardStore& store) {
           break;
         case CKeyColumn::kNumber:
           col.numbers.push_back(TextToNumber(card.Item(key.m_item)));
+          break;
+        case CKeyColumn::kYomi:
+          col.yomi.push_back(Yomi().SortKey(card.Item(key.m_item)));
           break;
       }
     }
@@ -160,6 +180,9 @@ void SortCards(CCardStore& store) {
           break;
         case CKeyColumn::kText:
           c = col.texts[a].compare(col.texts[b]);
+          break;
+        case CKeyColumn::kYomi:
+          c = col.yomi[a].compare(col.yomi[b]);
           break;
         default:
           c = CompareNumbers(col.numbers[a], col.numbers[b]);

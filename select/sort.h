@@ -20,10 +20,12 @@ enum SortOrder : std::int32_t {
   kNumberAscending = 1,
   kTextDescending = 2,
   kNumberDescending = 3,
+  kYomiAscending = 4,   // the order of a Japanese dictionary (CYomiCollator)
+  kYomiDescending = 5,
 };
-inline constexpr int kSortOrderCount = 4;
+inline constexpr int kSortOrderCount = 6;
 
-// The words of the four orders, in order 0 to 3: the single-key dialog's radio
+// The words of the six orders, in order 0 to 5: the single-key dialog's radio
 // buttons, the several-keys dialog's drop-down entries, and the suffixes of its
 // key list (each beginning with a space).
 const QStringList& SortOrderRadioLabels();
@@ -36,14 +38,14 @@ inline constexpr QStringView kMarkItemLabel = u"[マーク]";
 // neither an item nor the mark or has no such order.
 QString SortKeyLabel(const CCardStore& store, const CVelumSort& key);
 
-// Whether a key can be used: an order of 0 to 3 and an item of the store or
+// Whether a key can be used: an order of 0 to 5 and an item of the store or
 // the mark. Other keys are ignored by the comparison and the sort.
 bool IsUsableSortKey(const CCardStore& store, const CVelumSort& key);
 
 // The order of two cards under the store's sort keys, key by key: the mark
-// (orders 0 and 1 ascending, 2 and 3 descending), the texts compared as
+// (orders 0, 1 and 4 ascending, 2, 3 and 5 descending), the texts compared as
 // WcsICmp does (each unit lowered, then by code unit; a leading part comes
-// first), or the numbers TextToNumber reads (1 or -1 when they differ). When
+// first), the texts in よみ順 (CYomiCollator), or the numbers TextToNumber reads (1 or -1 when they differ). When
 // every key ties, the positions decide (the sign of position of a - position of b).
 int CompareCards(const CCardStore& store, const CCardRow& a, const CCardRow& b);
 

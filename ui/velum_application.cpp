@@ -4,6 +4,7 @@
 #include "datetime/holiday.h"
 #include "formula/function_catalog.h"
 #include "formula/item_formula.h"
+#include "japanese/wide_digits.h"
 #include "settings/settings.h"
 #include "ui/main_window.h"
 #include "ui/ui_messages.h"
@@ -93,6 +94,7 @@ bool CVelumApp::Start() {
   m_keyMap.Start(QApplication::applicationDirPath());
   m_cache.Read(m_settings);
   ApplyHolidayRulesSetting(m_settings);
+  ApplyWideDigitsSetting(m_settings);
   CompleteFunctionCatalog();
   InstallItemFormulas();
 

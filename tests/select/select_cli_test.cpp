@@ -36,7 +36,7 @@ TEST_F(SelectCli, SortPrintsOrSaves) {
   EXPECT_EQ(w.ReadFile(u"p.csv"_s), Sjis(kPrices));
 
   const std::pair<QStringList, int> errors[] = {
-      {{u"金額:4"_s}, 2}, {{u"金額"_s}, 2}, {{u":1"_s}, 2}, {{}, 2}, {{u"住所:0"_s}, 1}};
+      {{u"金額:6"_s}, 2}, {{u"金額"_s}, 2}, {{u":1"_s}, 2}, {{}, 2}, {{u"住所:0"_s}, 1}};
   for (const auto& [keys, code] : errors) {
     r = Run(QStringList{u"sort"_s, w.Path(u"p.csv"_s)} + keys);
     EXPECT_EQ(r.exitCode, code) << keys.join(u' ');
