@@ -17,7 +17,7 @@ int ParseSortKeys(const CCardStore& store, const QStringList& words, CVelumSortA
     bool ok = false;
     const int order = colon > 0 ? w.mid(colon + 1).toInt(&ok) : -1;
     if (!ok || order < 0 || order >= kSortOrderCount) {
-      *error = QStringLiteral("a key is ITEM:ORDER with ORDER 0 to 3: %1").arg(w);
+      *error = QStringLiteral("a key is ITEM:ORDER with ORDER 0 to 5: %1").arg(w);
       return kExitUsage;
     }
     const QString name = w.left(colon);
@@ -215,7 +215,7 @@ int BatchTotals(CBatchContext& b, const QStringList& a) {
 }
 
 const CCliRegistrar kSort(QStringLiteral("sort"), RunSort,
-                          QStringLiteral("sort FILE KEY... [-o OUT]          KEY is ITEM:ORDER (0-3; [マーク] the mark)"));
+                          QStringLiteral("sort FILE KEY... [-o OUT]          KEY is ITEM:ORDER (0-5; [マーク] the mark)"));
 const CCliRegistrar kCount(QStringLiteral("count"), RunCount,
                            QStringLiteral("count FILE ITEM [--raw]            how many cards hold each text"));
 const CCliRegistrar kTotals(QStringLiteral("totals"), RunTotals,
