@@ -2,6 +2,7 @@
 
 #include "formula/item_formula.h"
 #include "formula/number_text.h"
+#include "japanese/wide_digits.h"
 
 #include <cmath>
 
@@ -186,9 +187,13 @@ TEST(ItemFormula, IsNumericText) {
   const std::pair<const char16_t*, bool> cases[] = {
       {u"", false},     {u"12", true},   {u"1,234.5", true}, {u"-3", true},   {u"+3", true},
       {u"\\500", true}, {u"1-2", false}, {u"--1", false},    {u" 1", false},  {u"1e3", false},
-      {u"-", true},     {u"１", false},
+      {u"-", true},     {u"１", true},       {u"－１，０００", true}, {u"１ａ", false},
   };
   for (const auto& [text, numeric] : cases) EXPECT_EQ(IsNumericText(QString::fromUtf16(text)), numeric) << QString::fromUtf16(text);
+  // Full-width digits count while System/WideDigits is on, as it is by default.
+  SetWideDigitsAsNumbers(false);
+  EXPECT_FALSE(IsNumericText(u"１"));
+  SetWideDigitsAsNumbers(true);
 }
 
 TEST(ItemFormula, SelfReferenceAndCyclesShowTheCycleText) {
