@@ -83,6 +83,8 @@ int CBatchContext::Run(QTextStream& in) {
     // A question the script answered with cancel stops only what it asked
     // about: that is what the script wanted, not a failure.
     if (rc == kExitFailed && m_ctx.Prompt().DeclinedCount() > declinedBefore) rc = kExitOk;
+    // On a server deck every command's changes are committed as it ends.
+    if (m_ctx.Deck() && !m_ctx.CommitDeck()) rc = std::max(rc, kExitFailed);
     worst = std::max(worst, rc);
   }
   return worst;
@@ -103,6 +105,8 @@ bool SaveChangesFirst(CBatchContext& b) {
 int Open(CBatchContext& b, const QStringList& a) {
   if (a.size() != 1) return b.Usage(QStringLiteral("open PATH"));
   if (!SaveChangesFirst(b)) return kExitFailed;
+  if (IsDeckUri(a[0])) return b.Cli().OpenDeck(a[0]) ? kExitOk : kExitFailed;
+  b.Cli().DropDeck();
   if (!b.Doc().OnOpenDocument(a[0])) return kExitFailed;
   b.Doc().UpdateAllViews(nullptr, hint::kWholeDocument);
   return b.Doc().PathName().isEmpty() || b.Doc().ReadIncomplete() ? kExitFailed : kExitOk;
@@ -111,6 +115,7 @@ int Open(CBatchContext& b, const QStringList& a) {
 int New(CBatchContext& b, const QStringList& a) {
   if (!a.isEmpty()) return b.Usage(QStringLiteral("new"));
   if (!SaveChangesFirst(b)) return kExitFailed;
+  b.Cli().DropDeck();
   b.Doc().OnNewDocument();
   b.Doc().UpdateAllViews(nullptr, hint::kWholeDocument);
   return kExitOk;
@@ -118,6 +123,10 @@ int New(CBatchContext& b, const QStringList& a) {
 
 int Save(CBatchContext& b, const QStringList& a) {
   if (a.size() > 1) return b.Usage(QStringLiteral("save [PATH]"));
+  // A server deck has no save: each command was committed as it ended.
+  if (a.isEmpty() && b.Cli().Deck()) return kExitOk;
+  if (!a.isEmpty() && !b.Cli().MayWrite(a[0])) return kExitFailed;
+  if (a.isEmpty() && !b.Doc().PathName().isEmpty() && !b.Cli().MayWrite(b.Doc().PathName())) return kExitFailed;
   if (a.isEmpty() && b.Doc().PathName().isEmpty())
     return b.Error(kExitFailed, QStringLiteral("a new document needs a path: save PATH"));
   const bool ok = a.isEmpty() ? b.Doc().Save() : b.Doc().SaveAs(a[0]);

@@ -10,6 +10,9 @@
 #include <QFileInfo>
 
 #include "platform/file_io.h"
+#include "server/file_lock.h"
+
+#include <QDateTime>
 
 #include <cerrno>
 #include <cstdio>
@@ -50,6 +53,7 @@ CCliContext::CCliContext(const QString& settingsPath, std::optional<CodePage> co
 }
 
 bool CCliContext::OpenForCommand(const QString& path) {
+  if (IsDeckUri(path)) return OpenDeck(path);
   // A FIFO or a device would block or never end: only regular files are card files.
   if (const QFileInfo info(path); info.exists() && !info.isFile()) {
     m_err << "velum-cli: " << path << ": " << (info.isDir() ? SystemReason(EISDIR) : file_msg::kNotRegular) << '\n';
@@ -73,6 +77,58 @@ bool CCliContext::OpenForCommand(const QString& path) {
   // A file the reader refused (too large, too many cards) leaves a new
   // document without a path; the reason was shown as a message.
   return !m_doc->PathName().isEmpty() && !m_doc->ReadIncomplete();
+}
+
+bool CCliContext::OpenDeck(const QString& text) {
+  CDeckUri uri;
+  QString error;
+  if (!ParseDeckUri(text, &uri, &error)) {
+    Fail(text + QStringLiteral(": ") + error);
+    return false;
+  }
+  auto deck = std::make_unique<CServerDeck>(uri);
+  m_doc->OnNewDocument();
+  if (!deck->Connect() || !deck->Load(m_doc->Store())) {
+    Fail(uri.ToString() + QStringLiteral(": ") + deck->Error());
+    m_doc->OnNewDocument();
+    return false;
+  }
+  m_doc->MakeFirstCurrent();
+  m_doc->SetModifiedFlag(false);
+  m_deck = std::move(deck);
+  return true;
+}
+
+bool CCliContext::CommitDeck() {
+  if (!m_deck) return true;
+  CCardStore& store = m_doc->Store();
+  const CCommitResult r = m_deck->Commit(store, [&](const CCardConflict& c) {
+    // The card as this run numbers it: its place among the visible cards.
+    int card = c.allIndex;
+    for (int n = 0; n < store.VisibleCount(); ++n)
+      if (c.allIndex >= 0 && store.VisibleCard(n) == store.AllCard(c.allIndex)) card = n;
+    m_out.flush();
+    m_err << "conflict: " << card << ' ' << (c.item >= 0 ? c.itemName : QStringLiteral("[カード]")) << '\n';
+    m_err.flush();
+    return m_assumeYes ? ConflictChoice::kMine : ConflictChoice::kTheirs;
+  });
+  if (r.storeChanged) m_doc->UpdateAllViews(nullptr, hint::kWholeDocument);
+  if (!r.ok) {
+    Fail(m_deck->Uri().ToString() + QStringLiteral(": ") + r.error);
+    return false;
+  }
+  m_doc->SetModifiedFlag(false);
+  return true;
+}
+
+bool CCliContext::MayWrite(const QString& path) {
+  const auto holder = ReadLock(path);
+  if (ClassifyLock(holder, QDateTime::currentDateTime()) != LockState::kHeld || m_assumeYes) return true;
+  Fail(QStringLiteral("%1: open in a window of %2 on %3 (process %4) since %5; --yes writes anyway")
+           .arg(path, holder->user, holder->host)
+           .arg(holder->pid)
+           .arg(holder->time.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))));
+  return false;
 }
 
 int CCliContext::Usage(const QString& text) {

@@ -4,6 +4,7 @@
 #include "core/services.h"
 #include "core/velum_doc.h"
 #include "platform/prompt.h"
+#include "server/server_deck.h"
 
 #include <QHash>
 #include <QString>
@@ -53,6 +54,22 @@ class CCliContext {
   // Opens a card file for a one-shot command: false (with the path and the
   // system's reason on stderr) when it cannot be read.
   bool OpenForCommand(const QString& path);
+  // A server deck (a postgresql:// URI) read into the document for a command
+  // or a batch run; false with the reason on stderr. Deck() is then set, and
+  // CommitDeck writes the document's changes to the server.
+  bool OpenDeck(const QString& uri);
+  CServerDeck* Deck() { return m_deck.get(); }
+  // The document leaves the server (another file or a new document is opened).
+  void DropDeck() { m_deck.reset(); }
+  // Commits the changes since the last commit, as the window does when a
+  // change is stored: a conflict prints "conflict: CARD ITEM" on stderr and
+  // keeps the server's text, or this run's text with --yes. False when the
+  // commit failed (the reason on stderr).
+  bool CommitDeck();
+  // Whether a command may write the card file path: not while another
+  // process holds its lock (a window has it open), unless --yes. The holder
+  // is named on stderr.
+  bool MayWrite(const QString& path);
   // Whether a settings write failed (it was reported on stderr); the run then
   // ends with kExitFailed.
   bool SettingsFailed() const { return m_settingsFailed; }
@@ -75,6 +92,7 @@ class CCliContext {
   bool m_assumeYes;
   CServices m_services;
   std::unique_ptr<CVelumDoc> m_doc;
+  std::unique_ptr<CServerDeck> m_deck;
 };
 
 // A command's arguments: options with their values and the other words.

@@ -137,7 +137,7 @@ int RunConvert(CCliContext& ctx, const QStringList& args) {
         "usage: velum-cli convert FILE -o OUT [--style own|ms] [--to-encoding cp932|utf-8] [--line-ends lf|crlf|cr]"));
   CSaveForm check;
   if (const QString error = ParseFormOptions(a, &check); !error.isEmpty()) return ctx.Usage(error);
-  if (!ctx.OpenForCommand(a.positional[0])) return kExitFailed;
+  if (!ctx.MayWrite(a.Value(QStringLiteral("-o"))) || !ctx.OpenForCommand(a.positional[0])) return kExitFailed;
   // What was not asked for stays as the file was read.
   CSaveForm form = SaveFormOf(ctx.Doc().Store());
   ParseFormOptions(a, &form);

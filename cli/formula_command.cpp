@@ -14,7 +14,13 @@ int RunRecalc(CCliContext& ctx, const QStringList& args) {
   const CParsedArgs a = ParseArgs(args, {QStringLiteral("-o")}, {});
   if (!a.error.isEmpty()) return ctx.Usage(a.error);
   if (a.positional.size() != 1) return ctx.Usage(QStringLiteral("usage: velum-cli recalc FILE [-o OUT]"));
+  const QString target = a.Has(QStringLiteral("-o")) ? a.Value(QStringLiteral("-o")) : a.positional[0];
+  if (!IsDeckUri(target) && !ctx.MayWrite(target)) return kExitFailed;
   if (!ctx.OpenForCommand(a.positional[0])) return kExitFailed;
+  if (ctx.Deck() && !a.Has(QStringLiteral("-o"))) {
+    ctx.Doc().Store().RecalcAll();
+    return ctx.CommitDeck() ? kExitOk : kExitFailed;
+  }
   // Saving stores every computed value first, as the save command does.
   const bool saved = a.Has(QStringLiteral("-o")) ? ctx.Doc().SaveAs(a.Value(QStringLiteral("-o"))) : ctx.Doc().Save();
   return saved ? kExitOk : kExitFailed;

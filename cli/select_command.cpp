@@ -58,6 +58,7 @@ int RunSort(CCliContext& ctx, const QStringList& args) {
   const CParsedArgs a = ParseArgs(args, {QStringLiteral("-o")}, {QStringLiteral("--stored"), QStringLiteral("--json")});
   if (!a.error.isEmpty()) return ctx.Usage(a.error);
   if (a.positional.size() < 2) return ctx.Usage(QStringLiteral("usage: velum-cli sort FILE KEY... [-o OUT]"));
+  if (a.Has(QStringLiteral("-o")) && !ctx.MayWrite(a.Value(QStringLiteral("-o")))) return kExitFailed;
   if (!ctx.OpenForCommand(a.positional[0])) return kExitFailed;
   CVelumSortArray keys;
   QString error;
