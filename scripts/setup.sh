@@ -16,6 +16,8 @@ packages=(
   libxlsxwriter-dev       # writing .xlsx spreadsheet files
   poppler-utils           # tests only: pdftotext, pdfinfo and pdffonts read printed PDFs back
   lintian appstream desktop-file-utils   # tests only: Debian's checks of the package and its metadata
+  libqt6sql6-psql         # decks on a PostgreSQL server, through Qt SQL's driver
+  postgresql              # tests only: the tests start a server of their own (initdb, pg_ctl)
   python3                 # tests only: Python's csv module reads saved card files as a spreadsheet would
   skkdic-extra            # postal codes: Japan Post's list as SKK-JISYO.zipcode and SKK-JISYO.office.zipcode
 )
