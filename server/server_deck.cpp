@@ -269,7 +269,7 @@ CCommitResult CServerDeck::Commit(CCardStore& store, const ConflictAsk& ask) {
     result.ok = false;
     result.error = error;
     result.connectionLost = !m_conn.Alive();
-    if (result.connectionLost) m_conn.Reopen();
+    if (result.connectionLost) Reconnect();
     return result;
   };
   if (!m_conn.IsOpen() && !m_conn.Reopen()) {
@@ -557,7 +557,14 @@ bool CServerDeck::Settle(CCardStore& store, CCardRow* row, bool deletedHere, con
   return false;
 }
 
-bool CServerDeck::Refresh(CCardStore& store, const std::vector<qint64>& ids, bool* changed, bool* reload) {
+bool CServerDeck::Reconnect() {
+  if (!m_conn.Reopen()) return Fail(m_conn.Error());
+  m_conn.Db().driver()->subscribeToNotification(Channel());
+  return true;
+}
+
+bool CServerDeck::Refresh(CCardStore& store, const std::vector<qint64>& ids, bool* changed, bool* reload,
+                          const CCardRow* keep) {
   *changed = false;
   *reload = false;
   QSqlQuery q(m_conn.Db());
@@ -598,7 +605,7 @@ bool CServerDeck::Refresh(CCardStore& store, const std::vector<qint64>& ids, boo
     }
     CCardRow* row = const_cast<CCardRow*>(known->second);
     CSynced& s = m_synced[row];
-    if (version <= s.version || Changed(*row, s)) continue;
+    if (version <= s.version || row == keep || Changed(*row, s)) continue;
     if (deleted) {
       gone.push_back(row);
       continue;
@@ -712,4 +719,20 @@ void CServerDeck::ApplyJournal(CCardStore& store, const QJsonObject& journal) {
     all.erase(std::remove_if(all.begin(), all.end(), [&](const auto& r) { return drop.count(r.get()) > 0; }), all.end());
   }
   store.RebuildVisible();
+}
+
+bool ListDecks(const CDeckUri& uri, QStringList* names, QString* error) {
+  CDeckConnection conn;
+  if (!conn.Open(uri)) {
+    *error = conn.Error();
+    return false;
+  }
+  QSqlQuery q(conn.Db());
+  if (!conn.Exec(q, QStringLiteral("SELECT name FROM velum.decks ORDER BY name"))) {
+    *error = conn.Error();
+    return false;
+  }
+  names->clear();
+  while (q.next()) *names << q.value(0).toString();
+  return true;
 }

@@ -78,7 +78,16 @@ class CServerDeck {
   // empty) that changed since this side knew them; a card with a pending
   // change is left to the next commit. *changed: the store changed;
   // *reload: the deck's items or properties changed (load it again).
-  bool Refresh(CCardStore& store, const std::vector<qint64>& ids, bool* changed, bool* reload);
+  // keep: a card left as it is (one being typed into).
+  bool Refresh(CCardStore& store, const std::vector<qint64>& ids, bool* changed, bool* reload,
+               const CCardRow* keep = nullptr);
+  // The server's id of a card of the store; 0 for one not on the server yet.
+  qint64 IdOf(const CCardRow* row) const {
+    const auto it = m_synced.find(row);
+    return it == m_synced.end() ? 0 : it->second.id;
+  }
+  // Connects again after a lost connection, with the notifications.
+  bool Reconnect();
   // Makes the store's all-cards order the deck's shared order.
   bool SaveOrder(CCardStore& store);
 
@@ -125,3 +134,7 @@ class CServerDeck {
 // The texts of a row as a JSON array, and back.
 QString CardTextsJson(const CCardRow& row, int count);
 bool CardTextsFromJson(const QString& json, QStringList* texts);
+
+// The names of the decks on the server uri names (its deck is not needed),
+// in order; false with *error.
+bool ListDecks(const CDeckUri& uri, QStringList* names, QString* error);
