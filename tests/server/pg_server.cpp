@@ -5,8 +5,7 @@
 #include <QProcess>
 #include <QUrl>
 
-#include <gtest/gtest.h>
-
+#include <cstdio>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -101,6 +100,7 @@ CTestPgServer& TestPgServer() {
   static char* argv[] = {name, nullptr};
   if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
   static CTestPgServer server;
-  if (!server.Running() && !server.Start()) ADD_FAILURE() << server.Error().toStdString();
+  // The tests then fail on their first connection, with this said first.
+  if (!server.Running() && !server.Start()) std::fprintf(stderr, "test server: %s\n", qPrintable(server.Error()));
   return server;
 }

@@ -40,5 +40,6 @@ class CTestPgServer {
 };
 
 // The one server of a test binary, started on first use (with a
-// QCoreApplication made when there is none); the test fails when it cannot.
+// QCoreApplication made when there is none); when it cannot start, the
+// reason is printed and the tests fail on their first connection.
 CTestPgServer& TestPgServer();
