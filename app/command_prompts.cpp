@@ -24,6 +24,8 @@ const QHash<std::uint32_t, QString>& Prompts() {
       {cmd::kPrintLabels, u"宛名ラベルを印刷します"_s},
       {cmd::kPostcardSettings, u"はがきの宛名面の項目・書式・差出人・印刷位置を設定します"_s},
       {cmd::kPostcardPrint, u"はがきの宛名面を縦書きで印刷します"_s},
+      {cmd::kImport, u"vCard・表計算・CSV のファイルをカードにします"_s},
+      {cmd::kExport, u"カードを vCard か表計算 (.xlsx) のファイルに書き出します"_s},
       {cmd::kExit, u"アプリケーションを終了します"_s},
       {cmd::kUndo, u"編集中の項目で直前の操作を元に戻します"_s},
       {cmd::kUndoCommand, u"カードや項目に対する直前の操作を元に戻します"_s},

@@ -34,6 +34,9 @@ inline constexpr std::uint32_t kLabelSettings = 33214;
 // New Year postcards: addresses set vertically, and their settings.
 inline constexpr std::uint32_t kPostcardPrint = 33215;
 inline constexpr std::uint32_t kPostcardSettings = 33216;
+// Other formats in and out: vCard, spreadsheet files, delimited text.
+inline constexpr std::uint32_t kImport = 33217;
+inline constexpr std::uint32_t kExport = 33218;
 inline constexpr std::uint32_t kCut = 57635;
 inline constexpr std::uint32_t kCopy = 57634;
 inline constexpr std::uint32_t kPaste = 57637;

@@ -302,7 +302,9 @@ void CMainWindow::UpdateTitle() {
   if (screen.width() < screen.height()) {
     setWindowTitle(QStringLiteral("Velum[*]"));
   } else {
-    const QString title = m_app.Doc().Title();
+    const QString title = m_app.Doc().PathName().isEmpty() && !m_importedFrom.isEmpty()
+                              ? QFileInfo(m_importedFrom).fileName()
+                              : m_app.Doc().Title();
     const qsizetype dot = title.lastIndexOf(u'.');
     setWindowTitle((dot < 0 ? QString() : title.left(dot)) + QStringLiteral("[*] - VELUM"));
   }
@@ -381,7 +383,13 @@ void CMainWindow::ShowContextMenu(int index, const QPoint& globalPos) {
   menu.exec(globalPos);
 }
 
+void CMainWindow::SetImportedFrom(const QString& path) {
+  m_importedFrom = path;
+  UpdateTitle();
+}
+
 void CMainWindow::DocumentReplaced() {
+  m_importedFrom.clear();
   m_cardView->InitialUpdate();
   m_itemList->InitialUpdate();
   if (m_listView) m_listView->InitialUpdate();

@@ -72,6 +72,11 @@ class CMainWindow final : public QMainWindow {
   bool SaveModified();
   bool SaveDocument();
   bool SaveDocumentAs();
+  // The new, unsaved deck was made from the file at path (a sheet, contacts):
+  // the title and the save name come from it (name.csv beside it) until the
+  // document is replaced.
+  void SetImportedFrom(const QString& path);
+  const QString& ImportedFrom() const { return m_importedFrom; }
   // Second start: opens the file of PpcFile and comes to the front.
   void HandOver();
   void BringToFront();
@@ -135,6 +140,7 @@ class CMainWindow final : public QMainWindow {
   int m_lastWidth = -1;
   bool m_closing = false;
   QString m_lastFolder;
+  QString m_importedFrom;
   class QLabel* m_status = nullptr;
   // Tells the window of every change of the document, as the views are told.
   class CStateWatcher final : public IDocView {

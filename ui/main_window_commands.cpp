@@ -9,6 +9,7 @@
 #include "core/velum_doc.h"
 #include "select/select_commands.h"
 #include "ui/command_handlers.h"
+#include "ui/dialogs/exchange/exchange_commands.h"
 #include "ui/file_select_dialog.h"
 #include "settings/settings.h"
 #include "ui/card_view.h"
@@ -308,6 +309,8 @@ bool CMainWindow::CanOpen(const QString& path, QString* reason) {
 }
 
 bool CMainWindow::OpenFile(const QString& path) {
+  // Contacts and sheets become a new, unsaved deck; nothing is written to them.
+  if (IsImportedByOpen(path)) return OpenAsNewDeck(m_app, *this, path);
   CVelumDoc& doc = m_app.Doc();
   QString reason;
   if (!CanOpen(path, &reason)) {
@@ -361,7 +364,12 @@ bool CMainWindow::SaveDocumentAs() {
   const QString current = doc.PathName();
   const bool own = ReadSetting(m_app.Settings(), settings::kPPCSaveDlg) == 0;
   CSaveForm form = SaveFormOf(doc.Store());
-  CFileRequest request{ui_msg::kSaveAsTitle, StartFolder(), current.isEmpty() ? QString() : QFileInfo(current).fileName(),
+  QString folder = StartFolder(), name = current.isEmpty() ? QString() : QFileInfo(current).fileName();
+  if (current.isEmpty() && !m_importedFrom.isEmpty()) {
+    folder = QFileInfo(m_importedFrom).absolutePath();
+    name = QFileInfo(m_importedFrom).completeBaseName() + QStringLiteral(".csv");
+  }
+  CFileRequest request{ui_msg::kSaveAsTitle, folder, name,
                        own ? ui_msg::kSaveFilterOwn : ui_msg::kSaveFilter, QStringLiteral("csv"), true, own, &form};
   const std::optional<QString> path = ChooseFile(m_app, this, request);
   if (!path) return false;

@@ -3,9 +3,11 @@
 #include "app/file_association.h"
 #include "datetime/holiday.h"
 #include "formula/function_catalog.h"
+#include "exchange/row_paste.h"
 #include "formula/item_formula.h"
 #include "japanese/wide_digits.h"
 #include "settings/settings.h"
+#include "ui/dialogs/exchange/exchange_commands.h"
 #include "ui/main_window.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_services.h"
@@ -97,6 +99,7 @@ bool CVelumApp::Start() {
   ApplyWideDigitsSetting(m_settings);
   CompleteFunctionCatalog();
   InstallItemFormulas();
+  InstallRowPaste();
 
   m_window = std::make_unique<CMainWindow>(*this);
   if (auto* boxes = dynamic_cast<CMessageBoxPrompt*>(m_prompt)) boxes->SetParent(m_window.get());
@@ -106,7 +109,11 @@ bool CVelumApp::Start() {
   // A first start that could not make the association says so, as the command does.
   if (!association.ok) m_prompt->Notice(ui_msg::kAssociateFailed.arg(association.error));
 
-  if (m_options.file.isEmpty()) {
+  // Contacts and sheets come in as a new deck once the window stands.
+  const bool importAtStart = !m_options.file.isEmpty() && IsImportedByOpen(m_options.file);
+  if (importAtStart) {
+    m_doc->OnNewDocument();
+  } else if (m_options.file.isEmpty()) {
     const QString last = ReadSetting(m_settings, settings::kDefaultFile);
     if (!last.isEmpty())
       m_doc->OnOpenDocument(last);
@@ -126,6 +133,7 @@ bool CVelumApp::Start() {
   // The card is laid out for the width the shown window has.
   m_window->show();
   m_window->DocumentReplaced();
+  if (importAtStart) m_window->OpenFile(m_options.file);
   return true;
 }
 
