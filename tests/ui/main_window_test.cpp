@@ -280,24 +280,26 @@ class CMainWindowTest : public QObject {
     QCOMPARE(t.Window().isVisible(), open);
   }
 
-  // A file that is no card file, opened as the open command, a drop or a
-  // recent entry opens it, is named as what it seems to be; the document
-  // stays and the file never enters the recent files.
-  void filesThatAreNoCardFilesAreRefused() {
+  // A damaged sheet, opened as the open command, a drop or a recent entry
+  // opens it, is named with the reader's reason; the document stays and the
+  // file never enters the recent files. Contacts come in as a new, unsaved
+  // deck named after their file.
+  void sheetsAndContactsOpenAsNewDecks() {
     const QString sample = m_env.CopySample();
     const QString vcf = m_env.WriteCards(u"連絡先.vcf"_s, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:山田\r\nEND:VCARD\r\n");
     const QString zip = m_env.WriteCards(u"表.xlsx"_s, QByteArray("PK\x03\x04\x14\0\0\0", 8) + "xl/workbook.xml");
     CAppUnderTest t(sample, m_env.NewSettings(), kWide);
     QVERIFY(t.started);
-    for (const auto& [path, kind] : {std::pair{vcf, msg::kKindVCard}, std::pair{zip, msg::kKindSpreadsheet}}) {
-      QVERIFY(!t.Window().OpenFile(path));
-      QVERIFY2(t.Transcript().endsWith(u"message: "_s + msg::kCannotOpenPath.arg(path, msg::kNotCardFile.arg(kind)) +
-                                       u'\n'),
-               qPrintable(t.Transcript()));
-      QCOMPARE(t.App().Doc().PathName(), sample);
-      QCOMPARE(t.App().Doc().VisibleCount(), 7);
-      QVERIFY(!t.App().Recent().Files().contains(path));
-    }
+    QVERIFY(!t.Window().OpenFile(zip));
+    QVERIFY2(t.Transcript().contains(u"message: 表.xlsx: "_s), qPrintable(t.Transcript()));
+    QCOMPARE(t.App().Doc().PathName(), sample);
+    QCOMPARE(t.App().Doc().VisibleCount(), 7);
+    QVERIFY(t.Window().OpenFile(vcf));
+    QVERIFY(t.App().Doc().PathName().isEmpty());
+    QCOMPARE(t.App().Doc().VisibleCount(), 1);
+    QCOMPARE(t.App().Doc().Store().GetItemText(0, 0).toString(), u"山田"_s);
+    QVERIFY(t.Window().ShownTitle().startsWith(u"連絡先*"_s));
+    QVERIFY(!t.App().Recent().Files().contains(vcf) && !t.App().Recent().Files().contains(zip));
   }
 
   // Closing with unsaved typing asks; Cancel keeps the window and the typing.
