@@ -50,7 +50,7 @@ TEST(KeyNames, TheTableAndTheLabels) {
 
 TEST(CommandTable, TheEntriesTheDialogLists) {
   const auto& table = CommandTable();
-  ASSERT_EQ(table.size(), 63u);
+  ASSERT_EQ(table.size(), 65u);
   EXPECT_EQ(table.front().command, 57600u);
   EXPECT_EQ(table.front().name, u"[ﾌｧｲﾙ]新規作成..."_s);
   EXPECT_EQ(table.back().name, u"[ﾍﾙﾌﾟ]バージョン情報..."_s);
@@ -61,8 +61,8 @@ TEST(CommandTable, TheEntriesTheDialogLists) {
   EXPECT_EQ(CommandIndex(12345), -1);
   QSet<std::uint32_t> commands;
   for (const CCommandName& c : table) commands.insert(c.command);
-  EXPECT_EQ(commands.size(), 63);
-  EXPECT_EQ(CKeyBinder::CommandList().size(), 64);
+  EXPECT_EQ(commands.size(), 65);
+  EXPECT_EQ(CKeyBinder::CommandList().size(), 66);
   EXPECT_EQ(CKeyBinder::CommandList().front(), u"（なし）"_s);
 }
 
@@ -130,7 +130,7 @@ TEST(KeyBinder, BindingAndUnbindingFromTheDialog) {
   EXPECT_EQ(binder.ChooseCommand(0), (std::vector<CMenuLabelChange>{{kFind, std::nullopt}}));
   // "（なし）" on an unbound key, a choice out of range, no key: nothing.
   EXPECT_TRUE(binder.ChooseCommand(0).empty());
-  EXPECT_TRUE(binder.ChooseCommand(64).empty());
+  EXPECT_TRUE(binder.ChooseCommand(66).empty());
   binder.SelectKey(-1);
   EXPECT_TRUE(binder.ChooseCommand(find).empty());
   EXPECT_EQ(binder.CommandSelection(), 0);

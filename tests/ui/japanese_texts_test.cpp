@@ -29,7 +29,7 @@ const QSize kWide(800, 600);
 // Words of Latin letters that may stand in a Japanese interface: names of
 // formats, programs and keys, and the words the program's own texts keep in
 // Latin letters (絞り込む(&AND), 常にOFF, Microsoft CSV形式, UTF-8 (BOM付き), シフトJIS).
-const QStringList kAllowed = {u"OK"_s,  u"VELUM"_s, u"Velum"_s, u"CSV"_s,  u"VCSV"_s, u"HTML"_s, u"AM"_s,
+const QStringList kAllowed = {u"OK"_s, u"vCard"_s, u"vcf"_s, u"xlsx"_s, u"ods"_s, u"tsv"_s, u"UTF"_s, u"CP932"_s, u"VELUM"_s, u"Velum"_s, u"CSV"_s,  u"VCSV"_s, u"HTML"_s, u"AM"_s,
                               u"PM"_s,  u"URL"_s,   u"Text"_s,  u"Alt"_s,  u"Ctrl"_s, u"Shift"_s, u"Tab"_s,
                               u"Enter"_s, u"KEY"_s, u"RGB"_s,   u"HSV"_s,  u"csv"_s,  u"vcsv"_s,
                               u"txt"_s, u"key"_s,   u"html"_s,  u"htm"_s,  u"Web"_s,
