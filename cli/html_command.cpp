@@ -1,8 +1,8 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
-#include "core/input_file.h"
 #include "html/html_preview.h"
 #include "platform/file_io.h"
+#include "platform/input_file.h"
 
 #include <QDir>
 #include <QFile>

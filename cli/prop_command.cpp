@@ -3,7 +3,7 @@
 #include "core/item_property_edit.h"
 #include "core/property_file.h"
 #include "core/velum_doc.h"
-#include "core/velum_property.h"
+#include "records/velum_property.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,10 +3,10 @@
 #include "core/card_file_checks.h"
 #include "core/card_line.h"
 #include "core/card_store.h"
-#include "core/input_file.h"
 #include "core/messages.h"
 #include "core/property_file.h"
 #include "platform/file_io.h"
+#include "platform/input_file.h"
 #include "platform/progress.h"
 
 #include <QFile>

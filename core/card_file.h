@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/card_line.h"
-#include "core/input_file.h"
+#include "platform/input_file.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,9 +2,9 @@
 
 #include "core/card_line.h"
 #include "core/card_store.h"
-#include "core/input_file.h"
 #include "core/messages.h"
 #include "platform/code_page.h"
+#include "platform/input_file.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "core/card_file_checks.h"
 #include "core/card_line.h"
 #include "core/card_store.h"
-#include "core/input_file.h"
 #include "core/messages.h"
 #include "core/property_file.h"
+#include "platform/input_file.h"
 
 #include <QSemaphore>
 #include <QThreadPool>

@@ -2,12 +2,12 @@
 
 #include "core/item_name_row.h"
 #include "core/line_ends.h"
-#include "core/velum_property.h"
 #include "core/services.h"
 #include "platform/code_page.h"
+#include "records/velum_property.h"
+#include "records/velum_select.h"
+#include "records/velum_sort.h"
 #include "select/search_request.h"
-#include "select/velum_select.h"
-#include "select/velum_sort.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "core/file_kind.h"
 
-#include "core/input_file.h"
+#include "platform/input_file.h"
 
 #include <QFile>
 #include <QFileInfo>

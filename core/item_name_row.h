@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/card_row.h"
-#include "core/item_property.h"
+#include "records/item_property.h"
 
 #include <algorithm>
 #include <vector>

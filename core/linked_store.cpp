@@ -2,7 +2,7 @@
 
 #include "core/card_file.h"
 #include "core/card_store.h"
-#include "core/input_file.h"
+#include "platform/input_file.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,15 +1,15 @@
 #include "core/property_file.h"
 
 #include "core/card_store.h"
-#include "core/input_file.h"
 #include "core/property_notes.h"
 #include "core/services.h"
-#include "core/velum_property.h"
 #include "platform/file_io.h"
-#include "print/print_label.h"
-#include "print/print_layout_edit.h"
-#include "print/print_prop.h"
+#include "platform/input_file.h"
 #include "print/print_request.h"
+#include "records/print_label.h"
+#include "records/print_layout_edit.h"
+#include "records/print_prop.h"
+#include "records/velum_property.h"
 #include "settings/settings_store.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "exchange/delimited_text.h"
 #include "exchange/spreadsheet_reader.h"
 #include "exchange/vcard_reader.h"
-#include "core/item_property.h"
+#include "records/item_property.h"
 
 #include <QFile>
 #include <QFileInfo>

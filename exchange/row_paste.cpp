@@ -2,11 +2,11 @@
 
 #include "core/card_commands.h"
 #include "core/item_commands.h"
-#include "core/item_property.h"
 #include "core/undo_stack.h"
 #include "core/velum_doc.h"
 #include "exchange/deck_exchange.h"
 #include "exchange/delimited_text.h"
+#include "records/item_property.h"
 
 #include <algorithm>
 

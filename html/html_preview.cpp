@@ -1,12 +1,12 @@
 #include "html/html_preview.h"
 
 #include "core/card_store.h"
-#include "core/input_file.h"
-#include "core/item_property.h"
 #include "core/messages.h"
 #include "core/velum_doc.h"
 #include "html/html_settings.h"
 #include "html/text_file.h"
+#include "platform/input_file.h"
+#include "records/item_property.h"
 
 #include <QFile>
 

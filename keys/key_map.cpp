@@ -1,8 +1,8 @@
 #include "keys/key_map.h"
 
-#include "core/input_file.h"
 #include "keys/key_names.h"
 #include "platform/file_io.h"
+#include "platform/input_file.h"
 #include "settings/settings.h"
 
 #include <QFile>

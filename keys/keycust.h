@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/archive.h"
+#include "records/archive.h"
 
 #include <cstdint>
 

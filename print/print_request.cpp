@@ -1,7 +1,7 @@
 #include "print/print_request.h"
 
 #include "core/velum_doc.h"
-#include "core/velum_property.h"
+#include "records/velum_property.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "print/print_extras.h"
-#include "print/print_label.h"
-#include "print/print_prop.h"
+#include "records/print_extras.h"
+#include "records/print_label.h"
+#include "records/print_prop.h"
 
 #include <QString>
 #include <QStringList>

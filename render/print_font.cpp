@@ -1,6 +1,6 @@
 #include "render/print_font.h"
 
-#include "core/archive.h"
+#include "records/archive.h"
 
 #include <QRawFont>
 

@@ -1,11 +1,11 @@
 #include "select/filter.h"
 
 #include "core/card_store.h"
-#include "core/item_property.h"
 #include "platform/text_util.h"
+#include "records/item_property.h"
+#include "records/velum_select.h"
 #include "select/folding_matcher.h"
 #include "select/search_request.h"
-#include "select/velum_select.h"
 
 #include <algorithm>
 

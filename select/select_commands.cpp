@@ -2,9 +2,9 @@
 
 #include "core/card_store.h"
 #include "core/edit_messages.h"
-#include "core/item_property.h"
 #include "core/undo_stack.h"
 #include "core/velum_doc.h"
+#include "records/item_property.h"
 #include "select/filter.h"
 #include "select/find.h"
 #include "select/search_request.h"

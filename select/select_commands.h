@@ -1,7 +1,7 @@
 #pragma once
 
+#include "records/velum_sort.h"
 #include "select/totals.h"
-#include "select/velum_sort.h"
 
 #include <QString>
 #include <QStringView>

@@ -4,7 +4,7 @@
 #include "formula/number_text.h"
 #include "japanese/yomi_collator.h"
 #include "platform/text_util.h"
-#include "select/velum_set.h"
+#include "records/velum_set.h"
 
 #include <QChar>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "select/velum_sort.h"
+#include "records/velum_sort.h"
 
 #include <QString>
 #include <QStringList>

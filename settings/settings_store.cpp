@@ -1,7 +1,7 @@
 #include "settings/settings_store.h"
 
-#include "core/input_file.h"
 #include "platform/file_io.h"
+#include "platform/input_file.h"
 
 #include <QDir>
 #include <QFile>

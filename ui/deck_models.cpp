@@ -1,7 +1,7 @@
 #include "ui/deck_models.h"
 
-#include "core/item_property.h"
 #include "core/velum_doc.h"
+#include "records/item_property.h"
 
 namespace {
 

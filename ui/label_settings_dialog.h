@@ -1,7 +1,7 @@
 #pragma once
 
-#include "print/print_layout_edit.h"
 #include "print/print_request.h"
+#include "records/print_layout_edit.h"
 
 #include <QDialog>
 

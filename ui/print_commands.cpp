@@ -2,11 +2,11 @@
 // the system's print dialog, and labels.
 
 #include "app/frame_command_table.h"
-#include "core/archive.h"
 #include "core/velum_doc.h"
 #include "platform/prompt.h"
-#include "print/print_layout_edit.h"
 #include "print/print_request.h"
+#include "records/archive.h"
+#include "records/print_layout_edit.h"
 #include "render/print_document.h"
 #include "ui/command_handlers.h"
 #include "ui/dialog_fit.h"

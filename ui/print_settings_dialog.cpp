@@ -1,7 +1,7 @@
 #include "ui/print_settings_dialog.h"
 
-#include "print/print_layout_edit.h"
 #include "print/print_request.h"
+#include "records/print_layout_edit.h"
 #include "render/print_font.h"
 #include "ui/dialog_buttons.h"
 #include "ui/dialog_fit.h"

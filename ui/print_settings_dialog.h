@@ -1,7 +1,7 @@
 #pragma once
 
-#include "print/print_extras.h"
-#include "print/print_prop.h"
+#include "records/print_extras.h"
+#include "records/print_prop.h"
 
 #include <QDialog>
 

@@ -2,7 +2,7 @@
 // allocate from a count it has not checked, and whatever it reads without
 // complaint must write back to bytes that read again to the same record.
 #include "core/property_file.h"
-#include "core/velum_property.h"
+#include "records/velum_property.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #include "core/card_file_checks.h"
 #include "core/file_kind.h"
-#include "core/input_file.h"
 #include "core/messages.h"
 #include "platform/file_io.h"
+#include "platform/input_file.h"
 #include "support/test_support.h"
 
 #include <QDir>

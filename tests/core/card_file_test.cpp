@@ -1,11 +1,11 @@
 #include "core/card_file.h"
 #include "core/card_file_checks.h"
 #include "core/card_store.h"
-#include "core/input_file.h"
 #include "core/messages.h"
 #include "core/property_file.h"
 #include "core/velum_doc.h"
 #include "platform/file_io.h"
+#include "platform/input_file.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 

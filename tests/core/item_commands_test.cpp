@@ -1,7 +1,7 @@
 #include "core/card_store.h"
 #include "core/edit_messages.h"
-#include "core/form_set.h"
 #include "core/item_commands.h"
+#include "records/form_set.h"
 #include "support/test_support.h"
 
 using namespace Qt::StringLiterals;

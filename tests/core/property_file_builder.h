@@ -8,7 +8,7 @@
 // a distinctive value, a later one its default. Reading a file built with
 // (v, v) and writing it again must give the file built with (700, v).
 
-#include "core/archive.h"
+#include "records/archive.h"
 
 #include <QHash>
 #include <QString>

@@ -1,9 +1,9 @@
+#include "core/messages.h"
 #include "html/html_preview.h"
 #include "html/html_settings.h"
-#include "core/input_file.h"
-#include "core/messages.h"
 #include "html/text_file.h"
 #include "platform/file_io.h"
+#include "platform/input_file.h"
 #include "support/test_support.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "keys/key_map.h"
 
-#include "core/input_file.h"
+#include "platform/input_file.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 

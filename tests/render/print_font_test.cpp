@@ -1,4 +1,4 @@
-#include "core/archive.h"
+#include "records/archive.h"
 #include "render/print_font.h"
 
 #include <QFontInfo>

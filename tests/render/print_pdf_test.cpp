@@ -3,9 +3,9 @@
 // pdffonts. Texts are compared exactly as extracted: a kanji whose glyph the
 // font shares with a radical (氏 and ⽒, 西 and ⻄) must read as the kanji.
 #include "core/velum_doc.h"
-#include "print/print_extras.h"
-#include "print/print_label.h"
-#include "print/print_layout_edit.h"
+#include "records/print_extras.h"
+#include "records/print_label.h"
+#include "records/print_layout_edit.h"
 #include "settings/settings_store.h"
 #include "support/pdf_words.h"
 #include "support/test_support.h"

@@ -1,8 +1,8 @@
+#include "records/velum_select.h"
 #include "select/filter.h"
 #include "select/search_request.h"
 #include "select/select_commands.h"
 #include "select/select_messages.h"
-#include "select/velum_select.h"
 #include "select_fixture.h"
 #include "settings/settings.h"
 

@@ -1,8 +1,8 @@
 #include "formula/item_formula.h"
+#include "records/velum_set.h"
 #include "select/filter.h"
 #include "select/select_commands.h"
 #include "select/sort.h"
-#include "select/velum_set.h"
 #include "select_fixture.h"
 
 #include <QRandomGenerator>

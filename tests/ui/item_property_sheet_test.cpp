@@ -3,8 +3,8 @@
 // editor with the function dialog, and the sheet on a screen 240 dots wide.
 // The transcripts item_property_sheet and item_property_formula show the
 // dialogs' texts and the formula question.
-#include "core/archive.h"
 #include "core/item_property_edit.h"
+#include "records/archive.h"
 #include "ui/card_view.h"
 #include "ui/choice_list_dialog.h"
 #include "ui/formula_editor_dialog.h"

@@ -3,11 +3,11 @@
 // the run page by page, and printing through the system's dialog writes the
 // pages chosen there.
 #include "core/velum_doc.h"
-#include "settings/settings_store.h"
-#include "print/print_extras.h"
-#include "print/print_label.h"
 #include "print/print_request.h"
+#include "records/print_extras.h"
+#include "records/print_label.h"
 #include "render/print_document.h"
+#include "settings/settings_store.h"
 #include "ui/label_settings_dialog.h"
 #include "ui/print_preview_dialog.h"
 #include "ui/print_settings_dialog.h"

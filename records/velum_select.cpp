@@ -1,6 +1,6 @@
-#include "select/velum_select.h"
+#include "records/velum_select.h"
 
-#include "core/json_util.h"
+#include "records/json_util.h"
 #include "settings/settings.h"
 
 #include <algorithm>

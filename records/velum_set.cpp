@@ -1,4 +1,4 @@
-#include "select/velum_set.h"
+#include "records/velum_set.h"
 
 void CVelumSet::StoreSet(CArchiveWriter& ar) const {
   ar.WriteWord(kVersion);

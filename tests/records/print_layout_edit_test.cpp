@@ -1,9 +1,9 @@
-#include "print/print_layout_edit.h"
+#include "records/print_layout_edit.h"
 
-#include "core/velum_property.h"
-#include "print/print_item_prop.h"
-#include "print/print_label.h"
-#include "print/print_prop.h"
+#include "records/print_item_prop.h"
+#include "records/print_label.h"
+#include "records/print_prop.h"
+#include "records/velum_property.h"
 
 #include <gtest/gtest.h>
 

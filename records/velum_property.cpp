@@ -1,13 +1,13 @@
-#include "core/velum_property.h"
+#include "records/velum_property.h"
 
-#include "core/form_set.h"
-#include "core/json_util.h"
-#include "print/print_item_prop.h"
-#include "print/print_label.h"
-#include "print/print_prop.h"
-#include "select/velum_select.h"
-#include "select/velum_set.h"
-#include "select/velum_sort.h"
+#include "records/form_set.h"
+#include "records/json_util.h"
+#include "records/print_item_prop.h"
+#include "records/print_label.h"
+#include "records/print_prop.h"
+#include "records/velum_select.h"
+#include "records/velum_set.h"
+#include "records/velum_sort.h"
 #include "settings/settings.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "core/archive.h"
+#include "records/archive.h"
 
 #include "platform/code_page.h"
 

@@ -1,7 +1,7 @@
-#include "print/print_prop.h"
+#include "records/print_prop.h"
 
-#include "core/json_util.h"
-#include "print/print_item_prop.h"
+#include "records/json_util.h"
+#include "records/print_item_prop.h"
 #include "settings/settings.h"
 
 #include <algorithm>

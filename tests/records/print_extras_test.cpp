@@ -1,4 +1,4 @@
-#include "print/print_extras.h"
+#include "records/print_extras.h"
 #include "settings/settings_store.h"
 #include "support/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "select/velum_sort.h"
+#include "records/velum_sort.h"
 
 #include <algorithm>
 

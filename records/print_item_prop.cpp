@@ -1,6 +1,6 @@
-#include "print/print_item_prop.h"
+#include "records/print_item_prop.h"
 
-#include "core/json_util.h"
+#include "records/json_util.h"
 
 void CPrintItemProp::Store(CArchiveWriter& ar) const {
   ar.WriteDword(kVersion);

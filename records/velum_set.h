@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/archive.h"
-#include "select/velum_sort.h"
+#include "records/archive.h"
+#include "records/velum_sort.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "core/input_file.h"
+#include "platform/input_file.h"
 
 #include <cerrno>
 #include <cstring>

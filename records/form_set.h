@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/archive.h"
-#include "core/item_property.h"
+#include "records/archive.h"
+#include "records/item_property.h"
 
 #include <QString>
 

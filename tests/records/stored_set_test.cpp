@@ -1,7 +1,7 @@
-#include "core/velum_property.h"
-#include "select/velum_select.h"
-#include "select/velum_set.h"
-#include "select/velum_sort.h"
+#include "records/velum_property.h"
+#include "records/velum_select.h"
+#include "records/velum_set.h"
+#include "records/velum_sort.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 

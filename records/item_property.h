@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/archive.h"
-#include "core/linked_cache.h"
+#include "records/archive.h"
+#include "records/linked_cache.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/archive.h"
-#include "print/print_extras.h"
+#include "records/archive.h"
+#include "records/print_extras.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "core/archive.h"
-#include "core/velum_property.h"
-#include "print/print_prop.h"
+#include "records/archive.h"
+#include "records/print_prop.h"
+#include "records/velum_property.h"
 #include "support/test_support.h"
 
 using namespace Qt::StringLiterals;

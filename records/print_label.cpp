@@ -1,4 +1,4 @@
-#include "print/print_label.h"
+#include "records/print_label.h"
 
 #include "settings/settings.h"
 

@@ -1,6 +1,6 @@
-#include "core/item_property.h"
+#include "records/item_property.h"
 
-#include "core/json_util.h"
+#include "records/json_util.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "core/velum_property.h"
-#include "print/print_item_prop.h"
-#include "print/print_label.h"
-#include "print/print_prop.h"
+#include "records/print_item_prop.h"
+#include "records/print_label.h"
+#include "records/print_prop.h"
+#include "records/velum_property.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "core/form_set.h"
+#include "records/form_set.h"
 
 void CFormSet::Store(CArchiveWriter& ar) const {
   ar.WriteDword(kVersion);
