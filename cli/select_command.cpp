@@ -1,7 +1,7 @@
 #include "cli/batch_context.h"
 #include "cli/command_registry.h"
 #include "core/velum_doc.h"
-#include "select/search_request.h"
+#include "records/search_request.h"
 #include "select/select_commands.h"
 #include "select/sort.h"
 

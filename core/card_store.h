@@ -4,10 +4,10 @@
 #include "core/line_ends.h"
 #include "core/services.h"
 #include "platform/code_page.h"
+#include "records/search_request.h"
 #include "records/velum_property.h"
 #include "records/velum_select.h"
 #include "records/velum_sort.h"
-#include "select/search_request.h"
 
 #include <QString>
 

@@ -102,17 +102,6 @@ CSharedStores& SharedStores() {
 
 }  // namespace
 
-CLinkedCache::CLinkedCache() = default;
-CLinkedCache::~CLinkedCache() = default;
-CLinkedCache::CLinkedCache(const CLinkedCache&) {}
-CLinkedCache& CLinkedCache::operator=(const CLinkedCache& other) {
-  if (this != &other) m_store.reset();
-  return *this;
-}
-CLinkedCache::CLinkedCache(CLinkedCache&&) noexcept = default;
-CLinkedCache& CLinkedCache::operator=(CLinkedCache&&) noexcept = default;
-void CLinkedCache::Reset(std::shared_ptr<CCardStore> store) const { m_store = std::move(store); }
-
 const CCardStore& LinkedStore(const CItemProperty& record, const CCardStore& owner) {
   const QString path = Resolve(record.ReferencedPath(), owner);
   if (const auto* store = static_cast<const CLinkedCardStore*>(record.m_linked.Get());

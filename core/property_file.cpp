@@ -5,7 +5,6 @@
 #include "core/services.h"
 #include "platform/file_io.h"
 #include "platform/input_file.h"
-#include "print/print_request.h"
 #include "records/print_label.h"
 #include "records/print_layout_edit.h"
 #include "records/print_prop.h"

@@ -1,6 +1,7 @@
 #include "print/print_request.h"
 
 #include "core/velum_doc.h"
+#include "records/print_layout_edit.h"
 #include "records/velum_property.h"
 
 #include <algorithm>
@@ -63,33 +64,6 @@ std::vector<CLabelLine> ResolveLabelLines(const std::vector<CLabelLineChoice>& l
   for (const CLabelLineChoice& l : lines)
     out.push_back({l.prefix, l.item.isEmpty() ? -1 : int(itemNames.indexOf(l.item)), l.suffix, l.join});
   return out;
-}
-
-namespace {
-
-template <typename T>
-T* FirstOf(const CObArray& array) {
-  for (int i = 0; i < array.Size(); ++i)
-    if (T* t = array.As<T>(i)) return t;
-  return nullptr;
-}
-
-}  // namespace
-
-CPrintProp* FirstPrintLayout(CVelumProperty& property) { return FirstOf<CPrintProp>(property.m_printLayouts); }
-const CPrintProp* FirstPrintLayout(const CVelumProperty& property) {
-  return FirstOf<CPrintProp>(property.m_printLayouts);
-}
-
-CPrintLabel* FindPrintLabel(CVelumProperty& property) {
-  return const_cast<CPrintLabel*>(FindPrintLabel(std::as_const(property)));
-}
-
-const CPrintLabel* FindPrintLabel(const CVelumProperty& property) {
-  for (const CObArray* a : {&property.m_objects, &property.m_printLayouts, &property.m_itemCopies,
-                            &property.m_sortSets, &property.m_selectSets, &property.m_formSets})
-    if (const CPrintLabel* label = FirstOf<CPrintLabel>(*a)) return label;
-  return nullptr;
 }
 
 CPrintRequest MakePrintRequest(const CVelumDoc& doc, PrintKind kind) {

@@ -72,14 +72,6 @@ std::vector<CLabelLine> LabelLinesFor(const CPrintLabel* sheet, const QStringLis
 // Label lines by item index as lines by item name, and back.
 std::vector<CLabelLineChoice> LabelLineChoices(const std::vector<CLabelLine>& lines, const QStringList& itemNames);
 std::vector<CLabelLine> ResolveLabelLines(const std::vector<CLabelLineChoice>& lines, const QStringList& itemNames);
-// The print layout a property record prints with: its first CPrintProp (there
-// is always one after reading; null if none).
-CPrintProp* FirstPrintLayout(CVelumProperty& property);
-const CPrintProp* FirstPrintLayout(const CVelumProperty& property);
-// The label sheet record held by the property (the first CPrintLabel in any of
-// its object arrays), or null.
-CPrintLabel* FindPrintLabel(CVelumProperty& property);
-const CPrintLabel* FindPrintLabel(const CVelumProperty& property);
 // A request for the visible cards of a document as they stand: every visible
 // card, the layout and label sheet of its property record or the settings'
 // defaults, the orientation and widths kept for the file, the label lines

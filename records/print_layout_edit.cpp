@@ -1,12 +1,12 @@
 #include "records/print_layout_edit.h"
 
-#include "print/print_request.h"
 #include "records/print_item_prop.h"
 #include "records/print_label.h"
 #include "records/print_prop.h"
 #include "records/velum_property.h"
 
 #include <algorithm>
+#include <utility>
 
 void SetPrintedItems(CPrintProp& layout, const std::vector<int>& items) {
   CObArray props;
@@ -32,12 +32,33 @@ CLabelSheet SheetOf(const CPrintLabel& label) {
 
 namespace {
 
-CPrintLabel* FindLabel(CVelumProperty& property) { return FindPrintLabel(property); }
+template <typename T>
+T* FirstOf(const CObArray& array) {
+  for (int i = 0; i < array.Size(); ++i)
+    if (T* t = array.As<T>(i)) return t;
+  return nullptr;
+}
 
 }  // namespace
 
+CPrintProp* FirstPrintLayout(CVelumProperty& property) { return FirstOf<CPrintProp>(property.m_printLayouts); }
+const CPrintProp* FirstPrintLayout(const CVelumProperty& property) {
+  return FirstOf<CPrintProp>(property.m_printLayouts);
+}
+
+CPrintLabel* FindPrintLabel(CVelumProperty& property) {
+  return const_cast<CPrintLabel*>(FindPrintLabel(std::as_const(property)));
+}
+
+const CPrintLabel* FindPrintLabel(const CVelumProperty& property) {
+  for (const CObArray* a : {&property.m_objects, &property.m_printLayouts, &property.m_itemCopies,
+                            &property.m_sortSets, &property.m_selectSets, &property.m_formSets})
+    if (const CPrintLabel* label = FirstOf<CPrintLabel>(*a)) return label;
+  return nullptr;
+}
+
 CPrintLabel& LabelRecord(CVelumProperty& property, const CPrintLabel& defaults) {
-  if (CPrintLabel* label = FindLabel(property)) return *label;
+  if (CPrintLabel* label = FindPrintLabel(property)) return *label;
   auto made = std::make_unique<CPrintLabel>(defaults);
   made->m_lines.clear();
   CPrintLabel& label = *made;
@@ -46,7 +67,7 @@ CPrintLabel& LabelRecord(CVelumProperty& property, const CPrintLabel& defaults) 
 }
 
 bool StoreLabelSheet(CVelumProperty& property, const CPrintLabel& defaults, const CLabelSheet& sheet) {
-  const CPrintLabel* found = FindLabel(property);
+  const CPrintLabel* found = FindPrintLabel(property);
   if (SheetOf(found ? *found : defaults) == sheet) return false;
   CPrintLabel* label = &LabelRecord(property, defaults);
   label->m_row = std::uint32_t(std::max(sheet.across, 1));

@@ -8,8 +8,18 @@ class CPrintLabel;
 class CPrintProp;
 class CVelumProperty;
 
-// Changes the layout dialogs make to the records of a property file. Fields
-// the dialogs do not show are left as they were read.
+// The print and label layouts of a property record: where they are found, and
+// the changes the layout dialogs make to them. Fields the dialogs do not show
+// are left as they were read.
+
+// The print layout a property record prints with: its first CPrintProp (there
+// is always one after reading; null if none).
+CPrintProp* FirstPrintLayout(CVelumProperty& property);
+const CPrintProp* FirstPrintLayout(const CVelumProperty& property);
+// The label sheet record held by the property (the first CPrintLabel in any of
+// its object arrays), or null.
+CPrintLabel* FindPrintLabel(CVelumProperty& property);
+const CPrintLabel* FindPrintLabel(const CVelumProperty& property);
 
 // Sets the items a layout prints, in order. The printed-item record of an item
 // that stays printed moves with it; a newly printed item gets a fresh record.

@@ -5,7 +5,7 @@
 #include "records/item_property.h"
 #include "records/velum_select.h"
 #include "select/folding_matcher.h"
-#include "select/search_request.h"
+#include "select/search_matcher.h"
 
 #include <algorithm>
 

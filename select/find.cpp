@@ -3,7 +3,7 @@
 #include "core/card_store.h"
 #include "japanese/kana_fold.h"
 #include "select/folding_matcher.h"
-#include "select/search_request.h"
+#include "select/search_matcher.h"
 #include "settings/settings.h"
 
 #include <QChar>

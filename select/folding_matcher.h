@@ -1,6 +1,6 @@
 #pragma once
 
-#include "select/search_request.h"
+#include "select/search_matcher.h"
 
 class CCardStore;
 

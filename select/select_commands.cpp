@@ -7,7 +7,7 @@
 #include "records/item_property.h"
 #include "select/filter.h"
 #include "select/find.h"
-#include "select/search_request.h"
+#include "select/search_matcher.h"
 #include "select/select_messages.h"
 #include "select/sort.h"
 #include "settings/settings.h"

@@ -1,7 +1,7 @@
 #include "ui/dialog_parts.h"
 
 #include "core/card_store.h"
-#include "select/search_request.h"
+#include "records/search_request.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -2,8 +2,8 @@
 
 #include "app/frame_command_table.h"
 #include "core/velum_doc.h"
+#include "records/search_request.h"
 #include "select/filter.h"
-#include "select/search_request.h"
 #include "select/select_commands.h"
 #include "ui/command_handlers.h"
 #include "ui/dialog_parts.h"

@@ -2,8 +2,8 @@
 
 #include "app/frame_command_table.h"
 #include "core/velum_doc.h"
+#include "records/search_request.h"
 #include "select/find.h"
-#include "select/search_request.h"
 #include "select/select_commands.h"
 #include "settings/settings.h"
 #include "ui/card_view.h"

@@ -3,7 +3,7 @@
 #include "bench/core/card_file_generator.h"
 #include "core/card_store.h"
 #include "select/filter.h"
-#include "select/search_request.h"
+#include "select/search_matcher.h"
 #include "select/sort.h"
 #include "select/totals.h"
 

@@ -1,12 +1,12 @@
 #include "formula/item_formula.h"
 #include "formula/number_text.h"
+#include "japanese/japanese_settings.h"
 #include "japanese/wide_digits.h"
 #include "select/find.h"
-#include "select/search_request.h"
+#include "select/search_matcher.h"
 #include "select/select_commands.h"
-#include "select/sort.h"
 #include "select/select_fixture.h"
-#include "japanese/japanese_settings.h"
+#include "select/sort.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 #include "records/velum_select.h"
 #include "select/filter.h"
-#include "select/search_request.h"
+#include "select/search_matcher.h"
 #include "select/select_commands.h"
 #include "select/select_messages.h"
 #include "select_fixture.h"

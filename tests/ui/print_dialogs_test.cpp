@@ -6,6 +6,7 @@
 #include "print/print_request.h"
 #include "records/print_extras.h"
 #include "records/print_label.h"
+#include "records/print_layout_edit.h"
 #include "render/print_document.h"
 #include "settings/settings_store.h"
 #include "ui/label_settings_dialog.h"

@@ -1,4 +1,4 @@
-#include "select/search_request.h"
+#include "select/search_matcher.h"
 
 #include "core/card_store.h"
 #include "platform/text_util.h"
@@ -6,13 +6,6 @@
 #include <QChar>
 
 #include <array>
-
-const QStringList& ConditionLabels() {
-  static const QStringList labels{QStringLiteral("を含む"),       QStringLiteral("と一致する"),
-                                  QStringLiteral("が最初にある"), QStringLiteral("が最後にある"),
-                                  QStringLiteral("より大きい"),   QStringLiteral("より小さい")};
-  return labels;
-}
 
 namespace {
 
