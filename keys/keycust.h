@@ -7,7 +7,7 @@
 // One key binding: a key with the modifiers that must be held, and the command
 // it sends to the main window. A key file stores each value as a WORD, in the
 // order key code, Alt, Shift, Ctrl, command; the record has no version.
-class CKeycust final : public CArchiveObject {
+class CKeycust final : public CArchiveRecord<CKeycust> {
  public:
   CKeycust() = default;
   CKeycust(std::uint32_t keyCode, std::uint32_t alt, std::uint32_t ctrl, std::uint32_t shift, std::uint32_t command)
@@ -26,8 +26,6 @@ class CKeycust final : public CArchiveObject {
   bool operator==(const CKeycust&) const = default;
 
   static constexpr const char* kClassName = "CKeycust";
-  const char* ClassName() const override { return kClassName; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CKeycust>(*this); }
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;

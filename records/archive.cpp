@@ -28,18 +28,34 @@ CObArray& CObArray::operator=(const CObArray& other) {
   return *this;
 }
 
-void CObArray::OnItemDeleted(int item) {
-  std::erase_if(m_items, [item](const auto& o) { return o && o->OnItemDeleted(item); });
+bool CItemChange::Follow(std::int32_t& ref) const {
+  switch (kind) {
+    case kInserted:
+      if (ref >= a) ++ref;
+      break;
+    case kDeleted:
+      if (ref == a) return false;
+      if (ref > a) --ref;
+      break;
+    case kSwapped:
+      if (ref == a)
+        ref = b;
+      else if (ref == b)
+        ref = a;
+      break;
+  }
+  return true;
 }
 
-void CObArray::OnItemInserted(int item) {
-  for (auto& o : m_items)
-    if (o) o->OnItemInserted(item);
+void CItemChange::FollowAll(std::vector<std::int32_t>& refs) const {
+  std::size_t kept = 0;
+  for (std::int32_t ref : refs)
+    if (Follow(ref)) refs[kept++] = ref;
+  refs.resize(kept);
 }
 
-void CObArray::OnItemsSwapped(int a, int b) {
-  for (auto& o : m_items)
-    if (o) o->OnItemsSwapped(a, b);
+void CObArray::OnItemChange(const CItemChange& change) {
+  std::erase_if(m_items, [&change](const auto& o) { return o && o->OnItemChange(change); });
 }
 
 void CObArray::Store(CArchiveWriter& ar) const {

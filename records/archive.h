@@ -66,9 +66,27 @@ struct CArchiveFont {
 class CArchiveReader;
 class CArchiveWriter;
 
+// One change of the item layout, after which item references are renumbered.
+struct CItemChange {
+  enum Kind { kInserted, kDeleted, kSwapped };
+  Kind kind;
+  int a;
+  int b = -1;  // the second item of a swap
+
+  // Moves one item reference with the change: inserted at a, references from
+  // a on grow by one; deleted at a, later ones shrink; swapped, a and b trade
+  // places. False, and the reference left as it was, when it named the
+  // deleted item.
+  bool Follow(std::int32_t& ref) const;
+  // Follows the change in every reference of the list; references to the
+  // deleted item are dropped.
+  void FollowAll(std::vector<std::int32_t>& refs) const;
+};
+
 // A record the archive writes as an object: its class name goes before it.
-// Records that refer to items by index follow item changes through the three
-// hooks; OnItemDeleted answers true when the owner should drop the record.
+// Records that refer to items by index follow item changes through
+// OnItemChange, which answers true when the owner should drop the record (only
+// ever after a deletion).
 class CArchiveObject {
  public:
   virtual ~CArchiveObject() = default;
@@ -80,9 +98,7 @@ class CArchiveObject {
   // Every field, for velum-cli props.
   virtual QJsonObject ToJson() const = 0;
 
-  virtual bool OnItemDeleted(int item) { return false; }
-  virtual void OnItemInserted(int item) {}
-  virtual void OnItemsSwapped(int a, int b) {}
+  virtual bool OnItemChange(const CItemChange& change) { return false; }
 
   bool operator==(const CArchiveObject&) const = default;
 
@@ -90,6 +106,19 @@ class CArchiveObject {
   CArchiveObject() = default;
   CArchiveObject(const CArchiveObject&) = default;
   CArchiveObject& operator=(const CArchiveObject&) = default;
+};
+
+// The class name and the copy of a record class: Record names itself with
+// `static constexpr const char* kClassName`, the name the archive stores (the
+// files rely on it: never rename one). Base is CArchiveObject or a record
+// class that Record extends.
+template <typename Record, typename Base = CArchiveObject>
+class CArchiveRecord : public Base {
+ public:
+  const char* ClassName() const override { return Record::kClassName; }
+  std::unique_ptr<CArchiveObject> Clone() const override {
+    return std::make_unique<Record>(static_cast<const Record&>(*this));
+  }
 };
 
 // An object array: owned elements of any class, null elements allowed.
@@ -112,11 +141,9 @@ class CObArray {
   void RemoveAt(int i) { m_items.erase(m_items.begin() + i); }
   void Clear() { m_items.clear(); }
 
-  // Passes an item change to every element; an element that answers true to
-  // OnItemDeleted is removed.
-  void OnItemDeleted(int item);
-  void OnItemInserted(int item);
-  void OnItemsSwapped(int a, int b);
+  // Passes an item change to every element; an element that answers true is
+  // removed.
+  void OnItemChange(const CItemChange& change);
 
   void Store(CArchiveWriter& ar) const;
   // Keeps the elements read completely; false when the bytes are damaged.

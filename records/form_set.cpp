@@ -29,15 +29,7 @@ QJsonObject CFormSet::ToJson() const {
   return QJsonObject{{QStringLiteral("name"), m_name}, {QStringLiteral("records"), records}};
 }
 
-bool CFormSet::OnItemDeleted(int item) {
-  for (CItemProperty& r : m_records) ItemDeleted(r, item);
+bool CFormSet::OnItemChange(const CItemChange& change) {
+  for (CItemProperty& r : m_records) ApplyItemChange(r, change);
   return false;
-}
-
-void CFormSet::OnItemInserted(int item) {
-  for (CItemProperty& r : m_records) ItemInserted(r, item);
-}
-
-void CFormSet::OnItemsSwapped(int a, int b) {
-  for (CItemProperty& r : m_records) ItemsSwapped(r, a, b);
 }

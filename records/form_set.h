@@ -11,21 +11,18 @@
 // A named form layout: item records written one after the other without
 // object tags. Stored as version 700, the name, a 32-bit count and the records;
 // reading skips the version.
-class CFormSet : public CArchiveObject {
+class CFormSet : public CArchiveRecord<CFormSet> {
  public:
   static constexpr std::uint32_t kVersion = 700;
 
   QString m_name;
   std::vector<CItemProperty> m_records;
 
-  const char* ClassName() const override { return "CFormSet"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CFormSet>(*this); }
+  static constexpr const char* kClassName = "CFormSet";
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
 
   // The item references of every record follow the items; records stay in place.
-  bool OnItemDeleted(int item) override;
-  void OnItemInserted(int item) override;
-  void OnItemsSwapped(int a, int b) override;
+  bool OnItemChange(const CItemChange& change) override;
 };

@@ -128,52 +128,16 @@ QJsonObject CItemProperty::ToJson() const {
   return j;
 }
 
-bool CItemProperty::OnItemDeleted(int item) {
-  ItemDeleted(*this, item);
+bool CItemProperty::OnItemChange(const CItemChange& change) {
+  ApplyItemChange(*this, change);
   return false;
 }
 
-void CItemProperty::OnItemInserted(int item) { ItemInserted(*this, item); }
-void CItemProperty::OnItemsSwapped(int a, int b) { ItemsSwapped(*this, a, b); }
-
-void ItemInserted(CItemProperty& p, int index) {
-  if (p.m_linkSource >= index) ++p.m_linkSource;
-  if (p.m_secondRef >= index) ++p.m_secondRef;
-}
-
-void ItemDeleted(CItemProperty& p, int index) {
-  if (p.m_secondRef == index) p.m_secondRef = 0;
-  if (p.m_secondRef > index) --p.m_secondRef;
-  if (p.m_type == kItemLinked && p.m_linkSource == index) {
+void ApplyItemChange(CItemProperty& p, const CItemChange& change) {
+  if (!change.Follow(p.m_secondRef)) p.m_secondRef = 0;
+  if (!change.Follow(p.m_linkSource) && p.m_type == kItemLinked) {
     p.m_type = kItemStandard;
     p.m_linkSource = -1;
-  } else if (p.m_linkSource > index) {
-    --p.m_linkSource;
-  }
-}
-
-void ItemsSwapped(CItemProperty& p, int a, int b) {
-  auto swap = [&](std::int32_t& ref) {
-    if (ref == a)
-      ref = b;
-    else if (ref == b)
-      ref = a;
-  };
-  swap(p.m_linkSource);
-  swap(p.m_secondRef);
-}
-
-void ApplyItemChange(CItemProperty& p, const CItemChange& change) {
-  switch (change.kind) {
-    case CItemChange::kInserted:
-      ItemInserted(p, change.a);
-      break;
-    case CItemChange::kDeleted:
-      ItemDeleted(p, change.a);
-      break;
-    case CItemChange::kSwapped:
-      ItemsSwapped(p, change.a, change.b);
-      break;
   }
 }
 

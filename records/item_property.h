@@ -25,20 +25,12 @@ struct CRect32 {
   bool operator==(const CRect32&) const = default;
 };
 
-// One change of the item layout, after which item references are renumbered.
-struct CItemChange {
-  enum Kind { kInserted, kDeleted, kSwapped };
-  Kind kind;
-  int a;
-  int b = -1;  // the second item of a swap
-};
-
 // The properties of one item: its type, colours, fonts, formula, initial value,
 // choice list and linked-file reference. The fields stand in the order the
 // property file stores them; the names of the fields whose meaning belongs to
 // the views say only what they are. Written with version 700; fields from the
 // rectangles after the display values on are read only from version 420.
-class CItemProperty : public CArchiveObject {
+class CItemProperty : public CArchiveRecord<CItemProperty> {
  public:
   static constexpr std::uint32_t kVersion = 700;
   static constexpr std::uint32_t kVersionExtended = 420;
@@ -91,23 +83,17 @@ class CItemProperty : public CArchiveObject {
 
   bool operator==(const CItemProperty&) const = default;
 
-  const char* ClassName() const override { return "CItemProperty"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CItemProperty>(*this); }
+  static constexpr const char* kClassName = "CItemProperty";
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
-  bool OnItemDeleted(int item) override;
-  void OnItemInserted(int item) override;
-  void OnItemsSwapped(int a, int b) override;
+  bool OnItemChange(const CItemChange& change) override;
 };
 
-// Keep an item record's item references in step when the items move:
+// Keeps an item record's item references in step when the items move:
 // inserted at i: references >= i grow by one; deleted at i: the second
 // reference to i becomes 0, later ones shrink, a linked item whose source was i
 // becomes a standard item with source -1; swapped: i and j trade places.
-void ItemInserted(CItemProperty& p, int index);
-void ItemDeleted(CItemProperty& p, int index);
-void ItemsSwapped(CItemProperty& p, int a, int b);
 void ApplyItemChange(CItemProperty& p, const CItemChange& change);
 // 1 when the record has a formula or is a linked item: its value is computed.
 bool IsFormulaOrLinked(const CItemProperty& p);

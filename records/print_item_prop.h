@@ -10,7 +10,7 @@
 // One printed item of a print layout. This program does not print: it keeps
 // the record as read. The values are held in the order 1, 2, 5, 3, 4, 6, 7, 8;
 // the file stores them 1 to 8, value 5 from version 600 and 6 to 8 from 700.
-class CPrintItemProp : public CArchiveObject {
+class CPrintItemProp : public CArchiveRecord<CPrintItemProp> {
  public:
   static constexpr std::uint32_t kVersion = 700;
 
@@ -27,8 +27,7 @@ class CPrintItemProp : public CArchiveObject {
 
   bool operator==(const CPrintItemProp&) const = default;
 
-  const char* ClassName() const override { return "CPrintItemProp"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CPrintItemProp>(*this); }
+  static constexpr const char* kClassName = "CPrintItemProp";
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;

@@ -25,7 +25,7 @@ struct CLabelLineChoice {
 
 // A label-sheet layout: rows, columns, label size and gaps, margins. Created
 // only when an archive holds one; kept as read.
-class CPrintLabel : public CArchiveObject {
+class CPrintLabel : public CArchiveRecord<CPrintLabel> {
  public:
   static constexpr std::uint32_t kVersion = 1;
 
@@ -47,8 +47,7 @@ class CPrintLabel : public CArchiveObject {
   // settings keeps them (core/property_notes.h).
   std::vector<CLabelLineChoice> m_lines;
 
-  const char* ClassName() const override { return "CPrintLabel"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CPrintLabel>(*this); }
+  static constexpr const char* kClassName = "CPrintLabel";
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;

@@ -78,28 +78,11 @@ QJsonObject CPrintProp::ToJson() const {
                      {QStringLiteral("font"), m_font.ToJson()}};
 }
 
-bool CPrintProp::OnItemDeleted(int item) {
+bool CPrintProp::OnItemChange(const CItemChange& change) {
   for (std::size_t k = m_items.size(); k-- > 0;) {
-    if (m_items[k] == item) {
-      m_items.erase(m_items.begin() + std::ptrdiff_t(k));
-      if (int(k) < m_itemProps.Size()) m_itemProps.RemoveAt(int(k));
-    } else if (m_items[k] > item) {
-      --m_items[k];
-    }
+    if (change.Follow(m_items[k])) continue;
+    m_items.erase(m_items.begin() + std::ptrdiff_t(k));
+    if (int(k) < m_itemProps.Size()) m_itemProps.RemoveAt(int(k));
   }
   return false;
-}
-
-void CPrintProp::OnItemInserted(int item) {
-  for (std::int32_t& i : m_items)
-    if (i >= item) ++i;
-}
-
-void CPrintProp::OnItemsSwapped(int a, int b) {
-  for (std::int32_t& i : m_items) {
-    if (i == a)
-      i = b;
-    else if (i == b)
-      i = a;
-  }
 }

@@ -15,7 +15,7 @@ class CSettingsStore;
 // form, margins and font. This program does not print; it keeps layouts as
 // read and renumbers their item indices when items move. Field 11 is stored
 // from version 700; every other field in every version.
-class CPrintProp : public CArchiveObject {
+class CPrintProp : public CArchiveRecord<CPrintProp> {
  public:
   static constexpr std::uint32_t kVersion = 700;
   static constexpr std::uint32_t kVersionValue11 = 700;
@@ -45,8 +45,7 @@ class CPrintProp : public CArchiveObject {
   CPrintExtras m_extras;
   bool m_extrasRead = false;
 
-  const char* ClassName() const override { return "CPrintProp"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CPrintProp>(*this); }
+  static constexpr const char* kClassName = "CPrintProp";
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
@@ -54,7 +53,5 @@ class CPrintProp : public CArchiveObject {
   // Deleted: entries equal to item go, with the printed item at the same
   // position; later ones shrink. Inserted: entries at or after it grow.
   // Swapped: the two indices trade places. A layout is never dropped.
-  bool OnItemDeleted(int item) override;
-  void OnItemInserted(int item) override;
-  void OnItemsSwapped(int a, int b) override;
+  bool OnItemChange(const CItemChange& change) override;
 };

@@ -146,20 +146,9 @@ QJsonObject CVelumProperty::ToJson() const {
   };
 }
 
-void CVelumProperty::OnItemChange(const CItemChange& change) {
-  for (CObArray* a : {&m_printLayouts, &m_sortSets, &m_selectSets, &m_formSets}) {
-    switch (change.kind) {
-      case CItemChange::kInserted:
-        a->OnItemInserted(change.a);
-        break;
-      case CItemChange::kDeleted:
-        a->OnItemDeleted(change.a);
-        break;
-      case CItemChange::kSwapped:
-        a->OnItemsSwapped(change.a, change.b);
-        break;
-    }
-  }
+bool CVelumProperty::OnItemChange(const CItemChange& change) {
+  for (CObArray* a : {&m_printLayouts, &m_sortSets, &m_selectSets, &m_formSets}) a->OnItemChange(change);
+  return false;
 }
 
 bool CVelumProperty::AnySet() const {

@@ -14,7 +14,7 @@ class CSettingsStore;
 // program uses are named; the others keep their place in the stored order and
 // are carried as read. Written as version 700; a field is read only when the
 // stored version is at least the version it came with (kV420 ...).
-class CVelumProperty : public CArchiveObject {
+class CVelumProperty : public CArchiveRecord<CVelumProperty> {
  public:
   static constexpr std::uint16_t kVersion = 700;
   static constexpr std::uint16_t kV420 = 420;
@@ -74,8 +74,7 @@ class CVelumProperty : public CArchiveObject {
   QString m_damagedPath;
   QString m_backupPath;
 
-  const char* ClassName() const override { return "CVelumProperty"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumProperty>(*this); }
+  static constexpr const char* kClassName = "CVelumProperty";
   void Store(CArchiveWriter& ar) const override;
   // Reads onto the values the record holds, so that fields an older version
   // lacks (and those after damage) keep them.
@@ -83,7 +82,7 @@ class CVelumProperty : public CArchiveObject {
   QJsonObject ToJson() const override;
 
   // The print layouts, stored sets and form layouts follow an item change.
-  void OnItemChange(const CItemChange& change);
+  bool OnItemChange(const CItemChange& change) override;
   // 1 when the record or one of the item copies is set: the file is written.
   bool AnySet() const;
 };

@@ -54,26 +54,10 @@ QJsonObject CVelumSelect::ToJson() const {
                      {QStringLiteral("reserved"), qint64(m_reserved)}};
 }
 
-bool CVelumSelect::OnItemDeleted(int item) {
+bool CVelumSelect::OnItemChange(const CItemChange& change) {
   const bool hadItems = !m_items.empty();
-  std::erase(m_items, item);
-  for (std::int32_t& i : m_items)
-    if (i > item) --i;
+  change.FollowAll(m_items);
   return hadItems && m_items.empty();
-}
-
-void CVelumSelect::OnItemInserted(int item) {
-  for (std::int32_t& i : m_items)
-    if (i >= item) ++i;
-}
-
-void CVelumSelect::OnItemsSwapped(int a, int b) {
-  for (std::int32_t& i : m_items) {
-    if (i == a)
-      i = b;
-    else if (i == b)
-      i = a;
-  }
 }
 
 void CVelumSelectSet::Store(CArchiveWriter& ar) const {
@@ -94,7 +78,7 @@ QJsonObject CVelumSelectSet::ToJson() const {
   return j;
 }
 
-bool CVelumSelectSet::OnItemDeleted(int item) {
-  m_records.OnItemDeleted(item);
+bool CVelumSelectSet::OnItemChange(const CItemChange& change) {
+  m_records.OnItemChange(change);
   return false;
 }

@@ -17,7 +17,7 @@ class CSettingsStore;
 // 2 add), the request flag and a reserved value. Stored as version 600, kind,
 // word, the eight values from the case flag on, the reserved block, then a
 // 32-bit item count and the items.
-class CVelumSelect : public CArchiveObject {
+class CVelumSelect : public CArchiveRecord<CVelumSelect> {
  public:
   static constexpr std::uint16_t kVersion = 600;
 
@@ -38,28 +38,24 @@ class CVelumSelect : public CArchiveObject {
 
   bool operator==(const CVelumSelect&) const = default;
 
-  const char* ClassName() const override { return "CVelumSelect"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumSelect>(*this); }
+  static constexpr const char* kClassName = "CVelumSelect";
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
 
   // Drops the entries of the deleted item and renumbers the later ones; true
   // when that left a record that had items with none (its set removes it).
-  bool OnItemDeleted(int item) override;
-  void OnItemInserted(int item) override;
-  void OnItemsSwapped(int a, int b) override;
+  bool OnItemChange(const CItemChange& change) override;
 };
 
 // A stored filter: the CVelumSet record, a 32-bit version 600, the reserved
 // block, then the records as an object list (each CVelumSelect tagged with its
 // class). The store's filter history is one of these.
-class CVelumSelectSet : public CVelumSet {
+class CVelumSelectSet : public CArchiveRecord<CVelumSelectSet, CVelumSet> {
  public:
   CObArray m_records;  // CVelumSelect records, in replay order
 
-  const char* ClassName() const override { return "CVelumSelectSet"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumSelectSet>(*this); }
+  static constexpr const char* kClassName = "CVelumSelectSet";
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
@@ -73,7 +69,5 @@ class CVelumSelectSet : public CVelumSet {
 
   // Renumbers every record and removes those left without items; the set
   // itself is always kept.
-  bool OnItemDeleted(int item) override;
-  void OnItemInserted(int item) override { m_records.OnItemInserted(item); }
-  void OnItemsSwapped(int a, int b) override { m_records.OnItemsSwapped(a, b); }
+  bool OnItemChange(const CItemChange& change) override;
 };

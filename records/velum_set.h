@@ -12,16 +12,15 @@ class CCardStore;
 // The base of every stored set: a number and a text that nothing reads but
 // that are kept. Stored as version 600, the text, the number and the reserved
 // block. The sets of the file record follow item changes through the hooks of
-// CArchiveObject; a set whose OnItemDeleted answers true is dropped.
-class CVelumSet : public CArchiveObject {
+// CArchiveObject; a set whose OnItemChange answers true is dropped.
+class CVelumSet : public CArchiveRecord<CVelumSet> {
  public:
   static constexpr std::uint16_t kVersion = 600;
 
   std::int32_t m_number = 0;
   QString m_text;
 
-  const char* ClassName() const override { return "CVelumSet"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumSet>(*this); }
+  static constexpr const char* kClassName = "CVelumSet";
   void Store(CArchiveWriter& ar) const override { StoreSet(ar); }
   bool Load(CArchiveReader& ar) override { return LoadSet(ar); }
   QJsonObject ToJson() const override { return SetJson(); }
@@ -37,12 +36,11 @@ class CVelumSet : public CArchiveObject {
 
 // A stored list of sort keys. Stored as the CVelumSet record, version 600, the
 // reserved block and the key list.
-class CVelumSortSet : public CVelumSet {
+class CVelumSortSet : public CArchiveRecord<CVelumSortSet, CVelumSet> {
  public:
   CVelumSortArray m_keys;
 
-  const char* ClassName() const override { return "CVelumSortSet"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumSortSet>(*this); }
+  static constexpr const char* kClassName = "CVelumSortSet";
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
@@ -52,7 +50,5 @@ class CVelumSortSet : public CVelumSet {
   int Apply(CCardStore& store) override;
 
   // Drops the keys on the deleted item; true (drop the set) when none is left.
-  bool OnItemDeleted(int item) override { return m_keys.OnItemDeleted(item); }
-  void OnItemInserted(int item) override { m_keys.OnItemInserted(item); }
-  void OnItemsSwapped(int a, int b) override { m_keys.OnItemsSwapped(a, b); }
+  bool OnItemChange(const CItemChange& change) override { return m_keys.OnItemChange(change); }
 };

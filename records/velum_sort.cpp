@@ -22,22 +22,7 @@ QJsonObject CVelumSort::ToJson() const {
                      {QStringLiteral("reserved"), m_reserved}};
 }
 
-bool CVelumSort::OnItemDeleted(int item) {
-  if (m_item == item) return true;
-  if (m_item > item) --m_item;
-  return false;
-}
-
-void CVelumSort::OnItemInserted(int item) {
-  if (m_item >= item) ++m_item;
-}
-
-void CVelumSort::OnItemsSwapped(int a, int b) {
-  if (m_item == a)
-    m_item = b;
-  else if (m_item == b)
-    m_item = a;
-}
+bool CVelumSort::OnItemChange(const CItemChange& change) { return !change.Follow(m_item); }
 
 void CVelumSortArray::Store(CArchiveWriter& ar) const {
   ar.WriteWord(kVersion);
@@ -70,15 +55,7 @@ QJsonObject CVelumSortArray::ToJson() const {
   return QJsonObject{{QStringLiteral("keys"), keys}};
 }
 
-bool CVelumSortArray::OnItemDeleted(int item) {
-  std::erase_if(m_keys, [item](CVelumSort& k) { return k.OnItemDeleted(item); });
-  return m_keys.empty();
-}
-
-void CVelumSortArray::OnItemInserted(int item) {
-  for (CVelumSort& k : m_keys) k.OnItemInserted(item);
-}
-
-void CVelumSortArray::OnItemsSwapped(int a, int b) {
-  for (CVelumSort& k : m_keys) k.OnItemsSwapped(a, b);
+bool CVelumSortArray::OnItemChange(const CItemChange& change) {
+  std::erase_if(m_keys, [&change](CVelumSort& k) { return k.OnItemChange(change); });
+  return change.kind == CItemChange::kDeleted && m_keys.empty();
 }

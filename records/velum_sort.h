@@ -9,7 +9,7 @@
 // an order: 0 text ascending, 1 number ascending, 2 text descending, 3 number
 // descending. Stored as version 600, item, order, the reserved value, then the
 // reserved block of five zeros and five empty strings.
-class CVelumSort : public CArchiveObject {
+class CVelumSort : public CArchiveRecord<CVelumSort> {
  public:
   static constexpr std::uint16_t kVersion = 600;
 
@@ -22,23 +22,20 @@ class CVelumSort : public CArchiveObject {
 
   bool operator==(const CVelumSort&) const = default;
 
-  const char* ClassName() const override { return "CVelumSort"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumSort>(*this); }
+  static constexpr const char* kClassName = "CVelumSort";
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
 
   // True when the key's own item was deleted (the owner drops the key); a key
   // on a later item moves down one.
-  bool OnItemDeleted(int item) override;
-  void OnItemInserted(int item) override;
-  void OnItemsSwapped(int a, int b) override;
+  bool OnItemChange(const CItemChange& change) override;
 };
 
 // An ordered list of keys, the first the most significant. Stored as version
 // 600, a 32-bit count, the keys one after the other without class tags, and the
 // reserved block.
-class CVelumSortArray : public CArchiveObject {
+class CVelumSortArray : public CArchiveRecord<CVelumSortArray> {
  public:
   static constexpr std::uint16_t kVersion = 600;
 
@@ -46,16 +43,13 @@ class CVelumSortArray : public CArchiveObject {
 
   bool operator==(const CVelumSortArray&) const = default;
 
-  const char* ClassName() const override { return "CVelumSortArray"; }
-  std::unique_ptr<CArchiveObject> Clone() const override { return std::make_unique<CVelumSortArray>(*this); }
+  static constexpr const char* kClassName = "CVelumSortArray";
   void Store(CArchiveWriter& ar) const override;
   bool Load(CArchiveReader& ar) override;
   QJsonObject ToJson() const override;
 
   // Drops the keys on the deleted item, renumbers the others; true when no key is left.
-  bool OnItemDeleted(int item) override;
-  void OnItemInserted(int item) override;
-  void OnItemsSwapped(int a, int b) override;
+  bool OnItemChange(const CItemChange& change) override;
 };
 
 // The reserved block that every record of the sort and filter sets carries.
