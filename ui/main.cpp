@@ -1,9 +1,9 @@
 #include "core/messages.h"
 #include "platform/file_io.h"
-#include "ui/main_window.h"
-#include "ui/script_runner.h"
-#include "ui/single_instance.h"
-#include "ui/velum_application.h"
+#include "ui/automation/script_runner.h"
+#include "ui/window/main_window.h"
+#include "ui/window/single_instance.h"
+#include "ui/window/velum_application.h"
 
 #include <QApplication>
 #include <QFile>

@@ -9,12 +9,12 @@
 #include "card_file_generator.h"
 #include "core/velum_doc.h"
 #include "select/filter.h"
-#include "ui/filter_dialog.h"
-#include "ui/incremental_search_window.h"
-#include "ui/item_list_view.h"
-#include "ui/main_window.h"
-#include "ui/sort_dialog.h"
-#include "ui/velum_application.h"
+#include "ui/dialogs/select/filter_dialog.h"
+#include "ui/dialogs/select/sort_dialog.h"
+#include "ui/views/incremental_search_window.h"
+#include "ui/views/item_list_view.h"
+#include "ui/window/main_window.h"
+#include "ui/window/velum_application.h"
 
 #include <QAbstractButton>
 #include <QApplication>

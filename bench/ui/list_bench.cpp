@@ -6,9 +6,9 @@
 //
 // Runs offscreen; prints wall and CPU times.
 #include "card_file_generator.h"
-#include "ui/list_view.h"
-#include "ui/main_window.h"
-#include "ui/velum_application.h"
+#include "ui/views/list_view.h"
+#include "ui/window/main_window.h"
+#include "ui/window/velum_application.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

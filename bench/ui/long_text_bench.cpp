@@ -14,11 +14,11 @@
 // Runs offscreen; prints the wall time and the peak resident set.
 #include "app/frame_command_table.h"
 #include "card_file_generator.h"
-#include "ui/card_view.h"
-#include "ui/item_list_view.h"
-#include "ui/list_view.h"
-#include "ui/main_window.h"
-#include "ui/velum_application.h"
+#include "ui/views/card_view.h"
+#include "ui/views/item_list_view.h"
+#include "ui/views/list_view.h"
+#include "ui/window/main_window.h"
+#include "ui/window/velum_application.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -8,9 +8,9 @@
 #include "card_file_generator.h"
 #include "core/velum_doc.h"
 #include "formula/item_formula.h"
-#include "ui/card_view.h"
-#include "ui/main_window.h"
-#include "ui/velum_application.h"
+#include "ui/views/card_view.h"
+#include "ui/window/main_window.h"
+#include "ui/window/velum_application.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -10,14 +10,14 @@
 #include "exchange/exchange_file.h"
 #include "platform/prompt.h"
 #include "settings/settings.h"
-#include "ui/command_handlers.h"
-#include "ui/dialog_fit.h"
 #include "ui/dialogs/exchange/export_dialog.h"
 #include "ui/dialogs/exchange/import_dialog.h"
-#include "ui/file_choice.h"
-#include "ui/list_view.h"
-#include "ui/main_window.h"
-#include "ui/velum_application.h"
+#include "ui/views/list_view.h"
+#include "ui/widgets/dialog_fit.h"
+#include "ui/widgets/file_choice.h"
+#include "ui/window/command_handlers.h"
+#include "ui/window/main_window.h"
+#include "ui/window/velum_application.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "ui/dialogs/exchange/export_dialog.h"
 
-#include "ui/dialog_buttons.h"
+#include "ui/widgets/dialog_buttons.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

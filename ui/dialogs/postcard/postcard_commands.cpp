@@ -8,13 +8,13 @@
 #include "platform/prompt.h"
 #include "print/postcard/postcard_mark.h"
 #include "render/postcard/postcard_document.h"
-#include "ui/command_handlers.h"
-#include "ui/dialog_fit.h"
 #include "ui/dialogs/postcard/postcard_print_dialog.h"
 #include "ui/dialogs/postcard/postcard_settings_dialog.h"
-#include "ui/list_view.h"
-#include "ui/main_window.h"
-#include "ui/velum_application.h"
+#include "ui/views/list_view.h"
+#include "ui/widgets/dialog_fit.h"
+#include "ui/window/command_handlers.h"
+#include "ui/window/main_window.h"
+#include "ui/window/velum_application.h"
 
 #include <QDir>
 #include <QFileInfo>

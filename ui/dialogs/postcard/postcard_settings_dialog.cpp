@@ -1,7 +1,7 @@
 #include "ui/dialogs/postcard/postcard_settings_dialog.h"
 
-#include "ui/dialog_buttons.h"
 #include "ui/dialogs/postcard/postcard_card_view.h"
+#include "ui/widgets/dialog_buttons.h"
 
 #include <QCheckBox>
 #include <QComboBox>

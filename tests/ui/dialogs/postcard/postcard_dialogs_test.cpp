@@ -5,9 +5,9 @@
 #include "core/undo_stack.h"
 #include "core/velum_doc.h"
 #include "print/postcard/postcard_settings.h"
+#include "support/ui_test_support.h"
 #include "ui/dialogs/postcard/postcard_print_dialog.h"
 #include "ui/dialogs/postcard/postcard_settings_dialog.h"
-#include "ui_test_support.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -1,0 +1,62 @@
+#include "ui/dialogs/select/find_dialog.h"
+
+#include "app/frame_command_table.h"
+#include "core/velum_doc.h"
+#include "records/search_request.h"
+#include "select/find.h"
+#include "select/select_commands.h"
+#include "settings/settings.h"
+#include "ui/views/card_view.h"
+#include "ui/views/item_list_view.h"
+#include "ui/widgets/dialog_parts.h"
+#include "ui/window/command_handlers.h"
+#include "ui/window/main_window.h"
+#include "ui/window/velum_application.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CFindDialog::CFindDialog(const CCardStore& store, int currentItem, const QStringList& history, bool distinguishCase,
+                         QWidget* parent)
+    : QDialog(parent) {
+  setWindowTitle(QStringLiteral("カードの検索"));
+  QVBoxLayout* layout = NewSearchControls(
+      this, store, currentItem, [this] { return new QComboBox(this); }, &m_items, &m_word, &m_condition);
+  m_word->addItems(history);
+  m_word->setEditText(history.value(0));
+
+  m_case = new QCheckBox(QStringLiteral("大文字小文字を区別する(&O)"), this);
+  m_case->setChecked(distinguishCase);
+  layout->addWidget(m_case);
+  auto* content = new QWidget(this);
+  content->setLayout(layout);
+  LayOutDialog(this, content, NewConfirmButtons(this, QStringLiteral("検索開始")));
+  m_items->setFocus(Qt::OtherFocusReason);
+}
+
+std::vector<int> CFindDialog::Items() const { return ChosenRows(*m_items); }
+QString CFindDialog::Word() const { return m_word->currentText(); }
+int CFindDialog::Condition() const { return m_condition->currentIndex(); }
+bool CFindDialog::DistinguishCase() const { return m_case->isChecked(); }
+
+namespace {
+
+const CRegisterCommand kRegisterFind(cmd::kFind, [](CVelumApp& app, CMainWindow& window) {
+  CVelumDoc& doc = app.Doc();
+  CFindDialog dialog(doc.Store(), doc.CurrentItem(), ReadSearchHistory(app.Settings()),
+                     ReadSetting(app.Settings(), settings::kISearch) != 0, &window);
+  if (dialog.exec() != QDialog::Accepted) return true;
+  const CFoundCard found =
+      SearchCommand(doc, dialog.Items(), dialog.Condition(), dialog.Word(), dialog.DistinguishCase());
+  if (found.card >= 0 && window.ActiveViewName() == u"card") window.CardView().FocusItem(found.item);
+  if (window.ActiveViewName() == u"itemlist") window.ItemList().FocusValueList();
+  return true;
+});
+
+}  // namespace
