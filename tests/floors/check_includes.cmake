@@ -1,0 +1,90 @@
+# The include guard: fails when a source file includes a folder above its own
+# floor, or when a dialog of one feature includes the dialogs of another.
+# The floors are read from the table in docs/architecture.md (rows
+# "| N | folder, folder, ... | ... |", a floor a row; on a floor a folder may
+# include the folders listed before it), so the order is written in one place.
+#
+# Usage: cmake -DSOURCE_DIR=<top of the tree> -P check_includes.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT SOURCE_DIR)
+  message(FATAL_ERROR "usage: cmake -DSOURCE_DIR=DIR -P check_includes.cmake")
+endif()
+
+file(STRINGS "${SOURCE_DIR}/docs/architecture.md" rows REGEX "^\\| *[0-9]+ *\\| *[a-z0-9_]+(, *[a-z0-9_]+)* *\\|")
+if(NOT rows)
+  message(FATAL_ERROR "docs/architecture.md has no floor table")
+endif()
+set(floored)
+foreach(row IN LISTS rows)
+  string(REGEX MATCH "^\\| *([0-9]+) *\\| *([a-z0-9_, ]+)\\|" _ "${row}")
+  set(floor ${CMAKE_MATCH_1})
+  string(REPLACE "," ";" folders "${CMAKE_MATCH_2}")
+  set(position 0)
+  foreach(folder IN LISTS folders)
+    string(STRIP "${folder}" folder)
+    math(EXPR rank "${floor} * 100 + ${position}")
+    set(rank_${folder} ${rank})
+    set(floor_${folder} ${floor})
+    list(APPEND floored ${folder})
+    math(EXPR position "${position} + 1")
+  endforeach()
+endforeach()
+
+# Folders that hold no product code.
+set(not_floored tests bench fuzz docs examples packaging scripts)
+
+set(faults)
+file(GLOB tops RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*")
+foreach(top IN LISTS tops)
+  if(NOT IS_DIRECTORY "${SOURCE_DIR}/${top}" OR top MATCHES "^\\." OR top IN_LIST not_floored
+     OR EXISTS "${SOURCE_DIR}/${top}/CMakeCache.txt")
+    continue()
+  endif()
+  file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/${top}/*.h" "${SOURCE_DIR}/${top}/*.cpp")
+  if(NOT sources)
+    continue()
+  endif()
+  if(NOT top IN_LIST floored)
+    list(APPEND faults "${top}/ is on no floor: add it to the floor table of docs/architecture.md")
+    continue()
+  endif()
+  foreach(source IN LISTS sources)
+    set(feature "")
+    if(source MATCHES "^ui/dialogs/([a-z0-9_]+)/")
+      set(feature ${CMAKE_MATCH_1})
+    endif()
+    file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[a-z0-9_]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX MATCH "\"(([a-z0-9_]+)/[^\"]*)\"" _ "${line}")
+      set(path ${CMAKE_MATCH_1})
+      set(target ${CMAKE_MATCH_2})
+      if(NOT DEFINED rank_${target})
+        if(EXISTS "${SOURCE_DIR}/${target}")
+          list(APPEND faults "${source} includes ${path}, and ${target}/ is on no floor")
+        endif()
+        continue()
+      endif()
+      if(NOT target STREQUAL top AND rank_${target} GREATER rank_${top})
+        if(floor_${target} EQUAL floor_${top})
+          list(APPEND faults "${source} includes ${path}: ${target}/ stands after ${top}/ on floor ${floor_${top}}")
+        else()
+          list(APPEND faults
+               "${source} includes ${path}: ${target}/ (floor ${floor_${target}}) is above ${top}/ (floor ${floor_${top}})")
+        endif()
+      endif()
+      if(feature AND path MATCHES "^ui/dialogs/([a-z0-9_]+)/" AND NOT CMAKE_MATCH_1 STREQUAL feature)
+        list(APPEND faults
+             "${source} includes ${path}: the dialogs of ${feature} include those of ${CMAKE_MATCH_1} (shared parts go to ui/widgets/)")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(faults)
+  list(LENGTH faults count)
+  list(JOIN faults "\n  " text)
+  message(FATAL_ERROR "${count} include(s) against the floors of docs/architecture.md:\n  ${text}")
+endif()
+message(STATUS "every include points down the floors of docs/architecture.md")

@@ -1,0 +1,2 @@
+#include "ui/dialogs/two/b.h"
+#include "ui/dialogs/one/a.h"
