@@ -177,15 +177,17 @@ int main(int argc, char** argv) {
       ~CHookReset() { qapp.onOutOfMemory = nullptr; }
     } hookReset{qapp};
     if (!app.Start()) return 1;
+    CMainWindow window(app);
+    window.Start();
     // What later starts send waits until the window exists.
-    instance.Serve([&app](unsigned id) {
+    instance.Serve([&window](unsigned id) {
       if (id == 700)
-        app.Window().Dispatch(700);
+        window.Dispatch(700);
       else
-        app.Window().BringToFront();
+        window.BringToFront();
     });
     if (!scripted) return QApplication::exec();
-    CScriptRunner runner(app, in, out, err);
+    CScriptRunner runner(app, window, in, out, err);
     runner.Start();
     QApplication::exec();
     return runner.ExitCode();

@@ -109,7 +109,8 @@ void Run(int cards) {
   options.script = &out;
   CVelumApp app(options);
   if (!app.Start()) exit(1);
-  CMainWindow& window = app.Window();
+  CMainWindow window(app);
+  window.Start();
   window.show();
   QApplication::processEvents();
   CVelumDoc& doc = app.Doc();

@@ -102,11 +102,12 @@ int main(int argc, char** argv) {
   QElapsedTimer timer;
   timer.start();
   if (!app.Start()) return 1;
+  CMainWindow window(app);
+  window.Start();
   QApplication::processEvents();
-  app.Window().grab();
+  window.grab();
   Report("start to the card drawn", double(timer.nsecsElapsed()) / 1e6);
 
-  CMainWindow& window = app.Window();
   if (which == u"type" || which == u"typetoken") {
     CCardView& view = window.CardView();
     view.FocusItem(0);

@@ -95,18 +95,24 @@ void Run(int cards) {
   options.script = &out;
 
   std::unique_ptr<CVelumApp> app;
+  std::unique_ptr<CMainWindow> shown;
   const CFigure start = Measure(
       3,
       [&] {
         app = std::make_unique<CVelumApp>(options);
         if (!app->Start()) exit(1);
+        shown = std::make_unique<CMainWindow>(*app);
+        shown->Start();
       },
-      [&] { app.reset(); });
+      [&] {
+        shown.reset();
+        app.reset();
+      });
   Print("start to the first card shown", cards, start);
-  app->Window().activateWindow();
+  shown->activateWindow();
   QApplication::processEvents();
 
-  CMainWindow& window = app->Window();
+  CMainWindow& window = *shown;
   const CFigure next = Measure(
       200, [&] { window.Dispatch(32769); },
       [&] {

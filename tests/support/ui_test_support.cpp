@@ -54,8 +54,10 @@ CAppUnderTest::CAppUnderTest(const QString& file, const QString& settingsPath, Q
   m_app = std::make_unique<CVelumApp>(options);
   started = m_app->Start();
   if (started) {
-    m_app->Window().activateWindow();
-    started = QTest::qWaitForWindowActive(&m_app->Window());
+    m_window = std::make_unique<CMainWindow>(*m_app);
+    m_window->Start();
+    m_window->activateWindow();
+    started = QTest::qWaitForWindowActive(m_window.get());
   }
 }
 
@@ -63,7 +65,7 @@ CAppUnderTest::~CAppUnderTest() {
   // Nothing is saved or asked on the way out of a test.
   if (m_app && started) {
     m_app->Doc().SetModifiedFlag(false);
-    m_app->Window().hide();
+    m_window->hide();
   }
 }
 

@@ -45,7 +45,7 @@ class CAppUnderTest {
   ~CAppUnderTest();
 
   CVelumApp& App() { return *m_app; }
-  CMainWindow& Window() { return m_app->Window(); }
+  CMainWindow& Window() { return *m_window; }
   bool started = false;
   // Every line the prompt printed so far.
   QString Transcript();
@@ -55,6 +55,7 @@ class CAppUnderTest {
   QString m_transcript;
   QTextStream m_out{&m_transcript};
   std::unique_ptr<CVelumApp> m_app;
+  std::unique_ptr<CMainWindow> m_window;
 };
 
 // Runs act on the next modal dialog with this title once it shows. act may

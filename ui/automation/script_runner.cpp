@@ -167,8 +167,9 @@ QWidget* OpenDialog() {
 
 }  // namespace
 
-CScriptRunner::CScriptRunner(CVelumApp& app, QTextStream& in, QTextStream& out, QTextStream& err)
-    : m_app(app), m_in(in), m_out(out), m_err(err) {}
+CScriptRunner::CScriptRunner(CVelumApp& app, CMainWindow& window, QTextStream& in, QTextStream& out,
+                             QTextStream& err)
+    : m_app(app), m_window(window), m_in(in), m_out(out), m_err(err) {}
 
 void CScriptRunner::Start() { Schedule(0); }
 
@@ -241,7 +242,7 @@ void CScriptRunner::Step() {
 }
 
 int CScriptRunner::Run(const QString& word, const QStringList& a) {
-  CMainWindow& window = m_app.Window();
+  CMainWindow& window = m_window;
   static const QStringList kBare = {QStringLiteral("state"), QStringLiteral("menu"), QStringLiteral("toolbar"),
                                     QStringLiteral("layout"), QStringLiteral("dialog"), QStringLiteral("close")};
   if (kBare.contains(word) && !a.isEmpty()) return Fail(2, QStringLiteral("usage: %1 (no arguments)").arg(word));
@@ -430,8 +431,8 @@ int CScriptRunner::SendKey(const QString& label) {
   }
   QWidget* target = QApplication::focusWidget();
   if (!target) target = OpenDialog();
-  if (!target) target = m_app.Window().focusWidget();
-  if (!target) target = &m_app.Window();
+  if (!target) target = m_window.focusWidget();
+  if (!target) target = &m_window;
   QKeyEvent override(QEvent::ShortcutOverride, qt.key, mods, text);
   QCoreApplication::sendEvent(target, &override);
   QKeyEvent press(QEvent::KeyPress, qt.key, mods, text);
@@ -446,7 +447,7 @@ int CScriptRunner::SendKey(const QString& label) {
 int CScriptRunner::TypeText(const QString& text) {
   QWidget* target = QApplication::focusWidget();
   // After a dialog the main window may not be active yet: its own focus widget takes the text.
-  if (!target && !OpenDialog()) target = m_app.Window().focusWidget();
+  if (!target && !OpenDialog()) target = m_window.focusWidget();
   if (!target) return Fail(1, QStringLiteral("nothing has the focus"));
   for (const QChar c : text) {
     QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
@@ -458,7 +459,7 @@ int CScriptRunner::TypeText(const QString& text) {
 }
 
 int CScriptRunner::Focus(const QStringList& a) {
-  CMainWindow& window = m_app.Window();
+  CMainWindow& window = m_window;
   if (a.isEmpty()) return Fail(2, QStringLiteral("usage: focus card ITEM | chooser | itemlist | list"));
   if (a[0] == u"card" && a.size() == 2) {
     const CCardStore& store = m_app.Doc().Store();
@@ -489,7 +490,7 @@ int CScriptRunner::Focus(const QStringList& a) {
 }
 
 QJsonObject CScriptRunner::State() const {
-  CMainWindow& window = m_app.Window();
+  CMainWindow& window = m_window;
   QJsonObject state = DocumentState(m_app.Doc());
   state.insert(QStringLiteral("title"), window.ShownTitle());
   state.insert(QStringLiteral("status"), window.StatusText());
@@ -526,12 +527,12 @@ QJsonArray CScriptRunner::MenuJson() const {
     }
     return out;
   };
-  m_app.Window().RefreshCommandStates();
-  return walk(m_app.Window().menuBar()->actions());
+  m_window.RefreshCommandStates();
+  return walk(m_window.menuBar()->actions());
 }
 
 QJsonObject CScriptRunner::ListJson(int rows) const {
-  CMainWindow& window = m_app.Window();
+  CMainWindow& window = m_window;
   QJsonArray columns, out, align;
   if (window.ListActive()) {
     const CCardTableModel& m = window.ListView()->Model();

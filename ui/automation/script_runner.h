@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+class CMainWindow;
 class CVelumApp;
 class QWidget;
 
@@ -17,7 +18,7 @@ class CScriptRunner final : public QObject {
   Q_OBJECT
 
  public:
-  CScriptRunner(CVelumApp& app, QTextStream& in, QTextStream& out, QTextStream& err);
+  CScriptRunner(CVelumApp& app, CMainWindow& window, QTextStream& in, QTextStream& out, QTextStream& err);
   // The longest script line, in characters; a longer one fails the script.
   static constexpr qint64 kMaxLine = qint64(1) << 20;
   void Start();
@@ -43,6 +44,7 @@ class CScriptRunner final : public QObject {
   QJsonObject ListJson(int rows) const;
 
   CVelumApp& m_app;
+  CMainWindow& m_window;
   QTextStream& m_in;
   QTextStream& m_out;
   QTextStream& m_err;

@@ -1,7 +1,6 @@
 #include "ui/views/card_edit.h"
 
-#include "ui/views/card_view.h"
-#include "ui/window/velum_application.h"
+#include "ui/views/start_settings.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -10,8 +9,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-CVelumEdit::CVelumEdit(CCardView& view, int item, bool multiLine, QWidget* parent)
-    : QPlainTextEdit(parent), m_view(view), m_item(item), m_multiLine(multiLine) {
+CVelumEdit::CVelumEdit(const CStartSettings& keys, int item, bool multiLine, QWidget* parent)
+    : QPlainTextEdit(parent), m_keys(keys), m_item(item), m_multiLine(multiLine) {
   setTabChangesFocus(true);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   document()->setDocumentMargin(1);
@@ -131,32 +130,35 @@ bool CVelumEdit::ReplaceSelection(const QString& text) {
 }
 
 void CVelumEdit::keyPressEvent(QKeyEvent* event) {
-  const CStartSettings& cache = const_cast<CVelumApp&>(m_view.App()).Cache();
+  const CStartSettings& cache = m_keys;
   const bool plain = (event->modifiers() & (Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier)) == 0;
   const int key = event->key();
   if (plain && cache.cursorMove) {
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
       QTextCursor c = textCursor();
       if (!c.movePosition(key == Qt::Key_Up ? QTextCursor::Up : QTextCursor::Down)) {
-        key == Qt::Key_Up ? m_view.PreviousItem() : m_view.NextItem();
+        if (key == Qt::Key_Up)
+          Q_EMIT previousItemRequested();
+        else
+          Q_EMIT nextItemRequested();
         return;
       }
     }
   }
   if (plain && cache.cursorRightMove) {
     if (key == Qt::Key_Left && textCursor().position() == 0 && !textCursor().hasSelection()) {
-      m_view.PreviousItem();
+      Q_EMIT previousItemRequested();
       return;
     }
     if (key == Qt::Key_Right) {
       const int before = textCursor().position();
       QPlainTextEdit::keyPressEvent(event);
-      if (textCursor().position() == before) m_view.NextItem();
+      if (textCursor().position() == before) Q_EMIT nextItemRequested();
       return;
     }
   }
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && plain && !m_multiLine) {
-    m_view.NextItem();
+    Q_EMIT nextItemRequested();
     return;
   }
   QPlainTextEdit::keyPressEvent(event);
@@ -170,12 +172,12 @@ void CVelumEdit::focusInEvent(QFocusEvent* event) {
   const Qt::FocusReason reason = event->reason();
   if (!Modified() && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
     document()->clearUndoRedoStacks();
-  m_view.OnItemFocusIn(m_item);
+  Q_EMIT itemFocusIn(m_item);
 }
 
 void CVelumEdit::focusOutEvent(QFocusEvent* event) {
   QPlainTextEdit::focusOutEvent(event);
-  m_view.OnItemFocusOut(m_item);
+  Q_EMIT itemFocusOut(m_item);
 }
 
-void CVelumEdit::contextMenuEvent(QContextMenuEvent* event) { m_view.ContextMenuAt(event->globalPos()); }
+void CVelumEdit::contextMenuEvent(QContextMenuEvent* event) { Q_EMIT contextMenuRequested(event->globalPos()); }

@@ -2,16 +2,19 @@
 
 #include <QPlainTextEdit>
 
-class CCardView;
+struct CStartSettings;
 
 // The edit of one item (and nothing else): plain text with the card's CR LF
 // line breaks shown as lines, the cursor keys that move between items, Enter
-// that moves on in a single-line edit, and the item edits' context menu.
+// that moves on in a single-line edit, and the item edits' context menu. It
+// tells its card view what happened through its signals.
 class CVelumEdit final : public QPlainTextEdit {
   Q_OBJECT
 
  public:
-  CVelumEdit(CCardView& view, int item, bool multiLine, QWidget* parent);
+  // keys: the settings of the cursor keys (cursorMove, cursorRightMove),
+  // which must outlive the edit.
+  CVelumEdit(const CStartSettings& keys, int item, bool multiLine, QWidget* parent);
 
   int Item() const { return m_item; }
   bool MultiLineStyle() const { return m_multiLine; }
@@ -43,6 +46,16 @@ class CVelumEdit final : public QPlainTextEdit {
   // Whether the text runs past what the edit shows (to the right or below).
   bool Overflows() const;
 
+ Q_SIGNALS:
+  // A cursor key or Enter left the edit towards the next or the previous item.
+  void nextItemRequested();
+  void previousItemRequested();
+  // The edit of item got or lost the focus.
+  void itemFocusIn(int item);
+  void itemFocusOut(int item);
+  // The item edits' context menu is asked for at a global point.
+  void contextMenuRequested(const QPoint& globalPos);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
@@ -57,7 +70,7 @@ class CVelumEdit final : public QPlainTextEdit {
   // Chooses where lines break from the text held (kMaxUnbrokenRun).
   void ChooseWrap();
 
-  CCardView& m_view;
+  const CStartSettings& m_keys;
   int m_item;
   bool m_multiLine;
   // The whole text while only its beginning is shown, and whether the edit

@@ -5,17 +5,20 @@
 #include "app/open_item.h"
 #include "core/card_commands.h"
 #include "core/edit_messages.h"
+#include "core/services.h"
 #include "datetime/date_insert_format.h"
 #include "datetime/dtime.h"
+#include "platform/prompt.h"
 #include "records/item_property.h"
 #include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "ui/views/card_edit.h"
 #include "ui/views/deck_models.h"
+#include "ui/views/start_settings.h"
+#include "ui/views/view_host.h"
 #include "ui/widgets/font_dialog.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/ui_messages.h"
-#include "ui/window/main_window.h"
-#include "ui/window/velum_application.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -84,7 +87,7 @@ class CComboKeys final : public QObject {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool plain = (key->modifiers() & (Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier)) == 0;
     if (!plain) return false;
-    const CStartSettings& cache = const_cast<CVelumApp&>(m_view.App()).Cache();
+    const CStartSettings& cache = m_view.Host().StartSettings();
     if (cache.cursorMove && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
       key->key() == Qt::Key_Up ? m_view.PreviousItem() : m_view.NextItem();
       return true;
@@ -102,10 +105,10 @@ class CComboKeys final : public QObject {
 
 }  // namespace
 
-CCardView::CCardView(CVelumApp& app, QWidget* parent)
-    : QScrollArea(parent), m_app(app), m_doc(app.Doc()), m_form(new QWidget) {
+CCardView::CCardView(IViewHost& host, QWidget* parent)
+    : QScrollArea(parent), m_host(host), m_doc(host.Doc()), m_form(new QWidget) {
   setObjectName(QStringLiteral("CVelumView"));
-  const CSettingsStore& s = app.Settings();
+  const CSettingsStore& s = host.Settings();
   m_standard = ReadSetting(s, settings::kStandard) != 0;
   m_cardMargin = ReadSetting(s, settings::kCardMargin) != 0;
   m_labelEditZero = ReadSetting(s, settings::kLabelEditZero) != 0;
@@ -149,8 +152,8 @@ CCardView::~CCardView() { m_doc.RemoveView(this); }
 
 void CCardView::ReadFonts() {
   const int dpi = ScreenDpiY();
-  m_contentFont = FontFromRecord(settings::ReadFont(m_app.Settings(), settings::FontSection::Font), dpi);
-  m_nameFont = FontFromRecord(settings::ReadFont(m_app.Settings(), settings::FontSection::Item), dpi);
+  m_contentFont = FontFromRecord(settings::ReadFont(m_host.Settings(), settings::FontSection::Font), dpi);
+  m_nameFont = FontFromRecord(settings::ReadFont(m_host.Settings(), settings::FontSection::Item), dpi);
 }
 
 void CCardView::OnUpdate(IDocView*, std::uint32_t hint) {
@@ -164,7 +167,7 @@ void CCardView::OnUpdate(IDocView*, std::uint32_t hint) {
 
 void CCardView::InitialUpdate() {
   RebuildCard();
-  m_app.Window().UpdateTitle();
+  m_host.UpdateTitle();
   m_laidOutWidth = viewport()->width();
 }
 
@@ -195,7 +198,7 @@ std::vector<CLayoutItem> CCardView::LayoutItems() const {
 }
 
 CLayoutSettings CCardView::LayoutSettingsNow() const {
-  const CStartSettings& cache = const_cast<CVelumApp&>(m_app).Cache();
+  const CStartSettings& cache = m_host.StartSettings();
   CLayoutSettings s;
   s.maxTate = int(cache.maxTate);
   s.itemPosMode = int(cache.itemPosMode);
@@ -205,7 +208,7 @@ CLayoutSettings CCardView::LayoutSettingsNow() const {
   s.singleLine = m_singleLine;
   s.clientWidth = viewport()->width();
   s.scrollBarWidth = verticalScrollBar()->isVisible() ? 0 : verticalScrollBar()->sizeHint().width();
-  s.screenHeight = m_app.Screen().height();
+  s.screenHeight = m_host.Screen().height();
   s.viewNameFont = kNameKey;
   s.viewContentFont = kContentKey;
   return s;
@@ -291,7 +294,12 @@ void CCardView::BuildCard() {
         break;
       }
       default: {
-        c.edit = new CVelumEdit(*this, i, lc.multiLineStyle, m_form);
+        c.edit = new CVelumEdit(m_host.StartSettings(), i, lc.multiLineStyle, m_form);
+        connect(c.edit, &CVelumEdit::nextItemRequested, this, &CCardView::NextItem);
+        connect(c.edit, &CVelumEdit::previousItemRequested, this, &CCardView::PreviousItem);
+        connect(c.edit, &CVelumEdit::itemFocusIn, this, &CCardView::OnItemFocusIn);
+        connect(c.edit, &CVelumEdit::itemFocusOut, this, &CCardView::OnItemFocusOut);
+        connect(c.edit, &CVelumEdit::contextMenuRequested, this, &CCardView::ContextMenuAt);
         c.edit->setReadOnly(lc.kind == ControlKind::ReadOnlyEdit);
         if (lc.kind == ControlKind::HiddenEdit) c.edit->hide();
         QTextOption option = c.edit->document()->defaultTextOption();
@@ -370,7 +378,7 @@ void CCardView::ShowCard() {
     return;
   }
   if (m_doc.CurrentCard() >= m_doc.VisibleCount()) {
-    m_app.Prompt().Notice(ui_msg::kCardOutOfRange);
+    m_host.Prompt().Notice(ui_msg::kCardOutOfRange);
     return;
   }
   const bool built = m_built;
@@ -495,7 +503,7 @@ void CCardView::NextItem() {
   const int i = FocusedItem();
   if (i < 0) return;
   const int n = int(m_controls.size());
-  if (!m_app.Cache().focusSkip) {
+  if (!m_host.StartSettings().focusSkip) {
     if (i + 1 < n) return FocusItem(i + 1);
   } else {
     for (int j = i + 1; j < n; ++j)
@@ -536,7 +544,7 @@ void CCardView::LineBreak() {
   if (i < 0 || i >= int(m_controls.size())) return;
   Control& c = m_controls[std::size_t(i)];
   if (c.combo) {
-    m_app.Prompt().Notice(edit_msg::kNoBreakInChoice);
+    m_host.Prompt().Notice(edit_msg::kNoBreakInChoice);
     return;
   }
   if (!c.edit || c.edit->isReadOnly()) return;
@@ -563,7 +571,7 @@ void CCardView::LineBreak() {
 
 void CCardView::ChooseFont(bool nameFont) {
   StoreCard();
-  if (!ChooseSectionFont(this, m_app.Settings(), nameFont ? settings::FontSection::Item : settings::FontSection::Font))
+  if (!ChooseSectionFont(this, m_host.Settings(), nameFont ? settings::FontSection::Item : settings::FontSection::Font))
     return;
   ReadFonts();
   RebuildCard();
@@ -576,15 +584,15 @@ void CCardView::OpenAsFile() {
   if (i < 0) return;
   const COpenRequest request = BuildOpenRequest(m_doc, i);
   if (!request.message.isEmpty()) {
-    m_app.Prompt().Notice(request.message);
+    m_host.Prompt().Notice(request.message);
     return;
   }
   if (request.file.isEmpty()) return;
-  m_app.Services().shell.Run(request.file, request.parameters);
+  m_host.Services().shell.Run(request.file, request.parameters);
 }
 
 void CCardView::InsertDateNow() {
-  InsertText(ComposeDateTime(CDTime(m_app.Services().clock), ReadDateOptions(m_app.Settings())));
+  InsertText(ComposeDateTime(CDTime(m_host.Services().clock), ReadDateOptions(m_host.Settings())));
 }
 
 void CCardView::InsertText(const QString& text) {
@@ -649,7 +657,7 @@ bool CCardView::OnCommand(std::uint32_t id) {
       PasteCards(m_doc);
       return true;
     case cmd::kAppendPaste:
-      if (AppendPasteCards(m_doc) == 0) m_app.Prompt().Notice(edit_msg::kNothingToPaste);
+      if (AppendPasteCards(m_doc) == 0) m_host.Prompt().Notice(edit_msg::kNothingToPaste);
       return true;
     case cmd::kNextItem:
     case cmd::kNextItemAdd:
@@ -698,7 +706,7 @@ bool CCardView::OnCommand(std::uint32_t id) {
       return true;
     case cmd::kStandard:
       m_standard = !m_standard;
-      WriteSetting(m_app.Settings(), settings::kStandard, m_standard ? 1 : 0);
+      WriteSetting(m_host.Settings(), settings::kStandard, m_standard ? 1 : 0);
       StoreCard();
       RebuildCard();
       return true;
@@ -759,7 +767,7 @@ bool CCardView::eventFilter(QObject* watched, QEvent* event) {
   return QScrollArea::eventFilter(watched, event);
 }
 
-void CCardView::ContextMenuAt(const QPoint& globalPos) { m_app.Window().ShowContextMenu(1, globalPos); }
+void CCardView::ContextMenuAt(const QPoint& globalPos) { m_host.ShowContextMenu(1, globalPos); }
 
 void CCardView::SyncCardBar() {
   QSignalBlocker block(m_cardBar);
@@ -782,7 +790,7 @@ void CCardView::resizeEvent(QResizeEvent* event) {
 void CCardView::mouseDoubleClickEvent(QMouseEvent*) {
   StoreCard();
   RebuildCard();
-  m_app.Prompt().Notice(ui_msg::kLengthsAdjusted);
+  m_host.Prompt().Notice(ui_msg::kLengthsAdjusted);
 }
 
 void CCardView::keyPressEvent(QKeyEvent* event) {

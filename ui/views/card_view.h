@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-class CVelumApp;
+class IViewHost;
 class CVelumEdit;
 class QCheckBox;
 class QComboBox;
@@ -24,7 +24,7 @@ class CCardView final : public QScrollArea, public IDocView {
   Q_OBJECT
 
  public:
-  explicit CCardView(CVelumApp& app, QWidget* parent = nullptr);
+  explicit CCardView(IViewHost& host, QWidget* parent = nullptr);
   ~CCardView() override;
 
   void OnUpdate(IDocView* sender, std::uint32_t hint) override;
@@ -59,7 +59,7 @@ class CCardView final : public QScrollArea, public IDocView {
   void NextItem();
   void PreviousItem();
   void ContextMenuAt(const QPoint& globalPos);
-  const CVelumApp& App() const { return m_app; }
+  IViewHost& Host() const { return m_host; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -93,7 +93,7 @@ class CCardView final : public QScrollArea, public IDocView {
   void RefreshDependents(int item);
   void SyncCardBar();
 
-  CVelumApp& m_app;
+  IViewHost& m_host;
   CVelumDoc& m_doc;
   QWidget* m_form;
   std::vector<Control> m_controls;

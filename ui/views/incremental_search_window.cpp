@@ -1,10 +1,5 @@
 #include "ui/views/incremental_search_window.h"
 
-#include "app/frame_command_table.h"
-#include "ui/views/item_list_view.h"
-#include "ui/window/command_handlers.h"
-#include "ui/window/main_window.h"
-
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,12 +45,3 @@ void CIncrementalSearchWindow::PlaceOverBottom() {
   const int height = sizeHint().height();
   setGeometry(frame.left(), frame.bottom() + 1 - height, frame.width(), height);
 }
-
-namespace {
-
-const CRegisterCommand kRegisterIncrementalSearch(cmd::kIncrementalSearch, [](CVelumApp&, CMainWindow& window) {
-  window.ItemList().OpenIncrementalSearch(QString());
-  return true;
-});
-
-}  // namespace

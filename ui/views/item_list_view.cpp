@@ -1,14 +1,17 @@
 #include "ui/views/item_list_view.h"
 
 #include "app/frame_command_table.h"
+#include "core/services.h"
+#include "platform/prompt.h"
 #include "select/select_commands.h"
 #include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "ui/views/deck_models.h"
 #include "ui/views/incremental_search_window.h"
+#include "ui/views/start_settings.h"
+#include "ui/views/view_host.h"
 #include "ui/widgets/font_dialog.h"
 #include "ui/widgets/fonts.h"
-#include "ui/window/main_window.h"
-#include "ui/window/velum_application.h"
 
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -17,9 +20,9 @@
 #include <QListView>
 #include <QVBoxLayout>
 
-CItemListView::CItemListView(CVelumApp& app, QWidget* parent)
-    : QWidget(parent), m_app(app), m_doc(app.Doc()),
-      m_increSearch(ReadSetting(app.Settings(), settings::kIncreSearch) != 0) {
+CItemListView::CItemListView(IViewHost& host, QWidget* parent)
+    : QWidget(parent), m_host(host), m_doc(host.Doc()),
+      m_increSearch(ReadSetting(host.Settings(), settings::kIncreSearch) != 0) {
   setObjectName(QStringLiteral("CItemListView"));
   m_chooser = new QComboBox(this);
   m_chooser->setObjectName(QStringLiteral("600"));
@@ -28,7 +31,7 @@ CItemListView::CItemListView(CVelumApp& app, QWidget* parent)
   m_values->setUniformItemSizes(true);
   m_values->setSelectionMode(QAbstractItemView::ExtendedSelection);
   m_values->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_values->setFont(FontFromRecord(settings::ReadFont(app.Settings(), settings::FontSection::ItemFont), ScreenDpiY()));
+  m_values->setFont(FontFromRecord(settings::ReadFont(host.Settings(), settings::FontSection::ItemFont), ScreenDpiY()));
   m_values->setContextMenuPolicy(Qt::CustomContextMenu);
   // The value list takes keys for the incremental search, not text: no input method.
   m_values->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -53,7 +56,7 @@ CItemListView::CItemListView(CVelumApp& app, QWidget* parent)
             if (!m_selecting && current.isValid()) OnLineChosen(current.row());
           });
   connect(m_values, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { m_app.Window().ShowContextMenu(0, m_values->viewport()->mapToGlobal(pos)); });
+          [this](const QPoint& pos) { m_host.ShowContextMenu(0, m_values->viewport()->mapToGlobal(pos)); });
   m_doc.AddView(this);
 }
 
@@ -91,7 +94,7 @@ void CItemListView::RefreshCurrentLine() {
 
 void CItemListView::OnUpdate(IDocView*, std::uint32_t hint) {
   // The settings sheet's hint: the incremental search may have been switched.
-  if (hint & 0x40000) m_increSearch = ReadSetting(m_app.Settings(), settings::kIncreSearch) != 0;
+  if (hint & 0x40000) m_increSearch = ReadSetting(m_host.Settings(), settings::kIncreSearch) != 0;
   if (hint & 2) {
     FillChooser();
     m_model->Refresh(true);
@@ -130,8 +133,8 @@ std::vector<int> CItemListView::SelectedCards() const {
 
 bool CItemListView::ValueListHasFocus() const { return m_values->hasFocus(); }
 void CItemListView::ChooseListFont() {
-  if (!ChooseSectionFont(this, m_app.Settings(), settings::FontSection::ItemFont)) return;
-  m_values->setFont(FontFromRecord(settings::ReadFont(m_app.Settings(), settings::FontSection::ItemFont), ScreenDpiY()));
+  if (!ChooseSectionFont(this, m_host.Settings(), settings::FontSection::ItemFont)) return;
+  m_values->setFont(FontFromRecord(settings::ReadFont(m_host.Settings(), settings::FontSection::ItemFont), ScreenDpiY()));
   m_doc.UpdateAllViews(nullptr, hint::kRedraw);
 }
 
@@ -148,18 +151,18 @@ bool CItemListView::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool plain = (key->modifiers() & (Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier)) == 0;
     if (plain && key->key() == Qt::Key_Up) {
-      m_app.Window().Dispatch(cmd::kPrevCard);
+      m_host.Dispatch(cmd::kPrevCard);
       return true;
     }
     if (plain && key->key() == Qt::Key_Down) {
-      m_app.Window().Dispatch(cmd::kNextCard);
+      m_host.Dispatch(cmd::kNextCard);
       return true;
     }
     // Keys the key map takes never arrive here: the main window consumed them.
     if (m_increSearch && TypeIntoSearch(key->text())) return true;
   }
   if (watched == m_values && event->type() == QEvent::FocusIn) {
-    m_app.Window().SetActiveView(this);
+    m_host.SetActiveView(this);
     m_doc.SetCurrentItem(ListedItem());
   }
   return QWidget::eventFilter(watched, event);
@@ -187,7 +190,7 @@ void CItemListView::OpenIncrementalSearch(const QString& text) {
       [this](const QString& t, int again) {
         IncrementalSearchCommand(m_doc, m_search, ListedItem(), t, again, m_values->currentIndex().row());
       },
-      &m_app.Window());
+      m_host.HostWidget());
   connect(m_searchWindow, &QDialog::finished, this, [this] {
     window()->activateWindow();
     FocusValueList();

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-class CVelumApp;
+class IViewHost;
 class CIncrementalSearchWindow;
 class CItemValueModel;
 class QComboBox;
@@ -20,7 +20,7 @@ class CItemListView final : public QWidget, public IDocView {
   Q_OBJECT
 
  public:
-  explicit CItemListView(CVelumApp& app, QWidget* parent = nullptr);
+  explicit CItemListView(IViewHost& host, QWidget* parent = nullptr);
   ~CItemListView() override;
 
   void OnUpdate(IDocView* sender, std::uint32_t hint) override;
@@ -57,7 +57,7 @@ class CItemListView final : public QWidget, public IDocView {
   bool TypeIntoSearch(const QString& text);
 
 
-  CVelumApp& m_app;
+  IViewHost& m_host;
   CVelumDoc& m_doc;
   QComboBox* m_chooser;
   QListView* m_values;

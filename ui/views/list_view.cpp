@@ -2,14 +2,17 @@
 
 #include "app/frame_command_table.h"
 #include "core/card_commands.h"
+#include "core/services.h"
+#include "platform/prompt.h"
 #include "platform/text_util.h"
 #include "select/select_commands.h"
 #include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "ui/views/deck_models.h"
+#include "ui/views/start_settings.h"
+#include "ui/views/view_host.h"
 #include "ui/widgets/font_dialog.h"
 #include "ui/widgets/fonts.h"
-#include "ui/window/main_window.h"
-#include "ui/window/velum_application.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -21,8 +24,8 @@ constexpr int kMaxColumnWidth = 400;
 constexpr qsizetype kMeasuredChars = 200;
 }  // namespace
 
-CListView::CListView(CVelumApp& app, QWidget* parent)
-    : QTableView(parent), m_app(app), m_doc(app.Doc()), m_model(new CCardTableModel(app.Doc(), this)) {
+CListView::CListView(IViewHost& host, QWidget* parent)
+    : QTableView(parent), m_host(host), m_doc(host.Doc()), m_model(new CCardTableModel(host.Doc(), this)) {
   setObjectName(QStringLiteral("CVListView"));
   setModel(m_model);
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -33,10 +36,10 @@ CListView::CListView(CVelumApp& app, QWidget* parent)
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
   verticalHeader()->hide();
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  setFont(FontFromRecord(settings::ReadFont(app.Settings(), settings::FontSection::VListFont), ScreenDpiY()));
+  setFont(FontFromRecord(settings::ReadFont(host.Settings(), settings::FontSection::VListFont), ScreenDpiY()));
   setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { m_app.Window().ShowContextMenu(0, viewport()->mapToGlobal(pos)); });
+          [this](const QPoint& pos) { m_host.ShowContextMenu(0, viewport()->mapToGlobal(pos)); });
   connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { OpenRow(index.row()); });
   horizontalHeader()->setSectionsClickable(true);
   horizontalHeader()->setSortIndicatorShown(true);
@@ -57,7 +60,7 @@ CListView::CListView(CVelumApp& app, QWidget* parent)
     if (m_selecting || current.row() == m_doc.CurrentCard()) return;
     m_doc.StoreCards();
     if (m_doc.MakeCurrent(current.row())) m_doc.UpdateAllViews(this, 0x20000);
-    m_app.Window().RefreshCommandStates();
+    m_host.RefreshCommandStates();
   });
   m_doc.AddView(this);
 }
@@ -117,7 +120,7 @@ void CListView::SortByHeading(int column) {
   m_sortColumn = column;
   m_sortDescending = descending;
   horizontalHeader()->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
-  m_app.Window().RefreshCommandStates();
+  m_host.RefreshCommandStates();
 }
 
 void CListView::OnUpdate(IDocView*, std::uint32_t hint) {
@@ -156,7 +159,7 @@ std::vector<int> CListView::SelectedCards() const {
 
 void CListView::OpenRow(int row) {
   if (!m_doc.MakeCurrent(row)) return;
-  m_app.Window().Dispatch(cmd::kSwitchList);
+  m_host.Dispatch(cmd::kSwitchList);
   m_doc.UpdateAllViews(nullptr, hint::kSearchFound);
 }
 
@@ -176,7 +179,7 @@ void CListView::keyPressEvent(QKeyEvent* event) {
   else if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier)
     id = cmd::kDeleteCard;
   if (id) {
-    m_app.Window().Dispatch(id);
+    m_host.Dispatch(id);
     return;
   }
   QTableView::keyPressEvent(event);
@@ -222,14 +225,14 @@ bool CListView::OnCommand(std::uint32_t id) {
       PasteCards(m_doc);
       return true;
     case cmd::kAppendPaste:
-      if (AppendPasteCards(m_doc) == 0) m_app.Prompt().Notice(QStringLiteral("貼りつけるデータがありません"));
+      if (AppendPasteCards(m_doc) == 0) m_host.Prompt().Notice(QStringLiteral("貼りつけるデータがありません"));
       return true;
     case cmd::kStoreItem:
       m_doc.SetCurrentItem(currentIndex().isValid() ? currentIndex().column() : 0);
       return true;
     case cmd::kFont:
-      if (ChooseSectionFont(this, m_app.Settings(), settings::FontSection::VListFont)) {
-        setFont(FontFromRecord(settings::ReadFont(m_app.Settings(), settings::FontSection::VListFont), ScreenDpiY()));
+      if (ChooseSectionFont(this, m_host.Settings(), settings::FontSection::VListFont)) {
+        setFont(FontFromRecord(settings::ReadFont(m_host.Settings(), settings::FontSection::VListFont), ScreenDpiY()));
         verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
         SizeColumns();
       }

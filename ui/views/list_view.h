@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-class CVelumApp;
+class IViewHost;
 class CCardTableModel;
 
 // The list: every visible card as a row, every item as a column, shown in
@@ -17,7 +17,7 @@ class CListView final : public QTableView, public IDocView {
   Q_OBJECT
 
  public:
-  explicit CListView(CVelumApp& app, QWidget* parent = nullptr);
+  explicit CListView(IViewHost& host, QWidget* parent = nullptr);
   ~CListView() override;
 
   void OnUpdate(IDocView* sender, std::uint32_t hint) override;
@@ -41,7 +41,7 @@ class CListView final : public QTableView, public IDocView {
   void SizeColumns();
   void OpenRow(int row);
 
-  CVelumApp& m_app;
+  IViewHost& m_host;
   CVelumDoc& m_doc;
   CCardTableModel* m_model;
   std::vector<bool> m_numeric;  // by column, from the sampled rows

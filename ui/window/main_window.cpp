@@ -5,6 +5,7 @@
 #include "app/key_translation.h"
 #include "keys/menu_label.h"
 #include "settings/settings.h"
+#include "ui/dialogs/exchange/exchange_commands.h"
 #include "ui/views/card_edit.h"
 #include "ui/views/card_view.h"
 #include "ui/views/item_list_view.h"
@@ -84,12 +85,58 @@ CMainWindow::CMainWindow(CVelumApp& app) : m_app(app) {
   RefreshMenuLabels();
   setAcceptDrops(true);
   qApp->installEventFilter(this);
+  app.SetDialogParent(this);
+  app.Doc().onReloadCommand = [this] { Dispatch(cmd::kReload); };
+  app.Doc().onSaveAsCommand = [this] { return SaveDocumentAs(); };
 }
 
 CMainWindow::~CMainWindow() {
+  m_app.Doc().onReloadCommand = nullptr;
+  m_app.Doc().onSaveAsCommand = nullptr;
+  m_app.SetDialogParent(nullptr);
   m_app.Doc().RemoveView(&m_watcher);
   qApp->removeEventFilter(this);
 }
+
+void CMainWindow::Start() {
+  CVelumDoc& doc = m_app.Doc();
+  // A first start that could not make the association says so, as the command does.
+  if (const CAssociationResult& association = m_app.Association(); !association.ok)
+    m_app.Prompt().Notice(ui_msg::kAssociateFailed.arg(association.error));
+  const QString& file = m_app.StartFile();
+  // Contacts and sheets come in as a new deck once the window stands.
+  const bool importAtStart = !file.isEmpty() && IsImportedByOpen(file);
+  if (importAtStart) {
+    doc.OnNewDocument();
+  } else if (file.isEmpty()) {
+    const QString last = ReadSetting(m_app.Settings(), settings::kDefaultFile);
+    if (!last.isEmpty())
+      doc.OnOpenDocument(last);
+    else
+      doc.OnNewDocument();
+  } else {
+    // A file that cannot be opened is named with the reason, and the window
+    // opens on a new document, as the open command leaves things.
+    QString reason;
+    if (CanOpen(file, &reason)) {
+      doc.OnOpenDocument(file);
+    } else {
+      m_app.Prompt().Notice(ui_msg::kCannotOpenPath.arg(QFileInfo(file).absoluteFilePath(), reason));
+      doc.OnNewDocument();
+    }
+  }
+  // The card is laid out for the width the shown window has.
+  show();
+  DocumentReplaced();
+  if (importAtStart) OpenFile(file);
+}
+
+CVelumDoc& CMainWindow::Doc() { return m_app.Doc(); }
+CSettingsStore& CMainWindow::Settings() { return m_app.Settings(); }
+const CServices& CMainWindow::Services() const { return m_app.Services(); }
+IPrompt& CMainWindow::Prompt() { return m_app.Prompt(); }
+const CStartSettings& CMainWindow::StartSettings() const { return m_app.Cache(); }
+QSize CMainWindow::Screen() const { return m_app.Screen(); }
 
 void CMainWindow::BuildActions() {
   for (const CFrameCommand& c : FrameCommands()) {
@@ -206,8 +253,8 @@ void CMainWindow::BuildPanes() {
   m_splitter = new QSplitter(m_central);
   m_splitter->setObjectName(QStringLiteral("splitter"));
   m_splitter->setChildrenCollapsible(true);
-  m_itemList = new CItemListView(m_app, m_splitter);
-  m_cardView = new CCardView(m_app, m_splitter);
+  m_itemList = new CItemListView(*this, m_splitter);
+  m_cardView = new CCardView(*this, m_splitter);
   m_splitter->addWidget(m_itemList);
   m_splitter->addWidget(m_cardView);
   m_splitter->setStretchFactor(1, 1);
@@ -263,7 +310,7 @@ void CMainWindow::ToggleItemList() {
 
 void CMainWindow::ShowList() {
   if (!m_listView) {
-    m_listView = new CListView(m_app, m_central);
+    m_listView = new CListView(*this, m_central);
     m_central->addWidget(m_listView);
     m_listView->InitialUpdate();
   }

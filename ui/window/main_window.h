@@ -2,6 +2,7 @@
 
 #include "app/frame_command_table.h"
 #include "core/velum_doc.h"
+#include "ui/views/view_host.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -21,16 +22,29 @@ class QToolBar;
 
 // The main window: menus and toolbar from the command table, the splitter of
 // the item list (pane 0) and the card view (pane 1), the list in place of the
-// splitter, and the one dispatch every command goes through.
-class CMainWindow final : public QMainWindow {
+// splitter, and the one dispatch every command goes through. It alone makes
+// the views, and is their host.
+class CMainWindow final : public QMainWindow, public IViewHost {
   Q_OBJECT
 
  public:
+  // A window on the started application (CVelumApp::Start); it is shown by Start().
   explicit CMainWindow(CVelumApp& app);
   ~CMainWindow() override;
 
-  // Runs a command as its menu entry would; false when no view took it.
-  bool Dispatch(std::uint32_t id);
+  // Opens the card file named on the command line (else the last one, else a
+  // new document), saying why a file could not be opened, then shows the window.
+  void Start();
+
+  // IViewHost.
+  CVelumDoc& Doc() override;
+  CSettingsStore& Settings() override;
+  const CServices& Services() const override;
+  IPrompt& Prompt() override;
+  const CStartSettings& StartSettings() const override;
+  QSize Screen() const override;
+  QWidget* HostWidget() override { return this; }
+  bool Dispatch(std::uint32_t id) override;
   QAction* Action(std::uint32_t id) const { return m_actions.value(id); }
   const QHash<std::uint32_t, QAction*>& Actions() const { return m_actions; }
 
@@ -49,18 +63,16 @@ class CMainWindow final : public QMainWindow {
   QAction* OkButton() { return m_okButton; }
   bool WideMenu() const { return m_wideMenu; }
 
-  // The views call these.
-  void SetActiveView(QWidget* view);
-  void UpdateTitle();
+  void SetActiveView(QWidget* view) override;
+  void UpdateTitle() override;
   // The title as the window shows it: the modified marker filled in.
   QString ShownTitle() const;
   // The status bar's text: the card shown of the visible cards and, while
   // filtered, the visible of all; empty when the window has no status bar.
   QString StatusText() const;
-  void RefreshCommandStates();
+  void RefreshCommandStates() override;
   void RefreshMenuLabels();
-  // The popup of a context menu (0 item list, 1 item edits) at a global point.
-  void ShowContextMenu(int index, const QPoint& globalPos);
+  void ShowContextMenu(int index, const QPoint& globalPos) override;
   // Fills the views after the document was replaced (new, open, reload).
   void DocumentReplaced();
 

@@ -392,3 +392,13 @@ void CMainWindow::BringToFront() {
   raise();
   activateWindow();
 }
+
+namespace {
+
+// The item list opens its incremental search over the window.
+const CRegisterCommand kRegisterIncrementalSearch(cmd::kIncrementalSearch, [](CVelumApp&, CMainWindow& window) {
+  window.ItemList().OpenIncrementalSearch(QString());
+  return true;
+});
+
+}  // namespace

@@ -1,6 +1,5 @@
 #include "ui/window/velum_application.h"
 
-#include "app/file_association.h"
 #include "datetime/holiday.h"
 #include "exchange/row_paste.h"
 #include "formula/function_catalog.h"
@@ -10,7 +9,6 @@
 #include "ui/dialogs/exchange/exchange_commands.h"
 #include "ui/widgets/ui_messages.h"
 #include "ui/widgets/ui_services.h"
-#include "ui/window/main_window.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -40,18 +38,6 @@ void InstallQtTranslation() {
 }
 
 }  // namespace
-
-void CStartSettings::Read(const CSettingsStore& s) {
-  maxTate = ReadSetting(s, settings::kMaxTate);
-  defaultIme = ReadSetting(s, settings::kDefaultIme);
-  cursorMove = ReadSetting(s, settings::kCursorMove);
-  cursorRightMove = ReadSetting(s, settings::kCursorRightMove);
-  itemPosMode = ReadSetting(s, settings::kItemPosMode);
-  itemWidthMode = ReadSetting(s, settings::kItemWidthMode);
-  comboInit = ReadSetting(s, settings::kComboInit);
-  focusSkip = ReadSetting(s, settings::kFocusSkip);
-  softKeyMenu = ReadSetting(s, settings::kSoftKeyMenu);
-}
 
 CVelumApp::CVelumApp(const Options& options)
     : m_options(options),
@@ -91,8 +77,7 @@ QSize CVelumApp::Screen() const {
 
 bool CVelumApp::Start() {
   m_recent->Load(m_settings);
-  const CAssociationResult association =
-      m_scripted ? CAssociationResult{} : RegisterFileTypes(QApplication::applicationFilePath(), false);
+  m_association = m_scripted ? CAssociationResult{} : RegisterFileTypes(QApplication::applicationFilePath(), false);
   m_keyMap.Start(QApplication::applicationDirPath());
   m_cache.Read(m_settings);
   ApplyHolidayRulesSetting(m_settings);
@@ -101,40 +86,12 @@ bool CVelumApp::Start() {
   InstallItemFormulas();
   InstallRowPaste();
 
-  m_window = std::make_unique<CMainWindow>(*this);
-  if (auto* boxes = dynamic_cast<CMessageBoxPrompt*>(m_prompt)) boxes->SetParent(m_window.get());
-  if (auto* bar = dynamic_cast<CProgressDialogProgress*>(m_progress.get())) bar->SetParent(m_window.get());
-  m_doc->onReloadCommand = [this] { m_window->Dispatch(32868); };
-  m_doc->onSaveAsCommand = [this] { return m_window->SaveDocumentAs(); };
-  // A first start that could not make the association says so, as the command does.
-  if (!association.ok) m_prompt->Notice(ui_msg::kAssociateFailed.arg(association.error));
-
-  // Contacts and sheets come in as a new deck once the window stands.
-  const bool importAtStart = !m_options.file.isEmpty() && IsImportedByOpen(m_options.file);
-  if (importAtStart) {
-    m_doc->OnNewDocument();
-  } else if (m_options.file.isEmpty()) {
-    const QString last = ReadSetting(m_settings, settings::kDefaultFile);
-    if (!last.isEmpty())
-      m_doc->OnOpenDocument(last);
-    else
-      m_doc->OnNewDocument();
-  } else {
-    // A file that cannot be opened is named with the reason, and the window
-    // opens on a new document, as the open command leaves things.
-    QString reason;
-    if (CMainWindow::CanOpen(m_options.file, &reason)) {
-      m_doc->OnOpenDocument(m_options.file);
-    } else {
-      m_prompt->Notice(ui_msg::kCannotOpenPath.arg(QFileInfo(m_options.file).absoluteFilePath(), reason));
-      m_doc->OnNewDocument();
-    }
-  }
-  // The card is laid out for the width the shown window has.
-  m_window->show();
-  m_window->DocumentReplaced();
-  if (importAtStart) m_window->OpenFile(m_options.file);
   return true;
+}
+
+void CVelumApp::SetDialogParent(QWidget* parent) {
+  if (auto* boxes = dynamic_cast<CMessageBoxPrompt*>(m_prompt)) boxes->SetParent(parent);
+  if (auto* bar = dynamic_cast<CProgressDialogProgress*>(m_progress.get())) bar->SetParent(parent);
 }
 
 bool CVelumQApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/file_association.h"
 #include "app/recent_files.h"
 #include "core/services.h"
 #include "core/velum_doc.h"
 #include "keys/key_map.h"
 #include "platform/clock.h"
 #include "settings/settings_store.h"
+#include "ui/views/start_settings.h"
 
 #include <QApplication>
 #include <QSize>
@@ -16,25 +18,12 @@
 #include <functional>
 #include <memory>
 
-class CMainWindow;
+class QWidget;
 
-// The settings the window reads once at start; the settings sheet replaces them.
-struct CStartSettings {
-  std::uint32_t maxTate = 4;
-  std::uint32_t defaultIme = 0;
-  std::uint32_t cursorMove = 1;
-  std::uint32_t cursorRightMove = 0;
-  std::uint32_t itemPosMode = 1;
-  std::uint32_t itemWidthMode = 0;
-  std::uint32_t comboInit = 1;
-  std::uint32_t focusSkip = 1;
-  std::uint32_t softKeyMenu = 0;
-  void Read(const CSettingsStore& store);
-};
-
-// The application: the services, the one document, the key map, the recent
-// files and the main window. Under automation (a script given) message boxes,
-// the shell and the screen size are the script's.
+// The application: the services, the one document, the key map and the recent
+// files. The main window is made by the caller (main, a test) on top of it and
+// opens the start file (CMainWindow::Start). Under automation (a script given)
+// message boxes, the shell and the screen size are the script's.
 class CVelumApp {
  public:
   struct Options {
@@ -49,9 +38,16 @@ class CVelumApp {
   CVelumApp& operator=(const CVelumApp&) = delete;
 
   // Start steps after the running-copy check: recent files, file types, key
-  // map, the settings cache, the catalog, the window, then the file. False
-  // when the file named on the command line could not be opened.
+  // map, the settings cache, the catalog. The window comes next, then the
+  // file (CMainWindow::Start).
   bool Start();
+  // The card file named on the command line; empty when none was.
+  const QString& StartFile() const { return m_options.file; }
+  // What registering the file types at start answered.
+  const CAssociationResult& Association() const { return m_association; }
+  // The window that message boxes and the progress dialog are shown over;
+  // null when it is gone.
+  void SetDialogParent(QWidget* parent);
 
   const CServices& Services() const { return *m_services; }
   CSettingsStore& Settings() { return m_settings; }
@@ -59,7 +55,6 @@ class CVelumApp {
   CKeyMap& KeyMap() { return m_keyMap; }
   CRecentFileList& Recent() { return *m_recent; }
   CStartSettings& Cache() { return m_cache; }
-  CMainWindow& Window() { return *m_window; }
   IPrompt& Prompt() { return *m_prompt; }
   // The prompt of automation; null in a normal run.
   class CTranscriptPrompt* ScriptPrompt() { return m_scriptPrompt; }
@@ -83,7 +78,7 @@ class CVelumApp {
   CKeyMap m_keyMap;
   std::unique_ptr<CRecentFileList> m_recent;
   CStartSettings m_cache;
-  std::unique_ptr<CMainWindow> m_window;
+  CAssociationResult m_association;
 };
 
 // The QApplication of the window. A failed allocation in an event handler

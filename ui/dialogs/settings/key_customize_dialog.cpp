@@ -27,8 +27,8 @@ const QString kKeyFilter = QStringLiteral("KEYﾌｧｲﾙ(*.KEY) |*.KEY| 全て
 
 }  // namespace
 
-CKeyCustomizeDialog::CKeyCustomizeDialog(CVelumApp& app, QWidget* parent)
-    : QDialog(parent), m_app(app), m_binder(app.KeyMap()) {
+CKeyCustomizeDialog::CKeyCustomizeDialog(CVelumApp& app, CMainWindow& window)
+    : QDialog(&window), m_app(app), m_window(window), m_binder(app.KeyMap()) {
   setWindowTitle(QStringLiteral("キーカスタマイズ"));
   m_keys = new QListWidget(this);
   m_keys->setObjectName(QStringLiteral("keys"));
@@ -111,7 +111,7 @@ void CKeyCustomizeDialog::ShowCommand() {
 void CKeyCustomizeDialog::Relabel(const std::vector<CMenuLabelChange>& changes) {
   // The dialog's changes show in the menus whatever the key display says.
   for (const CMenuLabelChange& c : changes)
-    if (QAction* a = m_app.Window().Action(c.command)) a->setText(SetMenuLabelText(a->text(), c.label));
+    if (QAction* a = m_window.Action(c.command)) a->setText(SetMenuLabelText(a->text(), c.label));
 }
 
 void CKeyCustomizeDialog::SaveAs() {
@@ -146,7 +146,7 @@ void CKeyCustomizeDialog::LoadFrom() {
     return;
   }
   if (status.result == CKeyFileStatus::kDamaged) m_app.Prompt().Notice(DamageMessage(status, *chosen));
-  m_app.Window().RefreshMenuLabels();
+  m_window.RefreshMenuLabels();
   ShowCommand();
 }
 
@@ -162,7 +162,7 @@ void CKeyCustomizeDialog::accept() {
 
 namespace {
 const CRegisterCommand kRegister(cmd::kKeyCustomize, [](CVelumApp& app, CMainWindow& window) {
-  CKeyCustomizeDialog dialog(app, &window);
+  CKeyCustomizeDialog dialog(app, window);
   dialog.exec();
   return true;
 });

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class CMainWindow;
 class CVelumApp;
 class QCheckBox;
 class QListWidget;
@@ -15,7 +16,8 @@ class CKeyCustomizeDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  CKeyCustomizeDialog(CVelumApp& app, QWidget* parent = nullptr);
+  // Shown over the window, whose menu labels follow the bindings.
+  CKeyCustomizeDialog(CVelumApp& app, CMainWindow& window);
   CKeyCustomizeDialog(const CKeyCustomizeDialog&) = delete;
   CKeyCustomizeDialog& operator=(const CKeyCustomizeDialog&) = delete;
 
@@ -30,6 +32,7 @@ class CKeyCustomizeDialog final : public QDialog {
   void NoticeCannotSave(const QString& error);
 
   CVelumApp& m_app;
+  CMainWindow& m_window;
   CKeyBinder m_binder;
   QCheckBox* m_ctrl;
   QCheckBox* m_shift;

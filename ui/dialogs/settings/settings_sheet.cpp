@@ -209,8 +209,7 @@ void CSettingsSheet::accept() {
 
 bool CSettingsSheet::CsvDefault() const { return m_csvDefault->isChecked(); }
 
-bool RunSettingsSheet(CVelumApp& app) {
-  CMainWindow& window = app.Window();
+bool RunSettingsSheet(CVelumApp& app, CMainWindow& window) {
   const QSize screen = app.Screen();
   CSettingsSheetValues before = ReadSettingsSheet(app.Settings(), screen.width(), screen.height());
   CStartSettings& cache = app.Cache();
@@ -240,8 +239,8 @@ bool RunSettingsSheet(CVelumApp& app) {
 }
 
 namespace {
-const CRegisterCommand kRegister(cmd::kSettings, [](CVelumApp& app, CMainWindow&) {
-  RunSettingsSheet(app);
+const CRegisterCommand kRegister(cmd::kSettings, [](CVelumApp& app, CMainWindow& window) {
+  RunSettingsSheet(app, window);
   return true;
 });
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class CMainWindow;
 class CVelumApp;
 class QCheckBox;
 class QComboBox;
@@ -52,4 +53,4 @@ class CSettingsSheet final : public QDialog {
 
 // Runs the sheet over the store and the window's cached values; on OK writes
 // what changed, updates the cache and the views. True when confirmed.
-bool RunSettingsSheet(CVelumApp& app);
+bool RunSettingsSheet(CVelumApp& app, CMainWindow& window);
