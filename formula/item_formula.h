@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/card_store.h"
+#include "formula/formula_results.h"
 
 #include <QString>
 #include <QStringView>
@@ -17,12 +18,10 @@
 // with "STR(" is a text result. The common forms (arithmetic over references
 // and BEFORE/AFTER, one text-function call) are compiled once per item and
 // computed from that form wherever the card's values fit it, with the same
-// results (compiled_formula.h). Errors are values, never messages:
-inline constexpr QStringView kCircularReference = u"循環参照：計算式中に式項目の参照が含まれています";
-inline constexpr QStringView kFormulaError = u"計算式が誤っています";
-inline constexpr QStringView kNoSuchItem = u"Err:計算式が誤っています（該当する項目なし）";  // + the formula
-inline constexpr QStringView kLinkedToItself = u"Err:連動項目で自分自身を参照";
-
+// results (compiled_formula.h). Errors are values, never messages
+// (formula_results.h: kCircularReference, kFormulaError, kNoSuchItem,
+// kLinkedToItself).
+//
 // A reference to a formula item takes in its formula, expanded once per card
 // however often it is met. Where the formula that refers counts only numbers
 // (it calls no text function and no STR), a formula item whose value is a
@@ -54,17 +53,6 @@ QString EvaluateItemFormula(const CCardStore& store, int card, bool allCards, in
 // with the formula (velum-cli formula); it has no self-reference.
 QString EvaluateFormulaText(const CCardStore& store, int card, bool allCards, QStringView formula, bool display);
 
-// Whether a text counts as a number for statistics: not empty, every
-// character a digit, '.' or ',', the first may also be '-', '+' or '\'.
-bool IsNumericText(QStringView text);
-
-struct CColumnStatistics {
-  int count = 0;  // numeric values over the visible cards
-  double sum = 0;
-  double max = 0;
-  double min = 0;
-  double variance = 0;  // population variance; 0 without values
-};
 // The numeric values (IsNumericText, TextToNumber) of an item over the visible
 // cards, as GetItemValue shows them.
 CColumnStatistics ComputeColumnStatistics(const CCardStore& store, int item);
@@ -75,7 +63,3 @@ CColumnStatistics ComputeColumnStatistics(const CCardStore& store, int item);
 void InstallItemFormulas();
 const CCardStore::IValueSource& ItemFormulaSource();
 
-// Whether formula items whose formulas allow it are computed from a form
-// compiled once per item (the default) rather than by expanding their text on
-// every card; the results are the same. For tests that compare the two.
-void UseCompiledFormulas(bool on);

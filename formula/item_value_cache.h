@@ -3,7 +3,7 @@
 #include "core/card_store.h"
 #include "formula/compiled_formula.h"
 #include "formula/item_dependencies.h"
-#include "formula/item_formula.h"
+#include "formula/formula_results.h"
 
 #include <QDate>
 #include <QHash>

@@ -2,6 +2,7 @@
 
 #include "formula/compiled_formula.h"
 #include "formula/expression_evaluator.h"
+#include "formula/formula_engine.h"
 #include "formula/number_text.h"
 #include "platform/clock.h"
 

@@ -1,5 +1,6 @@
 #include "formula_fixture.h"
 
+#include "formula/formula_engine.h"
 #include "formula/item_formula.h"
 #include "formula/number_text.h"
 #include "japanese/wide_digits.h"

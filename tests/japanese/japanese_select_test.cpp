@@ -1,3 +1,4 @@
+#include "formula/formula_engine.h"
 #include "formula/item_formula.h"
 #include "formula/number_text.h"
 #include "japanese/japanese_settings.h"
