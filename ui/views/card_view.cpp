@@ -14,6 +14,7 @@
 #include "settings/settings_store.h"
 #include "ui/views/card_edit.h"
 #include "ui/views/deck_models.h"
+#include "ui/views/font_metrics_source.h"
 #include "ui/views/start_settings.h"
 #include "ui/views/view_host.h"
 #include "ui/widgets/font_dialog.h"
@@ -43,24 +44,6 @@ constexpr int kContentKey = 0;
 constexpr int kNameKey = 1;
 int ItemContentKey(int item) { return 2 + 2 * item; }
 int ItemNameKey(int item) { return 3 + 2 * item; }
-
-class CFontMetricsSource final : public ILayoutMetrics {
- public:
-  explicit CFontMetricsSource(std::vector<QFontMetrics> metrics) : m_metrics(std::move(metrics)) {}
-  int TextWidth(int font, QStringView text) const override {
-    return At(font).horizontalAdvance(text.toString());
-  }
-  int AverageCharWidth(int font) const override { return At(font).averageCharWidth(); }
-  int MaxCharWidth(int font) const override { return At(font).maxWidth(); }
-  // The height of a line as an edit shows it: the font's line spacing.
-  int Height(int font) const override { return At(font).lineSpacing(); }
-
- private:
-  const QFontMetrics& At(int font) const {
-    return m_metrics[std::size_t(font) < m_metrics.size() ? std::size_t(font) : 0];
-  }
-  std::vector<QFontMetrics> m_metrics;
-};
 
 const char* KindName(ControlKind k) {
   switch (k) {
