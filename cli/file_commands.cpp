@@ -1,3 +1,4 @@
+#include "app/starting_points.h"
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "core/save_form.h"
@@ -145,26 +146,43 @@ int RunConvert(CCliContext& ctx, const QStringList& args) {
   return kExitOk;
 }
 
+const QString kNewUsage = QStringLiteral(
+    "usage: velum-cli new FILE (--template NAME | --items A,B,C) [--style own|ms] "
+    "[--to-encoding cp932|utf-8] [--line-ends lf|crlf|cr]");
+
+// The items of `new`: a starting point's, or the names given. Empty with
+// *error set when neither gives a list.
+std::vector<CStartingItem> NewItems(const CCliContext& ctx, const CParsedArgs& a, QString* error) {
+  if (a.Has(QStringLiteral("--items"))) return ItemsFromNames(a.Value(QStringLiteral("--items")).split(u','), error);
+  const QString name = a.Value(QStringLiteral("--template"));
+  const int year = ctx.Services().clock.Now().date().year();
+  const std::optional<CStartingPoint> point = FindStartingPoint(name, year);
+  if (!point || point->items.empty()) {
+    QStringList names;
+    for (const CStartingPoint& p : StartingPoints(year))
+      if (!p.items.empty()) names << p.name;
+    *error = QStringLiteral("no template %1 (the templates: %2; an empty list: --items)").arg(name, names.join(u", "));
+    return {};
+  }
+  return point->items;
+}
+
 int RunNew(CCliContext& ctx, const QStringList& args) {
-  const CParsedArgs a = ParseArgs(args, QStringList{QStringLiteral("--items")} + kFormOptions, {});
+  const CParsedArgs a =
+      ParseArgs(args, QStringList{QStringLiteral("--items"), QStringLiteral("--template")} + kFormOptions, {});
   if (!a.error.isEmpty()) return ctx.Usage(a.error);
-  if (a.positional.size() != 1 || !a.Has(QStringLiteral("--items")))
-    return ctx.Usage(QStringLiteral("usage: velum-cli new FILE --items A,B,C [--style own|ms] "
-                                    "[--to-encoding cp932|utf-8] [--line-ends lf|crlf|cr]"));
+  if (a.positional.size() != 1 || a.Has(QStringLiteral("--items")) == a.Has(QStringLiteral("--template")))
+    return ctx.Usage(kNewUsage);
   CVelumDoc& doc = ctx.Doc();
-  doc.OnNewDocument();
   CSaveForm form = SaveFormOf(doc.Store());
   if (const QString error = ParseFormOptions(a, &form); !error.isEmpty()) return ctx.Usage(error);
-  const QStringList names = a.Value(QStringLiteral("--items")).split(u',');
-  if (names.size() > CCardRow::kMaxItems)
-    return ctx.Usage(QStringLiteral("--items takes at most %1 names").arg(CCardRow::kMaxItems));
+  QString error;
+  const std::vector<CStartingItem> items = NewItems(ctx, a, &error);
+  if (items.empty()) return ctx.Usage(error);
   const QString path = a.positional[0];
   // A new file never replaces one that is there.
   if (QFileInfo::exists(path)) return ctx.Fail(QStringLiteral("%1: the file exists").arg(path));
-  CItemNameRow row;
-  row.MakeEmpty(int(names.size()));
-  for (int i = 0; i < names.size(); ++i) row.SetItem(i, names[i]);
-  doc.Store().SetItemNames(row, true);
+  MakeNewList(doc, items);
   return SaveAsInForm(doc, path, form) ? kExitOk : kExitFailed;
 }
 
@@ -176,7 +194,7 @@ const CCliRegistrar kConvert(
     QStringLiteral("convert"), RunConvert,
     QStringLiteral("convert FILE -o OUT [--style own|ms] [--to-encoding cp932|utf-8] [--line-ends lf|crlf|cr]"));
 const CCliRegistrar kNew(QStringLiteral("new"), RunNew,
-                         QStringLiteral("new FILE --items A,B,C [--style own|ms] [--to-encoding cp932|utf-8] "
-                                        "[--line-ends lf|crlf|cr]   a new card file"));
+                         QStringLiteral("new FILE (--template NAME | --items A,B,C) [--style own|ms] "
+                                        "[--to-encoding cp932|utf-8] [--line-ends lf|crlf|cr]   a new card file"));
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
@@ -470,4 +471,57 @@ TEST_F(CliTest, NewFilesReadBackInSpreadsheets) {
     if (python.isEmpty()) GTEST_SKIP() << "python3 is not at hand";
     EXPECT_EQ(python, expected);
   }
+}
+
+// new --template makes the starting points of ﾌｧｲﾙ ▸ 新規作成: the items, their
+// properties in the property file beside it, one empty card; the age follows
+// the birthday and stays empty without one. Bad choices change no file.
+TEST_F(CliTest, NewFromAStartingPoint) {
+  const QString book = w.Path(u"住所.csv"_s);
+  CCliRun r = Run({u"new"_s, book, u"--template"_s, u"住所録"_s});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(w.ReadFile(u"住所.csv"_s),
+            "\xEF\xBB\xBF" + u"\"氏名\",\"ふりがな\",\"郵便番号\",\"住所1\",\"住所2\",\"電話\",\"携帯\",\"メール\",\"誕生日\","
+                             "\"年齢\",\"メモ\"\r\n\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s.toUtf8());
+  const QJsonObject props = QJsonDocument::fromJson(Run({u"props"_s, book}).out.toUtf8()).object();
+  const QJsonArray records = props.value(u"items"_s).toArray();
+  ASSERT_EQ(records.size(), 11) << Run({u"props"_s, book}).out.left(400).toStdString();
+  EXPECT_EQ(records[9].toObject().value(u"formula"_s).toString(), u"STR(IFS(%[誕生日]=,,IFS(%[誕生日]=0,,YEARS(%[誕生日]))))"_s);
+  EXPECT_EQ(records[2].toObject().value(u"imeMode"_s).toInt(), 2);
+
+  r = Run({u"batch"_s, book}, "show\nset 0 誕生日 2000/5/4\nshow\nset 0 誕生日 1975/5/3\nshow\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const QStringList ages = r.out.split(u'\n').filter(u"\t"_s).filter(QRegularExpression(u"^\t"_s));
+  ASSERT_EQ(ages.size(), 3) << r.out.toStdString();
+  EXPECT_EQ(ages[0].split(u'\t')[9], u""_s);
+  EXPECT_EQ(ages[1].split(u'\t')[9], u"23"_s);
+  EXPECT_EQ(ages[2].split(u'\t')[9], u"49"_s);
+
+  const QString cards = w.Path(u"賀状.csv"_s);
+  ASSERT_EQ(Run({u"new"_s, cards, u"--template"_s, u"年賀状リスト"_s, u"--to-encoding"_s, u"cp932"_s}).exitCode, 0);
+  EXPECT_TRUE(w.ReadFile(u"賀状.csv"_s).startsWith(Sjis(u"\"氏名\",\"ふりがな\",\"連名\",\"敬称\""_s)));
+  EXPECT_TRUE(w.ReadFile(u"賀状.csv"_s).contains(Sjis(u"\"2024年\",\"2025年\""_s)));
+
+  const struct {
+    QStringList args;
+    int exitCode;
+    QString said;
+  } refused[] = {
+      {{u"--template"_s, u"家計簿"_s}, 2, u"no template 家計簿 (the templates: 住所録, 年賀状リスト, 顧客名簿, 蔵書"_s},
+      {{u"--template"_s, u"空のファイル"_s}, 2, u"no template 空のファイル"_s},
+      {{u"--template"_s, u"住所録"_s, u"--items"_s, u"a"_s}, 2, u"usage: velum-cli new FILE (--template NAME | --items"_s},
+      {{}, 2, u"usage: velum-cli new"_s},
+      {{u"--items"_s, u"氏名,電話,氏名"_s}, 2, u"項目名「氏名」が２回あります"_s},
+      {{u"--items"_s, u", ,"_s}, 2, u"項目名を１行に１つずつ入力してください"_s},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.args.join(u' ').toStdString());
+    r = Run(QStringList{u"new"_s, w.Path(u"refused.csv"_s)} + c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode);
+    EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(w.Path(u"refused.csv"_s)));
+  }
+  r = Run({u"new"_s, w.Path(u"trimmed.csv"_s), u"--items"_s, u" 氏名 ,,電話"_s});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(w.ReadFile(u"trimmed.csv"_s), "\xEF\xBB\xBF" + u"\"氏名\",\"電話\"\r\n\"\",\"\"\r\n"_s.toUtf8());
 }
