@@ -36,7 +36,9 @@ void RestoreVisible(CCardStore& store, const std::vector<CCardRow*>& rows) {
 
 CFoundCard Found(CVelumDoc& doc, int card) {
   if (card < 0) {
-    Prompt(doc).Notice(select_msg::kNotFound);
+    // A search looks only at the visible cards: the filter may hide the card.
+    const int hidden = doc.Store().AllCount() - doc.Store().VisibleCount();
+    Prompt(doc).Notice(hidden > 0 ? select_msg::kNotFoundFiltered.arg(hidden) : select_msg::kNotFound);
     return {};
   }
   doc.MakeCurrent(card);

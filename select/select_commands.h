@@ -86,7 +86,8 @@ struct CFoundCard {
 // 検索 (32774): the word enters the history, the case flag is written to
 // System/ISearch and becomes the store's, the request is set and the search
 // starts at the first visible card. Found: it becomes the current card, hint
-// 0x20004. Not found: "カードが見つかりません", the current card stays.
+// 0x20004. Not found: "カードが見つかりません", the current card stays; while a
+// filter hides n cards the message says so ("（絞り込みで n 枚が隠れています）").
 CFoundCard SearchCommand(CVelumDoc& doc, const std::vector<int>& items, int condition, const QString& word,
                          bool distinguishCase);
 // 次検索 (32782): goes on in the current card after the item of the last

@@ -7,6 +7,7 @@
 namespace select_msg {
 
 inline const QString kNotFound = QStringLiteral("カードが見つかりません");
+inline const QString kNotFoundFiltered = QStringLiteral("カードが見つかりません（絞り込みで %1 枚が隠れています）");
 inline const QString kAllCardsMatch = QStringLiteral("全カードが対象です");
 inline const QString kReleaseQuestion = QStringLiteral("絞り込みを解除します");
 inline const QString kComplementQuestion = QStringLiteral("絞り込みされていないカードを表示します。よろしいですか？");
