@@ -40,6 +40,9 @@ QString TranscriptLine(const CScriptedPrompt::Shown& s) {
     case Kind::Notice:
       return QStringLiteral("message: ") + s.text;
     case Kind::Question:
+      if (!s.check.isEmpty())
+        return QStringLiteral("question: %1 [%2] %3 -> %4")
+            .arg(s.text, s.checked ? u"x" : u" ", s.check, s.answer ? u"ok" : u"cancel");
       return QStringLiteral("question: %1 -> %2").arg(s.text, s.answer ? u"ok" : u"cancel");
     case Kind::YesNo:
       return QStringLiteral("question: %1 -> %2").arg(s.text, s.answer ? u"yes" : u"no");

@@ -15,7 +15,8 @@ class CVelumDoc;
 // hold blanks, with \" and \\ as escapes. Answers false for an unclosed quote.
 bool SplitWords(const QString& line, QStringList* words);
 
-// "message: TEXT" or "question: TEXT -> ANSWER" for a text the prompt showed.
+// "message: TEXT" or "question: TEXT -> ANSWER" for a text the prompt showed;
+// a question with a check box: "question: TEXT [x] CHECK -> ANSWER" ("[ ]" unticked).
 QString TranscriptLine(const CScriptedPrompt::Shown& shown);
 
 // Reads "ok", "cancel", "yes" or "no"; false for any other word.

@@ -97,9 +97,12 @@ void InsertCard(CVelumDoc& doc) {
 
 int AddCardAtEnd(CVelumDoc& doc) {
   doc.StoreCards();
-  if (ReadSetting(doc.Services().settings, settings::kCardAdd) == 1 &&
-      !Prompt(doc).Question(edit_msg::kLastCardQuestion))
-    return -1;
+  if (ReadSetting(doc.Services().settings, settings::kCardAdd) == 1) {
+    bool dontAsk = false;
+    if (!Prompt(doc).QuestionWithCheck(edit_msg::kLastCardQuestion, edit_msg::kDontAskAgain, &dontAsk)) return -1;
+    // Only an added card makes the box count: a Cancel never turns the question off.
+    if (dontAsk) WriteSetting(doc.Services().settings, settings::kCardAdd, 0);
+  }
   CCardStore& store = doc.Store();
   doc.UndoStack().Record(doc, undo_label::kAddCard);
   store.AddCard(-1);

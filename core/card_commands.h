@@ -33,7 +33,7 @@ void AddCard(CVelumDoc& doc);
 // number now denotes the new card. Hint 0xA0007.
 void InsertCard(CVelumDoc& doc);
 // The next-item command at the last item of the last card: asks first when
-// System/CardAdd is 1, then appends a card from the initial values and makes it
+// System/CardAdd is 1 (a ticked 次回から確認しない with OK writes it 0), then appends a card from the initial values and makes it
 // current (hint 6). Answers the item to focus on the new card (the first that is
 // neither a formula nor a linked item, else 0), or -1 when no card was added.
 int AddCardAtEnd(CVelumDoc& doc);

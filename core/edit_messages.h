@@ -8,6 +8,7 @@ namespace edit_msg {
 inline const QString kCommaQuestion =
     QStringLiteral("項目内容にカンマが含まれています。\n項目をダブルクォーテーションで囲みますか？");
 inline const QString kLastCardQuestion = QStringLiteral("最後のカードです。カードを追加しますか？");
+inline const QString kDontAskAgain = QStringLiteral("次回から確認しない");
 inline const QString kDeleteCards = QStringLiteral("カードを削除します");
 inline const QString kNothingToPaste = QStringLiteral("貼りつけるデータがありません");
 inline const QString kSelectItem = QStringLiteral("項目を選択してください");
@@ -18,7 +19,7 @@ inline const QString kRenameItemPrompt = QStringLiteral("変更する項目名�
 inline const QString kNameRequired = QStringLiteral("項目名は必ず入力してください");
 // Preceded by the item's name.
 inline const QString kDeleteItemSuffix = QStringLiteral("を削除します。よろしいですか？");
-inline const QString kNameDialogTitle = QStringLiteral("VELUM for WidndowsCE");
+inline const QString kNameDialogTitle = QStringLiteral("Velum");
 inline const QString kItemNameFormat = QStringLiteral("項目%1");
 
 // Edits that would break the card file's limits (200 items, at least one item)

@@ -23,6 +23,16 @@ bool CScriptedPrompt::Question(const QString& text) {
   return a;
 }
 
+bool CScriptedPrompt::QuestionWithCheck(const QString& text, const QString& check, bool* checked) {
+  const bool a = NextAnswer();
+  *checked = m_checkNext;
+  m_checkNext = false;
+  if (!a) ++m_declined;
+  m_shown.push_back({Kind::Question, text, a, a ? Choice::Yes : Choice::Cancel, check, *checked});
+  OnShown(m_shown.back());
+  return a;
+}
+
 bool CScriptedPrompt::YesNo(const QString& text) {
   const bool a = NextAnswer();
   Record(Kind::YesNo, text, a, a ? Choice::Yes : Choice::No);

@@ -23,6 +23,13 @@ class IPrompt {
   // The question before a file is saved over that another program changed:
   // 上書き保存 (Yes), 名前を付けて保存 (No) or キャンセル (Cancel, also a closed box).
   virtual Choice OverwriteOrSaveAs(const QString& text) = 0;
+  // A Question with a check box under it (次回から確認しない); *checked says
+  // whether it was ticked when the box closed. A prompt without such a box
+  // asks the plain Question and answers never ticked.
+  virtual bool QuestionWithCheck(const QString& text, const QString& check, bool* checked) {
+    *checked = false;
+    return Question(text);
+  }
   // The wait cursor; calls nest.
   virtual void BeginWait() {}
   virtual void EndWait() {}
@@ -64,6 +71,8 @@ class CScriptedPrompt : public IPrompt {
     QString text;
     bool answer;  // what the question was answered with; true for notices
     Choice choice = Choice::Yes;  // the answer of a YesNoCancel question
+    QString check;                // the check box of QuestionWithCheck, else empty
+    bool checked = false;
   };
 
   void Notice(const QString& text) override;
@@ -74,9 +83,13 @@ class CScriptedPrompt : public IPrompt {
   // Answered as YesNoCancel (yes: overwrite, no: save under another name) and
   // recorded as one.
   Choice OverwriteOrSaveAs(const QString& text) override { return YesNoCancel(text); }
+  // Answered as Question; the box is ticked when QueueCheck asked for it.
+  bool QuestionWithCheck(const QString& text, const QString& check, bool* checked) override;
 
   void QueueAnswer(bool answer) { m_answers.push_back(answer ? Choice::Yes : Choice::No); }
   void QueueChoice(Choice choice) { m_answers.push_back(choice); }
+  // The next question with a check box has it ticked.
+  void QueueCheck() { m_checkNext = true; }
   // The answer without a queued one: true is OK/Yes, false Cancel.
   void SetDefaultAnswer(bool answer) { m_defaultAnswer = answer; }
   // How many questions were answered with Cancel (or No).
@@ -100,6 +113,7 @@ class CScriptedPrompt : public IPrompt {
   std::deque<Choice> m_answers;
   std::vector<Shown> m_shown;
   bool m_defaultAnswer = true;
+  bool m_checkNext = false;
   int m_declined = 0;
   int m_waitDepth = 0;
 };

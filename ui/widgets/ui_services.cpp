@@ -4,6 +4,7 @@
 #include "ui/widgets/dialog_fit.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QApplication>
 #include <QCoreApplication>
 
@@ -66,6 +67,19 @@ void CMessageBoxPrompt::Notice(const QString& text) {
 bool CMessageBoxPrompt::Question(const QString& text) {
   return AskBox(m_parent, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
          QMessageBox::Ok;
+}
+
+bool CMessageBoxPrompt::QuestionWithCheck(const QString& text, const QString& check, bool* checked) {
+  QMessageBox box(QMessageBox::Question, kBoxTitle, text, QMessageBox::Ok | QMessageBox::Cancel, m_parent);
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+  box.setDefaultButton(QMessageBox::Ok);
+  auto* tick = new QCheckBox(check, &box);
+  box.setCheckBox(tick);
+  FitBoxToScreen(box, m_parent);
+  const bool ok = box.exec() == QMessageBox::Ok;
+  *checked = tick->isChecked();
+  return ok;
 }
 
 bool CMessageBoxPrompt::YesNo(const QString& text) {

@@ -22,6 +22,7 @@ class CMessageBoxPrompt final : public IPrompt {
   bool YesNo(const QString& text) override;
   Choice YesNoCancel(const QString& text) override;
   Choice OverwriteOrSaveAs(const QString& text) override;
+  bool QuestionWithCheck(const QString& text, const QString& check, bool* checked) override;
   void BeginWait() override;
   void EndWait() override;
 
