@@ -109,6 +109,42 @@ CControlRect ControlRect(const CLayoutItem& item, int top, int x, const CLayoutS
 
 int Bottom(const QRect& r) { return r.top() + r.height(); }
 
+// Gives the multi-line items the height the card leaves free below its last
+// item, line by line in turn, moving the items below each one down.
+void GrowMultiLine(CCardLayout& layout, const std::vector<CLayoutItem>& items, const CLayoutSettings& s,
+                   const ILayoutMetrics& m) {
+  std::vector<std::size_t> growing;
+  for (std::size_t i = 0; i < layout.controls.size(); ++i)
+    if (items[i].type == 0 && items[i].multiLine == 2 && !s.singleLine &&
+        layout.controls[i].kind == ControlKind::Edit)
+      growing.push_back(i);
+  if (growing.empty()) return;
+  int spare = s.clientHeight - layout.scrollSize.height();
+  std::vector<int> added(layout.controls.size(), 0);
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (std::size_t i : growing) {
+      CLayoutControl& c = layout.controls[i];
+      const int font = items[i].contentFont;
+      const int lh = m.Height(font) + m.Height(font) / 4;
+      if (lh <= 0 || spare < lh || c.lines >= kMaxGrownLines) continue;
+      ++c.lines;
+      added[i] += lh;
+      spare -= lh;
+      grew = true;
+    }
+  }
+  int shift = 0;
+  for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+    CLayoutControl& c = layout.controls[i];
+    c.label.translate(0, shift);
+    c.control.translate(0, shift);
+    c.control.setHeight(c.control.height() + added[i]);
+    shift += added[i];
+  }
+  layout.scrollSize.setHeight(layout.scrollSize.height() + shift);
+}
+
 }  // namespace
 
 CCardLayout LayoutCard(const std::vector<CLayoutItem>& items, const std::vector<bool>& inputFree,
@@ -160,6 +196,7 @@ CCardLayout LayoutCard(const std::vector<CLayoutItem>& items, const std::vector<
   layout.scrollSize = QSize(std::max(0, s.clientWidth - 100), largestBottom + h);
   layout.pageStep = QSize(10, 5 * h);
   layout.lineStep = QSize(1, h);
+  if (s.itemWidthMode == 1 && s.clientHeight > 0) GrowMultiLine(layout, items, s, m);
   return layout;
 }
 

@@ -44,6 +44,7 @@ struct CLayoutSettings {
   bool labelEditZero = false;
   bool singleLine = false;  // Item1: every control one line high
   int clientWidth = 0;
+  int clientHeight = 0;     // 0: unknown; with itemWidthMode 1, multi-line items fill it
   int scrollBarWidth = 0;   // width of a vertical scroll bar
   int screenHeight = 0;     // for the opened height of drop-downs
   int viewNameFont = 0;     // the view's name font: the name column's width
@@ -79,9 +80,13 @@ struct CCardLayout {
 
 // The card form for the items in file order. inputFree[i]: the item has a
 // formula or is linked, so its edit is read-only (types 0 and 3); a missing
-// entry counts as false. The layout is a function of its arguments only: when
+// entry counts as false. With itemWidthMode 1 and a known client height, the
+// items set to 複数行 share the height the card leaves free, in whole lines
+// (at most kMaxGrownLines each), so a tall window shows more of a note. The
+// layout is a function of its arguments only: when
 // showing the scroll bar narrows the client area, the caller lays out again
 // with the narrower width.
+inline constexpr int kMaxGrownLines = 30;
 CCardLayout LayoutCard(const std::vector<CLayoutItem>& items, const std::vector<bool>& inputFree,
                        const CLayoutSettings& s, const ILayoutMetrics& m);
 

@@ -46,6 +46,9 @@ inline constexpr StringSetting kPpcFile{u"System", u"PpcFile", u""};
 inline constexpr IntSetting kActivateNotify{u"System", u"ActivateNotify", 0};
 inline constexpr StringSetting kLastTime{u"System", u"lasttime", u""};
 inline constexpr IntSetting kCardAdd{u"System", u"CardAdd", 1};
+// 1: the first start without a file offers the starting points of a new list;
+// written 0 once they were offered.
+inline constexpr IntSetting kStartChoice{u"System", u"StartChoice", 1};
 inline constexpr IntSetting kIniCursor{u"System", u"IniCursor", 0};
 // How many steps 元に戻す keeps; 0 turns undo off.
 inline constexpr IntSetting kUndoSteps{u"System", u"UndoSteps", 20};
@@ -73,7 +76,9 @@ inline constexpr IntSetting kHolidayRules{u"System", u"HolidayRules", 0};
 // Section View: layout.
 inline constexpr IntSetting kMaxTate{u"View", u"MaxTate", 4};
 inline constexpr IntSetting kItemPosMode{u"View", u"ItemPosMode", 1};
-inline constexpr IntSetting kItemWidthMode{u"View", u"ItemWidthMode", 0};
+// 1 (the default here): the item fields take the window's width; 0 keeps the
+// fixed layout, each field as wide as its text needs.
+inline constexpr IntSetting kItemWidthMode{u"View", u"ItemWidthMode", 1};
 inline constexpr IntSetting kCardMargin{u"View", u"CardMargin", 1};
 inline constexpr IntSetting kLabelEditZero{u"View", u"LabelEditZero", 0};
 inline constexpr IntSetting kCardScroll{u"View", u"CardScroll", 0};

@@ -220,3 +220,49 @@ TEST(ItemLineCounts, CachedUntilTheCardsChange) {
   CCardStore other(*w.services);
   EXPECT_TRUE(counts.MaxLines(other).empty());
 }
+
+// Fields that take the window's width also take its height: the items set to
+// 複数行 share the free lines in turn, the items below them move down, and
+// nothing changes in the fixed layout, on an unknown height, or for a card
+// that fills the window already.
+TEST(CardLayout, MultiLineItemsShareTheFreeHeight) {
+  // Three items, the first and third 複数行; each line 15 px, a field 1 line
+  // (15 + 3) under a 12 px name, 1 px apart: the card ends at 94 (+ h 12 = 106).
+  std::vector<CLayoutItem> items(3);
+  for (int i = 0; i < 3; ++i) items[std::size_t(i)].name = u"名前"_s;
+  items[0].multiLine = 2;
+  items[2].multiLine = 2;
+  const struct {
+    const char* what;
+    int widthMode, height;
+    bool singleLine;
+    int lines0, lines2, top1, top2, scrollHeight;
+  } rows[] = {
+      {"fixed layout", 0, 400, false, 1, 1, 45, 76, 106},
+      {"height unknown", 1, 0, false, 1, 1, 45, 76, 106},
+      {"no room", 1, 110, false, 1, 1, 45, 76, 106},
+      {"one line free: the first item", 1, 121, false, 2, 1, 60, 91, 121},
+      {"two lines: one each", 1, 136, false, 2, 2, 60, 91, 136},
+      {"five lines: three and two", 1, 181, false, 4, 3, 90, 121, 181},
+      {"single-line switch", 1, 400, true, 1, 1, 45, 76, 106},
+      {"at most kMaxGrownLines", 1, 100000, false, kMaxGrownLines, kMaxGrownLines, 45 + 15 * (kMaxGrownLines - 1),
+       76 + 15 * (kMaxGrownLines - 1), 106 + 2 * 15 * (kMaxGrownLines - 1)},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    CLayoutSettings s = Window();
+    s.itemWidthMode = r.widthMode;
+    s.clientHeight = r.height;
+    s.singleLine = r.singleLine;
+    const CCardLayout l = LayoutCard(items, {}, s, CFixedMetrics());
+    EXPECT_EQ(l.controls[0].lines, r.lines0);
+    EXPECT_EQ(l.controls[1].lines, 1);
+    EXPECT_EQ(l.controls[2].lines, r.lines2);
+    EXPECT_EQ(l.controls[1].control.top(), r.top1);
+    EXPECT_EQ(l.controls[2].control.top(), r.top2);
+    EXPECT_EQ(l.controls[1].label.top(), r.top1 - 12);
+    EXPECT_EQ(l.controls[0].control.height(), 18 + 15 * (r.lines0 - 1));
+    EXPECT_EQ(l.scrollSize.height(), r.scrollHeight);
+    EXPECT_LE(l.scrollSize.height(), std::max(r.height, 106));
+  }
+}

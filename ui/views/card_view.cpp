@@ -152,6 +152,7 @@ void CCardView::InitialUpdate() {
   RebuildCard();
   m_host.UpdateTitle();
   m_laidOutWidth = viewport()->width();
+  m_laidOutHeight = viewport()->height();
 }
 
 bool CCardView::IsInputFree(int item) const {
@@ -190,6 +191,7 @@ CLayoutSettings CCardView::LayoutSettingsNow() const {
   s.labelEditZero = m_labelEditZero;
   s.singleLine = m_singleLine;
   s.clientWidth = viewport()->width();
+  s.clientHeight = viewport()->height();
   s.scrollBarWidth = verticalScrollBar()->isVisible() ? 0 : verticalScrollBar()->sizeHint().width();
   s.screenHeight = m_host.Screen().height();
   s.viewNameFont = kNameKey;
@@ -335,6 +337,7 @@ void CCardView::PlaceControls(const CCardLayout& layout) {
   verticalScrollBar()->setSingleStep(std::max(layout.lineStep.height(), 1));
   verticalScrollBar()->setPageStep(std::max(layout.pageStep.height(), 1));
   m_laidOutWidth = viewport()->width();
+  m_laidOutHeight = viewport()->height();
 }
 
 void CCardView::RepositionCard() {
@@ -764,7 +767,9 @@ void CCardView::resizeEvent(QResizeEvent* event) {
     const QRect v = viewport()->geometry();
     m_cardBar->setGeometry(v.left(), v.bottom() + 1, v.width(), m_cardBar->sizeHint().height());
   }
-  if (m_built && viewport()->width() != m_laidOutWidth) {
+  // Fields that fill the window follow its height too (the multi-line items' lines).
+  const bool fill = const_cast<CVelumApp&>(m_app).Cache().itemWidthMode == 1;
+  if (m_built && (viewport()->width() != m_laidOutWidth || (fill && viewport()->height() != m_laidOutHeight))) {
     StoreCard();
     RepositionCard();
   }

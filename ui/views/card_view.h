@@ -108,6 +108,7 @@ class CCardView final : public QScrollArea, public IDocView {
   bool m_built = false;
   bool m_storing = false;
   int m_laidOutWidth = -1;
+  int m_laidOutHeight = -1;
   int m_lastFocused = -1;
   CItemLineCounts m_lineCounts;
 };
