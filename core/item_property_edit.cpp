@@ -19,8 +19,10 @@ bool ApplyItemProperty(CVelumDoc& doc, int item, const CItemProperty& record, ID
   return true;
 }
 
-QString ConfirmFormula(IPrompt& prompt, const QString& current, const QString& edited) {
-  if (current.isEmpty() && !edited.isEmpty() && !prompt.Question(kFormulaReplaceQuestion)) return current;
+QString ConfirmFormula(IPrompt& prompt, const QString& current, const QString& edited, bool undoable) {
+  if (current.isEmpty() && !edited.isEmpty() &&
+      !prompt.Question(undoable ? kFormulaReplaceUndoable : kFormulaReplaceQuestion))
+    return current;
   return edited;
 }
 

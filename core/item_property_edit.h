@@ -16,6 +16,9 @@ inline constexpr std::uint32_t kItemPropertyHint = 6;
 
 inline const QString kFormulaReplaceQuestion = QStringLiteral(
     "計算式を設定します。今までにこの項目に入力されていたデータは計算結果に全て置き換わります（元に戻せません）。よろしいですか？");
+// The same while the undo steps are on: ［元に戻す］ brings the texts back.
+inline const QString kFormulaReplaceUndoable = QStringLiteral(
+    "計算式を設定します。今までにこの項目に入力されていたデータは計算結果に全て置き換わります（［元に戻す］で戻せます）。よろしいですか？");
 inline const QString kFileReferenceSet =
     QStringLiteral("ファイル参照指定されています。ファイル参照を解除後、選択肢を指定してください");
 inline const QString kDeleteChoiceQuestion = QStringLiteral("削除しますか？");
@@ -30,8 +33,9 @@ bool ApplyItemProperty(CVelumDoc& doc, int item, const CItemProperty& record, ID
 // The formula an item keeps after the formula editor answered `edited`: giving
 // a formula to an item that had none replaces the item's texts by computed
 // values, so that asks kFormulaReplaceQuestion first, and Cancel keeps
-// `current`. Any other change is taken without a question.
-QString ConfirmFormula(IPrompt& prompt, const QString& current, const QString& edited);
+// `current`. Any other change is taken without a question. `undoable`: the
+// change can be undone (System/UndoSteps is above 0), and the question says so.
+QString ConfirmFormula(IPrompt& prompt, const QString& current, const QString& edited, bool undoable = false);
 
 // The point size a font height stands for: height * -72 / dots per inch,
 // rounded to the nearest point (truncating would shrink the font a point each

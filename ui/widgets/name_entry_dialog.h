@@ -4,7 +4,7 @@
 
 class QLineEdit;
 
-// The name entry dialog "VELUM for WidndowsCE": a message line with the
+// The name entry dialog, titled with the program's name: a message line with the
 // question, one edit field holding the initial text, OK and キャンセル. The
 // caller reads the entered text through Name() after exec().
 class CNameEntryDialog final : public QDialog {

@@ -5,14 +5,20 @@
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CFormulaEditorDialog::CFormulaEditorDialog(const QString& formula, const QStringList& itemNames, QWidget* parent)
-    : QDialog(parent) {
+namespace {
+const QString kResultCaption = QStringLiteral("このカードでの結果：");
+}  // namespace
+
+CFormulaEditorDialog::CFormulaEditorDialog(const QString& formula, const QStringList& itemNames, QWidget* parent,
+                                           Trial trial)
+    : QDialog(parent), m_trial(std::move(trial)) {
   setWindowTitle(QStringLiteral("計算式エディタ"));
   m_formula = new QLineEdit(formula, this);
   m_formula->setObjectName(QStringLiteral("formula"));
@@ -49,6 +55,21 @@ CFormulaEditorDialog::CFormulaEditorDialog(const QString& formula, const QString
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_formula);
+  if (m_trial) {
+    m_result = new QLabel(this);
+    m_result->setObjectName(QStringLiteral("result"));
+    m_result->setTextFormat(Qt::PlainText);
+    m_result->setWordWrap(true);
+    m_advice = new QLabel(this);
+    m_advice->setObjectName(QStringLiteral("advice"));
+    m_advice->setTextFormat(Qt::PlainText);
+    m_advice->setWordWrap(true);
+    m_advice->setStyleSheet(QStringLiteral("color: #b00000"));
+    layout->addWidget(m_result);
+    layout->addWidget(m_advice);
+    connect(m_formula, &QLineEdit::textChanged, this, &CFormulaEditorDialog::ShowTrial);
+    ShowTrial();
+  }
   layout->addWidget(button(QStringLiteral("▲項目の挿入▲"), [this] { InsertItem(); }));
   layout->addLayout(lower, 1);
   layout->addWidget(OkCancelButtons(this));
@@ -57,6 +78,16 @@ CFormulaEditorDialog::CFormulaEditorDialog(const QString& formula, const QString
 }
 
 QString CFormulaEditorDialog::Formula() const { return m_formula->text(); }
+
+void CFormulaEditorDialog::ShowTrial() {
+  const CFormulaTrial t = m_trial(m_formula->text());
+  // One line of the value: a long text or one with line breaks is cut.
+  QString value = t.value.left(200);
+  value.replace(u'\n', u' ');
+  m_result->setText(kResultCaption + value);
+  m_advice->setText(t.advice);
+  m_advice->setVisible(!t.advice.isEmpty());
+}
 
 void CFormulaEditorDialog::Insert(const QString& text) {
   m_formula->insert(text);

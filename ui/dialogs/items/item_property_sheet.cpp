@@ -2,6 +2,7 @@
 
 #include "app/frame_command_table.h"
 #include "core/item_property_edit.h"
+#include "formula/formula_advice.h"
 #include "settings/settings.h"
 #include "ui/dialogs/items/choice_list_dialog.h"
 #include "ui/dialogs/items/formula_editor_dialog.h"
@@ -178,9 +179,10 @@ void CItemPropSheet::EditChoices() {
 
 void CItemPropSheet::EditFormula() {
   const QString current = m_formula->text();
-  CFormulaEditorDialog editor(current, m_itemNames, this);
+  CFormulaEditorDialog editor(current, m_itemNames, this, m_formulaTrial);
   if (editor.exec() != QDialog::Accepted) return;
-  const QString kept = ConfirmFormula(m_prompt, current, editor.Formula());
+  const QString kept =
+      ConfirmFormula(m_prompt, current, editor.Formula(), ReadSetting(m_settings, settings::kUndoSteps) > 0);
   if (kept == current) return;
   m_formula->setText(kept);
   m_formula->setEnabled(true);
@@ -244,6 +246,11 @@ bool OpenItemProperties(CVelumApp& app, CMainWindow& window) {
       ArchiveFontFromSettings(settings::ReadFont(app.Settings(), settings::FontSection::Font), dpi),
       ArchiveFontFromSettings(settings::ReadFont(app.Settings(), settings::FontSection::Item), dpi)};
   CItemPropSheet sheet(doc.Store().Property(item), names, fonts, app.Settings(), app.Prompt(), &window);
+  // The title names the item, so that no one sets the properties of another.
+  sheet.setWindowTitle(QStringLiteral("項目のプロパティ - %1").arg(names[item]));
+  const CCardStore& store = doc.Store();
+  const int current = doc.CurrentCard();
+  sheet.SetFormulaTrial([&store, current](const QString& formula) { return TryFormula(store, current, formula); });
   const bool ok = sheet.exec() == QDialog::Accepted;
   WriteSetting(app.Settings(), window.ListActive() ? settings::kItemPropSheetList : settings::kItemPropSheet,
                std::uint32_t(sheet.ActivePage()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/item_property.h"
+#include "ui/dialogs/items/formula_editor_dialog.h"
 
 #include <QDialog>
 
@@ -29,6 +30,8 @@ class CItemPropSheet final : public QDialog {
   CItemPropSheet& operator=(const CItemPropSheet&) = delete;
 
   CItemProperty Record() const;
+  // The formula editor shows what a formula gives on the current card.
+  void SetFormulaTrial(CFormulaEditorDialog::Trial trial) { m_formulaTrial = std::move(trial); }
   int ActivePage() const;
 
  private:
@@ -43,6 +46,7 @@ class CItemPropSheet final : public QDialog {
 
   CItemProperty m_record;  // the fields no page shows, and the choices and colours
   QStringList m_itemNames;
+  CFormulaEditorDialog::Trial m_formulaTrial;
   CSettingsStore& m_settings;
   IPrompt& m_prompt;
   Fonts m_fonts;
