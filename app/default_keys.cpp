@@ -12,7 +12,7 @@ struct CDefaultKey {
   std::uint32_t command;
 };
 
-constexpr std::uint32_t kPageUp = 33, kPageDown = 34, kEnd = 35, kHome = 36, kF3 = 0x72;
+constexpr std::uint32_t kEnter = 13, kPageUp = 33, kPageDown = 34, kEnd = 35, kHome = 36, kF3 = 0x72;
 
 constexpr CDefaultKey kDefaultKeys[] = {
     {'N', false, false, true, cmd::kNew},
@@ -28,6 +28,10 @@ constexpr CDefaultKey kDefaultKeys[] = {
     {kPageUp, false, false, true, cmd::kPrevCard},
     {kHome, true, false, false, cmd::kFirstCard},
     {kEnd, true, false, false, cmd::kLastCard},
+    // Typing cards one after another: a new card at the end with the cursor in
+    // its first item, and the list and the card in turn.
+    {kEnter, false, false, true, cmd::kAddCard},
+    {'L', false, false, true, cmd::kSwitchList},
 };
 
 }  // namespace

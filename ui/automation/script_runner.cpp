@@ -264,9 +264,14 @@ int CScriptRunner::Run(const QString& word, const QStringList& a) {
   if (word == u"focus") return Focus(a);
   if (word == u"answer") {
     IPrompt::Choice choice;
-    if (a.size() != 1 || !ParseAnswerWord(a[0], &choice))
-      return Fail(2, QStringLiteral("usage: answer ok|cancel|yes|no"));
-    if (CTranscriptPrompt* p = m_app.ScriptPrompt()) p->QueueChoice(choice);
+    // "check" ticks the check box of the question (次回から確認しない).
+    const bool check = a.size() == 2 && a[1] == u"check";
+    if ((a.size() != 1 && !check) || !ParseAnswerWord(a[0], &choice))
+      return Fail(2, QStringLiteral("usage: answer ok|cancel|yes|no [check]"));
+    if (CTranscriptPrompt* p = m_app.ScriptPrompt()) {
+      p->QueueChoice(choice);
+      if (check) p->QueueCheck();
+    }
     return 0;
   }
   if (word == u"state") {
@@ -429,7 +434,7 @@ int CScriptRunner::SendKey(const QString& label) {
     else if (qt.key == Qt::Key_Space)
       text = QStringLiteral(" ");
   }
-  QWidget* target = QApplication::focusWidget();
+  QWidget* target = KeyTarget();
   if (!target) target = OpenDialog();
   if (!target) target = m_window.focusWidget();
   if (!target) target = &m_window;
@@ -444,8 +449,17 @@ int CScriptRunner::SendKey(const QString& label) {
   return 0;
 }
 
-int CScriptRunner::TypeText(const QString& text) {
+QWidget* CScriptRunner::KeyTarget() {
   QWidget* target = QApplication::focusWidget();
+  // A dialog that has just opened may not be the active window yet: the keys
+  // go to its own focus widget, as a person's would once it is up.
+  if (QWidget* dialog = OpenDialog(); dialog && dialog->focusWidget() && (!target || !dialog->isAncestorOf(target)))
+    target = dialog->focusWidget();
+  return target;
+}
+
+int CScriptRunner::TypeText(const QString& text) {
+  QWidget* target = KeyTarget();
   // After a dialog the main window may not be active yet: its own focus widget takes the text.
   if (!target && !OpenDialog()) target = m_window.focusWidget();
   if (!target) return Fail(1, QStringLiteral("nothing has the focus"));

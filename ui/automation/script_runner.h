@@ -37,6 +37,9 @@ class CScriptRunner final : public QObject {
   void Print(const QJsonArray& json);
   void Finish(int code);
   int SendKey(const QString& label);
+  // The widget a key or a typed text goes to: the focus widget, or the focus
+  // widget of a dialog that is open but not active yet.
+  QWidget* KeyTarget();
   int TypeText(const QString& text);
   int Focus(const QStringList& args);
   QJsonObject State() const;

@@ -6,6 +6,7 @@
 #include "keys/menu_label.h"
 #include "settings/settings.h"
 #include "ui/dialogs/exchange/exchange_commands.h"
+#include "ui/dialogs/help/dialog_help.h"
 #include "ui/views/card_edit.h"
 #include "ui/views/card_view.h"
 #include "ui/views/item_list_view.h"
@@ -104,16 +105,20 @@ void CMainWindow::Start() {
   if (const CAssociationResult& association = m_app.Association(); !association.ok)
     m_app.Prompt().Notice(ui_msg::kAssociateFailed.arg(association.error));
   const QString& file = m_app.StartFile();
+  bool offerStartingPoints = false;
   // Contacts and sheets come in as a new deck once the window stands.
   const bool importAtStart = !file.isEmpty() && IsImportedByOpen(file);
   if (importAtStart) {
     doc.OnNewDocument();
   } else if (file.isEmpty()) {
     const QString last = ReadSetting(m_app.Settings(), settings::kDefaultFile);
-    if (!last.isEmpty())
+    if (!last.isEmpty()) {
       doc.OnOpenDocument(last);
-    else
+    } else {
       doc.OnNewDocument();
+      // The first start without a file asks what list to make, once.
+      offerStartingPoints = ReadSetting(m_app.Settings(), settings::kStartChoice) == 1;
+    }
   } else {
     // A file that cannot be opened is named with the reason, and the window
     // opens on a new document, as the open command leaves things.
@@ -129,6 +134,11 @@ void CMainWindow::Start() {
   show();
   DocumentReplaced();
   if (importAtStart) OpenFile(file);
+  if (offerStartingPoints) {
+    WriteSetting(m_app.Settings(), settings::kStartChoice, 0);
+    // Once the event loop runs, so that the window is up behind the choice.
+    QTimer::singleShot(0, this, [this] { Dispatch(cmd::kNew); });
+  }
 }
 
 CVelumDoc& CMainWindow::Doc() { return m_app.Doc(); }
@@ -419,7 +429,11 @@ void CMainWindow::RefreshMenuLabels() {
     QAction* a = m_actions.value(c.id);
     if (!a) continue;
     const QString base = wide || c.text129.isEmpty() ? c.text : c.text129;
-    a->setText(m_keyNames ? SetMenuLabelText(base, ShortcutLabel(m_app.KeyMap(), c.id)) : base);
+    const std::optional<QString> key = m_keyNames ? ShortcutLabel(m_app.KeyMap(), c.id) : std::nullopt;
+    a->setText(m_keyNames ? SetMenuLabelText(base, key) : base);
+    // A toolbar button names the key its menu entry shows.
+    if (m_toolBar && m_toolBar->actions().contains(a))
+      a->setToolTip(key ? QStringLiteral("%1 (%2)").arg(ToolTipText(c.text), *key) : ToolTipText(c.text));
   }
 }
 
@@ -531,6 +545,8 @@ bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
   auto* key = static_cast<QKeyEvent*>(event);
+  // F1 in a dialog: the help page at the dialog's section.
+  if (TakeDialogHelpKey(m_app, *key)) return true;
   QWidget* target = qobject_cast<QWidget*>(watched);
   // Only keys meant for this window, never those of a dialog.
   if (!target || QApplication::activeModalWidget() || (target != this && !isAncestorOf(target))) return false;

@@ -8,6 +8,7 @@
 #include "core/velum_doc.h"
 #include "platform/input_file.h"
 #include "select/select_commands.h"
+#include "ui/dialogs/help/dialog_help.h"
 #include "settings/settings.h"
 #include "ui/dialogs/exchange/exchange_commands.h"
 #include "ui/dialogs/print/print_commands.h"
@@ -70,11 +71,6 @@ bool CMainWindow::HandleFrameCommand(std::uint32_t id) {
     return true;
   }
   switch (id) {
-    case cmd::kNew:
-      if (!SaveModified()) return true;
-      doc.OnNewDocument();
-      DocumentReplaced();
-      return true;
     case cmd::kOpen: {
       if (!SaveModified()) return true;
       const bool own = ReadSetting(settings, settings::kPPCOpenDlg) == 0;
@@ -164,17 +160,9 @@ bool CMainWindow::HandleFrameCommand(std::uint32_t id) {
         if (!r.ok) prompt.Notice(ui_msg::kAssociateFailed.arg(r.error));
       }
       return true;
-    case cmd::kHelp: {
-      const QString page = HelpPagePath(QApplication::applicationDirPath());
-      if (page.isEmpty()) {
-        prompt.Notice(ui_msg::kNoHelpPage);
-        return true;
-      }
-      QUrl url = QUrl::fromLocalFile(page);
-      url.setFragment(QStringLiteral("Main_Contents"));
-      if (!m_app.Services().shell.Open(url.toString())) prompt.Notice(ui_msg::kNoBrowser.arg(page));
+    case cmd::kHelp:
+      OpenHelpSection(m_app, kHelpContentsAnchor.toString());
       return true;
-    }
     case cmd::kAbout: {
       QMessageBox box(QMessageBox::NoIcon, QStringLiteral("バージョン情報"),
                       QStringLiteral("Velum バージョン %1\nカード型データベース")

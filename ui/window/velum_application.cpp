@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QTranslator>
 #include <QScreen>
+#include <QTimer>
 
 #include <new>
 

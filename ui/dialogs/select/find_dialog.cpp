@@ -18,6 +18,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -37,7 +38,12 @@ CFindDialog::CFindDialog(const CCardStore& store, int currentItem, const QString
   auto* content = new QWidget(this);
   content->setLayout(layout);
   LayOutDialog(this, content, NewConfirmButtons(this, QStringLiteral("検索開始")));
-  m_items->setFocus(Qt::OtherFocusReason);
+  // Ctrl+F, a word and Enter search: the word field has the cursor, the last
+  // word selected so that typing replaces it, and with no current item every
+  // item is searched.
+  if (m_items->selectedItems().isEmpty()) m_items->selectAll();
+  m_word->setFocus(Qt::OtherFocusReason);
+  m_word->lineEdit()->selectAll();
 }
 
 std::vector<int> CFindDialog::Items() const { return ChosenRows(*m_items); }
