@@ -11,7 +11,7 @@ TEST(FormulaAdvice, SaysWhenNothingWasComputed) {
     QString formula, value, advice;
   } rows[] = {
       {u"%[単価]*%[数量]"_s, u"360"_s, {}},
-      {u"STR(STRADD(%[氏名],様))"_s, u"山田様"_s, {}},
+      {u"STR(STRADD(%[氏名],様))"_s, {}, {}},
       {u"YEARS(2000/9/26,2010/9/25)"_s, u"9"_s, {}},
       {u"YEAR(DAYS(%[誕生日]))"_s, u"1975"_s, {}},
       {u"DATESTR(DAYS(2024/5/3))"_s, u"2024/05/03"_s, {}},

@@ -116,6 +116,8 @@ TEST_F(SelectCli, EveryCommandCopesWithNoVisibleCard) {
   const QString state = u"{\"card\":0,\"item\":0,\"modified\":%1,\"path\":\"%2\",\"total\":4,\"visible\":%3}\n"_s;
   const QString path = w.Path(u"b.csv"_s);
   const QString notFound = u"message: カードが見つかりません\n"_s;
+  // A search looks at the visible cards only, and says so while a filter hides them all.
+  const QString hidden = u"message: カードが見つかりません（絞り込みで 4 枚が隠れています）\n"_s;
   EXPECT_EQ(r.out, state.arg(u"false"_s, path, u"0"_s) +
                        u"名前\t住所\t金額\n"_s +
                        u"question: 絞り込みされていないカードを表示します。よろしいですか？ -> ok\n"_s +
@@ -123,7 +125,7 @@ TEST_F(SelectCli, EveryCommandCopesWithNoVisibleCard) {
                        notFound + state.arg(u"false"_s, path, u"1"_s) +
                        notFound + state.arg(u"false"_s, path, u"4"_s) +
                        u"総数 0\n項目名 金額\n合計 0\n平均\n最大値\n最小値\n分散\n標準偏差\n有効件数 0\n"_s +
-                       notFound + notFound + notFound +
+                       hidden + hidden + hidden +
                        notFound + state.arg(u"false"_s, path, u"0"_s) +
                        state.arg(u"false"_s, path, u"2"_s) +
                        u"question: 絞り込み中のカードを全て廃棄して、絞り込みモードを終了します -> ok\n"_s +
