@@ -39,9 +39,10 @@ CFindDialog::CFindDialog(const CCardStore& store, int currentItem, const QString
   content->setLayout(layout);
   LayOutDialog(this, content, NewConfirmButtons(this, QStringLiteral("検索開始")));
   // Ctrl+F, a word and Enter search: the word field has the cursor, the last
-  // word selected so that typing replaces it, and with no current item every
-  // item is searched.
-  if (m_items->selectedItems().isEmpty()) m_items->selectAll();
+  // word selected so that typing replaces it, and every item is searched (a
+  // name is found from whatever item the cursor was in); the current item
+  // stays the list's current entry, and 全解除 narrows the search.
+  m_items->selectAll();
   m_word->setFocus(Qt::OtherFocusReason);
   m_word->lineEdit()->selectAll();
 }
