@@ -154,12 +154,21 @@ class CMainWindowTest : public QObject {
     }
     const QList<QAction*> buttons = w.ToolBar()->actions();
     QStringList tips;
+    // A tip is the command's name, and the key its menu entry shows.
     for (QAction* a : buttons) {
       if (a->isSeparator()) continue;
       tips << a->toolTip();
-      QVERIFY2(!a->toolTip().contains(u'(') && !a->toolTip().contains(u"..."_s), qPrintable(a->toolTip()));
+      QString name = a->toolTip();
+      const qsizetype tab = a->text().indexOf(u'\t');
+      if (tab >= 0) {
+        const QString key = u" (%1)"_s.arg(a->text().mid(tab + 1));
+        QVERIFY2(name.endsWith(key), qPrintable(a->toolTip() + u" / "_s + a->text()));
+        name.chop(key.size());
+      }
+      QVERIFY2(!name.contains(u'(') && !name.contains(u"..."_s), qPrintable(a->toolTip()));
     }
-    for (const QString& tip : {u"開く"_s, u"上書き保存"_s, u"カードの追加"_s}) QVERIFY2(tips.contains(tip), qPrintable(tip));
+    for (const QString& tip : {u"開く (Ctrl+O)"_s, u"上書き保存 (Ctrl+S)"_s, u"カードの追加 (Ctrl+Enter)"_s})
+      QVERIFY2(tips.contains(tip), qPrintable(tip));
   }
 
   void okButton_data() {
