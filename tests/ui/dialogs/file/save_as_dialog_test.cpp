@@ -16,6 +16,8 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
@@ -81,10 +83,18 @@ class CSaveAsDialogTest : public QObject {
   void initTestCase() { m_env.SetUp(); }
 
   void aNewFileFromTheWindowReadsInSpreadsheets() {
-    CAppUnderTest t(QString(), m_env.NewSettings({{u"System/PPCSaveDlg"_s, 0}}), kWide);
+    CAppUnderTest t(QString(), m_env.NewSettings({{u"System/PPCSaveDlg"_s, 0}, {u"System/StartChoice"_s, 0}}), kWide);
     QVERIFY(t.started);
+    // 新規作成: 空のファイル with one item typed.
+    OnDialog(u"新しいリスト"_s, [](QDialog& d) {
+      d.findChild<QListWidget*>(u"points"_s)->setCurrentRow(4);
+      d.findChild<QPlainTextEdit*>(u"names"_s)->setPlainText(u"項目１"_s);
+      d.accept();
+    });
     QVERIFY(t.Window().Dispatch(cmd::kNew));
     CVelumDoc& doc = t.App().Doc();
+    t.Window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&t.Window()));
     t.Window().CardView().FocusItem(0);
     QVERIFY(QApplication::focusWidget());
     Type(u"山田, \"太郎\""_s);
