@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/item_property.h"
+#include "records/item_property.h"
 
 #include <QString>
 #include <QStringList>

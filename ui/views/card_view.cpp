@@ -768,7 +768,7 @@ void CCardView::resizeEvent(QResizeEvent* event) {
     m_cardBar->setGeometry(v.left(), v.bottom() + 1, v.width(), m_cardBar->sizeHint().height());
   }
   // Fields that fill the window follow its height too (the multi-line items' lines).
-  const bool fill = const_cast<CVelumApp&>(m_app).Cache().itemWidthMode == 1;
+  const bool fill = m_host.StartSettings().itemWidthMode == 1;
   if (m_built && (viewport()->width() != m_laidOutWidth || (fill && viewport()->height() != m_laidOutHeight))) {
     StoreCard();
     RepositionCard();

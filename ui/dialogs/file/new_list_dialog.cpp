@@ -3,12 +3,12 @@
 #include "app/frame_command_table.h"
 #include "core/velum_doc.h"
 #include "platform/prompt.h"
-#include "ui/card_view.h"
-#include "ui/command_handlers.h"
-#include "ui/dialog_fit.h"
-#include "ui/dialog_parts.h"
-#include "ui/main_window.h"
-#include "ui/velum_application.h"
+#include "ui/views/card_view.h"
+#include "ui/window/command_handlers.h"
+#include "ui/widgets/dialog_fit.h"
+#include "ui/widgets/dialog_parts.h"
+#include "ui/window/main_window.h"
+#include "ui/window/velum_application.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

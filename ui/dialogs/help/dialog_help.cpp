@@ -1,8 +1,8 @@
 #include "ui/dialogs/help/dialog_help.h"
 
 #include "app/help_page.h"
-#include "ui/ui_messages.h"
-#include "ui/velum_application.h"
+#include "ui/widgets/ui_messages.h"
+#include "ui/window/velum_application.h"
 
 #include <QApplication>
 #include <QDialog>

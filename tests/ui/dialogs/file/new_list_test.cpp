@@ -2,7 +2,7 @@
 // the choice of a starting point comes once, and F1 in a dialog opens the help
 // page at the dialog's section.
 #include "settings/settings_store.h"
-#include "ui_test_support.h"
+#include "support/ui_test_support.h"
 
 #include <QProcess>
 #include <QRegularExpression>
