@@ -41,6 +41,8 @@ const QHash<std::uint32_t, QString>& Prompts() {
       {cmd::kInsertDate, u"書式を選んで日時を挿入します"_s},
       {cmd::kInsertDateNow, u"現在の書式で日時を挿入します"_s},
       {cmd::kEditHistory, u"以前に入力した内容から選んで入力します"_s},
+      {cmd::kPostalCheck, u"郵便番号と住所の合わないカードだけを表示します"_s},
+      {cmd::kAddressToCode, u"住所から郵便番号を入力します"_s},
       {cmd::kAddCard, u"新しいカードを最後に追加します"_s},
       {cmd::kInsertCard, u"新しいカードを現在の位置に挿入します"_s},
       {cmd::kDeleteCard, u"カードを削除します"_s},

@@ -39,6 +39,8 @@ std::vector<CFrameCommand> MakeCommands() {
       {cmd::kInsertDate, QStringLiteral("日時の挿入(&D)..."), {}, R::kLater},
       {cmd::kInsertDateNow, QStringLiteral("現在の設定で日時挿入(&C)")},
       {cmd::kEditHistory, QStringLiteral("編集履歴(&W)..."), {}, R::kLater},
+      {cmd::kPostalCheck, QStringLiteral("郵便番号の照合(&M)"), {}, R::kLater},
+      {cmd::kAddressToCode, QStringLiteral("住所から郵便番号(&J)"), {}, R::kLater},
       {cmd::kAddCard, QStringLiteral("カードの追加(&A)")},
       {cmd::kInsertCard, QStringLiteral("カードの挿入(&I)")},
       {cmd::kDeleteCard, QStringLiteral("カードの削除(&D)")},
@@ -144,7 +146,8 @@ std::vector<CMenuEntry> EditEntries() {
           Cmd(cmd::kFindPrev),   Cmd(cmd::kIncrementalSearch),
           Sep(),                 Cmd(cmd::kLineBreak),
           Cmd(cmd::kInsertDate), Cmd(cmd::kInsertDateNow),
-          Cmd(cmd::kEditHistory)};
+          Cmd(cmd::kEditHistory), Sep(),
+          Cmd(cmd::kPostalCheck), Cmd(cmd::kAddressToCode)};
 }
 std::vector<CMenuEntry> CardEntries() {
   return {Cmd(cmd::kAddCard),     Cmd(cmd::kInsertCard),    Cmd(cmd::kDeleteCard),     Sep(),

@@ -37,6 +37,9 @@ inline constexpr std::uint32_t kPostcardSettings = 33216;
 // Other formats in and out: vCard, spreadsheet files, delimited text.
 inline constexpr std::uint32_t kImport = 33217;
 inline constexpr std::uint32_t kExport = 33218;
+// Postal codes: the cards whose code and address disagree, and the code from the address.
+inline constexpr std::uint32_t kPostalCheck = 33219;
+inline constexpr std::uint32_t kAddressToCode = 33220;
 inline constexpr std::uint32_t kCut = 57635;
 inline constexpr std::uint32_t kCopy = 57634;
 inline constexpr std::uint32_t kPaste = 57637;

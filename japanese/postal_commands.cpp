@@ -125,5 +125,9 @@ std::vector<CPostalAddress> AddressesToFill(const CVelumDoc& doc, const CPostalC
   const CCardRow* row = store.VisibleCard(card);
   if (wanted < 0 || wanted != codeItem || target < 0 || !row || !row->Item(target).isEmpty()) return {};
   *addressItem = target;
-  return codes.Lookup(row->Item(codeItem));
+  // The areas of the code; the offices only for an office's own code.
+  std::vector<CPostalAddress> addresses = codes.Lookup(row->Item(codeItem));
+  if (std::any_of(addresses.begin(), addresses.end(), [](const CPostalAddress& a) { return a.office.isEmpty(); }))
+    std::erase_if(addresses, [](const CPostalAddress& a) { return !a.office.isEmpty(); });
+  return addresses;
 }

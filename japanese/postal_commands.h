@@ -67,6 +67,7 @@ bool AddressToCodeCommand(CVelumDoc& doc, const CPostalCodes& codes,
 
 // The addresses to offer when the user leaves the code item of a card with
 // seven digits in it and the address item empty: *addressItem receives the
-// item to fill. Empty when there is nothing to fill.
+// item to fill. The areas of the code, or the offices of an office's own
+// code. Empty when there is nothing to fill.
 std::vector<CPostalAddress> AddressesToFill(const CVelumDoc& doc, const CPostalCodes& codes, int card, int codeItem,
                                             int* addressItem);

@@ -109,6 +109,14 @@ TEST_F(PostalCommandsTest, AddressFromTheCodeIsOneUndoStep) {
   EXPECT_EQ(doc.Store().GetItemText(0, 2).toString(), QString());
   // Nothing goes into an address that has text, nor from another item.
   EXPECT_TRUE(AddressesToFill(doc, codes, 1, 1, &target).empty());
+  // An area's code offers the area, not the office that shares it; an
+  // office's own code its office.
+  doc.Store().VisibleCard(0)->SetItem(1, u"1000001"_qs);
+  ASSERT_EQ(AddressesToFill(doc, codes, 0, 1, &target).size(), 1u);
+  EXPECT_EQ(AddressesToFill(doc, codes, 0, 1, &target)[0].address, u"東京都千代田区千代田"_qs);
+  doc.Store().VisibleCard(0)->SetItem(1, u"100-8799"_qs);
+  ASSERT_EQ(AddressesToFill(doc, codes, 0, 1, &target).size(), 1u);
+  EXPECT_EQ(AddressesToFill(doc, codes, 0, 1, &target)[0].office, u"日本郵便　株式会社"_qs);
   EXPECT_TRUE(AddressesToFill(doc, codes, 0, 0, &target).empty());
   EXPECT_FALSE(FillEmptyItem(doc, 1, 2, u"x"_qs, postal_msg::kAddressLabel));
   EXPECT_EQ(doc.Store().GetItemText(1, 2).toString(), u"大阪府"_qs);

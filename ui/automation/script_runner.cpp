@@ -3,6 +3,7 @@
 #include "app/key_translation.h"
 #include "app/script_words.h"
 #include "platform/file_io.h"
+#include "ui/dialogs/japanese/ime_composition.h"
 #include "ui/views/card_view.h"
 #include "ui/views/deck_models.h"
 #include "ui/views/item_list_view.h"
@@ -260,6 +261,15 @@ int CScriptRunner::Run(const QString& word, const QStringList& a) {
   if (word == u"type") {
     if (a.size() != 1) return Fail(2, QStringLiteral("usage: type TEXT"));
     return TypeText(a[0]);
+  }
+  if (word == u"ime") {
+    if (a.size() != 2) return Fail(2, QStringLiteral("usage: ime PREEDIT COMMIT"));
+    QWidget* target = QApplication::focusWidget();
+    // After a dialog the main window may not be active yet: its own focus widget takes the text.
+    if (!target && !OpenDialog()) target = m_app.Window().focusWidget();
+    if (!target) return Fail(1, QStringLiteral("nothing has the focus"));
+    SendComposition(target, a[0], a[1]);
+    return 0;
   }
   if (word == u"focus") return Focus(a);
   if (word == u"answer") {

@@ -12,6 +12,7 @@
 #include "records/item_property.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
+#include "ui/dialogs/japanese/japanese_card_input.h"
 #include "ui/views/card_edit.h"
 #include "ui/views/deck_models.h"
 #include "ui/views/font_metrics_source.h"
@@ -98,6 +99,7 @@ CCardView::CCardView(IViewHost& host, QWidget* parent)
   m_cardScroll = ReadSetting(s, settings::kCardScroll) != 0;
   m_singleLine = ReadSetting(s, settings::kItem1) != 0;
   ReadFonts();
+  m_japanese = new CJapaneseCardInput(host, this);
   m_form->setObjectName(QStringLiteral("cardForm"));
   m_form->setAutoFillBackground(true);
   setWidget(m_form);
@@ -292,6 +294,7 @@ void CCardView::BuildCard() {
         c.edit->document()->setDefaultTextOption(option);
         // The input method: 常にOFF turns it off for the item, 常にON on.
         if (p.m_set && p.m_imeMode == 2) c.edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+        m_japanese->Watch(c.edit, i);
         c.widget = c.edit;
         break;
       }
@@ -398,6 +401,7 @@ void CCardView::StoreCard() {
   if (card < 0 || card >= m_doc.VisibleCount()) return;
   m_storing = true;
   CCardStore& store = m_doc.Store();
+  std::vector<int> typedItems;
   for (int i = 0; i < int(m_controls.size()); ++i) {
     Control& c = m_controls[std::size_t(i)];
     if (c.check) {
@@ -419,12 +423,14 @@ void CCardView::StoreCard() {
     const QString typed = ControlText(c);
     QString stored;
     if (!CommitItemText(m_doc, card, i, typed, &stored)) continue;
+    typedItems.push_back(i);
     m_lineCounts.NoteText(i, stored);
     const QString shown = store.GetItemValue(card, i);
     if (shown != typed) ShowItem(i);
     RefreshDependents(i);
   }
   m_storing = false;
+  if (!typedItems.empty()) m_japanese->Stored(card, typedItems);
 }
 
 void CCardView::RefreshDependents(int item) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+class CJapaneseCardInput;
 class IViewHost;
 class CVelumEdit;
 class QCheckBox;
@@ -107,6 +108,8 @@ class CCardView final : public QScrollArea, public IDocView {
   QScrollBar* m_cardBar = nullptr;  // card-scroll mode: selects the card
   bool m_built = false;
   bool m_storing = false;
+  // Readings and addresses filled after a store (a child of the view).
+  CJapaneseCardInput* m_japanese = nullptr;
   int m_laidOutWidth = -1;
   int m_laidOutHeight = -1;
   int m_lastFocused = -1;

@@ -6,6 +6,7 @@
 #include "platform/prompt.h"
 #include "platform/text_util.h"
 #include "select/select_commands.h"
+#include "select/sort.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "ui/views/deck_models.h"
@@ -113,8 +114,10 @@ void CListView::SortByHeading(int column) {
   if (column < 0 || column >= m_doc.ItemCount()) return;
   const bool descending = column == m_sortColumn && !m_sortDescending;
   const bool numeric = column < int(m_numeric.size()) && m_numeric[std::size_t(column)];
-  // The sort dialog's orders: 0/1 ascending by text/number, 2/3 descending.
-  const int order = (descending ? 2 : 0) + (numeric ? 1 : 0);
+  // The sort dialog's orders: numbers 1 ascending, 3 descending; texts in
+  // よみ順, 4 ascending, 5 descending.
+  const int order = numeric ? (descending ? kNumberDescending : kNumberAscending)
+                            : (descending ? kYomiDescending : kYomiAscending);
   m_doc.StoreCards();
   SortCommand(m_doc, column, order);
   m_sortColumn = column;

@@ -3,6 +3,7 @@
 #include "app/file_association.h"
 #include "app/frame_command_table.h"
 #include "datetime/holiday.h"
+#include "ui/dialogs/japanese/japanese_settings_page.h"
 #include "ui/views/card_view.h"
 #include "ui/widgets/dialog_fit.h"
 #include "ui/widgets/save_form_box.h"
@@ -140,6 +141,9 @@ CSettingsSheet::CSettingsSheet(CVelumApp& app, const CSettingsSheetValues& value
   thirdLayout->addStretch();
   tabs->addTab(Page(thirdPage), QStringLiteral("PocketPC"));
 
+  m_japanese = new CJapaneseSettingsPage(app.Settings());
+  tabs->addTab(Page(m_japanese), QStringLiteral("日本語"));
+
   // Velum's own files always open with it; CSV files only when the user says so.
   auto* association = new QWidget;
   m_csvDefaultBefore = IsCsvDefault();
@@ -228,6 +232,7 @@ bool RunSettingsSheet(CVelumApp& app, CMainWindow& window) {
   cache.itemWidthMode = after.itemWidthMode;
   WriteSettingsSheetChanges(app.Settings(), before, after);
   if (after.holidayRules != before.holidayRules) ApplyHolidayRulesSetting(app.Settings());
+  sheet.JapanesePage().Write(app.Settings());
   if (sheet.CsvDefault() != sheet.CsvDefaultBefore()) {
     const CAssociationResult r = SetCsvDefault(QApplication::applicationFilePath(), sheet.CsvDefault());
     if (!r.ok) app.Prompt().Notice(ui_msg::kAssociateFailed.arg(r.error));

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class CJapaneseSettingsPage;
 class CMainWindow;
 class CVelumApp;
 class QCheckBox;
@@ -11,7 +12,7 @@ class QComboBox;
 class QLineEdit;
 
 // 設定: the pages 動作, 表示 and PocketPC over the values of CSettingsSheetValues,
-// and 関連付け, whether the desktop opens CSV files with Velum. OK refuses a
+// 日本語 (CJapaneseSettingsPage), and 関連付け, whether the desktop opens CSV files with Velum. OK refuses a
 // number out of its range with a message and stays open.
 class CSettingsSheet final : public QDialog {
   Q_OBJECT
@@ -27,6 +28,7 @@ class CSettingsSheet final : public QDialog {
   // and as confirmed.
   bool CsvDefaultBefore() const { return m_csvDefaultBefore; }
   bool CsvDefault() const;
+  const CJapaneseSettingsPage& JapanesePage() const { return *m_japanese; }
 
   void accept() override;
 
@@ -49,6 +51,7 @@ class CSettingsSheet final : public QDialog {
   QCheckBox* m_ppcSaveDlg;
   bool m_csvDefaultBefore = false;
   QCheckBox* m_csvDefault;
+  CJapaneseSettingsPage* m_japanese;
 };
 
 // Runs the sheet over the store and the window's cached values; on OK writes
