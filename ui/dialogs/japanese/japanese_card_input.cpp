@@ -61,7 +61,6 @@ bool CJapaneseCardInput::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CJapaneseCardInput::Stored(int card, const std::vector<int>& items) {
-  if (m_filling) return;
   const CCardRow* row = m_app.Doc().Store().VisibleCard(card);
   if (!row) return;
   const bool katakana = ReadSetting(m_app.Settings(), settings::kReadingKatakana) != 0;
@@ -79,10 +78,8 @@ void CJapaneseCardInput::Fill(const CCardRow* row, int item, const QString& read
   for (int n = 0; n < store.VisibleCount(); ++n)
     if (store.VisibleCard(n) == row) card = n;
   if (card < 0 || item >= store.ItemCount()) return;
-  m_filling = true;
   FillReading(card, item, reading);
   FillAddress(card, item);
-  m_filling = false;
 }
 
 void CJapaneseCardInput::FillReading(int card, int item, const QString& reading) {

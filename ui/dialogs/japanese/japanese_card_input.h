@@ -45,5 +45,4 @@ class CJapaneseCardInput final : public QObject {
   CReadingCapture m_capture;
   QPointer<QPlainTextEdit> m_capturing;  // the edit the capture belongs to
   int m_capturingItem = -1;
-  bool m_filling = false;
 };
