@@ -266,7 +266,7 @@ int CScriptRunner::Run(const QString& word, const QStringList& a) {
     if (a.size() != 2) return Fail(2, QStringLiteral("usage: ime PREEDIT COMMIT"));
     QWidget* target = QApplication::focusWidget();
     // After a dialog the main window may not be active yet: its own focus widget takes the text.
-    if (!target && !OpenDialog()) target = m_app.Window().focusWidget();
+    if (!target && !OpenDialog()) target = m_window.focusWidget();
     if (!target) return Fail(1, QStringLiteral("nothing has the focus"));
     SendComposition(target, a[0], a[1]);
     return 0;

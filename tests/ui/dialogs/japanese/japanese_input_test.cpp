@@ -1,16 +1,16 @@
 // Japanese typing in the window: the address that a postal code fills in,
 // the reading kept from input-method compositions, the two postal commands,
 // よみ順 in the sort dialogs and the list's headings, and the settings page.
-#include "dialog_test_support.h"
 #include "japanese/japanese_settings.h"
-#include "ui/views/card_view.h"
+#include "support/dialog_test_support.h"
+#include "support/ui_test_support.h"
 #include "ui/dialogs/japanese/ime_composition.h"
 #include "ui/dialogs/japanese/postal_choice_dialog.h"
-#include "ui/views/list_view.h"
 #include "ui/dialogs/select/multi_sort_dialog.h"
-#include "ui/dialogs/settings/settings_sheet.h"
 #include "ui/dialogs/select/sort_dialog.h"
-#include "ui_test_support.h"
+#include "ui/dialogs/settings/settings_sheet.h"
+#include "ui/views/card_view.h"
+#include "ui/views/list_view.h"
 
 #include <QCheckBox>
 #include <QComboBox>
