@@ -3,7 +3,7 @@
 #include "app/file_association.h"
 #include "app/frame_command_table.h"
 #include "datetime/holiday.h"
-#include "ui/dialogs/japanese/japanese_settings_page.h"
+#include "ui/dialogs/settings/japanese_settings_page.h"
 #include "ui/views/card_view.h"
 #include "ui/widgets/dialog_fit.h"
 #include "ui/widgets/save_form_box.h"

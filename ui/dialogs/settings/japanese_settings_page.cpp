@@ -1,4 +1,4 @@
-#include "ui/dialogs/japanese/japanese_settings_page.h"
+#include "ui/dialogs/settings/japanese_settings_page.h"
 
 #include "japanese/wide_digits.h"
 #include "japanese/japanese_settings.h"
