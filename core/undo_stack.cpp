@@ -8,8 +8,9 @@
 #include <vector>
 
 struct CUndoStack::CStep {
+  enum class Kind : std::uint8_t { kWhole, kCard, kOrder, kVisibility };
   QString label;
-  bool whole = true;
+  Kind kind = Kind::kWhole;
   std::size_t bytes = 0;  // what the step holds (Bytes)
   int currentCard = 0;
   int currentItem = 0;
@@ -24,6 +25,13 @@ struct CUndoStack::CStep {
   // A step of one card: its place in the all-cards list and its copy.
   int allIndex = -1;
   CCardRow card;
+  // A step of the order: the permutation between the orders, taken one way
+  // (scatter: the card at i goes to order[i]) or the other (gather: the card
+  // at order[i] comes to i).
+  std::vector<std::uint32_t> order;
+  bool scatter = true;
+  // A step of the visibility: the visible flag of each card of the all-cards list.
+  std::vector<bool> shown;
 };
 
 namespace {
@@ -50,6 +58,23 @@ std::vector<int> VisibleIndexes(const CCardStore& store) {
   return visible;
 }
 
+// Puts a card back as saved, item by item where the item count stands, so that
+// holders of computed values see which items changed rather than a new card.
+void RestoreRow(CCardRow& row, const CCardRow& saved) {
+  if (row.ItemCount() != saved.ItemCount()) {
+    row = saved;
+    CCardRow::NoteChange();
+    return;
+  }
+  std::vector<std::pair<int, QString>> texts;
+  for (int i = 0; i < saved.ItemCount(); ++i)
+    if (row.Item(i) != saved.Item(i)) texts.emplace_back(i, saved.Item(i).toString());
+  if (!texts.empty()) row.SetItems(texts);
+  for (int i = 0; i < saved.ItemCount(); ++i) row.SetQuoted(i, saved.Quoted(i));
+  row.SetVisible(saved.Visible());
+  row.SetMark(saved.Mark());
+}
+
 }  // namespace
 
 CUndoStack::CUndoStack() = default;
@@ -59,15 +84,30 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Capture(CVelumDoc& doc, const CSt
   CCardStore& store = doc.Store();
   auto step = std::make_unique<CStep>();
   step->label = like.label;
-  step->whole = like.whole;
+  step->kind = like.kind;
   step->currentCard = doc.CurrentCard();
   step->currentItem = doc.CurrentItem();
   step->modified = doc.IsModified();
-  if (!step->whole) {
-    step->allIndex = like.allIndex;
-    if (const CCardRow* row = store.AllCard(like.allIndex)) step->card = *row;
-    step->bytes = sizeof(CStep) + step->card.HeapBytes();
-    return step;
+  switch (step->kind) {
+    case CStep::Kind::kCard:
+      step->allIndex = like.allIndex;
+      if (const CCardRow* row = store.AllCard(like.allIndex)) step->card = *row;
+      step->bytes = sizeof(CStep) + step->card.HeapBytes();
+      return step;
+    case CStep::Kind::kOrder:
+      // The order itself comes from the command (SetOrder) or the step undone (Swap).
+      step->sortKeys = store.SortKeys();
+      step->bytes = sizeof(CStep) + std::size_t(store.AllCount()) * sizeof(std::uint32_t);
+      return step;
+    case CStep::Kind::kVisibility:
+      step->shown.resize(std::size_t(store.AllCount()));
+      for (int i = 0; i < store.AllCount(); ++i) step->shown[std::size_t(i)] = store.AllCard(i)->Visible();
+      step->filterHistory = store.FilterHistory();
+      step->sortKeys = store.SortKeys();
+      step->bytes = sizeof(CStep) + step->shown.size() / 8;
+      return step;
+    case CStep::Kind::kWhole:
+      break;
   }
   step->names = std::make_unique<CItemNameRow>(store);
   step->visible = VisibleIndexes(store);
@@ -102,28 +142,59 @@ std::size_t CUndoStack::MaxBytes(const CVelumDoc& doc) {
 
 int CUndoStack::Limit(CVelumDoc& doc) {
   m_redo.clear();
-  const int limit = int(ReadSetting(doc.Services().settings, settings::kUndoSteps));
+  const int limit = m_recording ? int(ReadSetting(doc.Services().settings, settings::kUndoSteps)) : 0;
   if (limit <= 0) m_undo.clear();
   return limit;
 }
 
-void CUndoStack::Record(CVelumDoc& doc, const QString& label) {
+void CUndoStack::RecordLike(CVelumDoc& doc, const CStep& like) {
   const int limit = Limit(doc);
   if (limit <= 0) return;
-  CStep like;
-  like.label = label;
   Push(Capture(doc, like, false), limit, MaxBytes(doc));
 }
 
-void CUndoStack::RecordCard(CVelumDoc& doc, int card, const QString& label) {
-  const int limit = Limit(doc);
-  if (limit <= 0) return;
+void CUndoStack::Record(CVelumDoc& doc, const QString& label) {
   CStep like;
   like.label = label;
-  like.whole = false;
+  RecordLike(doc, like);
+}
+
+void CUndoStack::RecordCard(CVelumDoc& doc, int card, const QString& label) {
+  CStep like;
+  like.label = label;
+  like.kind = CStep::Kind::kCard;
   like.allIndex = AllIndexOf(doc.Store(), doc.Store().VisibleCard(card));
-  if (like.allIndex < 0) return;
-  Push(Capture(doc, like, false), limit, MaxBytes(doc));
+  if (like.allIndex < 0) {
+    Limit(doc);
+    return;
+  }
+  RecordLike(doc, like);
+}
+
+void CUndoStack::RecordVisibility(CVelumDoc& doc, const QString& label) {
+  CStep like;
+  like.label = label;
+  like.kind = CStep::Kind::kVisibility;
+  RecordLike(doc, like);
+}
+
+void CUndoStack::RecordOrder(CVelumDoc& doc, const QString& label) {
+  CStep like;
+  like.label = label;
+  like.kind = CStep::Kind::kOrder;
+  RecordLike(doc, like);
+}
+
+void CUndoStack::SetOrder(std::vector<std::uint32_t> order) {
+  if (m_undo.empty() || m_undo.back()->kind != CStep::Kind::kOrder) return;
+  // The card now at i was at order[i]: undo sends it back there.
+  m_undo.back()->order = std::move(order);
+  m_undo.back()->scatter = true;
+}
+
+void CUndoStack::SetRecording(bool on) {
+  m_recording = on;
+  if (!on) Clear();
 }
 
 void CUndoStack::DropLast() {
@@ -135,32 +206,63 @@ QString CUndoStack::RedoLabel() const { return m_redo.empty() ? QString() : m_re
 
 void CUndoStack::Restore(CVelumDoc& doc, CStep& step) {
   CCardStore& store = doc.Store();
-  if (step.whole) {
-    static_cast<CItemNameRow&>(store) = *step.names;
-    // The store's rows were taken into the step that replaces this one, so
-    // the rows move in without a copy.
-    auto& all = store.AllCards();
-    all = std::move(step.cards);
-    auto& visible = store.VisibleCards();
-    visible.clear();
-    visible.reserve(step.visible.size());
-    for (int i : step.visible) visible.push_back(all[std::size_t(i)].get());
-    store.FileProperty() = step.fileProp;
-    store.SortKeys() = step.sortKeys;
-    store.FilterHistory() = step.filterHistory;
-  } else if (CCardRow* row = store.AllCard(step.allIndex)) {
-    // In place: the visible list points at this row.
-    *row = step.card;
+  switch (step.kind) {
+    case CStep::Kind::kWhole: {
+      static_cast<CItemNameRow&>(store) = *step.names;
+      // The store's rows were taken into the step that replaces this one, so
+      // the rows move in without a copy.
+      auto& all = store.AllCards();
+      all = std::move(step.cards);
+      auto& visible = store.VisibleCards();
+      visible.clear();
+      visible.reserve(step.visible.size());
+      for (int i : step.visible) visible.push_back(all[std::size_t(i)].get());
+      store.FileProperty() = step.fileProp;
+      store.SortKeys() = step.sortKeys;
+      store.FilterHistory() = step.filterHistory;
+      CCardRow::NoteChange();
+      break;
+    }
+    case CStep::Kind::kCard:
+      if (CCardRow* row = store.AllCard(step.allIndex)) RestoreRow(*row, step.card);
+      break;
+    case CStep::Kind::kOrder: {
+      auto& all = store.AllCards();
+      if (step.order.size() == all.size()) {
+        std::vector<std::unique_ptr<CCardRow>> moved(all.size());
+        for (std::size_t i = 0; i < all.size(); ++i) {
+          if (step.scatter)
+            moved[step.order[i]] = std::move(all[i]);
+          else
+            moved[i] = std::move(all[step.order[i]]);
+        }
+        all = std::move(moved);
+      }
+      store.SortKeys() = step.sortKeys;
+      store.RebuildVisible();
+      break;
+    }
+    case CStep::Kind::kVisibility:
+      for (int i = 0; i < store.AllCount() && std::size_t(i) < step.shown.size(); ++i)
+        store.AllCard(i)->SetVisible(step.shown[std::size_t(i)]);
+      store.FilterHistory() = step.filterHistory;
+      store.SortKeys() = step.sortKeys;
+      store.RebuildVisible();
+      break;
   }
   doc.m_currentCard = step.currentCard;
   doc.m_currentItem = step.currentItem;
   doc.m_modified = step.modified;
-  CCardRow::NoteChange();
 }
 
 std::unique_ptr<CUndoStack::CStep> CUndoStack::Swap(CVelumDoc& doc, CStep& step) {
   std::unique_ptr<CStep> back = Capture(doc, step, true);
   Restore(doc, step);
+  if (step.kind == CStep::Kind::kOrder) {
+    // The same permutation taken the other way leads back.
+    back->order = std::move(step.order);
+    back->scatter = !step.scatter;
+  }
   return back;
 }
 

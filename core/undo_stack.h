@@ -2,8 +2,10 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <deque>
 #include <memory>
+#include <vector>
 
 class CVelumDoc;
 
@@ -34,21 +36,28 @@ inline const QString kDiscard = QStringLiteral("廃棄");
 }  // namespace undo_label
 
 // The document's undo and redo: each step holds what one command could change,
-// as it stood before the command. A step of the whole document holds the
-// item-name row with its property records, a copy of every card (a copy shares
-// its text buffer with the card it copies, so taking one is one pass of small copies
-// and costs little memory until either side changes), the visible list as
-// indexes into the all-cards list, the file record, the sort keys, the filter
-// history, the current card and item and the modified flag. A step of one card
-// holds that card alone (typing into an item). Undo and redo swap the stored
-// state with the document's, so neither copies the deck.
+// as it stood before the command, in the smallest form that command allows:
+// - a step of one card holds that card (typing into an item); its undo and
+//   redo put back only the items that differ, as edits of those items;
+// - a step of the order holds the order before the command as indexes into
+//   the all-cards list (a sort), with the sort keys;
+// - a step of the visibility holds one bit per card of the all-cards list (the
+//   filter commands), with the filter history;
+// - a step of the whole document holds the item-name row with its property
+//   records, a copy of every card (a copy shares its text buffer with the card
+//   it copies, so taking one is one pass of small copies and costs little
+//   memory until either side changes), the visible list as indexes into the
+//   all-cards list, the file record, the sort keys and the filter history.
+// Every step holds the current card and item and the modified flag. Undo and
+// redo swap the stored state with the document's, so neither copies the deck.
 //
 // Commands record after their questions and before they change anything; a
 // command that changes nothing records nothing (but for the modified flag: a
 // command that only sets it records, so that undo clears it again). The
 // number of steps kept is System/UndoSteps (0 turns undo off), and the steps together hold at most
 // System/UndoMemory MiB (counted with their texts, an upper bound); the oldest
-// steps go first, but the newest always stays.
+// steps go first, but the newest always stays. A run that can never undo
+// (a one-shot command line) turns recording off and records nothing.
 class CUndoStack {
  public:
   CUndoStack();
@@ -62,6 +71,17 @@ class CUndoStack {
   // Records visible card `card` alone before a change of its texts or quote
   // flags; anything else the command changes must be recorded with Record.
   void RecordCard(CVelumDoc& doc, int card, const QString& label);
+  // Records the visible flags of every card (and the filter history) before
+  // a command that changes nothing else.
+  void RecordVisibility(CVelumDoc& doc, const QString& label);
+  // Records the sort keys before a command that only reorders the all-cards
+  // list (the texts stay); the command then hands the order it made to
+  // SetOrder: order[i] is the all-cards index before the command of the card
+  // now at i.
+  void RecordOrder(CVelumDoc& doc, const QString& label);
+  void SetOrder(std::vector<std::uint32_t> order);
+  // Whether commands record at all (on by default); off empties the stack.
+  void SetRecording(bool on);
   // Drops the step just recorded, for a command that turned out to change
   // nothing; what could be redone before it stays lost.
   void DropLast();
@@ -94,6 +114,8 @@ class CUndoStack {
   // Restores step and answers the state the document left.
   static std::unique_ptr<CStep> Swap(CVelumDoc& doc, CStep& step);
   void Push(std::unique_ptr<CStep> step, int limit, std::size_t maxBytes);
+  // Records a step in the shape of like.
+  void RecordLike(CVelumDoc& doc, const CStep& like);
   static std::size_t MaxBytes(const CVelumDoc& doc);
   // Forgets what could be redone; answers System/UndoSteps (at most 0 empties the stack).
   int Limit(CVelumDoc& doc);
@@ -101,4 +123,5 @@ class CUndoStack {
 
   std::deque<std::unique_ptr<CStep>> m_undo;
   std::deque<std::unique_ptr<CStep>> m_redo;
+  bool m_recording = true;
 };

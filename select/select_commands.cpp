@@ -69,16 +69,25 @@ bool HasItem(CVelumDoc& doc, int item) {
 }  // namespace
 
 void SortCommand(CVelumDoc& doc, int item, int order) {
-  doc.StoreCards();
-  doc.UndoStack().Record(doc, undo_label::kSort);
-  SortByItem(doc.Store(), item, order);
-  ShowFromFirstCard(doc, hint::kWholeDocument);
+  CVelumSortArray keys;
+  keys.m_keys.emplace_back(item, order);
+  MultiSortCommand(doc, keys);
 }
 
 void MultiSortCommand(CVelumDoc& doc, const CVelumSortArray& keys) {
   doc.StoreCards();
-  doc.UndoStack().Record(doc, undo_label::kSort);
-  SortByKeys(doc.Store(), keys);
+  CUndoStack& undo = doc.UndoStack();
+  // A sort that stores computed values first changes texts too: its step
+  // holds the whole document; any other holds the order alone.
+  if (SortRecalculates(doc.Store(), keys.m_keys)) {
+    undo.Record(doc, undo_label::kSort);
+    SortByKeys(doc.Store(), keys);
+  } else {
+    undo.RecordOrder(doc, undo_label::kSort);
+    std::vector<std::uint32_t> made;
+    SortByKeys(doc.Store(), keys, &made);
+    undo.SetOrder(std::move(made));
+  }
   ShowFromFirstCard(doc, hint::kWholeDocument);
 }
 
@@ -89,7 +98,7 @@ int FilterCommand(CVelumDoc& doc, const std::vector<int>& items, int condition, 
   CCardStore& store = doc.Store();
   CWaitCursor wait(Prompt(doc));
   RecalcForReading(store, items);
-  doc.UndoStack().Record(doc, undo_label::kFilter);
+  doc.UndoStack().RecordVisibility(doc, undo_label::kFilter);
   SetSearchRequest(store, items, condition, word, 0);
   const std::vector<CCardRow*> before = VisibleRows(store);
   const bool wasFiltered = IsFiltered(store);
@@ -125,7 +134,7 @@ bool ReleaseFilterCommand(CVelumDoc& doc) {
   if (!CanReleaseFilter(doc)) return false;
   doc.StoreCards();
   if (!Prompt(doc).Question(select_msg::kReleaseQuestion)) return false;
-  doc.UndoStack().Record(doc, undo_label::kRelease);
+  doc.UndoStack().RecordVisibility(doc, undo_label::kRelease);
   ShowAllCards(doc.Store());
   ShowFromFirstCard(doc, hint::kWholeDocument);
   return true;
@@ -135,7 +144,7 @@ bool HideCardsCommand(CVelumDoc& doc, const std::vector<int>& targets) {
   if (!CanHideCards(doc)) return false;
   doc.StoreCards();
   CCardStore& store = doc.Store();
-  doc.UndoStack().Record(doc, undo_label::kHide);
+  doc.UndoStack().RecordVisibility(doc, undo_label::kHide);
   std::vector<CCardRow*> rows;
   for (int n : targets)
     if (CCardRow* row = store.VisibleCard(n)) rows.push_back(row);
@@ -149,7 +158,7 @@ bool ComplementCommand(CVelumDoc& doc) {
   if (!CanComplement(doc)) return false;
   doc.StoreCards();
   if (!Prompt(doc).Question(select_msg::kComplementQuestion)) return false;
-  doc.UndoStack().Record(doc, undo_label::kComplement);
+  doc.UndoStack().RecordVisibility(doc, undo_label::kComplement);
   CCardStore& store = doc.Store();
   InvertVisible(store);
   auto record = std::make_unique<CVelumSelect>(doc.Services().settings);

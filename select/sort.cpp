@@ -111,28 +111,31 @@ int CompareCards(const CCardStore& store, const CCardRow& a, const CCardRow& b) 
   return int(Sign(std::int64_t(a.Position()) - b.Position()));
 }
 
-void SortByItem(CCardStore& store, int item, int order) {
+void SortByItem(CCardStore& store, int item, int order, std::vector<std::uint32_t>* made) {
   CVelumSortArray& keys = store.SortKeys();
   keys.m_keys.clear();
   keys.m_keys.emplace_back(item, order);
-  SortCards(store);
+  SortCards(store, made);
 }
 
-void SortByKeys(CCardStore& store, const CVelumSortArray& keys) {
+void SortByKeys(CCardStore& store, const CVelumSortArray& keys, std::vector<std::uint32_t>* made) {
   store.SortKeys().m_keys = keys.m_keys;
-  SortCards(store);
+  SortCards(store, made);
 }
 
-void SortCards(CCardStore& store) {
+bool SortRecalculates(const CCardStore& store, const std::vector<CVelumSort>& keys) {
+  return std::any_of(keys.begin(), keys.end(), [&](const CVelumSort& k) {
+    return IsUsableSortKey(store, k) && !IsMarkKey(store, k) && store.Property(k.m_item).HasFormula();
+  });
+}
+
+void SortCards(CCardStore& store, std::vector<std::uint32_t>* made) {
   CProgressScope progress(store.Services().Progress(), progress_msg::kSorting, 0);
   std::vector<CVelumSort> keys;
   for (const CVelumSort& key : store.SortKeys().m_keys)
     if (IsUsableSortKey(store, key)) keys.push_back(key);
 
-  const bool anyFormula = std::any_of(keys.begin(), keys.end(), [&](const CVelumSort& k) {
-    return !IsMarkKey(store, k) && std::as_const(store).Property(k.m_item).HasFormula();
-  });
-  if (anyFormula) store.RecalcAll();
+  if (SortRecalculates(store, keys)) store.RecalcAll();
 
   for (int n = 0; n < store.VisibleCount(); ++n) store.VisibleCard(n)->SetPosition(n);
 
@@ -203,6 +206,7 @@ void SortCards(CCardStore& store) {
   for (std::uint32_t k : order) sorted.push_back(std::move(all[k]));
   all = std::move(sorted);
   store.RebuildVisible();
+  if (made) *made = std::move(order);
 }
 
 int CVelumSortSet::Apply(CCardStore& store) {

@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <cstdint>
+#include <vector>
+
 class CCardRow;
 class CCardStore;
 
@@ -51,10 +54,15 @@ int CompareCards(const CCardStore& store, const CCardRow& a, const CCardRow& b);
 
 // The single-key sort: the store's keys become (item, order); when the item
 // has a formula, RecalcAll first; then the sort proper.
-void SortByItem(CCardStore& store, int item, int order);
+// Each sort may hand back the order it made: order[i] is the all-cards index
+// before the sort of the card now at i.
+void SortByItem(CCardStore& store, int item, int order, std::vector<std::uint32_t>* made = nullptr);
 // The several-keys sort: the store's keys become copies of keys (all three
 // fields, in order); then the sort proper.
-void SortByKeys(CCardStore& store, const CVelumSortArray& keys);
+void SortByKeys(CCardStore& store, const CVelumSortArray& keys, std::vector<std::uint32_t>* made = nullptr);
+// Whether a sort under keys stores computed values first (step 1 below),
+// changing texts as well as the order.
+bool SortRecalculates(const CCardStore& store, const std::vector<CVelumSort>& keys);
 
 // The sort proper, under the store's keys:
 // 1. When the item of any usable key has a formula, RecalcAll. (Recalculating
@@ -69,4 +77,4 @@ void SortByKeys(CCardStore& store, const CVelumSortArray& keys);
 // 4. RebuildVisible.
 // The caller sets the current card and tells the views; the modified flag is
 // left alone.
-void SortCards(CCardStore& store);
+void SortCards(CCardStore& store, std::vector<std::uint32_t>* made = nullptr);

@@ -5,6 +5,7 @@
 #include "core/item_commands.h"
 #include "core/undo_stack.h"
 #include "select/select_commands.h"
+#include "select/sort.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 
@@ -59,10 +60,46 @@ class Undo : public ::testing::Test {
       p.bytes += row.Visible() ? " v" : " h";
       for (int k = 0; k < row.ItemCount(); ++k) p.bytes += row.Quoted(k) ? '1' : '0';
     }
+    p.bytes += "\n--marks";
+    for (int i = 0; i < s.AllCount(); ++i) p.bytes += ' ' + QByteArray::number(s.AllCard(i)->Mark());
+    p.bytes += "\n--keys";
+    for (const CVelumSort& key : s.SortKeys().m_keys)
+      p.bytes += ' ' + QByteArray::number(key.m_item) + ':' + QByteArray::number(key.m_order);
+    p.bytes += "\n--history " + QByteArray::number(s.FilterHistory().m_records.Size());
     p.bytes += "\n--current " + QByteArray::number(doc.CurrentCard()) + ' ' + QByteArray::number(doc.CurrentItem()) +
                (doc.IsModified() ? " modified" : " saved");
     for (int i = 0; i < s.ItemCount(); ++i) p.records.push_back(s.Property(i));
     return p;
+  }
+
+  // A deck of one to five items and up to forty cards of texts from a pool
+  // (Japanese, commas, quotes, line breaks, empty), some quoted, some cards
+  // hidden, marks set.
+  void OpenRandomDeck(std::mt19937& rng) {
+    static const QString pool[] = {u"山田"_s, u"a"_s, u"B"_s, u"12"_s, u"-3"_s, u""_s, u"x,y"_s, u"言\"う\""_s,
+                                   u"一\r\n二"_s, u"ｶﾅ"_s, u"東京都千代田区"_s, u"東京都千代田区丸の内"_s};
+    const auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    const int items = 1 + pick(5);
+    const int cards = 1 + pick(40);
+    QString lines;
+    for (int k = -1; k < cards; ++k) {
+      for (int i = 0; i < items; ++i) {
+        const QString text = k < 0 ? u"項目"_s + QString::number(i) : pool[pick(std::size(pool))];
+        const bool quote = pick(2) == 0 || text.contains(u',') || text.contains(u'"') || text.contains(u'\n');
+        if (i > 0) lines += u',';
+        lines += quote ? u'"' + QString(text).replace(u"\""_s, u"\"\""_s) + u'"' : text;
+      }
+      lines += u"\r\n"_s;
+    }
+    w.WriteFile(u"r.csv"_s, Sjis(lines));
+    ASSERT_TRUE(doc.OnOpenDocument(w.Path(u"r.csv"_s)));
+    CCardStore& s = doc.Store();
+    for (int k = 0; k < s.AllCount(); ++k) {
+      s.AllCard(k)->SetMark(pick(3));
+      if (pick(5) == 0) s.AllCard(k)->SetVisible(false);
+    }
+    s.RebuildVisible();
+    doc.MakeFirstCurrent();
   }
 
   // One command of those that record a step, chosen and parameterised by rng.
@@ -96,7 +133,7 @@ class Undo : public ::testing::Test {
         e.Close();
         break;
       }
-      case 9: SortCommand(doc, item, pick(2)); break;
+      case 9: SortCommand(doc, pick(doc.ItemCount() + 1), pick(kSortOrderCount)); break;
       case 10: FilterCommand(doc, {item}, kContains, text, pick(3)); break;
       case 11: ReleaseFilterCommand(doc); break;
       case 12: HideCardsCommand(doc, {card}); break;
@@ -132,6 +169,32 @@ TEST_F(Undo, RandomSequencesUndoToTheStartByteForByte) {
     while (doc.UndoStack().CanUndo()) doc.UndoStack().Undo(doc);
     ASSERT_TRUE(Print() == start) << "seed " << seed;
     doc.UndoStack().Clear();
+  }
+}
+
+// On random decks, each of a run of random commands undone gives back the
+// document as the test copied it before the command, and redone the document
+// as copied after it; a command that records nothing changes nothing.
+TEST_F(Undo, EachRandomCommandUndoesAndRedoesExactlyOnRandomDecks) {
+  for (unsigned seed = 1; seed <= 150; ++seed) {
+    std::mt19937 rng(seed);
+    OpenRandomDeck(rng);
+    for (int k = 0; k < 25; ++k) {
+      const CDocPrint before = Print();
+      const int steps = doc.UndoStack().UndoCount();
+      RandomCommand(rng);
+      const CDocPrint after = Print();
+      if (doc.UndoStack().UndoCount() == steps) {
+        ASSERT_TRUE(after == before) << "seed " << seed << " command " << k;
+        continue;
+      }
+      doc.UndoStack().Undo(doc);
+      ASSERT_TRUE(Print() == before) << "seed " << seed << " command " << k << "\n"
+                                     << Print().bytes.toStdString() << "\n--- before\n" << before.bytes.toStdString();
+      doc.UndoStack().Redo(doc);
+      ASSERT_TRUE(Print() == after) << "seed " << seed << " command " << k << "\n"
+                                    << Print().bytes.toStdString() << "\n--- after\n" << after.bytes.toStdString();
+    }
   }
 }
 

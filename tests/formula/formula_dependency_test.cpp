@@ -1,5 +1,7 @@
 #include "formula_fixture.h"
 
+#include "core/card_commands.h"
+#include "core/velum_doc.h"
 #include "formula/item_dependencies.h"
 #include "formula/item_value_cache.h"
 
@@ -172,6 +174,38 @@ TEST(FormulaDependencies, WhichEditsKeepTheRememberedValues) {
     fx.store->SetValueCache(nullptr);
     EXPECT_EQ(after, fx.AllValues()) << c.what;
     if (c.item == 0) EXPECT_NE(before, after) << c.what;
+  }
+}
+
+// Undo and redo of an edit drop what the edit dropped and no more: the
+// running total before the edited card stays remembered, and every value
+// equals a fresh computation.
+TEST(FormulaDependencies, UndoAndRedoOfAnEditKeepWhatTheEditKept) {
+  InstallItemFormulas();
+  CTestWorld world;
+  WriteSetting(*world.settings, settings::kUndoSteps, 10);
+  QString lines = u"a,name,total\r\n"_s;
+  for (int k = 0; k < 10; ++k) lines += QStringLiteral("%1,n%2,\r\n").arg(k).arg(k);
+  world.WriteFile(u"u.csv"_s, Sjis(lines));
+  CVelumDoc doc(*world.services);
+  doc.recordDefaultFile = false;
+  ASSERT_TRUE(doc.OnOpenDocument(world.Path(u"u.csv"_s)));
+  CCardStore& store = doc.Store();
+  store.Property(2).m_formula = u"BEFORE(%[total])+%[a]"_s;
+  const auto values = [&] {
+    QStringList out;
+    for (int k = 0; k < store.AllCount(); ++k) out << GetItemValue(store, k, true, 2, true);
+    return out;
+  };
+  const QStringList original = values();
+  ASSERT_TRUE(CommitItemText(doc, 5, 0, u"50"_s));
+  const QStringList edited = values();
+  ASSERT_NE(edited, original);
+  for (const bool redo : {false, true}) {
+    redo ? doc.UndoStack().Redo(doc) : doc.UndoStack().Undo(doc);
+    EXPECT_EQ(CItemValueCache::For(store).StateOf(4, 2, true), CItemValueCache::State::kDone) << redo;
+    EXPECT_NE(CItemValueCache::For(store).StateOf(5, 2, true), CItemValueCache::State::kDone) << redo;
+    EXPECT_EQ(values(), redo ? edited : original);
   }
 }
 
