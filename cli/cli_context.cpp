@@ -131,6 +131,18 @@ bool CCliContext::MayWrite(const QString& path) {
   return false;
 }
 
+namespace {
+// The document of a finished run: reachable to the end of the process.
+CVelumDoc* s_abandoned = nullptr;
+}  // namespace
+
+void CCliContext::AbandonDocument() {
+  m_out.flush();
+  m_err.flush();
+  m_deck.reset();
+  s_abandoned = m_doc.release();
+}
+
 int CCliContext::Usage(const QString& text) {
   m_err << "velum-cli: " << text << '\n';
   m_err.flush();

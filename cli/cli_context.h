@@ -74,6 +74,11 @@ class CCliContext {
   // ends with kExitFailed.
   bool SettingsFailed() const { return m_settingsFailed; }
   bool AssumeYes() const { return m_assumeYes; }
+  // Leaves the document to the end of the process instead of freeing it: the
+  // system takes a large deck back at once, where freeing it card by card
+  // takes long. It stays reachable, so leak checkers do not count it. The
+  // context is not used after this.
+  void AbandonDocument();
   // Prints a usage error; answers kExitUsage.
   int Usage(const QString& text);
   // Prints a failure; answers kExitFailed.

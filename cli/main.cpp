@@ -121,6 +121,8 @@ int Run(int argc, char** argv) {
     return PrintUsage(stderr, kExitUsage);
   }
   CCliContext ctx(settingsPath, codePage, assumeYes);
+  // Only batch can undo what a command did: a one-shot command records nothing.
+  if (name != u"batch") ctx.Doc().UndoStack().SetRecording(false);
   int rc = it->second.run(ctx, args);
   // A one-shot command whose question went unanswered did not do what was asked.
   if (rc == kExitOk && name != u"batch" && ctx.Prompt().DeclinedCount() > 0) {
@@ -129,6 +131,7 @@ int Run(int argc, char** argv) {
     rc = kExitFailed;
   }
   if (rc == kExitOk && ctx.SettingsFailed()) rc = kExitFailed;
+  ctx.AbandonDocument();
   return rc;
 }
 
