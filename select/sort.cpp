@@ -9,6 +9,8 @@
 #include <QChar>
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <numeric>
 #include <string_view>
 
@@ -90,6 +92,64 @@ std::u16string_view LoweredView(QStringView text, std::vector<QString>& lowered)
   }
   return View(text);
 }
+
+// A card's place in the sort: two words that order the cards as the first
+// key does wherever they differ, and its index in the all-cards list.
+struct CSortEntry {
+  std::uint64_t hi;
+  std::uint64_t lo;
+  std::uint32_t index;
+};
+
+// The packed form of a key column. A text gives its first eight units, an
+// end padded with zeros: where two such prefixes differ the texts compare
+// the same way (a text that ends sorts before the longer one, as a zero
+// before any unit), and only equal prefixes need the texts themselves. A
+// number or a mark packs whole (exact: equal words are equal keys). よみ順
+// and a column with NaN pack to nothing, so the full comparison decides.
+struct CPrefix {
+  const CKeyColumn* col = nullptr;
+  std::size_t units = 0;  // of the texts packed
+  bool exact = false;
+
+  static CPrefix Of(const CKeyColumn& col) {
+    CPrefix p;
+    p.col = &col;
+    if (col.kind == CKeyColumn::kText) {
+      p.units = 8;
+    } else if (col.kind == CKeyColumn::kMark) {
+      p.exact = true;
+    } else if (col.kind == CKeyColumn::kNumber) {
+      p.exact = std::none_of(col.numbers.begin(), col.numbers.end(), [](double x) { return std::isnan(x); });
+    }
+    return p;
+  }
+
+  CSortEntry Entry(std::uint32_t k) const {
+    CSortEntry e{0, 0, k};
+    if (!col) return e;
+    if (units > 0) {
+      const std::u16string_view t = col->texts[k];
+      for (std::size_t i = 0; i < 4; ++i) {
+        e.hi = (e.hi << 16) | (i < t.size() ? t[i] : 0u);
+        e.lo = (e.lo << 16) | (i + 4 < t.size() ? t[i + 4] : 0u);
+      }
+    } else if (exact && col->kind == CKeyColumn::kMark) {
+      e.hi = std::uint32_t(col->marks[k]) ^ 0x80000000u;
+    } else if (exact) {
+      // The bits of a double ordered as the numbers: negative numbers
+      // inverted, positive ones above them; -0 counts as 0.
+      const double x = col->numbers[k] == 0 ? 0.0 : col->numbers[k];
+      const auto bits = std::bit_cast<std::uint64_t>(x);
+      e.hi = (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t(1) << 63);
+    }
+    if (col->descending) {
+      e.hi = ~e.hi;
+      e.lo = ~e.lo;
+    }
+    return e;
+  }
+};
 
 }  // namespace
 
@@ -174,15 +234,20 @@ void SortCards(CCardStore& store, std::vector<std::uint32_t>* made) {
   std::vector<std::int32_t> positions(count);
   for (std::size_t k = 0; k < count; ++k) positions[k] = store.AllCard(int(k))->Position();
 
-  const auto compare = [&](std::uint32_t a, std::uint32_t b) {
-    for (const CKeyColumn& col : columns) {
+  // Whether card a comes before card b, comparing the columns from column
+  // `from` on; the first column's texts from unit `skip` on (the units
+  // before it are known to be equal).
+  const auto before = [&](std::uint32_t a, std::uint32_t b, std::size_t from, std::size_t skip) {
+    for (std::size_t i = from; i < columns.size(); ++i) {
+      const CKeyColumn& col = columns[i];
       int c;
       switch (col.kind) {
         case CKeyColumn::kMark:
           c = Sign(std::int64_t(col.marks[a]) - col.marks[b]);
           break;
         case CKeyColumn::kText:
-          c = col.texts[a].compare(col.texts[b]);
+          c = i == 0 && skip > 0 ? col.texts[a].substr(skip).compare(col.texts[b].substr(skip))
+                                 : col.texts[a].compare(col.texts[b]);
           break;
         case CKeyColumn::kYomi:
           c = col.yomi[a].compare(col.yomi[b]);
@@ -196,9 +261,26 @@ void SortCards(CCardStore& store, std::vector<std::uint32_t>* made) {
     if (positions[a] != positions[b]) return positions[a] < positions[b];
     return a < b;
   };
+
+  // The first column's order packed into integers beside each card's index,
+  // so that most comparisons read one small array; see CPrefix.
+  const CPrefix prefix = columns.empty() ? CPrefix() : CPrefix::Of(columns.front());
+  std::vector<CSortEntry> entries(count);
+  for (std::size_t k = 0; k < count; ++k) entries[k] = prefix.Entry(std::uint32_t(k));
+  const std::size_t from = prefix.exact ? 1 : 0;
+  std::sort(entries.begin(), entries.end(), [&](const CSortEntry& a, const CSortEntry& b) {
+    if (a.hi != b.hi) return a.hi < b.hi;
+    if (a.lo != b.lo) return a.lo < b.lo;
+    std::size_t skip = 0;
+    if (prefix.units > 0) {
+      const CKeyColumn& col = columns.front();
+      if (col.texts[a.index].size() >= prefix.units && col.texts[b.index].size() >= prefix.units) skip = prefix.units;
+    }
+    return before(a.index, b.index, from, skip);
+  });
   std::vector<std::uint32_t> order(count);
-  std::iota(order.begin(), order.end(), 0u);
-  std::sort(order.begin(), order.end(), compare);
+  for (std::size_t k = 0; k < count; ++k) order[k] = entries[k].index;
+  std::vector<CSortEntry>().swap(entries);
 
   auto& all = store.AllCards();
   std::vector<std::unique_ptr<CCardRow>> sorted;

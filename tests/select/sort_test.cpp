@@ -93,41 +93,51 @@ TEST_F(SelectTest, SortingWhileFilteredOrdersTheHiddenCardsToo) {
   EXPECT_EQ(doc.Store().AllCard(2)->Position(), 1);
 }
 
-// The sort gives the order a heap sort under CompareCards gives, on cards that
-// tie on many keys (case variants, numbers written differently, marks).
-TEST_F(SelectTest, SortMatchesAHeapSortUnderCompareCards) {
-  const QStringList words{u"a"_s, u"A"_s, u"ab"_s, u"Ab"_s, u"1,000"_s, u"1000"_s, u"\\1000"_s, u"99"_s,
-                          u""_s,  u"x"_s, u"ア"_s, u"あ"_s, u"-5"_s,    u"1e2"_s,  u"100"_s,   u"b"_s};
+// On random decks the sort gives the order a plain stable sort under
+// CompareCards gives: texts that share long beginnings and differ in case,
+// Japanese texts in both orders and in よみ順, numbers written differently,
+// marks below and above zero, hidden cards whose positions tie.
+TEST_F(SelectTest, SortMatchesAPlainSortUnderCompareCardsOnRandomDecks) {
+  const QStringList words{u"a"_s,          u"A"_s,         u"ab"_s,          u"Ab"_s,          u"1,000"_s,
+                          u"1000"_s,       u"\\1000"_s,  u"99"_s,          u""_s,            u"x"_s,
+                          u"ア"_s,         u"あ"_s,        u"-5"_s,          u"1e2"_s,         u"-0"_s,
+                          u"0"_s,          u"abcdefgh"_s,  u"abcdefghi"_s,   u"ABCDEFGHij"_s,  u"abcdefg"_s,
+                          u"東京都千代田区"_s, u"東京都千代田区丸の内"_s, u"とうきょう"_s, u"トウキョウ"_s, u"山田太郎"_s,
+                          u"やまだ"_s,     u"ヤマダ　タロウ"_s, u"１２３"_s,  u"Ω"_s,            u"ω"_s};
   QRandomGenerator rng(7);
-  QStringList cards;
-  for (int i = 0; i < 400; ++i) {
-    QStringList items{QString::number(i)};
-    for (int j = 0; j < 3; ++j) items << words[rng.bounded(words.size())];
-    cards << items.join(u'|');
-  }
-  Open(u"id|p|q|r"_s, cards);
-  CCardStore& store = doc.Store();
-  for (int k = 0; k < store.AllCount(); ++k) store.AllCard(k)->SetMark(int(rng.bounded(3)));
-  const CVelumSortArray keySets[] = {
-      Keys({CVelumSort(1, 0)}),
-      Keys({CVelumSort(2, 1)}),
-      Keys({CVelumSort(3, 3), CVelumSort(1, 2)}),
-      Keys({CVelumSort(4, 2), CVelumSort(2, 1), CVelumSort(3, 0)}),
-  };
-  for (const CVelumSortArray& keys : keySets) {
-    std::vector<CCardRow*> expected;
-    for (int n = 0; n < store.VisibleCount(); ++n) {
-      store.VisibleCard(n)->SetPosition(n);
-      expected.push_back(store.VisibleCard(n));
+  for (int deck = 0; deck < 12; ++deck) {
+    QStringList cards;
+    const int count = 1 + int(rng.bounded(300));
+    for (int i = 0; i < count; ++i) {
+      QStringList items{QString::number(i)};
+      for (int j = 0; j < 3; ++j) items << words[rng.bounded(words.size())];
+      cards << items.join(u'|');
     }
-    store.SortKeys() = keys;
-    const auto less = [&](const CCardRow* a, const CCardRow* b) { return CompareCards(store, *a, *b) < 0; };
-    std::make_heap(expected.begin(), expected.end(), less);
-    std::sort_heap(expected.begin(), expected.end(), less);
-    SortByKeys(store, keys);
+    Open(u"id|p|q|r"_s, cards);
+    CCardStore& store = doc.Store();
+    for (int k = 0; k < store.AllCount(); ++k) {
+      store.AllCard(k)->SetMark(int(rng.bounded(5)) - 2);
+      store.AllCard(k)->SetVisible(rng.bounded(4) != 0);
+    }
+    store.RebuildVisible();
+    std::vector<CVelumSort> keys;
+    const int keyCount = 1 + int(rng.bounded(3));
+    for (int j = 0; j < keyCount; ++j) keys.emplace_back(1 + int(rng.bounded(4)), int(rng.bounded(kSortOrderCount)));
+    CVelumSortArray keyArray;
+    keyArray.m_keys = keys;
+
+    for (int n = 0; n < store.VisibleCount(); ++n) store.VisibleCard(n)->SetPosition(n);
+    std::vector<CCardRow*> expected;
+    for (int k = 0; k < store.AllCount(); ++k) expected.push_back(store.AllCard(k));
+    store.SortKeys() = keyArray;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](const CCardRow* a, const CCardRow* b) { return CompareCards(store, *a, *b) < 0; });
+    std::vector<std::uint32_t> made;
+    SortByKeys(store, keyArray, &made);
     std::vector<CCardRow*> actual;
     for (int k = 0; k < store.AllCount(); ++k) actual.push_back(store.AllCard(k));
-    EXPECT_TRUE(actual == expected);
+    ASSERT_TRUE(actual == expected) << "deck " << deck;
+    ASSERT_EQ(made.size(), actual.size());
   }
 }
 
