@@ -1,0 +1,90 @@
+// What the window does to a large deck with a running total in it, timed one
+// by one and with the resident size after: a sort by a text, a filter and
+// both undos; the first value of the last card; an edit of one card, its undo
+// and redo, each followed by the last card's value again.
+//   undo_window [CARDS]   (default 1,000,000)
+#include "card_file_generator.h"
+#include "core/card_commands.h"
+#include "core/velum_doc.h"
+#include "formula/item_formula.h"
+#include "records/search_request.h"
+#include "select/select_commands.h"
+#include "settings/settings.h"
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+long ResidentKb() {
+  FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return -1;
+  char line[256];
+  long kb = -1;
+  while (std::fgets(line, sizeof line, f))
+    if (std::strncmp(line, "VmRSS:", 6) == 0) kb = std::atol(line + 6);
+  std::fclose(f);
+  return kb;
+}
+
+void Timed(const char* what, const std::function<void()>& run) {
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  std::printf("%-40s %9.1f ms  resident %7ld MiB\n", what, ms, ResidentKb() / 1024);
+}
+
+int ItemNamed(const CCardStore& store, const QString& name) {
+  for (int i = 0; i < store.ItemCount(); ++i)
+    if (store.Item(i) == name) return i;
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const int cards = argc > 1 ? std::atoi(argv[1]) : 1000000;
+  InstallItemFormulas();
+  CBenchServices bench;
+  WriteSetting(bench.settings, settings::kUndoSteps, 20);
+  const QString path = bench.GeneratedFile(cards);
+  CScriptedPrompt prompt;
+  CServices services{prompt, bench.clock, bench.clipboard, bench.shell, bench.settings, CodePage::Cp932};
+  CVelumDoc doc(services);
+  doc.recordDefaultFile = false;
+  doc.OnOpenDocument(path);
+  CCardStore& store = doc.Store();
+  const int name = ItemNamed(store, QStringLiteral("氏名"));
+  const int address = ItemNamed(store, QStringLiteral("住所"));
+  const int amount = ItemNamed(store, QStringLiteral("金額"));
+  // 数量 becomes the running total of 金額.
+  const int total = ItemNamed(store, QStringLiteral("数量"));
+  store.Property(total).m_formula = QStringLiteral("BEFORE(%[数量])+%[金額]");
+  std::printf("%d cards, resident %ld MiB after reading\n", store.AllCount(), ResidentKb() / 1024);
+
+  const auto last = [&] { GetItemValue(store, doc.VisibleCount() - 1, false, total, true); };
+  Timed("the last card's running total, first", last);
+  Timed("again", last);
+  const long before = ResidentKb();
+  Timed("sort by 氏名", [&] { SortCommand(doc, name, 0); });
+  Timed("filter 住所 contains ビル", [&] { FilterCommand(doc, {address}, kContains, QStringLiteral("ビル"), 0); });
+  Timed("undo the filter", [&] { doc.UndoStack().Undo(doc); });
+  Timed("undo the sort", [&] { doc.UndoStack().Undo(doc); });
+  const long after = ResidentKb();
+  std::printf("resident before the sort %ld MiB, after both undos %ld MiB (%+.1f %%)\n", before / 1024, after / 1024,
+              100.0 * double(after - before) / double(before));
+  Timed("the last card's running total", last);
+  Timed("edit 金額 of the middle card", [&] { CommitItemText(doc, cards / 2, amount, QStringLiteral("1")); });
+  Timed("the last card's running total", last);
+  Timed("undo the edit", [&] { doc.UndoStack().Undo(doc); });
+  Timed("the last card's running total", last);
+  Timed("redo the edit", [&] { doc.UndoStack().Redo(doc); });
+  Timed("the last card's running total", last);
+  return 0;
+}
