@@ -98,25 +98,30 @@ std::u16string_view LoweredView(QStringView text, std::vector<QString>& lowered)
 struct CSortEntry {
   std::uint64_t hi;
   std::uint64_t lo;
+  std::uint32_t length;  // of a packed text, at most kPacked + 1
+  std::int32_t position;
   std::uint32_t index;
 };
+constexpr std::size_t kPacked = 8;
 
 // The packed form of a key column. A text gives its first eight units, an
 // end padded with zeros: where two such prefixes differ the texts compare
 // the same way (a text that ends sorts before the longer one, as a zero
-// before any unit), and only equal prefixes need the texts themselves. A
+// before any unit). Equal prefixes with a text of at most eight units are
+// told apart by the lengths (the shorter is a leading part of the other);
+// only longer texts need the texts themselves, from the ninth unit on. A
 // number or a mark packs whole (exact: equal words are equal keys). よみ順
 // and a column with NaN pack to nothing, so the full comparison decides.
 struct CPrefix {
   const CKeyColumn* col = nullptr;
-  std::size_t units = 0;  // of the texts packed
+  bool text = false;
   bool exact = false;
 
   static CPrefix Of(const CKeyColumn& col) {
     CPrefix p;
     p.col = &col;
     if (col.kind == CKeyColumn::kText) {
-      p.units = 8;
+      p.text = true;
     } else if (col.kind == CKeyColumn::kMark) {
       p.exact = true;
     } else if (col.kind == CKeyColumn::kNumber) {
@@ -125,15 +130,16 @@ struct CPrefix {
     return p;
   }
 
-  CSortEntry Entry(std::uint32_t k) const {
-    CSortEntry e{0, 0, k};
+  CSortEntry Entry(std::uint32_t k, std::int32_t position) const {
+    CSortEntry e{0, 0, 0, position, k};
     if (!col) return e;
-    if (units > 0) {
+    if (text) {
       const std::u16string_view t = col->texts[k];
-      for (std::size_t i = 0; i < 4; ++i) {
+      for (std::size_t i = 0; i < kPacked / 2; ++i) {
         e.hi = (e.hi << 16) | (i < t.size() ? t[i] : 0u);
-        e.lo = (e.lo << 16) | (i + 4 < t.size() ? t[i + 4] : 0u);
+        e.lo = (e.lo << 16) | (i + kPacked / 2 < t.size() ? t[i + kPacked / 2] : 0u);
       }
+      e.length = std::uint32_t(std::min(t.size(), kPacked + 1));
     } else if (exact && col->kind == CKeyColumn::kMark) {
       e.hi = std::uint32_t(col->marks[k]) ^ 0x80000000u;
     } else if (exact) {
@@ -231,13 +237,10 @@ void SortCards(CCardStore& store, std::vector<std::uint32_t>* made) {
     }
     columns.push_back(std::move(col));
   }
-  std::vector<std::int32_t> positions(count);
-  for (std::size_t k = 0; k < count; ++k) positions[k] = store.AllCard(int(k))->Position();
-
-  // Whether card a comes before card b, comparing the columns from column
-  // `from` on; the first column's texts from unit `skip` on (the units
-  // before it are known to be equal).
-  const auto before = [&](std::uint32_t a, std::uint32_t b, std::size_t from, std::size_t skip) {
+  // The order of cards a and b under the columns from `from` on (below zero:
+  // a first); the first column's texts from unit `skip` on (the units before
+  // it are known to be equal).
+  const auto compare = [&](std::uint32_t a, std::uint32_t b, std::size_t from, std::size_t skip) {
     for (std::size_t i = from; i < columns.size(); ++i) {
       const CKeyColumn& col = columns[i];
       int c;
@@ -256,27 +259,31 @@ void SortCards(CCardStore& store, std::vector<std::uint32_t>* made) {
           c = CompareNumbers(col.numbers[a], col.numbers[b]);
           break;
       }
-      if (c != 0) return col.descending ? c > 0 : c < 0;
+      if (c != 0) return col.descending ? -c : c;
     }
-    if (positions[a] != positions[b]) return positions[a] < positions[b];
-    return a < b;
+    return 0;
   };
 
-  // The first column's order packed into integers beside each card's index,
-  // so that most comparisons read one small array; see CPrefix.
+  // The first column's order packed into integers beside each card's index
+  // and position, so that most comparisons read one array; see CPrefix.
   const CPrefix prefix = columns.empty() ? CPrefix() : CPrefix::Of(columns.front());
   std::vector<CSortEntry> entries(count);
-  for (std::size_t k = 0; k < count; ++k) entries[k] = prefix.Entry(std::uint32_t(k));
-  const std::size_t from = prefix.exact ? 1 : 0;
+  for (std::size_t k = 0; k < count; ++k) entries[k] = prefix.Entry(std::uint32_t(k), store.AllCard(int(k))->Position());
+  const bool descending = !columns.empty() && columns.front().descending;
   std::sort(entries.begin(), entries.end(), [&](const CSortEntry& a, const CSortEntry& b) {
     if (a.hi != b.hi) return a.hi < b.hi;
     if (a.lo != b.lo) return a.lo < b.lo;
-    std::size_t skip = 0;
-    if (prefix.units > 0) {
-      const CKeyColumn& col = columns.front();
-      if (col.texts[a.index].size() >= prefix.units && col.texts[b.index].size() >= prefix.units) skip = prefix.units;
+    int c;
+    if (!prefix.text) {
+      c = compare(a.index, b.index, prefix.exact ? 1 : 0, 0);
+    } else if (a.length <= kPacked || b.length <= kPacked) {
+      c = a.length == b.length ? compare(a.index, b.index, 1, 0) : (a.length < b.length) != descending ? -1 : 1;
+    } else {
+      c = compare(a.index, b.index, 0, kPacked);
     }
-    return before(a.index, b.index, from, skip);
+    if (c != 0) return c < 0;
+    if (a.position != b.position) return a.position < b.position;
+    return a.index < b.index;
   });
   std::vector<std::uint32_t> order(count);
   for (std::size_t k = 0; k < count; ++k) order[k] = entries[k].index;
