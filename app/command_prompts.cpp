@@ -13,6 +13,8 @@ const QHash<std::uint32_t, QString>& Prompts() {
   static const QHash<std::uint32_t, QString> prompts{
       {cmd::kNew, u"新しいカードファイルを作成します"_s},
       {cmd::kOpen, u"既存のカードファイルを開きます"_s},
+      {cmd::kOpenServerDeck, u"PostgreSQL サーバーにあるデッキを開きます"_s},
+      {cmd::kSaveOrder, u"このウィンドウのカードの並び順をデッキの並び順にします"_s},
       {cmd::kSave, u"カードファイルを上書き保存します"_s},
       {cmd::kSaveAs, u"カードファイルに名前を付けて保存します"_s},
       {cmd::kReload, u"カードファイルを読み込み直します"_s},

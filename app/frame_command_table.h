@@ -40,6 +40,9 @@ inline constexpr std::uint32_t kExport = 33218;
 // Postal codes: the cards whose code and address disagree, and the code from the address.
 inline constexpr std::uint32_t kPostalCheck = 33219;
 inline constexpr std::uint32_t kAddressToCode = 33220;
+// Decks on a server: open one, and make the window's order the deck's.
+inline constexpr std::uint32_t kOpenServerDeck = 33221;
+inline constexpr std::uint32_t kSaveOrder = 33222;
 inline constexpr std::uint32_t kCut = 57635;
 inline constexpr std::uint32_t kCopy = 57634;
 inline constexpr std::uint32_t kPaste = 57637;
