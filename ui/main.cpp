@@ -1,5 +1,6 @@
 #include "core/messages.h"
 #include "platform/file_io.h"
+#include "server/file_lock.h"
 #include "ui/automation/script_runner.h"
 #include "ui/window/main_window.h"
 #include "ui/window/single_instance.h"
@@ -176,6 +177,8 @@ int main(int argc, char** argv) {
       CVelumQApplication& qapp;
       ~CHookReset() { qapp.onOutOfMemory = nullptr; }
     } hookReset{qapp};
+    // Ended by a signal, the window leaves no lock beside its card file.
+    RemoveLocksOnSignals();
     if (!app.Start()) return 1;
     CMainWindow window(app);
     window.Start();

@@ -4,9 +4,11 @@
 #include "app/default_keys.h"
 #include "app/key_translation.h"
 #include "keys/menu_label.h"
+#include "server/deck_uri.h"
 #include "settings/settings.h"
 #include "ui/dialogs/exchange/exchange_commands.h"
 #include "ui/dialogs/help/dialog_help.h"
+#include "ui/dialogs/server/document_share.h"
 #include "ui/views/card_edit.h"
 #include "ui/views/card_view.h"
 #include "ui/views/item_list_view.h"
@@ -106,25 +108,35 @@ void CMainWindow::Start() {
     m_app.Prompt().Notice(ui_msg::kAssociateFailed.arg(association.error));
   const QString& file = m_app.StartFile();
   bool offerStartingPoints = false;
+  // The lock of the file opened (another window's asks first); a server
+  // deck is opened once the window shows.
+  CDocumentShare& share = CDocumentShare::Of(m_app, *this);
+  QString deck;
   // Contacts and sheets come in as a new deck once the window stands.
   const bool importAtStart = !file.isEmpty() && IsImportedByOpen(file);
   if (importAtStart) {
     doc.OnNewDocument();
   } else if (file.isEmpty()) {
     const QString last = ReadSetting(m_app.Settings(), settings::kDefaultFile);
-    if (!last.isEmpty()) {
+    if (!last.isEmpty() && share.BeforeOpenFile(last)) {
       doc.OnOpenDocument(last);
     } else {
       doc.OnNewDocument();
       // The first start without a file asks what list to make, once.
-      offerStartingPoints = ReadSetting(m_app.Settings(), settings::kStartChoice) == 1;
+      offerStartingPoints = last.isEmpty() && ReadSetting(m_app.Settings(), settings::kStartChoice) == 1;
     }
+  } else if (IsDeckUri(file)) {
+    doc.OnNewDocument();
+    deck = file;
   } else {
     // A file that cannot be opened is named with the reason, and the window
     // opens on a new document, as the open command leaves things.
     QString reason;
     if (CanOpen(file, &reason)) {
-      doc.OnOpenDocument(file);
+      if (share.BeforeOpenFile(file))
+        doc.OnOpenDocument(file);
+      else
+        doc.OnNewDocument();
     } else {
       m_app.Prompt().Notice(ui_msg::kCannotOpenPath.arg(QFileInfo(file).absoluteFilePath(), reason));
       doc.OnNewDocument();
@@ -134,6 +146,7 @@ void CMainWindow::Start() {
   show();
   DocumentReplaced();
   if (importAtStart) OpenFile(file);
+  if (!deck.isEmpty()) share.OpenDeck(deck);
   if (offerStartingPoints) {
     WriteSetting(m_app.Settings(), settings::kStartChoice, 0);
     // Once the event loop runs, so that the window is up behind the choice.
@@ -363,8 +376,12 @@ void CMainWindow::UpdateTitle() {
                               ? QFileInfo(m_importedFrom).fileName()
                               : m_app.Doc().Title();
     const qsizetype dot = title.lastIndexOf(u'.');
-    setWindowTitle((dot < 0 ? QString() : title.left(dot)) + QStringLiteral("[*] - VELUM"));
+    QString name = dot < 0 ? QString() : title.left(dot);
+    // A server deck's name, a read-only window's mark.
+    if (CDocumentShare* share = CDocumentShare::Find(this)) name = share->DecorateTitle(name);
+    setWindowTitle(name + QStringLiteral("[*] - VELUM"));
   }
+  if (CDocumentShare* share = CDocumentShare::Find(this)) share->Follow();
   RefreshDocumentState();
 }
 
@@ -390,6 +407,8 @@ QString CMainWindow::StatusText() const {
   const int total = doc.Store().AllCount();
   const QString position = QStringLiteral("%1 / %2").arg(grouped.toString(visible > 0 ? doc.CurrentCard() + 1 : 0),
                                                          grouped.toString(visible));
+  const CDocumentShare* share = CDocumentShare::Find(this);
+  if (share && !share->StatusNote().isEmpty()) return position + QStringLiteral("　") + share->StatusNote();
   if (visible == total) return position;
   return position + QStringLiteral("　") + ui_msg::kFilteredCount.arg(grouped.toString(visible), grouped.toString(total));
 }
@@ -466,6 +485,10 @@ void CMainWindow::DocumentReplaced() {
 
 void CMainWindow::closeEvent(QCloseEvent* event) {
   m_app.Doc().StoreCards();
+  if (CDocumentShare* share = CDocumentShare::Find(this); share && !share->MayClose()) {
+    event->ignore();
+    return;
+  }
   if (!SaveModified()) {
     event->ignore();
     return;

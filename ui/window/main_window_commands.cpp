@@ -8,7 +8,9 @@
 #include "core/velum_doc.h"
 #include "platform/input_file.h"
 #include "select/select_commands.h"
+#include "server/deck_uri.h"
 #include "ui/dialogs/help/dialog_help.h"
+#include "ui/dialogs/server/document_share.h"
 #include "settings/settings.h"
 #include "ui/dialogs/exchange/exchange_commands.h"
 #include "ui/dialogs/print/print_commands.h"
@@ -34,6 +36,8 @@
 #include <QUrl>
 
 bool CMainWindow::Dispatch(std::uint32_t id) {
+  // A read-only window refuses what would change the file.
+  if (CDocumentShare::Of(m_app, *this).RefuseChange(id)) return true;
   const auto dialog = DialogCommands().find(id);
   if (const CFrameCommand* c = FindFrameCommand(id)) {
     if (c->enable == EnableRule::kNever) return false;
@@ -49,6 +53,8 @@ bool CMainWindow::Dispatch(std::uint32_t id) {
   if (!handled) handled = HandleFrameCommand(id);
   if (!handled) handled = RouteToView(id);
   if (!m_closing) RefreshCommandStates();
+  // On a server deck what the command changed is committed.
+  if (!m_closing) CDocumentShare::Of(m_app, *this).AfterCommand();
   return handled;
 }
 
@@ -290,6 +296,7 @@ bool CMainWindow::RouteToView(std::uint32_t id) {
 }
 
 bool CMainWindow::CanOpen(const QString& path, QString* reason) {
+  if (IsDeckUri(path)) return true;  // the server answers when the deck is opened
   QFile file;
   if (OpenInputFile(file, path, -1, reason) != InputStatus::kOk) return false;
   *reason = NotCardFileReason(path);
@@ -300,6 +307,7 @@ bool CMainWindow::OpenFile(const QString& path) {
   // Contacts and sheets become a new, unsaved deck; nothing is written to them.
   if (IsImportedByOpen(path)) return OpenAsNewDeck(m_app, *this, path);
   CVelumDoc& doc = m_app.Doc();
+  if (IsDeckUri(path)) return CDocumentShare::Of(m_app, *this).OpenDeck(path);
   QString reason;
   if (!CanOpen(path, &reason)) {
     // Checked before the document lets go of what it holds, so a file that
@@ -307,6 +315,8 @@ bool CMainWindow::OpenFile(const QString& path) {
     m_app.Prompt().Notice(ui_msg::kCannotOpenPath.arg(QFileInfo(path).absoluteFilePath(), reason));
     return false;
   }
+  // Another window holds the file: open it read-only, open it anyway, or not.
+  if (!CDocumentShare::Of(m_app, *this).BeforeOpenFile(path)) return false;
   // While the reader shows a message the views would paint a store half
   // cleared: they wait for the new document.
   m_central->setUpdatesEnabled(false);
