@@ -7,14 +7,15 @@
 #include "core/card_store.h"
 #include "server/file_lock.h"
 #include "server/pg_server.h"
-#include "ui/views/card_view.h"
+#include "support/ui_test_support.h"
 #include "ui/dialogs/server/document_share.h"
 #include "ui/dialogs/server/server_deck_dialog.h"
-#include "ui_test_support.h"
+#include "ui/views/card_view.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSysInfo>
@@ -109,7 +110,12 @@ class CDocumentShareTest : public QObject {
     QVERIFY(t.Window().OpenFile(card));
     QCOMPARE(t.CountInTranscript(QStringLiteral("question:")), questions);
     QCOMPARE(ReadLock(card)->pid, qint64(getpid()));
-    // Leaving the file for a new one takes the lock away.
+    // Leaving the file for a new one (新規作成: 空のファイル) takes the lock away.
+    OnDialog(QStringLiteral("新しいリスト"), [](QDialog& d) {
+      d.findChild<QListWidget*>(QStringLiteral("points"))->setCurrentRow(4);
+      d.findChild<QPlainTextEdit*>(QStringLiteral("names"))->setPlainText(QStringLiteral("項目１"));
+      d.accept();
+    });
     t.Window().Dispatch(cmd::kNew);
     QVERIFY(!QFile::exists(LockFilePath(card)));
   }
