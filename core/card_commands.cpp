@@ -53,9 +53,12 @@ void RemoveCards(CVelumDoc& doc, const std::vector<int>& targets, const QString&
 
 bool IsInputFree(const CItemProperty& p) { return IsFormulaOrLinked(p); }
 
+SheetRowsFormatter s_sheetRows = nullptr;
+
 void PutOnClipboard(CVelumDoc& doc, const std::vector<int>& targets) {
   CWaitCursor wait(Prompt(doc));
-  doc.Services().clipboard.SetText(CardsToText(doc.Store(), targets));
+  const QString sheetRows = s_sheetRows ? s_sheetRows(doc.Store(), targets) : QString();
+  doc.Services().clipboard.SetCards(CardsToText(doc.Store(), targets), sheetRows);
 }
 
 }  // namespace
@@ -178,10 +181,11 @@ ForeignPasteHandler s_foreignPaste = nullptr;
 }  // namespace
 
 void SetForeignPasteHandler(ForeignPasteHandler handler) { s_foreignPaste = handler; }
+void SetSheetRowsFormatter(SheetRowsFormatter formatter) { s_sheetRows = formatter; }
 
 int PasteCards(CVelumDoc& doc) {
   doc.StoreCards();
-  QString text = doc.Services().clipboard.Text();
+  QString text = doc.Services().clipboard.Cards();
   if (text.isEmpty()) return 0;
   if (RemoveEndOfFileMarks(text)) Prompt(doc).Notice(msg::kEndOfFileRemoved);
   CCardStore& store = doc.Store();
@@ -214,7 +218,7 @@ int PasteCards(CVelumDoc& doc) {
 
 int AppendPasteCards(CVelumDoc& doc) {
   doc.StoreCards();
-  QString text = doc.Services().clipboard.Text();
+  QString text = doc.Services().clipboard.Cards();
   if (text.isEmpty()) return 0;
   if (RemoveEndOfFileMarks(text)) Prompt(doc).Notice(msg::kEndOfFileRemoved);
   CCardStore& store = doc.Store();

@@ -63,6 +63,11 @@ int AppendPasteCards(CVelumDoc& doc);
 // it pasted, or -1 when the text is none of its kind.
 using ForeignPasteHandler = int (*)(CVelumDoc& doc, const QString& text, bool append);
 void SetForeignPasteHandler(ForeignPasteHandler handler);
+// Copied cards also go on the clipboard as the rows a spreadsheet pastes,
+// formatted by this (the visible cards given, in order); none set, only the
+// own form goes.
+using SheetRowsFormatter = QString (*)(const CCardStore& store, const std::vector<int>& cards);
+void SetSheetRowsFormatter(SheetRowsFormatter formatter);
 
 // 項目内容の統一: item gets text on every visible card; hidden cards keep theirs. Hint 0x20003.
 bool UnifyItem(CVelumDoc& doc, int item, const QString& text);

@@ -66,4 +66,12 @@ int PasteTabRows(CVelumDoc& doc, const QString& text, bool append) {
   return count;
 }
 
-void InstallRowPaste() { SetForeignPasteHandler(&PasteTabRows); }
+QString CardsAsTabRows(const CCardStore& store, const std::vector<int>& cards) {
+  if (cards.empty()) return {};
+  return FormatTabRows(TableFromDeck(store, cards), true);
+}
+
+void InstallRowPaste() {
+  SetForeignPasteHandler(&PasteTabRows);
+  SetSheetRowsFormatter(&CardsAsTabRows);
+}

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <vector>
+
+class CCardStore;
 class CVelumDoc;
 
 // Pasting rows copied from a spreadsheet (cells split by tabs, as every
@@ -19,5 +22,10 @@ class CVelumDoc;
 // cancelled, -1 when text is no such rows.
 int PasteTabRows(CVelumDoc& doc, const QString& text, bool append);
 
-// Makes the card paste commands hand such text to PasteTabRows.
+// The given visible cards as a spreadsheet pastes them: the item names in the
+// first row, then a row per card of the texts the views show, split by tabs.
+QString CardsAsTabRows(const CCardStore& store, const std::vector<int>& cards);
+
+// Makes the card paste commands hand such text to PasteTabRows, and card
+// copies put CardsAsTabRows beside their own form.
 void InstallRowPaste();

@@ -17,6 +17,11 @@ class RowPaste : public ::testing::Test {
     ASSERT_TRUE(doc.OnOpenDocument(w.Path(u"f.csv"_s)));
   }
   std::vector<QStringList> Cards() const { return CardTexts(doc.Store()); }
+  std::vector<QStringList> First(int n) const {
+    std::vector<QStringList> cards = Cards();
+    cards.resize(std::min<std::size_t>(cards.size(), std::size_t(n)));
+    return cards;
+  }
   QStringList Names() const {
     QStringList names;
     for (int i = 0; i < doc.Store().ItemCount(); ++i) names << doc.Store().Item(i).toString();
@@ -84,6 +89,28 @@ TEST_F(RowPaste, PlainTextIsStillNothingToPaste) {
   w.clipboard.SetText(u"just words"_s);
   EXPECT_EQ(PasteCards(doc), 0);
   EXPECT_TRUE(w.prompt.Texts().contains(edit_msg::kNothingToPaste));
+}
+
+// Copied cards go beside their own form as rows a spreadsheet pastes, names
+// first; those rows pasted into a deck of the same items give the same cards.
+TEST_F(RowPaste, CopiedCardsAreRowsForSpreadsheetsToo) {
+  w.clipboard.SetText(u"山田\t0010012\t東京都\n\"二\n行\"\t\t\"a\"\"b\tc\"\n"_s);
+  ASSERT_EQ(AppendPasteCards(doc), 2);
+  const std::vector<QStringList> before = Cards();
+  CopyCards(doc, {0, 1, 2});
+  EXPECT_EQ(w.clipboard.SheetRows(),
+            u"氏名\t郵便番号\t住所\n元\t1\t2\n山田\t0010012\t東京都\n\"二\n行\"\t\t\"a\"\"b\tc\"\n"_s);
+  // The own form stays the clipboard's text: a paste in Velum takes it as it did.
+  doc.MakeCurrent(0);
+  ASSERT_EQ(PasteCards(doc), 3);
+  EXPECT_EQ(First(3), before);
+
+  // The rows alone, as a spreadsheet hands them back.
+  const QString rows = w.clipboard.SheetRows();
+  SetUp();
+  w.clipboard.SetText(rows);
+  ASSERT_EQ(PasteCards(doc), 3);
+  EXPECT_EQ(First(3), before);
 }
 
 TEST(DeckExchange, TableOfTheVisibleCardsAndItsKinds) {

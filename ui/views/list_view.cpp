@@ -171,6 +171,14 @@ void CListView::keyPressEvent(QKeyEvent* event) {
     OpenRow(currentIndex().row());
     return;
   }
+  // Ctrl+Home and Ctrl+End go to the first and the last card, in the same column.
+  if ((event->key() == Qt::Key_Home || event->key() == Qt::Key_End) &&
+      (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier && model()->rowCount() > 0) {
+    const int row = event->key() == Qt::Key_Home ? 0 : model()->rowCount() - 1;
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    setCurrentIndex(model()->index(row, column));
+    return;
+  }
   // The editing keys act on the selected cards, as the menu's entries do.
   std::uint32_t id = 0;
   if (event->matches(QKeySequence::Copy))

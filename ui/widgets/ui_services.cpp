@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -144,6 +145,20 @@ void CProgressDialogProgress::End() {
 
 QString CQtClipboard::Text() const { return QGuiApplication::clipboard()->text(); }
 void CQtClipboard::SetText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+
+void CQtClipboard::SetCards(const QString& cards, const QString& sheetRows) {
+  if (sheetRows.isEmpty()) return SetText(cards);
+  auto* data = new QMimeData;
+  data->setText(sheetRows);
+  data->setData(kCardsMime, cards.toUtf8());
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+QString CQtClipboard::Cards() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (data && data->hasFormat(kCardsMime)) return QString::fromUtf8(data->data(kCardsMime));
+  return Text();
+}
 
 bool CDesktopShell::Open(const QString& pathOrUrl) {
   const QUrl url = pathOrUrl.contains(QStringLiteral("://")) || pathOrUrl.startsWith(QStringLiteral("mailto:"))

@@ -48,10 +48,16 @@ class CProgressDialogProgress final : public IProgress {
   int m_depth = 0;
 };
 
+// Copied cards go as two forms: the tab-separated rows as the text other
+// programs paste, their own form under kCardsMime for Velum's paste.
 class CQtClipboard final : public IClipboard {
  public:
+  static inline const QString kCardsMime = QStringLiteral("application/x-velum-cards");
+
   QString Text() const override;
   void SetText(const QString& text) override;
+  void SetCards(const QString& cards, const QString& sheetRows) override;
+  QString Cards() const override;
 };
 
 // Opens through QDesktopServices: a URL as it is, anything else as a local file.

@@ -14,6 +14,7 @@
 #include "ui/views/list_view.h"
 #include "ui/widgets/file_select_dialog.h"
 #include "ui/widgets/font_dialog.h"
+#include "ui/widgets/ui_services.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -22,6 +23,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -133,11 +135,23 @@ class CMainWindowCommandsTest : public QObject {
                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     };
 
+    // A copy is rows with names first for a spreadsheet, and the cards' own
+    // form for a paste here.
     selectRows(0, 2);
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-    const QStringList copied = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"氏名\t住所\t金額\n安藤\t東京\t100\n伊藤\t大阪\t200\n上野\t京都\t300\n"_s);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data && data->hasFormat(CQtClipboard::kCardsMime));
+    const QStringList copied = QString::fromUtf8(data->data(CQtClipboard::kCardsMime)).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(copied.size(), 3);
     QVERIFY(copied[2].contains(u"上野"_s));
+
+    // Ctrl+End and Ctrl+Home go to the last and the first card.
+    list->setCurrentIndex(list->model()->index(1, 1));
+    QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(list->currentIndex(), list->model()->index(4, 1));
+    QTest::keyClick(list, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(list->currentIndex(), list->model()->index(0, 1));
 
     selectRows(3, 4);
     QTest::keyClick(list, Qt::Key_Delete);
