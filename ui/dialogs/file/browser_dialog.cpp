@@ -1,12 +1,10 @@
 #include "ui/dialogs/file/browser_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "html/html_preview.h"
 #include "html/html_settings.h"
 #include "ui/widgets/dialog_buttons.h"
 #include "ui/widgets/dialog_fit.h"
 #include "ui/widgets/file_choice.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -100,16 +98,3 @@ void CBrowserSettingsDialog::BrowsePreview() {
                                  QStringLiteral("html"), true, false);
   if (const std::optional<QString> path = ChooseFile(m_app, this, r)) m_preview->setText(*path);
 }
-
-namespace {
-const CRegisterCommand kRegisterSettings(cmd::kPreviewSettings, [](CVelumApp& app, CMainWindow& window) {
-  CBrowserSettingsDialog dialog(app, &window);
-  if (dialog.exec() == QDialog::Accepted)
-    CHtmlSettings::Write(app.Settings(), app.Doc().PathName(), dialog.TemplatePath(), dialog.PreviewPath());
-  return true;
-});
-const CRegisterCommand kRegisterPreview(cmd::kPreview, [](CVelumApp& app, CMainWindow&) {
-  ShowInBrowser(app.Doc());
-  return true;
-});
-}  // namespace

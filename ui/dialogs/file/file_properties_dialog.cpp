@@ -1,13 +1,11 @@
 #include "ui/dialogs/file/file_properties_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "core/velum_doc.h"
 #include "ui/views/card_view.h"
 #include "ui/widgets/color_dialog.h"
 #include "ui/widgets/dialog_buttons.h"
 #include "ui/widgets/dialog_fit.h"
 #include "ui/widgets/fonts.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -101,24 +99,3 @@ void CFilePropertiesDialog::ShowColor() {
 CFilePropertiesDialog::Values CFilePropertiesDialog::Result() const {
   return {m_firstLine->isChecked(), m_msCsv->isChecked(), m_backColor};
 }
-
-namespace {
-
-const CRegisterCommand kRegister(cmd::kFileProperties, [](CVelumApp& app, CMainWindow& window) {
-  CVelumDoc& doc = app.Doc();
-  const CVelumProperty& fp = doc.Store().FileProperty();
-  const CFilePropertiesDialog::Values before{doc.Store().FirstLineIsItems(), fp.m_msCsv != 0, fp.m_backColor};
-  CFilePropertiesDialog dialog(doc.PathName(), before, app.Settings(), app.Screen(), &window);
-  FitToScreen(dialog, app.Screen());
-  const bool ok = dialog.exec() == QDialog::Accepted;
-  window.activateWindow();
-  if (!ok) return true;
-  const CFilePropertiesDialog::Values after = dialog.Result();
-  doc.ApplyFileProperties(after.msCsv, after.backColor, after.firstLineIsItems);
-  // A changed first line lays the card out again through its hint; otherwise
-  // the card is built again here for its new background.
-  if (after.firstLineIsItems == before.firstLineIsItems) window.CardView().RebuildCard();
-  return true;
-});
-
-}  // namespace

@@ -1,10 +1,8 @@
 #include "ui/dialogs/file/new_list_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "core/velum_doc.h"
 #include "platform/prompt.h"
 #include "ui/views/card_view.h"
-#include "ui/window/command_handlers.h"
 #include "ui/widgets/dialog_fit.h"
 #include "ui/widgets/dialog_parts.h"
 #include "ui/window/main_window.h"
@@ -93,26 +91,3 @@ void CNewListDialog::accept() {
   }
   QDialog::accept();
 }
-
-namespace {
-
-// 新規作成: after the question about unsaved changes, the choice of a starting
-// point; the window then shows the new list's first card.
-bool NewList(CVelumApp& app, CMainWindow& window) {
-  if (!window.SaveModified()) return true;
-  CNewListDialog dialog(StartingPoints(app.Services().clock.Now().date().year()), app.Prompt(), &window);
-  FitToScreen(&dialog, app.Screen());
-  if (dialog.exec() != QDialog::Accepted) return true;
-  MakeNewList(app.Doc(), dialog.Items());
-  window.DocumentReplaced();
-  // The cursor waits in the first item of the first card.
-  if (window.ListActive()) window.Dispatch(cmd::kSwitchList);
-  window.activateWindow();
-  window.Dispatch(cmd::kFocusCard);
-  window.CardView().FocusItem(0);
-  return true;
-}
-
-const CRegisterCommand kRegister(cmd::kNew, NewList);
-
-}  // namespace

@@ -1,11 +1,9 @@
 #include "ui/dialogs/items/date_insert_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "datetime/holiday.h"
 #include "ui/views/card_view.h"
 #include "ui/widgets/dialog_buttons.h"
 #include "ui/widgets/dialog_fit.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -239,11 +237,3 @@ void CDateOptionsDialog::Refresh() {
   m_mark->setEnabled(!m_nengappi->isChecked());
   m_preview->setText(ComposeDateTime(m_moment, Options()));
 }
-
-namespace {
-const CRegisterCommand kRegister(cmd::kInsertDate, [](CVelumApp& app, CMainWindow& window) {
-  CDateInsertDialog dialog(app, &window);
-  if (dialog.exec() == QDialog::Accepted) window.CardView().InsertText(dialog.Text());
-  return true;
-});
-}  // namespace

@@ -1,12 +1,10 @@
 #include "ui/dialogs/items/history_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "core/card_commands.h"
 #include "core/velum_doc.h"
 #include "ui/views/card_view.h"
 #include "ui/widgets/dialog_buttons.h"
 #include "ui/widgets/dialog_fit.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -37,24 +35,3 @@ bool CHistoryDialog::Chosen(QString* text) const {
   *text = m_texts[row];
   return true;
 }
-
-namespace {
-
-const CRegisterCommand kRegister(cmd::kEditHistory, [](CVelumApp& app, CMainWindow& window) {
-  CVelumDoc& doc = app.Doc();
-  CCardView& view = window.CardView();
-  const int item = window.ListActive() ? -1 : view.FocusedItem();
-  QStringList texts;
-  if (!EditHistory(doc, item, &texts)) return true;
-  CHistoryDialog dialog(texts, &window);
-  FitToScreen(dialog, app.Screen());
-  QString chosen;
-  const bool ok = dialog.exec() == QDialog::Accepted && dialog.Chosen(&chosen);
-  window.activateWindow();
-  if (!ok) return true;
-  if (ChooseHistoryText(doc, item, chosen)) view.ShowItem(item);
-  view.FocusItem(item);
-  return true;
-});
-
-}  // namespace

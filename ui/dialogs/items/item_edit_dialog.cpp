@@ -1,12 +1,10 @@
 #include "ui/dialogs/items/item_edit_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "core/edit_messages.h"
 #include "core/velum_doc.h"
 #include "ui/views/card_view.h"
 #include "ui/widgets/dialog_fit.h"
 #include "ui/widgets/name_entry_dialog.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -123,18 +121,3 @@ void CItemEditDialog::OnRename() {
 }
 
 void CItemEditDialog::OnDelete() { Fill(m_editor.Delete(Selected())); }
-
-namespace {
-
-const CRegisterCommand kRegister(cmd::kEditItems, [](CVelumApp& app, CMainWindow& window) {
-  CItemEditDialog dialog(app.Doc(), window.CardView().FocusedItem(), app.Screen(), &window);
-  dialog.exec();
-  window.activateWindow();
-  // The card view's controls still stand for the old items: they are built
-  // again before any view reads the store with them.
-  if (dialog.Changed()) window.CardView().RebuildCard();
-  dialog.Finish();
-  return true;
-});
-
-}  // namespace

@@ -1,6 +1,5 @@
 #include "ui/dialogs/items/item_property_sheet.h"
 
-#include "app/frame_command_table.h"
 #include "core/item_property_edit.h"
 #include "formula/formula_advice.h"
 #include "settings/settings.h"
@@ -11,7 +10,6 @@
 #include "ui/widgets/dialog_buttons.h"
 #include "ui/widgets/font_dialog.h"
 #include "ui/widgets/fonts.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -227,44 +225,3 @@ CItemProperty CItemPropSheet::Record() const {
 }
 
 int CItemPropSheet::ActivePage() const { return m_tabs->currentIndex(); }
-
-namespace {
-
-// 項目のプロパティ for the focused item of the card view, else the document's
-// current item (the listed item of the item list, the list's current column).
-bool OpenItemProperties(CVelumApp& app, CMainWindow& window) {
-  CVelumDoc& doc = app.Doc();
-  CCardView& card = window.CardView();
-  int item = card.FocusedItem();
-  if (item < 0) item = doc.CurrentItem();
-  if (item < 0 || item >= doc.ItemCount()) return true;
-
-  QStringList names;
-  for (int i = 0; i < doc.ItemCount(); ++i) names << doc.Store().Item(i).toString();
-  const int dpi = ScreenDpiY();
-  const CItemPropSheet::Fonts fonts{
-      ArchiveFontFromSettings(settings::ReadFont(app.Settings(), settings::FontSection::Font), dpi),
-      ArchiveFontFromSettings(settings::ReadFont(app.Settings(), settings::FontSection::Item), dpi)};
-  CItemPropSheet sheet(doc.Store().Property(item), names, fonts, app.Settings(), app.Prompt(), &window);
-  // The title names the item, so that no one sets the properties of another.
-  sheet.setWindowTitle(QStringLiteral("項目のプロパティ - %1").arg(names[item]));
-  const CCardStore& store = doc.Store();
-  const int current = doc.CurrentCard();
-  sheet.SetFormulaTrial([&store, current](const QString& formula) { return TryFormula(store, current, formula); });
-  const bool ok = sheet.exec() == QDialog::Accepted;
-  WriteSetting(app.Settings(), window.ListActive() ? settings::kItemPropSheetList : settings::kItemPropSheet,
-               std::uint32_t(sheet.ActivePage()));
-  if (ok) {
-    ApplyItemProperty(doc, item, sheet.Record(), &card);
-    card.RebuildCard();
-    card.RepositionCard();
-  }
-  // The window is active again before its item takes the focus back.
-  window.activateWindow();
-  card.FocusItem(item);
-  return true;
-}
-
-const CRegisterCommand kRegister(cmd::kItemProperties, OpenItemProperties);
-
-}  // namespace

@@ -1,12 +1,10 @@
 #include "ui/dialogs/items/unify_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "core/card_commands.h"
 #include "core/velum_doc.h"
 #include "ui/views/card_view.h"
 #include "ui/widgets/dialog_buttons.h"
 #include "ui/widgets/dialog_fit.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -50,23 +48,3 @@ CUnifyDialog::CUnifyDialog(const QStringList& items, int current, QWidget* paren
 
 int CUnifyDialog::Item() const { return m_items->currentIndex(); }
 QString CUnifyDialog::Text() const { return m_text->text(); }
-
-namespace {
-
-const CRegisterCommand kRegister(cmd::kUnify, [](CVelumApp& app, CMainWindow& window) {
-  CVelumDoc& doc = app.Doc();
-  QStringList names;
-  for (int i = 0; i < doc.ItemCount(); ++i) names << doc.Store().Item(i).toString();
-  // The item being edited, else the one the document last recorded.
-  const int focused = window.CardView().FocusedItem();
-  CUnifyDialog dialog(names, focused >= 0 ? focused : doc.CurrentItem(), &window);
-  FitToScreen(dialog, app.Screen());
-  const bool ok = dialog.exec() == QDialog::Accepted;
-  // Where closing a dialog leaves no window active (a bare display server),
-  // the window takes the keys again.
-  window.activateWindow();
-  if (ok) UnifyItem(doc, dialog.Item(), dialog.Text());
-  return true;
-});
-
-}  // namespace

@@ -1,13 +1,11 @@
 #include "ui/dialogs/select/filter_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "core/velum_doc.h"
 #include "records/search_request.h"
 #include "select/filter.h"
 #include "select/select_commands.h"
 #include "ui/views/item_list_view.h"
 #include "ui/widgets/dialog_parts.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -80,16 +78,3 @@ std::vector<int> CFilterDialog::Items() const { return ChosenRows(*m_items); }
 QString CFilterDialog::Word() const { return m_word->currentText(); }
 int CFilterDialog::Condition() const { return m_condition->currentIndex(); }
 int CFilterDialog::Method() const { return m_methods->checkedId(); }
-
-namespace {
-
-const CRegisterCommand kRegisterFilter(cmd::kFilter, [](CVelumApp& app, CMainWindow& window) {
-  CVelumDoc& doc = app.Doc();
-  CFilterDialog dialog(doc.Store(), doc.CurrentItem(), DefaultFilterMethod(doc), IsFiltered(doc.Store()),
-                       &window);
-  if (dialog.exec() == QDialog::Accepted)
-    FilterCommand(doc, dialog.Items(), dialog.Condition(), dialog.Word(), dialog.Method());
-  return true;
-});
-
-}  // namespace

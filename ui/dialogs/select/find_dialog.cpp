@@ -1,6 +1,5 @@
 #include "ui/dialogs/select/find_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "core/velum_doc.h"
 #include "records/search_request.h"
 #include "select/find.h"
@@ -9,7 +8,6 @@
 #include "ui/views/card_view.h"
 #include "ui/views/item_list_view.h"
 #include "ui/widgets/dialog_parts.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -51,19 +49,3 @@ std::vector<int> CFindDialog::Items() const { return ChosenRows(*m_items); }
 QString CFindDialog::Word() const { return m_word->currentText(); }
 int CFindDialog::Condition() const { return m_condition->currentIndex(); }
 bool CFindDialog::DistinguishCase() const { return m_case->isChecked(); }
-
-namespace {
-
-const CRegisterCommand kRegisterFind(cmd::kFind, [](CVelumApp& app, CMainWindow& window) {
-  CVelumDoc& doc = app.Doc();
-  CFindDialog dialog(doc.Store(), doc.CurrentItem(), ReadSearchHistory(app.Settings()),
-                     ReadSetting(app.Settings(), settings::kISearch) != 0, &window);
-  if (dialog.exec() != QDialog::Accepted) return true;
-  const CFoundCard found =
-      SearchCommand(doc, dialog.Items(), dialog.Condition(), dialog.Word(), dialog.DistinguishCase());
-  if (found.card >= 0 && window.ActiveViewName() == u"card") window.CardView().FocusItem(found.item);
-  if (window.ActiveViewName() == u"itemlist") window.ItemList().FocusValueList();
-  return true;
-});
-
-}  // namespace

@@ -1,12 +1,10 @@
 #include "ui/dialogs/select/multi_sort_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "core/velum_doc.h"
 #include "select/select_commands.h"
 #include "select/sort.h"
 #include "ui/views/item_list_view.h"
 #include "ui/widgets/dialog_parts.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -55,15 +53,3 @@ void CMultiSortDialog::AddKey() {
   m_keys.m_keys.push_back(key);
   m_keyList->addItem(SortKeyLabel(m_store, key));
 }
-
-namespace {
-
-const CRegisterCommand kRegisterMultiSort(cmd::kMultiSort, [](CVelumApp& app, CMainWindow& window) {
-  CVelumDoc& doc = app.Doc();
-  CMultiSortDialog dialog(doc.Store(), &window);
-  if (dialog.exec() == QDialog::Accepted) MultiSortCommand(doc, dialog.Keys());
-  if (window.ActiveViewName() == u"itemlist") window.ItemList().FocusValueList();
-  return true;
-});
-
-}  // namespace

@@ -1,12 +1,10 @@
 #include "ui/dialogs/select/sort_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "core/velum_doc.h"
 #include "select/select_commands.h"
 #include "select/sort.h"
 #include "ui/views/item_list_view.h"
 #include "ui/widgets/dialog_parts.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -51,20 +49,3 @@ int CSortDialog::Item() const {
 }
 
 int CSortDialog::Order() const { return m_orders->checkedId(); }
-
-namespace {
-
-// After a sort given while the item list is active, its value list keeps the focus.
-void RefocusItemList(CMainWindow& window) {
-  if (window.ActiveViewName() == u"itemlist") window.ItemList().FocusValueList();
-}
-
-const CRegisterCommand kRegisterSort(cmd::kSort, [](CVelumApp& app, CMainWindow& window) {
-  CVelumDoc& doc = app.Doc();
-  CSortDialog dialog(doc.Store(), doc.CurrentItem(), &window);
-  if (dialog.exec() == QDialog::Accepted) SortCommand(doc, dialog.Item(), dialog.Order());
-  RefocusItemList(window);
-  return true;
-});
-
-}  // namespace

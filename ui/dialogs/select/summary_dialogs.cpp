@@ -1,11 +1,9 @@
 #include "ui/dialogs/select/summary_dialogs.h"
 
-#include "app/frame_command_table.h"
 #include "core/velum_doc.h"
 #include "select/select_commands.h"
 #include "ui/widgets/dialog_parts.h"
 #include "ui/widgets/item_choice_dialog.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -61,36 +59,3 @@ CTotalsDialog::CTotalsDialog(const std::array<QString, kTotalsFieldCount>& field
   layout->addLayout(form);
   LayOutDialog(this, content, NewOkButton(this));
 }
-
-namespace {
-
-// The item the summary is about: the document's current item, or the one the
-// user picks while the list is the active view. -1 when none, -2 when cancelled.
-int SummaryItem(CVelumApp& app, CMainWindow& window) {
-  if (!window.ListActive()) return app.Doc().CurrentItem();
-  CItemChoiceDialog dialog(app.Doc().Store(), &window);
-  if (dialog.exec() != QDialog::Accepted) return -2;
-  return dialog.Item();
-}
-
-const CRegisterCommand kRegisterCount(cmd::kCount, [](CVelumApp& app, CMainWindow& window) {
-  const int item = SummaryItem(app, window);
-  if (item == -2) return true;
-  if (const auto counts = CountCommand(app.Doc(), item)) {
-    CCountResultDialog dialog(*counts, &window);
-    dialog.exec();
-  }
-  return true;
-});
-
-const CRegisterCommand kRegisterTotals(cmd::kTotals, [](CVelumApp& app, CMainWindow& window) {
-  const int item = SummaryItem(app, window);
-  if (item == -2) return true;
-  if (const auto fields = TotalsCommand(app.Doc(), item)) {
-    CTotalsDialog dialog(*fields, &window);
-    dialog.exec();
-  }
-  return true;
-});
-
-}  // namespace

@@ -1,12 +1,10 @@
 #include "ui/dialogs/settings/key_customize_dialog.h"
 
-#include "app/frame_command_table.h"
 #include "keys/key_map.h"
 #include "keys/menu_label.h"
 #include "settings/settings.h"
 #include "ui/widgets/dialog_fit.h"
 #include "ui/widgets/file_choice.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -159,11 +157,3 @@ void CKeyCustomizeDialog::accept() {
   if (!m_app.KeyMap().Save(QString(), &error)) NoticeCannotSave(error);
   QDialog::accept();
 }
-
-namespace {
-const CRegisterCommand kRegister(cmd::kKeyCustomize, [](CVelumApp& app, CMainWindow& window) {
-  CKeyCustomizeDialog dialog(app, window);
-  dialog.exec();
-  return true;
-});
-}  // namespace

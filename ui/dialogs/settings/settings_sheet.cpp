@@ -1,14 +1,12 @@
 #include "ui/dialogs/settings/settings_sheet.h"
 
 #include "app/file_association.h"
-#include "app/frame_command_table.h"
 #include "datetime/holiday.h"
 #include "ui/dialogs/settings/japanese_settings_page.h"
 #include "ui/views/card_view.h"
 #include "ui/widgets/dialog_fit.h"
 #include "ui/widgets/save_form_box.h"
 #include "ui/widgets/ui_messages.h"
-#include "ui/window/command_handlers.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
 
@@ -242,10 +240,3 @@ bool RunSettingsSheet(CVelumApp& app, CMainWindow& window) {
   window.BringToFront();
   return true;
 }
-
-namespace {
-const CRegisterCommand kRegister(cmd::kSettings, [](CVelumApp& app, CMainWindow& window) {
-  RunSettingsSheet(app, window);
-  return true;
-});
-}  // namespace
