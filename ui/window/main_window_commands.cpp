@@ -394,7 +394,7 @@ void CMainWindow::BringToFront() {
 namespace {
 
 // The item list opens its incremental search over the window.
-const CRegisterCommand kRegisterIncrementalSearch(cmd::kIncrementalSearch, [](CVelumApp&, CMainWindow& window) {
+const CRegisterCommand kIncrementalSearchCommand(cmd::kIncrementalSearch, [](CVelumApp&, CMainWindow& window) {
   window.ItemList().OpenIncrementalSearch(QString());
   return true;
 });

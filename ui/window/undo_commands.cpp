@@ -17,9 +17,9 @@ bool UndoOrRedo(CVelumApp& app, CMainWindow& window, bool redo) {
   return true;
 }
 
-const CRegisterCommand kRegisterUndo(cmd::kUndoCommand,
+const CRegisterCommand kUndoRegistration(cmd::kUndoCommand,
                                      [](CVelumApp& app, CMainWindow& w) { return UndoOrRedo(app, w, false); });
-const CRegisterCommand kRegisterRedo(cmd::kRedoCommand,
+const CRegisterCommand kRedoRegistration(cmd::kRedoCommand,
                                      [](CVelumApp& app, CMainWindow& w) { return UndoOrRedo(app, w, true); });
 
 }  // namespace

@@ -19,12 +19,12 @@ const CPostalCodes* Codes(CVelumApp& app) {
   return nullptr;
 }
 
-const CRegisterCommand kCheck(cmd::kPostalCheck, [](CVelumApp& app, CMainWindow&) {
+const CRegisterCommand kPostalCheckCommand(cmd::kPostalCheck, [](CVelumApp& app, CMainWindow&) {
   if (const CPostalCodes* codes = Codes(app)) PostalCheckCommand(app.Doc(), *codes);
   return true;
 });
 
-const CRegisterCommand kAddressToCode(cmd::kAddressToCode, [](CVelumApp& app, CMainWindow& window) {
+const CRegisterCommand kAddressToCodeCommand(cmd::kAddressToCode, [](CVelumApp& app, CMainWindow& window) {
   const CPostalCodes* codes = Codes(app);
   if (!codes) return true;
   AddressToCodeCommand(app.Doc(), *codes, [&](const QStringList& choices) {

@@ -201,12 +201,12 @@ void Preview(CVelumApp& app, CMainWindow& window) {
   dialog.exec();
 }
 
-const CRegisterCommand kPrintCommand(cmd::kPostcardPrint, [](CVelumApp& app, CMainWindow& window) {
+const CRegisterCommand kPostcardPrintCommand(cmd::kPostcardPrint, [](CVelumApp& app, CMainWindow& window) {
   Preview(app, window);
   return true;
 });
 
-const CRegisterCommand kSettingsCommand(cmd::kPostcardSettings, [](CVelumApp& app, CMainWindow& window) {
+const CRegisterCommand kPostcardSettingsCommand(cmd::kPostcardSettings, [](CVelumApp& app, CMainWindow& window) {
   EditSettings(app, window, &window);
   return true;
 });

@@ -208,27 +208,27 @@ void Preview(CVelumApp& app, CMainWindow& window, bool labels) {
   dialog.exec();
 }
 
-const CRegisterCommand kPrint(cmd::kPrint, [](CVelumApp& app, CMainWindow& window) {
+const CRegisterCommand kPrintCommand(cmd::kPrint, [](CVelumApp& app, CMainWindow& window) {
   PrintThroughDialog(app, window, LayoutKind(app), &window);
   return true;
 });
 
-const CRegisterCommand kPreview(cmd::kPrintPreview, [](CVelumApp& app, CMainWindow& window) {
+const CRegisterCommand kPrintPreviewCommand(cmd::kPrintPreview, [](CVelumApp& app, CMainWindow& window) {
   Preview(app, window, false);
   return true;
 });
 
-const CRegisterCommand kLabels(cmd::kPrintLabels, [](CVelumApp& app, CMainWindow& window) {
+const CRegisterCommand kPrintLabelsCommand(cmd::kPrintLabels, [](CVelumApp& app, CMainWindow& window) {
   Preview(app, window, true);
   return true;
 });
 
-const CRegisterCommand kPrintSettings(cmd::kPrintSettings, [](CVelumApp& app, CMainWindow& window) {
+const CRegisterCommand kPrintSettingsCommand(cmd::kPrintSettings, [](CVelumApp& app, CMainWindow& window) {
   EditPrintLayout(app, &window);
   return true;
 });
 
-const CRegisterCommand kLabelSettings(cmd::kLabelSettings, [](CVelumApp& app, CMainWindow& window) {
+const CRegisterCommand kLabelSettingsCommand(cmd::kLabelSettings, [](CVelumApp& app, CMainWindow& window) {
   EditLabels(app, &window);
   return true;
 });

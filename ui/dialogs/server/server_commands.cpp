@@ -24,8 +24,8 @@ bool OpenServerDeck(CVelumApp& app, CMainWindow& window) {
   return true;
 }
 
-const CRegisterCommand kOpenDeck(cmd::kOpenServerDeck, OpenServerDeck);
-const CRegisterCommand kSaveOrder(cmd::kSaveOrder, [](CVelumApp& app, CMainWindow& window) {
+const CRegisterCommand kOpenServerDeckCommand(cmd::kOpenServerDeck, OpenServerDeck);
+const CRegisterCommand kSaveOrderCommand(cmd::kSaveOrder, [](CVelumApp& app, CMainWindow& window) {
   CDocumentShare::Of(app, window).SaveOrder();
   return true;
 });
