@@ -46,15 +46,23 @@ CServerDeckDialog::CServerDeckDialog(const QString& uri, QWidget* parent) : QDia
   m_password->setObjectName(QStringLiteral("password"));
   m_deck->setObjectName(QStringLiteral("deck"));
   auto* list = new QPushButton(QStringLiteral("一覧(&L)"));
+  // On a narrow screen every label stands above its field and 一覧 below the deck.
+  const QWidget* owner = parent ? parent->window() : nullptr;
+  const bool narrow = owner && owner->width() < 480;
+  if (narrow)
+    form->setRowWrapPolicy(QFormLayout::WrapAllRows);
+  else  // wide enough for the server's hint
+    m_host->setMinimumWidth(m_host->fontMetrics().horizontalAdvance(kLocal) + 24);
   auto* deckRow = new QHBoxLayout;
   deckRow->addWidget(m_deck, 1);
-  deckRow->addWidget(list);
+  if (!narrow) deckRow->addWidget(list);
   form->addRow(QStringLiteral("サーバー(&S):"), m_host);
   form->addRow(QStringLiteral("ポート(&P):"), m_port);
   form->addRow(QStringLiteral("データベース(&B):"), m_database);
   form->addRow(QStringLiteral("ユーザー(&U):"), m_user);
   form->addRow(QStringLiteral("パスワード(&W):"), m_password);
   form->addRow(QStringLiteral("デッキ(&D):"), deckRow);
+  if (narrow) form->addRow(list);
   m_note = new QLabel;
   m_note->setWordWrap(true);
   auto* page = new QWidget;
