@@ -41,7 +41,10 @@ measure "velum-cli import .vcf" "$cli" import "$work/contacts.vcf" -o "$work/a.c
 measure "velum-cli import .xlsx" "$cli" import "$work/sheet.xlsx" -o "$work/b.csv"
 if command -v soffice >/dev/null; then
   measure "soffice --convert-to csv .vcf" soffice --headless --convert-to csv --outdir "$work/lo" "$work/contacts.vcf"
+  # LibreOffice has no filter that reads contacts into a sheet: say so rather than show a figure of nothing.
+  [ -s "$work/lo/contacts.csv" ] || echo "  (soffice wrote no CSV of the .vcf: the figure above is of a failed run)"
   measure "soffice --convert-to csv .xlsx" soffice --headless --convert-to csv --outdir "$work/lo" "$work/sheet.xlsx"
+  [ -s "$work/lo/sheet.csv" ] && echo "  soffice's CSV: $(($(wc -l <"$work/lo/sheet.csv"))) lines, Velum's: $(($(wc -l <"$work/b.csv"))) lines"
 else
   echo "(LibreOffice is not installed: no side-by-side figures)"
 fi
