@@ -6,7 +6,6 @@
 #include "formula/item_formula.h"
 #include "japanese/wide_digits.h"
 #include "settings/settings.h"
-#include "ui/dialogs/exchange/exchange_commands.h"
 #include "ui/widgets/ui_messages.h"
 #include "ui/widgets/ui_services.h"
 
