@@ -194,7 +194,7 @@ for p in "${peers[@]}"; do
     tr -d '"' <"$work/$p.$op" | tr '\004' ',' | sed 's/^\([0-9]*\),/\1\t/' | grep -v '^count' | sort >"$work/n"
     check $p $op "$work/n"
   done
-  [[ -f $work/$p.totals ]] && { tail -1 "$work/$p.totals" | awk '{ printf "%d\n", $NF }' >"$work/n"; check $p totals "$work/n"; }
+  [[ -f $work/$p.totals ]] && { tail -1 "$work/$p.totals" | awk '{ printf "%.0f\n", $NF }' >"$work/n"; check $p totals "$work/n"; }
 done
 [[ $(wc -l <"$work/python.convert") -ge $cards ]] || { echo "python convert: too few lines" >&2; exit 1; }
 
