@@ -39,16 +39,37 @@ int LastVisible(const CVelumDoc& doc) { return std::max(doc.VisibleCount() - 1, 
 // visible card and the current card in range.
 void RemoveCards(CVelumDoc& doc, const std::vector<int>& targets, const QString& label) {
   CCardStore& store = doc.Store();
-  doc.UndoStack().Record(doc, label);
+  doc.UndoStack().RecordRows(doc, label);
   const int current = doc.CurrentCard();
   std::unordered_set<const CCardRow*> doomed;
   for (int n : targets) doomed.insert(store.VisibleCard(n));
   std::erase_if(store.VisibleCards(), [&](const CCardRow* c) { return doomed.contains(c); });
-  std::erase_if(store.AllCards(), [&](const std::unique_ptr<CCardRow>& c) { return doomed.contains(c.get()); });
-  if (store.VisibleCount() == 0) store.AppendEmptyCard();
+  // The removed cards go to the undo step rather than away.
+  std::vector<CUndoStack::CRemovedCard> removed;
+  auto& all = store.AllCards();
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (doomed.contains(all[i].get()))
+      removed.emplace_back(std::uint32_t(i), std::move(all[i]));
+    else
+      all[kept++] = std::move(all[i]);
+  }
+  all.resize(kept);
+  std::vector<std::uint32_t> added;
+  if (store.VisibleCount() == 0 && store.AppendEmptyCard()) added.push_back(std::uint32_t(store.AllCount() - 1));
+  doc.UndoStack().SetRowChanges(std::move(removed), std::move(added));
   doc.MakeCurrent(std::min(current, LastVisible(doc)));
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kCardsChanged);
+}
+
+// Tells the undo step recorded with RecordRows that the last count cards of
+// the all-cards list are the ones the command added.
+void NoteAddedAtEnd(CVelumDoc& doc, int count) {
+  std::vector<std::uint32_t> added;
+  for (int i = std::max(doc.Store().AllCount() - count, 0); i < doc.Store().AllCount(); ++i)
+    added.push_back(std::uint32_t(i));
+  doc.UndoStack().SetRowChanges({}, std::move(added));
 }
 
 bool IsInputFree(const CItemProperty& p) { return IsFormulaOrLinked(p); }
@@ -81,8 +102,9 @@ bool CommitItemText(CVelumDoc& doc, int card, int item, const QString& typed, QS
 
 void AddCard(CVelumDoc& doc) {
   doc.StoreCards();
-  doc.UndoStack().Record(doc, undo_label::kAddCard);
+  doc.UndoStack().RecordRows(doc, undo_label::kAddCard);
   doc.Store().AddCard(-1);
+  NoteAddedAtEnd(doc, 1);
   doc.MakeCurrent(LastVisible(doc));
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kCardAdded);
@@ -91,8 +113,15 @@ void AddCard(CVelumDoc& doc) {
 void InsertCard(CVelumDoc& doc) {
   doc.StoreCards();
   const int current = std::clamp(doc.CurrentCard(), 0, doc.VisibleCount());
-  doc.UndoStack().Record(doc, undo_label::kInsertCard);
+  doc.UndoStack().RecordRows(doc, undo_label::kInsertCard);
   doc.Store().AddCard(current);
+  const CCardStore& store = doc.Store();
+  const CCardRow* added = store.VisibleCard(current);
+  for (int i = 0; added && i < store.AllCount(); ++i) {
+    if (store.AllCard(i) != added) continue;
+    doc.UndoStack().SetRowChanges({}, {std::uint32_t(i)});
+    break;
+  }
   doc.MakeCurrent(current);
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kCardInserted);
@@ -107,8 +136,9 @@ int AddCardAtEnd(CVelumDoc& doc) {
     if (dontAsk) WriteSetting(doc.Services().settings, settings::kCardAdd, 0);
   }
   CCardStore& store = doc.Store();
-  doc.UndoStack().Record(doc, undo_label::kAddCard);
+  doc.UndoStack().RecordRows(doc, undo_label::kAddCard);
   store.AddCard(-1);
+  NoteAddedAtEnd(doc, 1);
   doc.MakeCurrent(LastVisible(doc));
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kCardMoved);
@@ -198,7 +228,7 @@ int PasteCards(CVelumDoc& doc) {
   // As InsertCopyAt card by card, each before the same card, in one insertion
   // into each list.
   const int at = std::clamp(doc.CurrentCard(), 0, doc.VisibleCount());
-  doc.UndoStack().Record(doc, undo_label::kPasteCards);
+  doc.UndoStack().RecordRows(doc, undo_label::kPasteCards);
   const int allAt = at == store.VisibleCount() ? store.AllCount() : store.FindAllIndex(at);
   std::vector<std::unique_ptr<CCardRow>> copies;
   std::vector<CCardRow*> rows;
@@ -210,6 +240,9 @@ int PasteCards(CVelumDoc& doc) {
   all.insert(all.begin() + allAt, std::make_move_iterator(copies.begin()), std::make_move_iterator(copies.end()));
   auto& visible = store.VisibleCards();
   visible.insert(visible.begin() + at, rows.begin(), rows.end());
+  std::vector<std::uint32_t> added(rows.size());
+  for (std::size_t k = 0; k < rows.size(); ++k) added[k] = std::uint32_t(allAt + int(k));
+  doc.UndoStack().SetRowChanges({}, std::move(added));
   doc.MakeCurrent(at + int(rows.size()) - 1);
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kCardsChanged);
@@ -224,11 +257,12 @@ int AppendPasteCards(CVelumDoc& doc) {
   CCardStore& store = doc.Store();
   const std::vector<CCardRow> cards = CardsFromText(text, store.ItemCount());
   if (cards.empty()) return s_foreignPaste ? std::max(s_foreignPaste(doc, text, true), 0) : 0;
-  doc.UndoStack().Record(doc, undo_label::kAppendPaste);
+  doc.UndoStack().RecordRows(doc, undo_label::kAppendPaste);
   // As AppendCardCopy card by card, with the visible list rebuilt once.
   auto& all = store.AllCards();
   for (const CCardRow& card : cards) all.push_back(std::make_unique<CCardRow>(card));
   store.RebuildVisible();
+  NoteAddedAtEnd(doc, int(cards.size()));
   doc.MakeCurrent(LastVisible(doc));
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kWholeDocument);

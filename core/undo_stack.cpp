@@ -4,11 +4,12 @@
 #include "core/velum_doc.h"
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
 struct CUndoStack::CStep {
-  enum class Kind : std::uint8_t { kWhole, kCard, kOrder, kVisibility };
+  enum class Kind : std::uint8_t { kWhole, kCard, kOrder, kVisibility, kRows };
   QString label;
   Kind kind = Kind::kWhole;
   std::size_t bytes = 0;  // what the step holds (Bytes)
@@ -32,6 +33,11 @@ struct CUndoStack::CStep {
   bool scatter = true;
   // A step of the visibility: the visible flag of each card of the all-cards list.
   std::vector<bool> shown;
+  // A step of cards removed and added: the cards the command removed with
+  // their places in the all-cards list before it, and the places after it of
+  // the cards it added, both ascending.
+  std::vector<std::pair<std::uint32_t, std::unique_ptr<CCardRow>>> removed;
+  std::vector<std::uint32_t> added;
 };
 
 namespace {
@@ -98,6 +104,10 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Capture(CVelumDoc& doc, const CSt
       // The order itself comes from the command (SetOrder) or the step undone (Swap).
       step->sortKeys = store.SortKeys();
       step->bytes = sizeof(CStep) + std::size_t(store.AllCount()) * sizeof(std::uint32_t);
+      return step;
+    case CStep::Kind::kRows:
+      // The cards come from the command (SetRowChanges) or the step undone (Swap).
+      step->bytes = sizeof(CStep);
       return step;
     case CStep::Kind::kVisibility:
       step->shown.resize(std::size_t(store.AllCount()));
@@ -192,6 +202,24 @@ void CUndoStack::SetOrder(std::vector<std::uint32_t> order) {
   m_undo.back()->scatter = true;
 }
 
+void CUndoStack::RecordRows(CVelumDoc& doc, const QString& label) {
+  CStep like;
+  like.label = label;
+  like.kind = CStep::Kind::kRows;
+  RecordLike(doc, like);
+}
+
+void CUndoStack::SetRowChanges(std::vector<CRemovedCard> removed, std::vector<std::uint32_t> added) {
+  if (m_undo.empty() || m_undo.back()->kind != CStep::Kind::kRows) return;
+  CStep& step = *m_undo.back();
+  std::sort(removed.begin(), removed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::sort(added.begin(), added.end());
+  for (const auto& r : removed) step.bytes += RowBytes(*r.second) + sizeof(r);
+  step.bytes += added.size() * sizeof(std::uint32_t);
+  step.removed = std::move(removed);
+  step.added = std::move(added);
+}
+
 void CUndoStack::SetRecording(bool on) {
   m_recording = on;
   if (!on) Clear();
@@ -242,6 +270,9 @@ void CUndoStack::Restore(CVelumDoc& doc, CStep& step) {
       store.RebuildVisible();
       break;
     }
+    case CStep::Kind::kRows:
+      SwapRows(store, step);
+      break;
     case CStep::Kind::kVisibility:
       for (int i = 0; i < store.AllCount() && std::size_t(i) < step.shown.size(); ++i)
         store.AllCard(i)->SetVisible(step.shown[std::size_t(i)]);
@@ -255,6 +286,40 @@ void CUndoStack::Restore(CVelumDoc& doc, CStep& step) {
   doc.m_modified = step.modified;
 }
 
+void CUndoStack::SwapRows(CCardStore& store, CStep& step) {
+  auto& all = store.AllCards();
+  // The added cards go out, keeping their places for the way back.
+  std::vector<CRemovedCard> out;
+  std::vector<std::unique_ptr<CCardRow>> kept;
+  kept.reserve(all.size());
+  std::size_t a = 0;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (a < step.added.size() && step.added[a] == i) {
+      out.emplace_back(std::uint32_t(i), std::move(all[i]));
+      ++a;
+    } else {
+      kept.push_back(std::move(all[i]));
+    }
+  }
+  // The removed cards come back to their places.
+  std::vector<std::uint32_t> back;
+  std::vector<std::unique_ptr<CCardRow>> merged;
+  merged.reserve(kept.size() + step.removed.size());
+  std::size_t r = 0;
+  for (std::size_t k = 0; k < kept.size() || r < step.removed.size();) {
+    if (r < step.removed.size() && (step.removed[r].first == merged.size() || k == kept.size())) {
+      back.push_back(std::uint32_t(merged.size()));
+      merged.push_back(std::move(step.removed[r++].second));
+    } else {
+      merged.push_back(std::move(kept[k++]));
+    }
+  }
+  all = std::move(merged);
+  store.RebuildVisible();
+  step.removed = std::move(out);
+  step.added = std::move(back);
+}
+
 std::unique_ptr<CUndoStack::CStep> CUndoStack::Swap(CVelumDoc& doc, CStep& step) {
   std::unique_ptr<CStep> back = Capture(doc, step, true);
   Restore(doc, step);
@@ -262,6 +327,12 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Swap(CVelumDoc& doc, CStep& step)
     // The same permutation taken the other way leads back.
     back->order = std::move(step.order);
     back->scatter = !step.scatter;
+  } else if (step.kind == CStep::Kind::kRows) {
+    // SwapRows left the step's inverse in it.
+    back->removed = std::move(step.removed);
+    back->added = std::move(step.added);
+    for (const auto& r : back->removed) back->bytes += RowBytes(*r.second) + sizeof(r);
+    back->bytes += back->added.size() * sizeof(std::uint32_t);
   }
   return back;
 }

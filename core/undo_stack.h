@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <utility>
 #include <vector>
 
+class CCardRow;
+class CCardStore;
 class CVelumDoc;
 
 // Names of the undoable commands, as 元に戻す and やり直し report them.
@@ -41,6 +44,9 @@ inline const QString kDiscard = QStringLiteral("廃棄");
 //   redo put back only the items that differ, as edits of those items;
 // - a step of the order holds the order before the command as indexes into
 //   the all-cards list (a sort), with the sort keys;
+// - a step of cards removed and added holds the removed cards themselves
+//   and the places of the added ones (adding, inserting, deleting, cutting
+//   and pasting cards);
 // - a step of the visibility holds one bit per card of the all-cards list (the
 //   filter commands), with the filter history;
 // - a step of the whole document holds the item-name row with its property
@@ -80,6 +86,13 @@ class CUndoStack {
   // now at i.
   void RecordOrder(CVelumDoc& doc, const QString& label);
   void SetOrder(std::vector<std::uint32_t> order);
+  // Records before a command that only removes cards from the all-cards list
+  // and adds cards to it (their visible flags tell the visible list); the
+  // command then hands to SetRowChanges the cards it removed, each with its
+  // place before the command, and the places after it of the cards it added.
+  using CRemovedCard = std::pair<std::uint32_t, std::unique_ptr<CCardRow>>;
+  void RecordRows(CVelumDoc& doc, const QString& label);
+  void SetRowChanges(std::vector<CRemovedCard> removed, std::vector<std::uint32_t> added);
   // Whether commands record at all (on by default); off empties the stack.
   void SetRecording(bool on);
   // Drops the step just recorded, for a command that turned out to change
@@ -120,6 +133,9 @@ class CUndoStack {
   // Forgets what could be redone; answers System/UndoSteps (at most 0 empties the stack).
   int Limit(CVelumDoc& doc);
   static void Restore(CVelumDoc& doc, CStep& step);
+  // Takes the step's added cards out of the store and puts its removed cards
+  // back; the step is left holding the way back.
+  static void SwapRows(CCardStore& store, CStep& step);
 
   std::deque<std::unique_ptr<CStep>> m_undo;
   std::deque<std::unique_ptr<CStep>> m_redo;
