@@ -1,10 +1,15 @@
 #include "core/card_file_checks.h"
 
+#include "core/card_file.h"
 #include "core/card_line.h"
 #include "core/card_store.h"
 #include "core/messages.h"
 #include "platform/code_page.h"
 #include "platform/input_file.h"
+
+#include <algorithm>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -99,12 +104,17 @@ bool RemoveReaderEscapes(QString& text) {
   return text.size() != before;
 }
 
-bool CheckDeckForSave(CCardStore& store, const QString& path, qint64 maxBytes) {
-  IPrompt& prompt = store.Services().prompt;
-  CPlace mark, lone;
+namespace {
+
+// What the check finds over a run of cards: the units of their texts, the
+// memory reading them back would take, the first U+001A and the first half
+// surrogate pair.
+struct CScan {
   qint64 units = 0;  // each is a byte at least in every encoding
   qint64 cost = 0;
-  auto look = [&](const CCardRow& row, int card) {
+  CPlace mark, lone;
+
+  void Add(const CCardRow& row, int card) {
     const int n = row.ItemCount();
     if (n <= 0) {
       if (card >= 0) cost += ReadCost(0, 0);
@@ -118,14 +128,45 @@ bool CheckDeckForSave(CCardStore& store, const QString& path, qint64 maxBytes) {
     if (card >= 0) cost += ReadCost(n, all.size());
     if (!MayNeedMending(all)) return;
     for (int i = 0; i < n; ++i) {
-      const QStringView text = row.Item(i);
-      const CFound f = Look(text);
+      const CFound f = Look(row.Item(i));
       if (f.mark && !mark.Found()) mark = {card, i};
       if (f.lone && !lone.Found()) lone = {card, i};
     }
+  }
+  // Adds the scan of the cards after this one's.
+  void Then(const CScan& later) {
+    units += later.units;
+    cost += later.cost;
+    if (!mark.Found()) mark = later.mark;
+    if (!lone.Found()) lone = later.lone;
+  }
+};
+
+// A large deck is looked over in parts on as many threads as there are
+// processors: after a sort its cards lie all over memory, and one thread
+// waits for memory most of the time.
+constexpr int kCardsPerThread = 50000;
+
+}  // namespace
+
+bool CheckDeckForSave(CCardStore& store, const QString& path, qint64 maxBytes) {
+  IPrompt& prompt = store.Services().prompt;
+  CScan scan;
+  if (store.FirstLineIsItems()) scan.Add(store, -1);
+  const int count = store.AllCount();
+  const int parts = std::clamp(count / kCardsPerThread, 1, AvailableThreads());
+  std::vector<CScan> scans(static_cast<std::size_t>(parts));
+  const auto run = [&](int part) {
+    const int begin = int(qint64(count) * part / parts), end = int(qint64(count) * (part + 1) / parts);
+    for (int k = begin; k < end; ++k) scans[std::size_t(part)].Add(*store.AllCard(k), k);
   };
-  if (store.FirstLineIsItems()) look(store, -1);
-  for (int k = 0; k < store.AllCount(); ++k) look(*store.AllCard(k), k);
+  std::vector<std::thread> threads;
+  for (int part = 1; part < parts; ++part) threads.emplace_back(run, part);
+  run(0);
+  for (std::thread& t : threads) t.join();
+  for (const CScan& part : scans) scan.Then(part);
+  const qint64 units = scan.units, cost = scan.cost;
+  const CPlace mark = scan.mark, lone = scan.lone;
 
   const CodePage cp = store.Encoding().codePage;
   const qint64 unitBytes = cp == CodePage::Utf16Le || cp == CodePage::Utf16Be ? 2 : 1;

@@ -313,6 +313,31 @@ TEST(CardFile, TextsThatWouldCutOrBreakTheFileAreAskedAbout) {
   }
 }
 
+// In a deck large enough to be looked over in parts, the questions name the
+// first card holding each kind of text, whichever part it lies in.
+TEST(CardFile, LargeDeckQuestionsNameTheFirstCardOfEachKind) {
+  CTestWorld w;
+  CCardStore store(*w.services);
+  CItemNameRow names;
+  names.MakeEmpty(1);
+  names.SetItem(0, u"メモ"_s);
+  store.SetItemNames(names, false);
+  constexpr int kCards = 120000;
+  for (int k = 0; k < kCards; ++k) {
+    store.AllCards().push_back(std::make_unique<CCardRow>());
+    store.AllCards().back()->MakeEmpty(1);
+  }
+  store.RebuildVisible();
+  store.AllCard(30000)->SetItem(0, u"後\u001Aろ"_s);
+  store.AllCard(100000)->SetItem(0, u"後\u001Aろ"_s);
+  store.AllCard(70000)->SetItem(0, u"a\xD840"_s);
+  w.prompt.QueueAnswer(true);
+  w.prompt.QueueAnswer(false);
+  EXPECT_EQ(store.Write(w.Path(u"big.csv"_s)), 0);
+  EXPECT_EQ(w.prompt.Texts(), (QStringList{msg::kEndOfFileQuestion.arg(msg::kCardN.arg(30001), u"メモ"_s),
+                                            msg::kLoneSurrogateQuestion.arg(msg::kCardN.arg(70001), u"メモ"_s)}));
+}
+
 // A save never writes a file the reader would refuse: one beyond the size
 // limit is refused before anything is written when its text alone passes it,
 // and stopped while it is written when its encoding does; cards too many for
