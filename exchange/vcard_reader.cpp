@@ -1,17 +1,26 @@
 #include "exchange/vcard_reader.h"
 
 #include "exchange/vcard_items.h"
+#include "japanese/kana_fold.h"
 #include "platform/code_page.h"
 
 #include <QMap>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <optional>
 
 namespace {
+
+// Half-width katakana as full-width katakana; a text without any stays as it is.
+QString WideKatakana(const QString& text) {
+  const bool half =
+      std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0xFF66 && c.unicode() <= 0xFF9F; });
+  return half ? HiraganaToKatakana(ToHiragana(text)) : text;
+}
 
 // One property after unfolding: group.NAME;params:value, with the line it
 // began on.
@@ -342,7 +351,8 @@ CExchangeTable ReadVCard(const QByteArray& rawBytes, const QString& fileName, CE
     c.Add(vcard_item::kGiven, c.given);
     QString reading = JoinNonEmpty({c.phoneticLast.value(0), c.phoneticFirst.value(0)}, QStringLiteral(" "));
     if (reading.isEmpty()) reading = c.sortString.value(0).trimmed();
-    if (reading.isEmpty()) reading = c.irmcName.value(0);
+    // Feature phones write the reading in half-width katakana: it comes in full width.
+    if (reading.isEmpty()) reading = WideKatakana(c.irmcName.value(0));
     if (reading.isEmpty()) reading = c.sortAs.value(0);
     c.Add(vcard_item::kReading, reading);
     bool anyPostal = false;

@@ -43,7 +43,7 @@ TEST(VCardReader, FeaturePhoneExportInShiftJisQuotedPrintable) {
   Check(t, {{0, "氏名", "山田 太郎"},
             {0, "姓", "山田"},
             {0, "名", "太郎"},
-            {0, "ふりがな", "ﾔﾏﾀﾞ ﾀﾛｳ"},
+            {0, "ふりがな", "ヤマダ タロウ"},
             {0, "携帯", "090-1234-5678"},
             {0, "電話", "03-1234-5678\r\n06-9999-0000"},
             {0, "メール", "taro@example.jp"},
@@ -52,7 +52,7 @@ TEST(VCardReader, FeaturePhoneExportInShiftJisQuotedPrintable) {
             {0, "誕生日", "1980/01/02"},
             {0, "メモ", "一行目\r\n二行目、とても長いメモが続きます。折り返しを確かめるための文です。"},
             {1, "氏名", "佐藤 花子"},
-            {1, "ふりがな", "ｻﾄｳ ﾊﾅｺ"},
+            {1, "ふりがな", "サトウ ハナコ"},
             {1, "携帯", "080-0000-1111\r\n070-2222-3333"},
             {1, "電話", ""}});
   const QString message = report.Message();
