@@ -2,6 +2,7 @@
 
 #include "app/script_words.h"
 #include "core/file_kind.h"
+#include "core/process_end.h"
 
 #include "datetime/holiday.h"
 #include "japanese/wide_digits.h"
@@ -131,16 +132,11 @@ bool CCliContext::MayWrite(const QString& path) {
   return false;
 }
 
-namespace {
-// The document of a finished run: reachable to the end of the process.
-CVelumDoc* s_abandoned = nullptr;
-}  // namespace
-
 void CCliContext::AbandonDocument() {
   m_out.flush();
   m_err.flush();
   m_deck.reset();
-  s_abandoned = m_doc.release();
+  LeaveToProcessEnd(std::move(m_doc));
 }
 
 int CCliContext::Usage(const QString& text) {

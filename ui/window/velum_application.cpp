@@ -1,6 +1,7 @@
 #include "ui/window/velum_application.h"
 
 #include "core/card_store.h"
+#include "core/process_end.h"
 #include "datetime/holiday.h"
 #include "exchange/row_paste.h"
 #include "formula/function_catalog.h"
@@ -19,9 +20,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <memory>
 #include <new>
-#include <vector>
 
 namespace {
 
@@ -71,22 +70,14 @@ CVelumApp::CVelumApp(const Options& options)
 }
 
 namespace {
-
 // Decks from this many cards on are left to the end of the process.
 constexpr int kLeftAtExit = 50000;
-
-// The documents left so: reachable to the end, so leak checkers do not count them.
-std::vector<std::unique_ptr<CVelumDoc>>& LeftDocuments() {
-  static std::vector<std::unique_ptr<CVelumDoc>>* left = new std::vector<std::unique_ptr<CVelumDoc>>;
-  return *left;
-}
-
 }  // namespace
 
 CVelumApp::~CVelumApp() {
   // The window is gone by now. A large deck is not freed card by card: the
   // end of the process gives its memory back at once.
-  if (m_doc && m_doc->Store().AllCount() >= kLeftAtExit) LeftDocuments().push_back(std::move(m_doc));
+  if (m_doc && m_doc->Store().AllCount() >= kLeftAtExit) LeaveToProcessEnd(std::move(m_doc));
 }
 
 QSize CVelumApp::Screen() const {
