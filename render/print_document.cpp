@@ -2,6 +2,7 @@
 
 #include "core/card_store.h"
 #include "platform/file_io.h"
+#include "render/page_canvas.h"
 
 #include <QIODevice>
 #include <QLocale>
@@ -36,16 +37,15 @@ QPen RulePen(std::uint32_t style) {
   return pen;
 }
 
-void PaintFrame(QPainter& painter, const QRectF& rect, std::uint32_t style) {
+void PaintFrame(IPageCanvas& canvas, const QRectF& rect, std::uint32_t style) {
   if (style == kFrameNone || style > kFrameThick) return;
   QPen pen(Qt::black, style == kFrameThick ? kThickLine : kThinLine);
   pen.setJoinStyle(Qt::MiterJoin);
   if (style == kFrameDotted) pen.setStyle(Qt::DotLine);
   if (style == kFrameDashed) pen.setStyle(Qt::DashLine);
-  painter.setPen(pen);
-  painter.setBrush(Qt::NoBrush);
-  painter.drawRect(rect);
-  if (style == kFrameDouble) painter.drawRect(rect.adjusted(-kDoubleGap, -kDoubleGap, kDoubleGap, kDoubleGap));
+  canvas.SetPen(pen);
+  canvas.DrawRect(rect);
+  if (style == kFrameDouble) canvas.DrawRect(rect.adjusted(-kDoubleGap, -kDoubleGap, kDoubleGap, kDoubleGap));
 }
 
 // Hands what the PDF writer writes to a file commit, which renames its
@@ -163,11 +163,18 @@ bool CPrintDocument::LayOutTo(int page) { return m_pages->LayOutTo(page); }
 int CPrintDocument::PageCount() { return m_pages->PageCount(); }
 
 void CPrintDocument::PaintPage(QPainter& painter, int page) {
-  if (!m_pages->LayOutTo(page)) return;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
-  painter.setFont(m_font);
+  CPainterCanvas canvas(painter);
+  PaintPage(canvas, page);
+  painter.restore();
+}
+
+void CPrintDocument::PaintPage(IPageCanvas& painter, int page) {
+  if (!m_pages->LayOutTo(page)) return;
+  painter.Save();
+  painter.SetFont(m_font);
   m_leftOut = 0;
   switch (m_request.kind) {
     case PrintKind::kList:
@@ -181,10 +188,10 @@ void CPrintDocument::PaintPage(QPainter& painter, int page) {
       break;
   }
   if (m_request.kind != PrintKind::kLabels) PaintFooter(painter, page);
-  painter.restore();
+  painter.Restore();
 }
 
-qsizetype CPrintDocument::PaintText(QPainter& painter, const QString& text, double x, double y, double width,
+qsizetype CPrintDocument::PaintText(IPageCanvas& painter, const QString& text, double x, double y, double width,
                                     double bottom, bool right) {
   const double lh = m_measure.LineHeight();
   const std::vector<CTextLine> lines = WrapText(m_measure, text, width);
@@ -212,25 +219,25 @@ qsizetype CPrintDocument::PaintText(QPainter& painter, const QString& text, doub
     }
     const double w = TextWidth(m_measure, line) + (mark ? m_measure.CharWidth(kCut.unicode()) : 0);
     const double scale = w > width && width > 0 ? width / w : 1;
-    painter.save();
+    painter.Save();
     // A number or date wider than its column is printed narrower, never cut.
-    painter.translate(right && scale == 1 ? x + width - w : x, base);
-    painter.scale(scale, 1);
+    painter.Translate(right && scale == 1 ? x + width - w : x, base);
+    painter.Scale(scale, 1);
     if (!line.isEmpty()) DrawLine(painter, QPointF(0, 0), line);
     // Apart from the text, so that it keeps the glyph its code names in the
     // PDF (after Latin letters, shaping would pick a variant no text maps).
     if (mark) DrawLine(painter, QPointF(TextWidth(m_measure, line), 0), QString(kCut));
-    painter.restore();
+    painter.Restore();
   }
   return left;
 }
 
-void CPrintDocument::DrawLine(QPainter& painter, const QPointF& at, const QString& text) {
+void CPrintDocument::DrawLine(IPageCanvas& painter, const QPointF& at, const QString& text) {
   for (QChar c : text) m_drawn[c.unicode()] = true;
-  painter.drawText(at, text);
+  painter.DrawText(at, text);
 }
 
-void CPrintDocument::PaintList(QPainter& painter, int page) {
+void CPrintDocument::PaintList(IPageCanvas& painter, int page) {
   const std::vector<double>& cols = m_pages->ColumnEdges();
   const std::vector<int>& items = m_request.items;
   if (items.empty()) return;
@@ -240,8 +247,8 @@ void CPrintDocument::PaintList(QPainter& painter, int page) {
   const std::vector<CPrintPagination::CBlock> rows = m_pages->Blocks(page);
   const double tableBottom = rows.empty() ? headBottom : rows.back().top + rows.back().height;
 
-  painter.fillRect(QRectF(cols.front(), headTop, cols.back() - cols.front(), headBottom - headTop), kHeadingShade);
-  painter.setPen(Qt::black);
+  painter.FillRect(QRectF(cols.front(), headTop, cols.back() - cols.front(), headBottom - headTop), kHeadingShade);
+  painter.SetPen(QPen(Qt::black));
   for (std::size_t c = 0; c < items.size(); ++c)
     m_leftOut += PaintText(painter, m_store.Item(items[c]).toString(), cols[c] + padX, headTop + padY,
                            cols[c + 1] - cols[c] - 2 * padX, headBottom - padY);
@@ -252,73 +259,73 @@ void CPrintDocument::PaintList(QPainter& painter, int page) {
 
   const std::uint32_t keisen = m_request.layout.m_keisen;
   QPen solid(Qt::black, kThinLine);
-  painter.setPen(keisen == kRuledNone ? QPen(Qt::NoPen) : solid);
-  painter.drawLine(QPointF(cols.front(), headBottom), QPointF(cols.back(), headBottom));
-  painter.setPen(RulePen(keisen));
+  painter.SetPen(keisen == kRuledNone ? QPen(Qt::NoPen) : solid);
+  painter.DrawLine(QPointF(cols.front(), headBottom), QPointF(cols.back(), headBottom));
+  painter.SetPen(RulePen(keisen));
   for (std::size_t k = 0; k + 1 < rows.size(); ++k) {
     const double y = rows[k].top + rows[k].height;
-    painter.drawLine(QPointF(cols.front(), y), QPointF(cols.back(), y));
+    painter.DrawLine(QPointF(cols.front(), y), QPointF(cols.back(), y));
   }
   for (std::size_t c = 1; c + 1 < cols.size(); ++c)
-    painter.drawLine(QPointF(cols[c], headTop), QPointF(cols[c], tableBottom));
+    painter.DrawLine(QPointF(cols[c], headTop), QPointF(cols[c], tableBottom));
   PaintFrame(painter, QRectF(cols.front(), headTop, cols.back() - cols.front(), tableBottom - headTop),
              m_request.layout.m_sotowaku);
 }
 
-void CPrintDocument::PaintCards(QPainter& painter, int page) {
+void CPrintDocument::PaintCards(IPageCanvas& painter, int page) {
   const QRectF body = m_pages->Body();
   const double padX = CPrintPagination::kPadX, padY = CPrintPagination::kPadY;
   const double nameWidth = m_pages->NameWidth();
   const double width = body.width();
   for (const CPrintPagination::CBlock& card : m_pages->Blocks(page)) {
-    painter.save();
-    painter.translate(body.left(), card.top);
-    painter.scale(card.scale, card.scale);
+    painter.Save();
+    painter.Translate(body.left(), card.top);
+    painter.Scale(card.scale, card.scale);
     const double height = card.height / card.scale;
     double y = 0;
     std::vector<double> rules;
-    painter.setPen(Qt::black);
+    painter.SetPen(QPen(Qt::black));
     const std::vector<double> heights = m_pages->CardLineHeights(card.index);
     for (std::size_t k = 0; k < m_request.items.size(); ++k) {
       const int item = m_request.items[k];
       const double h = heights[k];
-      painter.fillRect(QRectF(0, y, nameWidth, h), kHeadingShade);
+      painter.FillRect(QRectF(0, y, nameWidth, h), kHeadingShade);
       m_leftOut += PaintText(painter, m_store.Item(item).toString(), padX, y + padY, nameWidth - 2 * padX, y + h);
       m_leftOut += PaintText(painter, CellText(card.index, item), nameWidth + padX, y + padY,
                              width - nameWidth - 2 * padX, y + h);
       y += h;
       rules.push_back(y);
     }
-    painter.setPen(RulePen(m_request.layout.m_keisen));
-    for (std::size_t k = 0; k + 1 < rules.size(); ++k) painter.drawLine(QPointF(0, rules[k]), QPointF(width, rules[k]));
-    painter.drawLine(QPointF(nameWidth, 0), QPointF(nameWidth, height));
+    painter.SetPen(RulePen(m_request.layout.m_keisen));
+    for (std::size_t k = 0; k + 1 < rules.size(); ++k) painter.DrawLine(QPointF(0, rules[k]), QPointF(width, rules[k]));
+    painter.DrawLine(QPointF(nameWidth, 0), QPointF(nameWidth, height));
     PaintFrame(painter, QRectF(0, 0, width, height), m_request.layout.m_sotowaku);
-    painter.restore();
+    painter.Restore();
   }
 }
 
-void CPrintDocument::PaintLabels(QPainter& painter, int page) {
-  painter.setPen(Qt::black);
+void CPrintDocument::PaintLabels(IPageCanvas& painter, int page) {
+  painter.SetPen(QPen(Qt::black));
   for (int index : m_pages->LabelsOn(page)) {
     const QRectF rect = m_pages->LabelRect(index);
     const QStringList lines = m_pages->LabelLines(index);
     const double scale = m_pages->LabelScale(lines, rect);
-    painter.save();
-    painter.translate(rect.left() + CPrintPagination::kPadX, rect.top() + CPrintPagination::kPadY);
-    painter.scale(scale, scale);
+    painter.Save();
+    painter.Translate(rect.left() + CPrintPagination::kPadX, rect.top() + CPrintPagination::kPadY);
+    painter.Scale(scale, scale);
     double base = m_measure.Ascent();
     for (const QString& line : lines) {
       DrawLine(painter, QPointF(0, base), line);
       base += m_measure.LineHeight();
     }
-    painter.restore();
+    painter.Restore();
   }
 }
 
-void CPrintDocument::PaintFooter(QPainter& painter, int page) {
+void CPrintDocument::PaintFooter(IPageCanvas& painter, int page) {
   const QRectF footer = m_pages->Footer();
-  painter.setFont(m_footerFont);
-  painter.setPen(Qt::black);
+  painter.SetFont(m_footerFont);
+  painter.SetPen(QPen(Qt::black));
   const QString number = u"%1 / %2"_s.arg(page + 1).arg(PageCount());
   const QString cut = m_leftOut > 0 ? kLeftOut.arg(QLocale(QLocale::English).toString(qint64(m_leftOut))) : QString();
   const QFontMetricsF fm(m_footerFont);
@@ -327,12 +334,14 @@ void CPrintDocument::PaintFooter(QPainter& painter, int page) {
                       (cut.isEmpty() ? 0 : fm.horizontalAdvance(cut) + gap);
   const QString title = fm.elidedText(m_request.title, Qt::ElideMiddle, std::max(room, 0.0));
   for (QChar c : number + title + cut) m_drawn[c.unicode()] = true;
-  painter.drawText(footer, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, number);
-  painter.drawText(footer, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, title);
-  if (!cut.isEmpty())
-    painter.drawText(footer.adjusted(0, 0, -(fm.horizontalAdvance(number) + gap), 0),
-                     Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, cut);
-  painter.setFont(m_font);
+  // On one line at the footer's top: the title from the left, the page
+  // number against the right, the note of what was left out before it.
+  const double base = footer.top() + fm.ascent();
+  const double numberX = footer.right() - fm.horizontalAdvance(number);
+  painter.DrawText(QPointF(numberX, base), number);
+  if (!title.isEmpty()) painter.DrawText(QPointF(footer.left(), base), title);
+  if (!cut.isEmpty()) painter.DrawText(QPointF(numberX - gap - fm.horizontalAdvance(cut), base), cut);
+  painter.SetFont(m_font);
 }
 
 bool PaintPages(CPrintDocument& doc, QPagedPaintDevice& device, int from, int to, QString* error) {

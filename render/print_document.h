@@ -12,6 +12,7 @@
 #include <vector>
 
 class CCardStore;
+class IPageCanvas;
 class QPagedPaintDevice;
 class QPainter;
 
@@ -44,22 +45,24 @@ class CPrintDocument {
   // the paper's top-left corner (the caller sets that up, see PaintPages).
   // Painting a page needs no page before it painted.
   void PaintPage(QPainter& painter, int page);
+  // The same on any canvas (in 0.1 mm from the paper's top-left corner).
+  void PaintPage(IPageCanvas& canvas, int page);
 
  private:
   QString CellText(int index, int item) const;
-  void PaintList(QPainter& painter, int page);
-  void PaintCards(QPainter& painter, int page);
-  void PaintLabels(QPainter& painter, int page);
-  void PaintFooter(QPainter& painter, int page);
+  void PaintList(IPageCanvas& painter, int page);
+  void PaintCards(IPageCanvas& painter, int page);
+  void PaintLabels(IPageCanvas& painter, int page);
+  void PaintFooter(IPageCanvas& painter, int page);
   // The lines of text inside a box of width, from its top-left corner, down to
   // bottom; right: each line against the box's right edge. A line wider than
   // the box (a number or date that is never cut) is drawn narrower to fit.
   // When lines are left out, the last one shown ends in "…". Answers how many
   // characters were not printed.
-  qsizetype PaintText(QPainter& painter, const QString& text, double x, double y, double width, double bottom,
+  qsizetype PaintText(IPageCanvas& painter, const QString& text, double x, double y, double width, double bottom,
                       bool right = false);
   // Draws one line of text and notes its characters.
-  void DrawLine(QPainter& painter, const QPointF& at, const QString& text);
+  void DrawLine(IPageCanvas& painter, const QPointF& at, const QString& text);
 
   const CCardStore& m_store;
   CPrintRequest m_request;
