@@ -3,6 +3,7 @@
 #include "core/card_store.h"
 #include "platform/file_io.h"
 #include "render/page_canvas.h"
+#include "render/pdf/print_pdf.h"
 
 #include <QIODevice>
 #include <QLocale>
@@ -377,6 +378,18 @@ bool PaintPages(CPrintDocument& doc, QPagedPaintDevice& device, int from, int to
 }
 
 bool WritePdf(CPrintDocument& doc, const QString& path, QString* error, int from, int to) {
+  {
+    CFileCommit commit(path);
+    if (!commit.Open()) {
+      if (error) *error = commit.Error();
+      return false;
+    }
+    const PdfWriteResult own = WritePrintPdf(doc, commit, path, from, to, error);
+    if (own != PdfWriteResult::kNotMine) return own == PdfWriteResult::kWritten;
+    commit.Discard();
+  }
+  // What Velum's own writer cannot write (a bitmap face, a style Qt makes up,
+  // a character the face lacks), Qt's writer does.
   CFileCommit commit(path);
   if (!commit.Open()) {
     if (error) *error = commit.Error();

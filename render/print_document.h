@@ -32,6 +32,7 @@ class CPrintDocument {
   QSizeF PaperSize() const { return m_paperMM; }  // mm
   const CPrintRequest& Request() const { return m_request; }
   const QFont& Font() const { return m_font; }
+  const QFont& FooterFont() const { return m_footerFont; }
   // Where the rows, cards and labels of the pages laid out so far stand.
   const CPrintPagination& Pagination() const { return *m_pages; }
   // Which characters of the BMP were painted so far (see SharedGlyphFixes).
@@ -84,6 +85,7 @@ bool PaintPages(CPrintDocument& doc, QPagedPaintDevice& device, int from, int to
 
 // Writes pages from..to (every page by default) as a PDF file of the
 // document's paper, atomically: a temporary file beside the target is renamed
-// over it only when complete. False with "PATH: reason" in *error; the target
+// over it only when complete. Velum's own writer writes it (see
+// render/pdf/print_pdf.h); Qt's where a font or character needs it. False with "PATH: reason" in *error; the target
 // is then untouched.
 bool WritePdf(CPrintDocument& doc, const QString& path, QString* error, int from = 0, int to = -1);

@@ -11,7 +11,8 @@ packages=(
   tzdata                  # the tests run under TZ=Asia/Tokyo
   fonts-noto-cjk          # Japanese text in the window, the same on every machine
   qt6-translations-l10n   # Qt's own dialogs and buttons in Japanese
-  libharfbuzz-dev         # postcards: vertical text shaped with the face's vertical forms
+  libharfbuzz-dev         # postcards: vertical text shaped with the face's vertical forms; PDF: fonts cut down (hb-subset)
+  zlib1g-dev              # PDF: page contents and fonts compressed
   liborcus-dev            # reading .xlsx and .ods spreadsheet files
   libxlsxwriter-dev       # writing .xlsx spreadsheet files
   poppler-utils           # tests only: pdftotext, pdfinfo and pdffonts read printed PDFs back

@@ -1,0 +1,249 @@
+// Velum's own PDF writer against Qt's: the same pages painted by both must
+// read back as the same words in the same places, with the faces embedded
+// cut down; what the writer cannot write goes to Qt's writer whole.
+#include "core/card_store.h"
+#include "render/pdf/font_program.h"
+#include "render/pdf/pdf_file.h"
+#include "render/pdf/pdf_font.h"
+#include "render/print_document.h"
+#include "support/pdf_words.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QRawFont>
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class PdfWriterTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "pdf_writer_test";
+    static char* argv[] = {name, nullptr};
+    // Kept to the end of the process: fonts need it.
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+  }
+  void SetUp() override {
+    for (const QString& t : {u"pdftotext"_s, u"pdfinfo"_s, u"pdffonts"_s, u"pdftoppm"_s})
+      if (PdfTool(t).isEmpty()) GTEST_SKIP() << t.toStdString() << " is missing: install poppler-utils";
+  }
+
+  // A store of the file written from text (UTF-8 CSV, a heading line first).
+  std::unique_ptr<CCardStore> Store(const QString& text) {
+    w.WriteFile(u"deck.csv"_s, text.toUtf8());
+    auto store = std::make_unique<CCardStore>(*w.services);
+    EXPECT_EQ(store->Read(w.Path(u"deck.csv"_s)), 1);
+    return store;
+  }
+  static CPrintRequest Request(const CCardStore& store, PrintKind kind, const QString& face = {}) {
+    CPrintRequest r;
+    r.kind = kind;
+    for (int n = 0; n < store.VisibleCount(); ++n) r.cards.push_back(n);
+    QStringList names;
+    for (int i = 0; i < store.ItemCount(); ++i) {
+      r.items.push_back(i);
+      names << store.Item(i).toString();
+    }
+    r.labelLines = DefaultLabelLines(names);
+    r.layout.m_font.faceName = face;
+    r.title = u"名簿 deck.csv"_s;
+    return r;
+  }
+  // The same document through Qt's writer, as WritePdf did before.
+  static void WriteWithQt(CPrintDocument& doc, const QString& path) {
+    QPdfWriter writer(path);
+    const QSizeF paper = doc.PaperSize();
+    const bool wide = paper.width() > paper.height();
+    writer.setPageLayout(QPageLayout(QPageSize(wide ? paper.transposed() : paper, QPageSize::Millimeter),
+                                     wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                     QPageLayout::Millimeter));
+    QString error;
+    ASSERT_TRUE(PaintPages(doc, writer, 0, -1, &error)) << error.toStdString();
+  }
+  // Writes doc both ways: the same pages, of the same size, that look the
+  // same (gray pixels at 50 dpi: text, rules and shades).
+  void ExpectSameAsQt(CPrintDocument& doc, const std::string& what) {
+    const QString own = w.Path(u"own.pdf"_s), qt = w.Path(u"qt.pdf"_s);
+    QString error;
+    ASSERT_TRUE(WritePdf(doc, own, &error)) << what << ": " << error.toStdString();
+    WriteWithQt(doc, qt);
+    const std::vector<QImage> mine = Pages(own), theirs = Pages(qt);
+    ASSERT_EQ(mine.size(), theirs.size()) << what;
+    ASSERT_FALSE(mine.empty()) << what;
+    for (std::size_t p = 0; p < mine.size(); ++p) {
+      ASSERT_EQ(mine[p].size(), theirs[p].size()) << what << ", page " << p + 1;
+      qint64 inked = 0, differ = 0;
+      for (int y = 0; y < mine[p].height(); ++y) {
+        const uchar* a = mine[p].constScanLine(y);
+        const uchar* b = theirs[p].constScanLine(y);
+        for (int x = 0; x < mine[p].width(); ++x) {
+          inked += a[x] < 128 || b[x] < 128;
+          differ += std::abs(int(a[x]) - int(b[x])) > 96;
+        }
+      }
+      EXPECT_GT(inked, 0) << what << ", page " << p + 1;
+      EXPECT_LE(differ, inked / 50) << what << ", page " << p + 1 << ": " << differ << " of " << inked;
+    }
+  }
+  // Every page of a PDF in gray at 50 dpi.
+  std::vector<QImage> Pages(const QString& pdf) {
+    const QString prefix = pdf + u".page"_s;
+    RunPdfTool(u"pdftoppm"_s, {u"-r"_s, u"50"_s, u"-gray"_s, pdf, prefix});
+    std::vector<QImage> pages;
+    QDir dir(QFileInfo(pdf).path());
+    for (const QString& name : dir.entryList({QFileInfo(prefix).fileName() + u"*"_s}, QDir::Files, QDir::Name)) {
+      pages.push_back(QImage(dir.filePath(name)).convertToFormat(QImage::Format_Grayscale8));
+      dir.remove(name);
+    }
+    return pages;
+  }
+  // pdffonts' lines for the fonts of a file.
+  QStringList Fonts(const QString& path) {
+    return RunPdfTool(u"pdffonts"_s, {path}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+  }
+
+  CTestWorld w;
+};
+
+const QString kDeck =
+    u"番号,氏名,住所,メモ,金額\r\n"
+    "1,山田 太郎,東京都千代田区丸の内1-2-3,\"夏は札幌、冬は東京\r\n携帯あり\",12000\r\n"
+    "2,氏家,北海道札幌市中央区北一条西2-1,ｶﾞｷﾞｸﾞ・ＡＢＣ１２３ Café-Straße,5\r\n"
+    "3,AVATAR Type,WAVE Yokohama 〒220-0012,fi fl office « quotes » ‘x’ – — … ,\"1,234,567\"\r\n"_s;
+
+TEST_F(PdfWriterTest, EveryFormReadsBackAsQtsWriterWritesIt) {
+  QString text = kDeck;
+  for (int i = 4; i < 70; ++i) text += u"%1,人物%1,愛知県名古屋市中区栄%1,紹介者: 山田,%2\r\n"_s.arg(i).arg(i * 37);
+  // A memo longer than a page: cut, its last line ending in "…", the footer
+  // counting what was left out.
+  text += u"70,長文,どこか,\""_s + QString(u"長い文章がここに続きます。"_s).repeated(600) + u"\",1\r\n"_s;
+  const auto store = Store(text);
+  for (PrintKind kind : {PrintKind::kList, PrintKind::kCards, PrintKind::kLabels}) {
+    CPrintDocument doc(*store, Request(*store, kind));
+    ExpectSameAsQt(doc, "form " + std::to_string(int(kind)));
+  }
+  // Faces of both kinds of outlines and both keyings of CFF.
+  const auto latin = Store(u"Name,Note\r\nAVATAR Type,fi fl office\r\nWAVE,Straße 12,000\r\n"_s);
+  for (const QString& face : {u"DejaVu Sans"_s, u"Nimbus Sans"_s, u"Noto Serif CJK JP"_s}) {
+    CPrintDocument doc(*latin, Request(*latin, PrintKind::kList, face));
+    ExpectSameAsQt(doc, face.toStdString());
+  }
+}
+
+TEST_F(PdfWriterTest, OwnFileHoldsWhatWasDrawn) {
+  const auto store = Store(kDeck);
+  CPrintDocument doc(*store, Request(*store, PrintKind::kList));
+  const QString out = w.Path(u"list.pdf"_s);
+  QString error;
+  ASSERT_TRUE(WritePdf(doc, out, &error)) << error.toStdString();
+  // Kanji that share a glyph with a radical read back as drawn, both ways.
+  const QString text = RunPdfTool(u"pdftotext"_s, {out, u"-"_s});
+  for (const QString& t : {u"山田 太郎"_s, u"氏家"_s, u"北一条西"_s, u"ｶﾞｷﾞｸﾞ・ＡＢＣ１２３"_s, u"Café-Straße"_s,
+                           u"AVATAR Type"_s, u"office"_s, u"1,234,567"_s, u"名簿 deck.csv"_s})
+    EXPECT_TRUE(text.contains(t)) << t.toStdString() << " in " << text.toStdString();
+  EXPECT_TRUE(text.contains(QRegularExpression(u"\\b1 ?/ ?1\\b"_s))) << text.toStdString();
+  const QString info = RunPdfTool(u"pdfinfo"_s, {out});
+  EXPECT_TRUE(info.contains(QRegularExpression(u"Title:\\s+名簿 deck.csv\\n"_s))) << info.toStdString();
+  EXPECT_TRUE(info.contains(QRegularExpression(u"Creator:\\s+Velum\\n"_s))) << info.toStdString();
+  // The one face, embedded cut down: a few glyphs of a 16 MB face.
+  const QStringList fonts = Fonts(out);
+  ASSERT_EQ(fonts.size(), 1) << fonts.join(u'\n').toStdString();
+  EXPECT_TRUE(fonts[0].contains(QRegularExpression(u"^[A-Z]{6}\\+NotoSansCJK\\S*\\s+CID Type 0C\\s+Identity-H\\s+yes yes yes"_s)))
+      << fonts[0].toStdString();
+  EXPECT_LT(QFileInfo(out).size(), 120000);
+}
+
+TEST_F(PdfWriterTest, WhatTheWriterCannotWriteGoesToQtsWriter) {
+  struct Case {
+    QString face;
+    QString text;
+    bool italic;
+  };
+  const Case cases[] = {
+      // A Latin face lacks kanji: Qt draws them from another face.
+      {u"DejaVu Sans"_s, u"Name\r\n名簿 Straße\r\n"_s, false},
+      // No face of Noto CJK lacks Armenian; Qt finds one that has it.
+      {{}, u"名前\r\nԱրամ 名簿\r\n"_s, false},
+      // No italic face: Qt slants the upright one.
+      {{}, u"名前\r\n名簿 italic\r\n"_s, true},
+  };
+  for (const Case& c : cases) {
+    const auto store = Store(c.text);
+    CPrintRequest r = Request(*store, PrintKind::kList, c.face);
+    r.layout.m_font.italic = c.italic;
+    CPrintDocument doc(*store, r);
+    const QString out = w.Path(u"fallback.pdf"_s);
+    QString error;
+    ASSERT_TRUE(WritePdf(doc, out, &error)) << error.toStdString();
+    const QString text = RunPdfTool(u"pdftotext"_s, {out, u"-"_s});
+    EXPECT_TRUE(text.contains(c.text.section(u"\r\n"_s, 1, 1))) << text.toStdString();
+    // Qt's writer embeds TrueType made from the outlines.
+    for (const QString& font : Fonts(out)) EXPECT_TRUE(font.contains(u"CID TrueType"_s)) << font.toStdString();
+    EXPECT_EQ(QDir(w.Path(u""_s)).entryList({u"*.pdf*"_s}, QDir::Files | QDir::Hidden), QStringList{u"fallback.pdf"_s});
+  }
+}
+
+TEST(PdfNumberTest, WritesShortestFixedDecimals) {
+  struct Case {
+    double value;
+    int decimals;
+    const char* text;
+  };
+  const Case cases[] = {{0, 2, "0"},        {-0.001, 2, "0"},      {1.5, 2, "1.5"},      {-2.25, 1, "-2.3"},
+                        {1234.5678, 2, "1234.57"}, {0.283464567, 6, "0.283465"}, {100, 3, "100"},
+                        {-0.05, 2, "-0.05"}, {2.999, 2, "3"},       {1e300, 2, "0"}};
+  for (const Case& c : cases) {
+    QByteArray out = "x ";
+    AppendPdfNumber(out, c.value, c.decimals);
+    EXPECT_EQ(out, QByteArray("x ") + c.text) << c.value;
+  }
+}
+
+// The glyph codes and adjustments a line is shown with: the quick way for
+// lines of plain characters must give what shaping the whole line gives.
+TEST_F(PdfWriterTest, PlainLinesShowAsShapedLines) {
+  QFont font(u"Noto Sans CJK JP"_s);
+  font.setPixelSize(30);
+  for (const QString& family : {u"Noto Sans CJK JP"_s, u"DejaVu Sans"_s}) {
+    font.setFamily(family);
+    const std::unique_ptr<CPdfFont> face = CPdfFont::Create(QRawFont::fromFont(font));
+    ASSERT_TRUE(face) << family.toStdString();
+    for (const QString& line : {u"東京都千代田区丸の内1-2-3"_s, u"AVATAR Type WAVE"_s, u"office fi fl ff"_s,
+                                u"ｶﾞｷﾞ ﾊﾟ"_s, u"user12@example.jp"_s, u"1979/02/14 12,000円"_s, u"Straße Œuvre"_s,
+                                u"e\u0301 combining"_s, u"「かっこ」、。・ー"_s}) {
+      QByteArray quick, shaped;
+      const double a = face->ShowText(line, quick);
+      const double b = face->ShowShapedText(line, shaped);
+      if (b < 0) continue;  // the face lacks a character
+      EXPECT_EQ(quick, shaped) << family.toStdString() << ": " << line.toStdString();
+      EXPECT_DOUBLE_EQ(a, b) << line.toStdString();
+    }
+  }
+}
+
+// Damaged CFF tables: a cut table is read without running past its end and
+// answers nothing rather than a part of the map.
+TEST_F(PdfWriterTest, CffCharsetOfDamagedTables) {
+  QFont font(u"Noto Sans CJK JP"_s);
+  font.setPixelSize(30);
+  const QByteArray cff = QRawFont::fromFont(font).fontTable("CFF ");
+  if (cff.isEmpty()) GTEST_SKIP() << "Noto Sans CJK JP is not installed";
+  const CCffCharset whole = ReadCffCharset(cff);
+  ASSERT_TRUE(whole.cidKeyed);
+  EXPECT_GT(whole.codeOfGlyph.size(), 60000u);
+  // The charset lies after the glyphs' offsets; only cuts before its end matter.
+  for (qsizetype cut : {qsizetype(0), qsizetype(3), qsizetype(40), qsizetype(200), qsizetype(4000), cff.size() / 2})
+    EXPECT_TRUE(ReadCffCharset(QByteArrayView(cff).first(cut)).codeOfGlyph.empty()) << cut;
+  EXPECT_TRUE(ReadCffCharset(QByteArray(16, '\xFF')).codeOfGlyph.empty());
+}
+
+}  // namespace
