@@ -2,6 +2,7 @@
 
 #include "render/pdf/pdf_file.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -193,8 +194,12 @@ void CPdfCanvas::DrawText(const QPointF& baseline, const QString& text) {
     QPen pen(Qt::black, font->lineWidth);
     pen.setCapStyle(Qt::FlatCap);
     m_state.pen = pen;
-    const double y = baseline.y() + font->underlinePos;
-    DrawLine(QPointF(baseline.x(), y), QPointF(baseline.x() + advance * size, y));
+    // Where Qt's painter puts it: half a unit below the offset rounded up,
+    // kept inside the descent, from whole units.
+    double offset = std::ceil(font->underlinePos) + 0.5;
+    if (font->underlinePos <= font->descent) offset = std::min(offset, font->descent - 0.5);
+    const double y = baseline.y() + offset;
+    DrawLine(QPointF(std::floor(baseline.x()), y), QPointF(std::floor(baseline.x() + advance * size), y));
     m_state = kept;
   }
 }

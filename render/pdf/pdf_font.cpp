@@ -440,6 +440,7 @@ const CPdfFonts::CEntry& CPdfFonts::Find(const QFont& font) {
   const QFontMetricsF metrics(font);
   entry.underlinePos = metrics.underlinePos();
   entry.lineWidth = metrics.lineWidth();
+  entry.descent = metrics.descent();
   m_entries.push_back(std::move(entry));
   return m_entries.back();
 }

@@ -81,7 +81,7 @@ class CPdfFonts {
     CPdfFont* face = nullptr;  // null: cannot be embedded
     int index = -1;            // the face's number: /F<index>
     double size = 0;           // the font's pixel size
-    double underlinePos = 0, lineWidth = 0;
+    double underlinePos = 0, lineWidth = 0, descent = 0;
   };
   // The entry of a font, made the first time it is asked for; it stays
   // where it is as long as this lives.
