@@ -32,6 +32,8 @@ constexpr CDefaultKey kDefaultKeys[] = {
     // its first item, and the list and the card in turn.
     {kEnter, false, false, true, cmd::kAddCard},
     {'L', false, false, true, cmd::kSwitchList},
+    // Filtering on the item the cursor is in: the key, a word and Enter.
+    {'F', false, true, true, cmd::kFilter},
 };
 
 }  // namespace

@@ -8,7 +8,8 @@
 class CKeyMap;
 
 // The keys desktop users expect, in force wherever the key map leaves them
-// free: new, open and save, undo and redo, finding, and moving between cards.
+// free: new, open and save, undo and redo, finding and filtering, and moving
+// between cards.
 // Key codes are those of the key map (virtual-key codes).
 
 // The command a free key runs, 0 when it is none of them.

@@ -17,7 +17,9 @@ TEST(DefaultKeys, MenusShowTheKeyThatReachesTheCommand) {
   EXPECT_EQ(ShortcutLabel(keys, cmd::kSort), std::nullopt);
   EXPECT_EQ(DefaultShortcut('F', false, false, true), cmd::kFind);
   EXPECT_EQ(DefaultShortcut(0x72, false, true, false), cmd::kFindPrev);
-  EXPECT_EQ(DefaultShortcut('F', false, true, true), 0u);
+  EXPECT_EQ(ShortcutLabel(keys, cmd::kFilter), u"Shift+Ctrl+F"_s);
+  EXPECT_EQ(DefaultShortcut('F', false, true, true), cmd::kFilter);
+  EXPECT_EQ(DefaultShortcut('F', true, false, true), 0u);
 
   keys.Append(CKeycust('F', 0, 1, 0, cmd::kSort));   // Ctrl+F sorts
   keys.Append(CKeycust(0x71, 0, 0, 0, cmd::kSave));  // F2 saves

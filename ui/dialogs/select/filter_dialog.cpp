@@ -64,7 +64,9 @@ CFilterDialog::CFilterDialog(const CCardStore& store, int currentItem, int metho
   auto* content = new QWidget(this);
   content->setLayout(layout);
   LayOutDialog(this, content, NewConfirmButtons(this, QStringLiteral("選択開始")));
-  m_items->setFocus(Qt::OtherFocusReason);
+  // The item the cursor was in is chosen, so the dialog opens ready for the
+  // word: a word and Enter filter on that item.
+  m_word->setFocus(Qt::OtherFocusReason);
 }
 
 void CFilterDialog::FillWords() {
