@@ -3,6 +3,7 @@
 #include "core/card_store.h"
 #include "formula/item_formula.h"
 #include "formula/number_text.h"
+#include "records/item_property.h"
 
 #include <QHash>
 
@@ -67,6 +68,25 @@ CTotals ComputeTotals(const CCardStore& store, int item, const std::vector<int>&
     if (t.count == 0 || v <= t.smallest) t.smallest = v;
     ++t.count;
   }
+  return t;
+}
+
+std::optional<CTotals> NumberItemTotals(const CCardStore& store, int item) {
+  if (item < 0 || item >= store.ItemCount() || IsFormulaOrLinked(store.Property(item))) return std::nullopt;
+  CTotals t;
+  const int cards = store.VisibleCount();
+  for (int n = 0; n < cards; ++n) {
+    const QStringView text = store.VisibleCard(n)->Item(item);
+    if (text.trimmed().isEmpty()) continue;
+    if (!IsNumericText(text)) return std::nullopt;
+    const double v = TextToNumber(text);
+    t.sum += v;
+    t.sumOfSquares += v * v;
+    if (t.count == 0 || v >= t.largest) t.largest = v;
+    if (t.count == 0 || v <= t.smallest) t.smallest = v;
+    ++t.count;
+  }
+  if (t.count == 0) return std::nullopt;
   return t;
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,12 @@ struct CTotals {
 };
 // Over the given visible card numbers; numbers outside the visible list are skipped.
 CTotals ComputeTotals(const CCardStore& store, int item, const std::vector<int>& cards);
+// The totals of an item that holds numbers, over the visible cards, as the
+// status bar shows them: only where every visible text of the item is a
+// number or blank and one at least is a number. None for an item of names,
+// dates or codes (100-0001), and none for a formula or linked item, whose
+// stored texts wait for a recalculation.
+std::optional<CTotals> NumberItemTotals(const CCardStore& store, int item);
 
 // The summary dialog's fields, in its order: 項目名, 合計, 平均, 最大値, 最小値,
 // 分散, 標準偏差, 有効件数.

@@ -81,3 +81,42 @@ TEST_F(SelectTest, SummariesWithoutAnItemAsk) {
   EXPECT_FALSE(TotalsCommand(doc, 1));
   EXPECT_EQ(Shown(), QStringList(2, edit_msg::kSelectItem));
 }
+
+// The status bar's sum: an item whose shown texts are all numbers or blank.
+TEST_F(SelectTest, StatusSumOnlyForAnItemOfNumbers) {
+  struct Case {
+    QStringList texts;
+    std::optional<double> sum;
+  };
+  const Case cases[] = {
+      {{u"1,000"_s, u"\\2,500"_s, u""_s, u"  "_s}, 3500},
+      {{u"-5"_s, u"+3"_s, u"0.5"_s}, -1.5},
+      {{u"1000"_s, u"abc"_s}, std::nullopt},                 // a name among the numbers
+      {{u"100-0001"_s, u"100-0002"_s}, std::nullopt},         // postal codes
+      {{u"1980/4/1"_s, u"03-1234-5601"_s}, std::nullopt},     // dates, telephone numbers
+      {{u""_s, u""_s}, std::nullopt},                         // nothing entered yet
+  };
+  for (const Case& c : cases) {
+    doc.OnNewDocument();
+    doc.RemoveView(&view);
+    QStringList cards;
+    for (const QString& t : c.texts) cards << u"x|"_s + t;
+    Open(u"id|v"_s, cards);
+    const std::optional<CTotals> totals = NumberItemTotals(doc.Store(), 1);
+    ASSERT_EQ(totals.has_value(), c.sum.has_value()) << c.texts.join(u' ').toStdString();
+    if (totals) EXPECT_EQ(totals->sum, *c.sum) << c.texts.join(u' ').toStdString();
+  }
+  EXPECT_FALSE(NumberItemTotals(doc.Store(), 2));
+  EXPECT_FALSE(NumberItemTotals(doc.Store(), -1));
+
+  // Hidden cards are left out, a name among them included; a formula item
+  // shows nothing, its stored texts being those of the last recalculation.
+  doc.OnNewDocument();
+  doc.RemoveView(&view);
+  Open(u"id|v"_s, {u"a|10"_s, u"b|name"_s, u"c|32"_s});
+  EXPECT_FALSE(NumberItemTotals(doc.Store(), 1));
+  Hide({u"b"_s});
+  EXPECT_EQ(NumberItemTotals(doc.Store(), 1)->sum, 42);
+  doc.Store().Property(1).m_formula = u"1+1"_s;
+  EXPECT_FALSE(NumberItemTotals(doc.Store(), 1));
+}

@@ -518,6 +518,9 @@ QJsonObject CScriptRunner::State() const {
   QJsonObject state = DocumentState(m_app.Doc());
   state.insert(QStringLiteral("title"), window.ShownTitle());
   state.insert(QStringLiteral("status"), window.StatusText());
+  // The status bar's sum, while the current item holds numbers.
+  if (const auto* sum = window.findChild<QLabel*>(QStringLiteral("itemTotal")); sum && !sum->text().isEmpty())
+    state.insert(QStringLiteral("sum"), sum->text());
   state.insert(QStringLiteral("view"), window.ActiveViewName());
   QString focus;
   if (window.ListActive()) {

@@ -14,6 +14,7 @@
 #include "ui/views/item_list_view.h"
 #include "ui/views/list_view.h"
 #include "ui/widgets/dialog_fit.h"
+#include "ui/widgets/item_total_label.h"
 #include "ui/widgets/ui_messages.h"
 #include "ui/window/command_handlers.h"
 #include "ui/window/tool_icons.h"
@@ -25,6 +26,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QLabel>
@@ -335,6 +337,10 @@ void CMainWindow::ShowList() {
   if (!m_listView) {
     m_listView = new CListView(*this, m_central);
     m_central->addWidget(m_listView);
+    // A click in the list that only moves to another column changes the item
+    // the status bar sums.
+    if (auto* total = findChild<CItemTotalLabel*>())
+      connect(m_listView->selectionModel(), &QItemSelectionModel::currentChanged, total, &CItemTotalLabel::Follow);
     m_listView->InitialUpdate();
   }
   m_app.Doc().StoreCards();
@@ -393,6 +399,7 @@ QString CMainWindow::ShownTitle() const {
 void CMainWindow::BuildStatusBar() {
   // A narrow screen keeps its few lines for the card.
   if (!m_wideMenu) return;
+  statusBar()->addPermanentWidget(new CItemTotalLabel(m_app.Doc(), this));
   m_status = new QLabel(this);
   m_status->setObjectName(QStringLiteral("cardCount"));
   statusBar()->addPermanentWidget(m_status);
