@@ -42,8 +42,14 @@ CPdfFile::CPdfFile(std::function<bool(QByteArrayView)> sink) : m_sink(std::move(
 
 void CPdfFile::Write(QByteArrayView bytes) {
   if (!m_ok) return;
-  m_ok = m_sink(bytes);
+  m_pending.append(bytes);
   m_written += bytes.size();
+  if (m_pending.size() >= (1 << 20)) Flush();
+}
+
+void CPdfFile::Flush() {
+  if (m_ok && !m_pending.isEmpty()) m_ok = m_sink(m_pending);
+  m_pending.resize(0);  // keeps the buffer
 }
 
 int CPdfFile::NewObject() {
@@ -96,5 +102,6 @@ bool CPdfFile::Finish(int catalog, int info) {
            QByteArray::number(catalog) + " 0 R/Info " + QByteArray::number(info) + " 0 R>>\nstartxref\n" +
            QByteArray::number(xref) + "\n%%EOF\n";
   Write(table);
+  Flush();
   return m_ok;
 }

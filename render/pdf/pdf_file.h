@@ -10,10 +10,10 @@
 // point, no trailing zeros, no exponent.
 void AppendPdfNumber(QByteArray& out, double value, int decimals);
 
-// Writes a PDF file front to back through a sink: numbered objects, streams
-// (compressed with zlib), the cross-reference table and the trailer.
-// Objects are written in any order once numbered; every number handed out
-// must be written before Finish.
+// Writes a PDF file front to back through a sink, in pieces of a megabyte:
+// numbered objects, streams (compressed with zlib), the cross-reference
+// table and the trailer. Objects are written in any order once numbered;
+// every number handed out must be written before Finish.
 class CPdfFile {
  public:
   // zlib's levels: fast for page contents, smallest for what is written once.
@@ -34,10 +34,12 @@ class CPdfFile {
 
  private:
   void Write(QByteArrayView bytes);
+  void Flush();
 
   std::function<bool(QByteArrayView)> m_sink;
   std::vector<qint64> m_offsets;  // by object number, from 1; -1 until written
   qint64 m_written = 0;
   bool m_ok = true;
   QByteArray m_packed;
+  QByteArray m_pending;  // written, not yet handed to the sink
 };
