@@ -19,6 +19,8 @@
 #include <QRawFont>
 #include <QRegularExpression>
 
+#include <zlib.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -254,6 +256,54 @@ TEST(PdfNumberTest, WritesShortestFixedDecimals) {
     AppendPdfNumber(out, c.value, c.decimals);
     EXPECT_EQ(out, QByteArray("x ") + c.text) << c.value;
   }
+}
+
+// The file's structure as readers that do not repair files need it: every
+// entry of the cross-reference table points at its object, startxref at the
+// table, a stream's /Length counts its bytes, which inflate to the data; a
+// sink that fails fails the file.
+TEST(PdfFileTest, CrossReferencesAndStreams) {
+  QByteArray out;
+  CPdfFile file([&out](QByteArrayView bytes) {
+    out.append(bytes);
+    return true;
+  });
+  const int a = file.NewObject(), b = file.NewObject(), c = file.NewObject();
+  QByteArray data;
+  for (int i = 0; i < 5000; ++i) data += "BT /F0 1 Tf " + QByteArray::number(i) + " 0 0 -1 10 20 Tm <0001>Tj ET\n";
+  file.Object(c, "(third)");
+  file.Stream(b, "/Type/Test", data, CPdfFile::kFast);
+  file.Object(a, "<</Type/Catalog>>");
+  ASSERT_TRUE(file.Finish(a, c));
+  const qsizetype xref = out.lastIndexOf("\nxref\n") + 1;
+  ASSERT_GT(xref, 1);
+  EXPECT_TRUE(out.contains("startxref\n" + QByteArray::number(xref) + "\n%%EOF"));
+  const QList<QByteArray> lines = out.mid(xref).split('\n');
+  ASSERT_GE(lines.size(), 6);
+  EXPECT_EQ(lines[1], "0 4");
+  for (int id = 1; id <= 3; ++id) {
+    const QByteArray entry = lines[2 + id];
+    ASSERT_EQ(entry.size(), 19) << entry.constData();  // 20 bytes with the line feed
+    EXPECT_TRUE(out.mid(entry.left(10).toLongLong()).startsWith(QByteArray::number(id) + " 0 obj\n")) << id;
+  }
+  const qsizetype begin = out.indexOf("stream\n") + 7, end = out.indexOf("\nendstream");
+  static const QRegularExpression length(u"/Length (\\d+)"_s);
+  const auto m = length.match(QString::fromLatin1(out));
+  ASSERT_TRUE(m.hasMatch());
+  EXPECT_EQ(m.captured(1).toLongLong(), end - begin);
+  uLongf size = uLongf(data.size());
+  QByteArray inflated(data.size(), '\0');
+  ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(inflated.data()), &size,
+                       reinterpret_cast<const Bytef*>(out.constData() + begin), uLong(end - begin)),
+            Z_OK);
+  EXPECT_EQ(inflated.first(qsizetype(size)), data);
+
+  CPdfFile failing([](QByteArrayView) { return false; });
+  failing.Object(failing.NewObject(), "<<>>");
+  EXPECT_FALSE(failing.Finish(1, 1));
+  CPdfFile unwritten([](QByteArrayView) { return true; });
+  unwritten.NewObject();
+  EXPECT_FALSE(unwritten.Finish(1, 1));
 }
 
 // The glyph codes and adjustments a line is shown with: the quick way for
