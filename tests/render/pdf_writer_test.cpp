@@ -21,6 +21,10 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <cstring>
+#include <set>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -151,7 +155,8 @@ TEST_F(PdfWriterTest, EveryFormReadsBackAsQtsWriterWritesIt) {
                               std::to_string(int(kind)));
     }
   }
-  // Faces of both kinds of outlines and both keyings of CFF.
+  // A TrueType face, a CFF face of another design, and one Qt reads as Type 1
+  // (left to Qt's writer).
   const auto latin = Store(u"Name,Note\r\nAVATAR Type,fi fl office\r\nWAVE,Straße 12,000\r\n"_s);
   for (const QString& face : {u"DejaVu Sans"_s, u"Nimbus Sans"_s, u"Noto Serif CJK JP"_s}) {
     CPrintDocument doc(*latin, Request(*latin, PrintKind::kList, face));
@@ -326,6 +331,80 @@ TEST_F(PdfWriterTest, PlainLinesShowAsShapedLines) {
       EXPECT_DOUBLE_EQ(a, b) << line.toStdString();
     }
   }
+}
+
+// The glyph data of glyph g in a TrueType file (empty when it has none).
+QByteArray GlyfGlyph(QByteArrayView sfnt, std::uint32_t g) {
+  const QByteArrayView head = SfntTable(sfnt, "head"), loca = SfntTable(sfnt, "loca"), glyf = SfntTable(sfnt, "glyf");
+  auto u16 = [](QByteArrayView d, qsizetype at) { return std::uint32_t(std::uint8_t(d[at])) << 8 | std::uint8_t(d[at + 1]); };
+  const bool longOffsets = u16(head, 50) == 1;
+  const qsizetype step = longOffsets ? 4 : 2;
+  if ((qsizetype(g) + 2) * step > loca.size()) return {};
+  auto offset = [&](std::uint32_t k) {
+    const qsizetype at = qsizetype(k) * step;
+    return longOffsets ? qsizetype(u16(loca, at) << 16 | u16(loca, at + 2)) : qsizetype(u16(loca, at)) * 2;
+  };
+  return glyf.sliced(offset(g), offset(g + 1) - offset(g)).toByteArray();
+}
+
+// The file a face's embedded program is cut from: its tables as Qt reads
+// them, found again by tag; cut down, glyphs keep the codes pages name them
+// by (the CID for a CFF keyed by CID, else the glyph index) and the file
+// shrinks to what was kept. A face Qt reads without tables (Type 1) is not
+// embedded.
+TEST_F(PdfWriterTest, FontProgramsKeepTheirCodes) {
+  for (const QString& family : {u"Noto Sans CJK JP"_s, u"DejaVu Sans"_s, u"Nimbus Sans"_s}) {
+    QFont font(family);
+    font.setPixelSize(30);
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (raw.familyName() != family) continue;  // not installed
+    const QByteArray sfnt = EmbeddableTables(raw);
+    if (sfnt.isEmpty()) {
+      EXPECT_TRUE(raw.fontTable("head").isEmpty()) << family.toStdString();
+      EXPECT_FALSE(CPdfFont::Create(raw)) << family.toStdString();
+      continue;
+    }
+    const bool cff = !raw.fontTable("CFF ").isEmpty();
+    for (const char* tag : {"head", "hhea", "hmtx", "maxp", cff ? "CFF " : "glyf"})
+      EXPECT_EQ(SfntTable(sfnt, tag).toByteArray(), raw.fontTable(tag)) << family.toStdString() << " " << tag;
+    EXPECT_TRUE(SfntTable(sfnt, "GSUB").isEmpty());
+
+    const QList<quint32> glyphs = raw.glyphIndexesForString(u"山田Ag"_s);
+    const std::set<std::uint32_t> kept(glyphs.begin(), glyphs.end());
+    CFontSubset subset;
+    ASSERT_TRUE(SubsetFont(sfnt, kept, &subset)) << family.toStdString();
+    EXPECT_EQ(subset.cff, cff);
+    EXPECT_LT(subset.program.size(), sfnt.size() / 4) << family.toStdString();
+    if (cff) {
+      const CCffCharset whole = ReadCffCharset(SfntTable(sfnt, "CFF "));
+      const CCffCharset cut = ReadCffCharset(subset.program);
+      EXPECT_EQ(cut.cidKeyed, whole.cidKeyed);
+      for (std::uint32_t g : kept) {
+        if (g == 0) continue;
+        if (whole.cidKeyed)
+          EXPECT_NE(std::find(cut.codeOfGlyph.begin(), cut.codeOfGlyph.end(), whole.codeOfGlyph[g]),
+                    cut.codeOfGlyph.end()) << g;
+        else
+          EXPECT_LT(g, cut.codeOfGlyph.size());
+      }
+    } else {
+      // The same outline under the same index (its header: contours and box).
+      for (std::uint32_t g : kept) {
+        const QByteArray before = GlyfGlyph(sfnt, g), after = GlyfGlyph(subset.program, g);
+        EXPECT_FALSE(after.isEmpty() && !before.isEmpty()) << g;
+        EXPECT_EQ(after.left(10), before.left(10)) << g;
+      }
+    }
+  }
+  // Damaged files answer no table rather than bytes past their end.
+  QFont font(u"DejaVu Sans"_s);
+  const QByteArray sfnt = EmbeddableTables(QRawFont::fromFont(font));
+  for (qsizetype cut : {qsizetype(0), qsizetype(5), qsizetype(12), qsizetype(40), sfnt.size() / 2})
+    for (const char* tag : {"head", "glyf", "hmtx"}) {
+      const QByteArrayView table = SfntTable(QByteArrayView(sfnt).first(std::min(cut, sfnt.size())), tag);
+      EXPECT_TRUE(table.isEmpty() || table.data() + table.size() <= sfnt.constData() + cut) << cut << tag;
+    }
+  EXPECT_TRUE(SfntTable(QByteArray(64, '\xFF'), "head").isEmpty());
 }
 
 // Damaged CFF tables: a cut table is read without running past its end and
