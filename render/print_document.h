@@ -86,6 +86,6 @@ bool PaintPages(CPrintDocument& doc, QPagedPaintDevice& device, int from, int to
 // Writes pages from..to (every page by default) as a PDF file of the
 // document's paper, atomically: a temporary file beside the target is renamed
 // over it only when complete. Velum's own writer writes it (see
-// render/pdf/print_pdf.h); Qt's where a font or character needs it. False with "PATH: reason" in *error; the target
-// is then untouched.
+// render/pdf/print_pdf.h); Qt's where a font or character needs it. False
+// with "PATH: reason" in *error; the target is then untouched.
 bool WritePdf(CPrintDocument& doc, const QString& path, QString* error, int from = 0, int to = -1);
