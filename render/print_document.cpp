@@ -54,7 +54,10 @@ void PaintFrame(IPageCanvas& canvas, const QRectF& rect, std::uint32_t style) {
 // way, the text maps of the fonts (CMaps, written uncompressed as "<XXXX>"
 // code points) name the characters that were drawn where the font shares
 // their glyph with a lower code point (SharedGlyphFixes); the replacement is
-// as long as what it replaces, so no offset of the file moves.
+// as long as what it replaces, so no offset of the file moves. Only what the
+// glyphs stand for is rewritten: Qt writes the map as ranges, a line each,
+// whose first two codes are glyph numbers (as are the code space's two),
+// and a glyph number equal to a character with a fix must stay.
 class CCommitDevice final : public QIODevice {
  public:
   // fixes: what SharedGlyphFixes answers, asked when the first map comes,
@@ -85,6 +88,7 @@ class CCommitDevice final : public QIODevice {
           break;
         }
         m_inMap = true;
+        m_codesInLine = 0;
         m_scan = begin + 9;
         if (m_makeFixes) {
           m_fixes = m_makeFixes();
@@ -96,12 +100,14 @@ class CCommitDevice final : public QIODevice {
       const qsizetype stop = end < 0 ? limit : std::min(end, limit);
       qsizetype p = m_scan;
       for (; p < stop; ++p) {
+        if (m_held[p] == '\n') m_codesInLine = 0;
         if (m_held[p] != '<') continue;
         if (p + 6 > stop) {
           if (end >= 0 && end < limit) continue;  // the map ends before a code point could
           break;                                  // wait for the rest
         }
         if (m_held[p + 5] != '>') continue;
+        if (m_codesInLine++ < 2) continue;  // a glyph number
         bool ok = false;
         const uint code = QByteArrayView(m_held).sliced(p + 1, 4).toUInt(&ok, 16);
         const auto it = ok ? m_fixes.constFind(char16_t(code)) : m_fixes.constEnd();
@@ -128,6 +134,7 @@ class CCommitDevice final : public QIODevice {
   QByteArray m_held;
   qsizetype m_scan = 0;
   bool m_inMap = false;
+  int m_codesInLine = 0;
 };
 
 }  // namespace

@@ -217,6 +217,13 @@ TEST_F(PdfWriterTest, PageRanges) {
   EXPECT_EQ(QDir(w.Path(u""_s)).entryList({u"*.pdf*"_s}, QDir::Files | QDir::Hidden), QStringList{u"range.pdf"_s});
 }
 
+// 170 kanji from 亜 on.
+const QString kManyKanji = [] {
+  QString text;
+  for (char16_t c = u'亜'; text.size() < 170; ++c) text += QChar(c);
+  return text;
+}();
+
 TEST_F(PdfWriterTest, WhatTheWriterCannotWriteGoesToQtsWriter) {
   struct Case {
     QString face;
@@ -230,6 +237,10 @@ TEST_F(PdfWriterTest, WhatTheWriterCannotWriteGoesToQtsWriter) {
       {{}, u"名前\r\nԱրամ 名簿\r\n"_s, false},
       // No italic face: Qt slants the upright one.
       {{}, u"名前\r\n名簿 italic\r\n"_s, true},
+      // Qt numbers glyphs as they are first drawn and starts a line of its
+      // map at glyph 0xAD here; U+00AD shares its glyph with "-", whose fix
+      // must leave that glyph number alone.
+      {{}, u"名前\r\n"_s + kManyKanji + u"ｶﾞ02-0929\r\n"_s, true},
   };
   for (const Case& c : cases) {
     const auto store = Store(c.text);
@@ -239,8 +250,9 @@ TEST_F(PdfWriterTest, WhatTheWriterCannotWriteGoesToQtsWriter) {
     const QString out = w.Path(u"fallback.pdf"_s);
     QString error;
     ASSERT_TRUE(WritePdf(doc, out, &error)) << error.toStdString();
-    const QString text = RunPdfTool(u"pdftotext"_s, {out, u"-"_s});
-    EXPECT_TRUE(text.contains(c.text.section(u"\r\n"_s, 1, 1))) << text.toStdString();
+    static const QRegularExpression blanks(u"\\s"_s);
+    const QString text = RunPdfTool(u"pdftotext"_s, {out, u"-"_s}).remove(blanks);
+    EXPECT_TRUE(text.contains(c.text.section(u"\r\n"_s, 1, 1).remove(blanks))) << text.toStdString();
     // Qt's writer embeds TrueType made from the outlines.
     for (const QString& font : Fonts(out)) EXPECT_TRUE(font.contains(u"CID TrueType"_s)) << font.toStdString();
     EXPECT_EQ(QDir(w.Path(u""_s)).entryList({u"*.pdf*"_s}, QDir::Files | QDir::Hidden), QStringList{u"fallback.pdf"_s});
