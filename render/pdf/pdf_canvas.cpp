@@ -2,6 +2,9 @@
 
 #include "render/pdf/pdf_file.h"
 
+#include <QGlyphRun>
+#include <QTextLayout>
+
 #include <algorithm>
 #include <cmath>
 
@@ -149,28 +152,24 @@ void CPdfCanvas::DrawRect(const QRectF& rect) {
   m_out += "l h S\n";
 }
 
-void CPdfCanvas::DrawText(const QPointF& baseline, const QString& text) {
-  const CPdfFonts::CEntry* font = m_state.font;
-  if (!font || !font->face) {
-    m_failed = true;
-    return;
-  }
-  if (text.isEmpty()) return;
+void CPdfCanvas::BeginText(int face) {
   if (!m_inText) {
     m_out += "BT\n";
     m_inText = true;
     m_face = -1;
     Colour(Qt::black, false);
   }
-  if (m_face != font->index) {
-    m_face = font->index;
-    m_out += "/F" + QByteArray::number(font->index) + " 1 Tf\n";
+  if (m_face != face) {
+    m_face = face;
+    m_out += "/F" + QByteArray::number(face) + " 1 Tf\n";
   }
+}
+
+void CPdfCanvas::TextMatrix(const QPointF& origin, double size) {
   // The text matrix turns the page's downward y up again and carries the
   // font's size, so that glyphs are shown at a size of 1.
   const QTransform& t = m_state.transform;
-  const double size = font->size;
-  const QPointF at = t.map(baseline);
+  const QPointF at = t.map(origin);
   AppendPdfNumber(m_out, t.m11() * size, 4);
   m_out += ' ';
   AppendPdfNumber(m_out, t.m12() * size, 4);
@@ -183,12 +182,67 @@ void CPdfCanvas::DrawText(const QPointF& baseline, const QString& text) {
   m_out += ' ';
   AppendPdfNumber(m_out, at.y(), 2);
   m_out += " Tm ";
-  const double advance = font->face->ShowText(text, m_out);
-  m_out += '\n';
-  if (advance < 0) {
+}
+
+double CPdfCanvas::DrawWithFallback(const CPdfFonts::CEntry& font, const QPointF& baseline, const QString& text) {
+  // Laid out by Qt, which takes each character the face lacks from another
+  // face, as its painter does; every glyph is placed where Qt puts it.
+  QTextLayout layout(text, font.font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  if (!line.isValid()) return -1;
+  const QList<uint> chars = text.toUcs4();
+  for (const QGlyphRun& run : line.glyphRuns()) {
+    const QRawFont raw = run.rawFont();
+    int index = -1;
+    CPdfFont* face = m_fonts.FaceOf(raw, &index);
+    if (!face || raw.pixelSize() <= 0) return -1;
+    // What each glyph stands for: the first character the face maps to it.
+    QHash<quint32, QString> names;
+    for (uint c : chars) {
+      const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
+      const QList<quint32> g = raw.glyphIndexesForString(one);
+      if (g.size() == 1 && !names.contains(g[0])) names.insert(g[0], one);
+    }
+    const QList<quint32> glyphs = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    for (qsizetype k = 0; k < glyphs.size() && k < positions.size(); ++k) {
+      BeginText(index);
+      TextMatrix(baseline + QPointF(positions[k].x(), positions[k].y() - line.ascent()), raw.pixelSize());
+      if (!face->ShowGlyph(glyphs[k], names.value(glyphs[k]), m_out)) return -1;
+      m_out += '\n';
+    }
+  }
+  return line.naturalTextWidth() / font.size;
+}
+
+void CPdfCanvas::DrawText(const QPointF& baseline, const QString& text) {
+  const CPdfFonts::CEntry* font = m_state.font;
+  if (!font || !font->face) {
     m_failed = true;
     return;
   }
+  if (text.isEmpty()) return;
+  BeginText(font->index);
+  const qsizetype mark = m_out.size();
+  TextMatrix(baseline, font->size);
+  double advance = font->face->ShowText(text, m_out);
+  if (advance < 0) {
+    // A character the face lacks.
+    m_out.truncate(mark);
+    advance = DrawWithFallback(*font, baseline, text);
+    if (advance < 0) {
+      m_failed = true;
+      return;
+    }
+  } else {
+    m_out += '\n';
+  }
+  const double size = font->size;
   if (font->font.underline()) {
     const CState kept = m_state;
     QPen pen(Qt::black, font->lineWidth);

@@ -21,7 +21,8 @@ class CPdfCanvas final : public IPageCanvas {
   // The page's content so far.
   const QByteArray& Content();
   // Whether something was drawn that this writer cannot write as Qt's
-  // writer would: a font it cannot embed, a character the face lacks.
+  // writer would: a font it cannot embed, a character no face it can embed
+  // has.
   bool Failed() const { return m_failed; }
 
   void Save() override;
@@ -42,6 +43,14 @@ class CPdfCanvas final : public IPageCanvas {
     const CPdfFonts::CEntry* font = nullptr;
   };
   void EndText();
+  // Opens a text object when none is, and selects face number face.
+  void BeginText(int face);
+  // Places the next glyphs at origin, at a size.
+  void TextMatrix(const QPointF& origin, double size);
+  // Draws text as Qt lays it out, with glyphs from other faces where the
+  // font's face lacks them. Answers the advance in ems of the font, or a
+  // negative number when a glyph cannot be written.
+  double DrawWithFallback(const CPdfFonts::CEntry& font, const QPointF& baseline, const QString& text);
   // Sets the stroke's width, ends, joins, dashes and colour from the pen.
   void ApplyPen();
   void Point(const QPointF& p);

@@ -227,6 +227,15 @@ double CPdfFont::ShowText(QStringView text, QByteArray& out) {
   return advance;
 }
 
+bool CPdfFont::ShowGlyph(std::uint32_t glyph, QStringView text, QByteArray& out) {
+  if (glyph == 0 || glyph >= m_codeOf.size()) return false;
+  out.append('<');
+  AppendCode(out, glyph);
+  out.append(">Tj", 3);
+  Note(glyph, text);
+  return true;
+}
+
 double CPdfFont::ShowShapedText(QStringView text, QByteArray& out) {
   hb_buffer_clear_contents(m_buffer);
   hb_buffer_add_utf16(m_buffer, reinterpret_cast<const uint16_t*>(text.utf16()), int(text.size()), 0,
@@ -402,6 +411,19 @@ bool CPdfFont::Embed(CPdfFile& file, int id) const {
   return true;
 }
 
+CPdfFont* CPdfFonts::FaceOf(const QRawFont& raw, int* index) {
+  const QString key = raw.familyName() + u'\n' + raw.styleName() + u'\n' + QString::number(raw.weight()) + u'\n' +
+                      QString::number(int(raw.style()));
+  for (std::size_t k = 0; k < m_faces.size(); ++k)
+    if (m_faces[k].first == key) {
+      *index = int(k);
+      return m_faces[k].second.get();
+    }
+  *index = int(m_faces.size());
+  m_faces.emplace_back(key, CPdfFont::Create(raw));
+  return m_faces.back().second.get();
+}
+
 const CPdfFonts::CEntry& CPdfFonts::Find(const QFont& font) {
   for (const CEntry& e : m_entries)
     if (e.font == font) return e;
@@ -420,23 +442,7 @@ const CPdfFonts::CEntry& CPdfFonts::Find(const QFont& font) {
                      font.capitalization() == QFont::MixedCase &&
                      (font.stretch() == 0 || font.stretch() == QFont::Unstretched);
   entry.size = font.pixelSize();
-  if (raw.isValid() && !synthesized && plain && entry.size > 0) {
-    const QString key = raw.familyName() + u'\n' + raw.styleName() + u'\n' + QString::number(raw.weight()) +
-                        u'\n' + QString::number(int(raw.style()));
-    for (std::size_t k = 0; k < m_faces.size() && !entry.face; ++k)
-      if (m_faces[k].first == key) {
-        entry.face = m_faces[k].second.get();
-        entry.index = int(k);
-      }
-    if (!entry.face) {
-      std::unique_ptr<CPdfFont> face = CPdfFont::Create(raw);
-      if (face) {
-        entry.face = face.get();
-        entry.index = int(m_faces.size());
-        m_faces.emplace_back(key, std::move(face));
-      }
-    }
-  }
+  if (raw.isValid() && !synthesized && plain && entry.size > 0) entry.face = FaceOf(raw, &entry.index);
   const QFontMetricsF metrics(font);
   entry.underlinePos = metrics.underlinePos();
   entry.lineWidth = metrics.lineWidth();

@@ -39,6 +39,10 @@ class CPdfFont {
   // does for a line that is not plain), remembering nothing.
   double ShowShapedText(QStringView text, QByteArray& out);
 
+  // Appends "<code>Tj" for one glyph of the face (a glyph Qt placed), noting
+  // the text it stands for; false when the face has no such glyph.
+  bool ShowGlyph(std::uint32_t glyph, QStringView text, QByteArray& out);
+
   // Writes the font's objects (the Type 0 font as object id, its CID font,
   // descriptor, font program and text map). False when the face cannot be
   // cut down to the glyphs drawn.
@@ -86,8 +90,12 @@ class CPdfFonts {
   // The entry of a font, made the first time it is asked for; it stays
   // where it is as long as this lives.
   const CEntry& Find(const QFont& font);
+  // The face of a font Qt found (for a character the font's own face
+  // lacks) and its number; null when it cannot be embedded.
+  CPdfFont* FaceOf(const QRawFont& raw, int* index);
+  // Every face asked for, by number; null where it cannot be embedded.
   std::size_t FaceCount() const { return m_faces.size(); }
-  CPdfFont& Face(std::size_t index) { return *m_faces[index].second; }
+  CPdfFont* Face(std::size_t index) { return m_faces[index].second.get(); }
 
  private:
   std::deque<CEntry> m_entries;

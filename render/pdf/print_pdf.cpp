@@ -65,8 +65,9 @@ PdfWriteResult WritePrintPdf(CPrintDocument& doc, CFileCommit& commit, const QSt
   }
   QByteArray fontNames;
   for (std::size_t k = 0; k < fonts.FaceCount() && file.Ok(); ++k) {
+    if (!fonts.Face(k)) continue;  // cannot be embedded: nothing was drawn with it
     const int id = file.NewObject();
-    if (!fonts.Face(k).Embed(file, id)) return PdfWriteResult::kNotMine;
+    if (!fonts.Face(k)->Embed(file, id)) return PdfWriteResult::kNotMine;
     fontNames += "/F" + QByteArray::number(qsizetype(k)) + ' ' + Ref(id);
   }
   file.Object(resources, "<</Font<<" + fontNames + ">>/ProcSet[/PDF/Text]>>");

@@ -217,6 +217,36 @@ TEST_F(PdfWriterTest, PageRanges) {
   EXPECT_EQ(QDir(w.Path(u""_s)).entryList({u"*.pdf*"_s}, QDir::Files | QDir::Hidden), QStringList{u"range.pdf"_s});
 }
 
+// A character the font's face lacks comes from the face Qt finds for it, as
+// on screen, and that face is embedded too.
+TEST_F(PdfWriterTest, CharactersAFaceLacksComeFromAnother) {
+  struct Case {
+    QString face;
+    QString text;
+    QStringList fonts;  // embedded, cut down
+  };
+  const Case cases[] = {
+      {u"DejaVu Sans"_s, u"Name,Note\r\n名簿 Straße,AVATAR\r\n"_s, {u"DejaVuSans"_s, u"NotoSansCJK"_s}},
+      {{}, u"名前,メモ\r\nԱրամ 名簿,山田\r\n"_s, {u"NotoSansCJK"_s, u"DejaVuSans"_s}},
+  };
+  for (const Case& c : cases) {
+    const auto store = Store(c.text);
+    CPrintDocument doc(*store, Request(*store, PrintKind::kList, c.face));
+    ExpectSameAsQt(doc, c.text.toStdString());
+    const QString out = w.Path(u"own.pdf"_s);
+    QString text = RunPdfTool(u"pdftotext"_s, {out, u"-"_s});
+    static const QRegularExpression blanks(u"\\s"_s);
+    text.remove(blanks);
+    for (const QString& cell : c.text.section(u"\r\n"_s, 1, 1).split(u','))
+      EXPECT_TRUE(text.contains(QString(cell).remove(blanks))) << cell.toStdString() << " in " << text.toStdString();
+    const QStringList fonts = Fonts(out);
+    ASSERT_EQ(fonts.size(), c.fonts.size()) << fonts.join(u'\n').toStdString();
+    for (int k = 0; k < fonts.size(); ++k)
+      EXPECT_TRUE(fonts[k].contains(QRegularExpression(u"^[A-Z]{6}\\+"_s + c.fonts[k] + u".* yes yes yes "_s)))
+          << fonts[k].toStdString();
+  }
+}
+
 // 170 kanji from 亜 on.
 const QString kManyKanji = [] {
   QString text;
@@ -231,10 +261,8 @@ TEST_F(PdfWriterTest, WhatTheWriterCannotWriteGoesToQtsWriter) {
     bool italic;
   };
   const Case cases[] = {
-      // A Latin face lacks kanji: Qt draws them from another face.
-      {u"DejaVu Sans"_s, u"Name\r\n名簿 Straße\r\n"_s, false},
-      // No face of Noto CJK lacks Armenian; Qt finds one that has it.
-      {{}, u"名前\r\nԱրամ 名簿\r\n"_s, false},
+      // Read by Qt as Type 1: no tables to embed.
+      {u"Nimbus Sans"_s, u"Name\r\nStraße 12\r\n"_s, false},
       // No italic face: Qt slants the upright one.
       {{}, u"名前\r\n名簿 italic\r\n"_s, true},
       // Qt numbers glyphs as they are first drawn and starts a line of its
@@ -253,8 +281,9 @@ TEST_F(PdfWriterTest, WhatTheWriterCannotWriteGoesToQtsWriter) {
     static const QRegularExpression blanks(u"\\s"_s);
     const QString text = RunPdfTool(u"pdftotext"_s, {out, u"-"_s}).remove(blanks);
     EXPECT_TRUE(text.contains(c.text.section(u"\r\n"_s, 1, 1).remove(blanks))) << text.toStdString();
-    // Qt's writer embeds TrueType made from the outlines.
-    for (const QString& font : Fonts(out)) EXPECT_TRUE(font.contains(u"CID TrueType"_s)) << font.toStdString();
+    // Qt's writer embeds whole faces, its own TrueType made from the outlines.
+    for (const QString& font : Fonts(out))
+      EXPECT_TRUE(font.contains(QRegularExpression(u"^[^+ ]+ .* yes no "_s))) << font.toStdString();
     EXPECT_EQ(QDir(w.Path(u""_s)).entryList({u"*.pdf*"_s}, QDir::Files | QDir::Hidden), QStringList{u"fallback.pdf"_s});
   }
 }
