@@ -68,14 +68,15 @@ void CJapaneseCardInput::Stored(int card, const std::vector<int>& items) {
     // The reading as it stands now: the focus may move on before the fill.
     const QString reading = item == m_capturingItem ? m_capture.Reading(katakana) : QString();
     // After the store has finished: the fill redraws the card and may ask.
-    QTimer::singleShot(0, this, [this, row, item, reading] { Fill(row, item, reading); });
+    QTimer::singleShot(0, this, [this, row, card, item, reading] { Fill(row, card, item, reading); });
   }
 }
 
-void CJapaneseCardInput::Fill(const CCardRow* row, int item, const QString& reading) {
+void CJapaneseCardInput::Fill(const CCardRow* row, int stored, int item, const QString& reading) {
   const CCardStore& store = m_app.Doc().Store();
-  int card = -1;
-  for (int n = 0; n < store.VisibleCount(); ++n)
+  // The card is where it was stored unless a command in between moved it.
+  int card = store.VisibleCard(stored) == row ? stored : -1;
+  for (int n = 0; card < 0 && n < store.VisibleCount(); ++n)
     if (store.VisibleCard(n) == row) card = n;
   if (card < 0 || item >= store.ItemCount()) return;
   FillReading(card, item, reading);

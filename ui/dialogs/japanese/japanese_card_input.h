@@ -36,7 +36,7 @@ class CJapaneseCardInput final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void Fill(const CCardRow* row, int item, const QString& reading);
+  void Fill(const CCardRow* row, int stored, int item, const QString& reading);
   void FillReading(int card, int item, const QString& reading);
   void FillAddress(int card, int item);
 
