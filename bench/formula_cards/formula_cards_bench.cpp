@@ -62,6 +62,20 @@ void BM_RecalcAll(benchmark::State& state) {
 }
 BENCHMARK(BM_RecalcAll)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The running total of the last card, nothing remembered: the first visit
+// to the last card after opening.
+void BM_LastRunningTotalFirst(benchmark::State& state) {
+  CBenchWorld& w = World();
+  const int total = w.store.ItemCount() - 3;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.Forget();
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(w.store.GetItemValue(kCards - 1, total));
+  }
+}
+BENCHMARK(BM_LastRunningTotalFirst)->Unit(benchmark::kMillisecond)->Iterations(10);
+
 // RecalcAll again with nothing changed (a second save).
 void BM_RecalcAllAgain(benchmark::State& state) {
   CBenchWorld& w = World();

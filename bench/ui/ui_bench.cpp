@@ -6,8 +6,12 @@
 //
 // Runs offscreen; prints the median wall and CPU time of each figure.
 #include "card_file_generator.h"
+#include "app/frame_command_table.h"
+#include "core/card_commands.h"
 #include "core/velum_doc.h"
 #include "formula/item_formula.h"
+#include "records/search_request.h"
+#include "select/select_commands.h"
 #include "ui/views/card_view.h"
 #include "ui/window/main_window.h"
 #include "ui/window/velum_application.h"
@@ -147,7 +151,36 @@ void Run(int cards) {
     Print(last ? "type one character + leave the item, last card" : "type one character + leave the item, first card",
           cards, leave);
   }
-  app->Doc().SetModifiedFlag(false);
+
+  // What the window does around undo, each command once with the views
+  // refreshed as the window refreshes them: an edit of one card and its undo
+  // and redo, then a sort, a filter and both undos.
+  CVelumDoc& doc = app->Doc();
+  CCardStore& store = doc.Store();
+  const auto itemNamed = [&](const QString& name) {
+    for (int i = 0; i < store.ItemCount(); ++i)
+      if (store.Item(i) == name) return i;
+    return -1;
+  };
+  const auto once = [&](const char* what, const std::function<void()>& step) {
+    Print(what, cards, Measure(1, [&] {
+            step();
+            QApplication::processEvents();
+          }));
+  };
+  window.Dispatch(32779);
+  QApplication::processEvents();
+  once("edit 金額 of the middle card",
+       [&] { CommitItemText(doc, cards / 2, itemNamed(QStringLiteral("金額")), QStringLiteral("1")); });
+  once("undo the edit (33200)", [&] { window.Dispatch(cmd::kUndoCommand); });
+  once("redo the edit (33201)", [&] { window.Dispatch(cmd::kRedoCommand); });
+  once("undo the edit again (33200)", [&] { window.Dispatch(cmd::kUndoCommand); });
+  once("sort by 氏名", [&] { SortCommand(doc, itemNamed(QStringLiteral("氏名")), 0); });
+  once("filter 住所 contains ビル",
+       [&] { FilterCommand(doc, {itemNamed(QStringLiteral("住所"))}, kContains, QStringLiteral("ビル"), 0); });
+  once("undo the filter (33200)", [&] { window.Dispatch(cmd::kUndoCommand); });
+  once("undo the sort (33200)", [&] { window.Dispatch(cmd::kUndoCommand); });
+  doc.SetModifiedFlag(false);
 }
 
 }  // namespace
