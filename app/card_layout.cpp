@@ -202,11 +202,15 @@ CCardLayout LayoutCard(const std::vector<CLayoutItem>& items, const std::vector<
 
 int CItemLineCounts::LineCount(QStringView text) { return int(text.count(u'\n')) + 1; }
 
-const std::vector<int>& CItemLineCounts::MaxLines(const CCardStore& store) {
+const std::vector<int>& CItemLineCounts::MaxLines(const CCardStore& store, int nearCard) {
   const int itemCount = std::max(0, store.ItemCount());
-  if (m_store == &store && m_changes == CCardRow::Changes() && m_allCount == store.AllCount() &&
-      int(m_counts.size()) == itemCount)
+  const std::uint64_t changes = CCardRow::Changes();
+  if (m_store == &store && m_allCount == store.AllCount() && int(m_counts.size()) == itemCount &&
+      (m_textChanges == CCardRow::TextChanges() || m_changes == changes || FollowEdits(store, changes, nearCard))) {
+    m_changes = changes;
+    m_textChanges = CCardRow::TextChanges();
     return m_counts;
+  }
 
   m_counts.assign(itemCount, 1);
   for (int c = 0; c < store.AllCount(); ++c) {
@@ -221,12 +225,45 @@ const std::vector<int>& CItemLineCounts::MaxLines(const CCardStore& store) {
   }
   m_store = &store;
   m_changes = CCardRow::Changes();
+  m_textChanges = CCardRow::TextChanges();
   m_allCount = store.AllCount();
   return m_counts;
+}
+
+bool CItemLineCounts::FollowEdits(const CCardStore& store, std::uint64_t changes, int nearCard) {
+  std::vector<CCardRow::CItemEdit> edits;
+  if (!CCardRow::ItemEditsSince(m_changes, changes, &edits) || edits.size() > 64) return false;
+  // The edited rows may be gone or belong to another store: only those found
+  // among the store's cards by address are read. The card named first is
+  // looked at before all of them.
+  std::vector<const CCardRow*> rows;
+  for (const CCardRow::CItemEdit& e : edits) rows.push_back(e.row);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  const auto read = [&](const CCardRow* card) {
+    const int n = std::min(int(m_counts.size()), card->ItemCount());
+    for (const CCardRow::CItemEdit& e : edits) {
+      if (e.row != card) continue;
+      // An edit of one item, or a whole card replaced (every item read).
+      const bool whole = e.item == CCardRow::kWholeRow;
+      for (int i = whole ? 0 : e.item; i >= 0 && i < n && (whole || i == e.item); ++i)
+        m_counts[i] = std::max(m_counts[i], LineCount(card->Item(i)));
+    }
+  };
+  const CCardRow* near = store.VisibleCard(nearCard);
+  if (near && rows.size() == 1 && rows.front() == near) {
+    read(near);
+  } else {
+    for (int c = 0; c < store.AllCount(); ++c)
+      if (std::binary_search(rows.begin(), rows.end(), store.AllCard(c))) read(store.AllCard(c));
+  }
+  m_changes = changes;
+  return true;
 }
 
 void CItemLineCounts::NoteText(int item, QStringView text) {
   if (!m_store) return;
   if (item >= 0 && item < int(m_counts.size())) m_counts[item] = std::max(m_counts[item], LineCount(text));
   m_changes = CCardRow::Changes();
+  m_textChanges = CCardRow::TextChanges();
 }

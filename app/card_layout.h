@@ -96,9 +96,12 @@ CCardLayout LayoutCard(const std::vector<CLayoutItem>& items, const std::vector<
 class CItemLineCounts {
  public:
   // One count per item of the store (at least 1 each). Reads every card only
-  // when the store is another one, or its cards, card lists or items changed
-  // since the last answer.
-  const std::vector<int>& MaxLines(const CCardStore& store);
+  // when the store is another one or its cards or items changed since the
+  // last answer, and not only by a new order or visibility of the cards (a
+  // sort, a filter: nothing is read) or by item edits (undo and redo of an
+  // edit among them: the edited texts raise the counts). nearCard, a visible
+  // card likely to be the one edited, spares the search for it.
+  const std::vector<int>& MaxLines(const CCardStore& store, int nearCard = -1);
   // An edit stored `text` into item `item`: its count rises to the text's
   // lines when that is more, and the store as it now stands counts as read.
   // Call it right after storing the edit, before other changes. A count never
@@ -111,8 +114,12 @@ class CItemLineCounts {
   static int LineCount(QStringView text);
 
  private:
+  // Follows the item edits since m_changes; false when a full reading is due.
+  bool FollowEdits(const CCardStore& store, std::uint64_t changes, int nearCard);
+
   const CCardStore* m_store = nullptr;
   std::uint64_t m_changes = 0;
+  std::uint64_t m_textChanges = 0;
   int m_allCount = -1;
   std::vector<int> m_counts;
 };

@@ -89,6 +89,7 @@ void CCardRow::Rebuild(int count, Get&& get, IsQuoted&& quoted) {
 void CCardRow::NoteItemEdit(int i) const {
   const std::lock_guard lock(s_journalLock);
   const std::uint64_t change = s_changes.fetch_add(1, std::memory_order_relaxed) + 1;
+  s_textChanges.fetch_add(1, std::memory_order_relaxed);
   s_journal[change % kJournalSize] = {change, this, i};
 }
 
@@ -104,7 +105,7 @@ bool CCardRow::ItemEditsSince(std::uint64_t since, std::uint64_t upTo, std::vect
 }
 
 void CCardRow::Clear() {
-  if (m_count != 0 || !m_visible) NoteChange();
+  if (m_count != 0 || !m_visible) NoteTextChange();
   m_text = QString();
   m_count = 0;
   m_visible = true;
@@ -116,7 +117,7 @@ bool CCardRow::DeleteItem(int i) {
   const CRowSnapshot old(m_text, m_count);
   const auto from = [&](int k) { return k < i ? k : k + 1; };
   Rebuild(m_count - 1, [&](int k) { return old(from(k)); }, [&](int k) { return old.Quoted(from(k)); });
-  NoteChange();
+  NoteTextChange();
   return true;
 }
 
@@ -128,7 +129,7 @@ bool CCardRow::InsertEmptyItem(int i) {
   Rebuild(
       count + 1, [&](int k) { return k < i ? old(k) : k == i ? QStringView() : old(k - 1); },
       [&](int k) { return k < i ? old.Quoted(k) : k == i || old.Quoted(k - 1); });
-  NoteChange();
+  NoteTextChange();
   return true;
 }
 
@@ -157,19 +158,19 @@ bool CCardRow::SetItems(const std::vector<std::pair<int, QString>>& texts) {
       m_count, [&](int k) { return replaced[k] ? QStringView(*replaced[k]) : old(k); },
       [&](int k) { return old.Quoted(k); });
   for (const auto& edit : texts) NoteItemEdit(edit.first);
-  if (texts.empty()) NoteChange();
+  if (texts.empty()) NoteTextChange();
   return true;
 }
 
 bool CCardRow::MakeEmpty(int count) {
   if (count < 0 || count > kMaxItems) return false;
   Rebuild(count, [](int) { return QStringView(); }, [](int) { return true; });
-  NoteChange();
+  NoteTextChange();
   return true;
 }
 
 void CCardRow::Adopt(QString buffer, int count) {
-  NoteChange();
+  NoteTextChange();
   m_text = std::move(buffer);
   m_count = std::int16_t(count);
 }

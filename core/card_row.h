@@ -80,6 +80,15 @@ class CCardRow {
   // from the cards (remembered formula results) hold while it stands still.
   static std::uint64_t Changes() { return s_changes.load(std::memory_order_relaxed); }
   static void NoteChange() { s_changes.fetch_add(1, std::memory_order_relaxed); }
+  // A second count that moves only with changes of texts and items and with
+  // cards coming into or leaving a store, not with the visible flags or a
+  // new order of the same cards: what is read from the texts of every card
+  // (the most lines of each item) holds while it stands still.
+  static std::uint64_t TextChanges() { return s_textChanges.load(std::memory_order_relaxed); }
+  static void NoteTextChange() {
+    NoteChange();
+    s_textChanges.fetch_add(1, std::memory_order_relaxed);
+  }
   // SetItem and SetItems count one change per item they replace, and the last
   // few thousand such changes are kept: a holder of computed values can tell
   // which items of which rows changed. An assignment is kept as a change of
@@ -115,4 +124,5 @@ class CCardRow {
   bool m_visible = true;
 
   static inline std::atomic<std::uint64_t> s_changes{0};
+  static inline std::atomic<std::uint64_t> s_textChanges{0};
 };

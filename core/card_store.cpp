@@ -85,7 +85,7 @@ bool CCardStore::InsertCopyAt(int n, const CCardRow& card) {
   auto copy = std::make_unique<CCardRow>(card);
   CCardRow* raw = copy.get();
   const int at = n == VisibleCount() ? AllCount() : FindAllIndex(n);
-  NoteChange();
+  NoteTextChange();
   m_all.insert(m_all.begin() + at, std::move(copy));
   if (raw->Visible())
     m_visible.insert(m_visible.begin() + n, raw);
@@ -95,6 +95,7 @@ bool CCardStore::InsertCopyAt(int n, const CCardRow& card) {
 }
 
 bool CCardStore::AppendCardCopy(const CCardRow& card) {
+  NoteTextChange();
   m_all.push_back(std::make_unique<CCardRow>(card));
   RebuildVisible();
   return true;
@@ -105,6 +106,7 @@ bool CCardStore::AppendEmptyCard() {
   const int count = std::max(ItemCount(), 0);
   card->MakeEmpty(count);
   for (int i = 0; i < count; ++i) card->SetQuoted(i, Quoted(i));
+  NoteTextChange();
   m_all.push_back(std::move(card));
   RebuildVisible();
   return true;
@@ -114,7 +116,7 @@ bool CCardStore::DeleteCard(int n) {
   if (n < 0 || n >= VisibleCount()) return false;
   const int at = FindAllIndex(n);
   if (m_all[at].get() != m_visible[n]) return false;
-  NoteChange();
+  NoteTextChange();
   m_visible.erase(m_visible.begin() + n);
   m_all.erase(m_all.begin() + at);
   return true;
@@ -130,7 +132,7 @@ void CCardStore::RebuildVisible() {
 
 void CCardStore::Clear() {
   CItemNameRow::Clear();
-  if (!m_all.empty() || !m_visible.empty()) NoteChange();
+  if (!m_all.empty() || !m_visible.empty()) NoteTextChange();
   m_visible.clear();
   m_all.clear();
   m_fileProp = DefaultFileProperty();

@@ -147,6 +147,12 @@ class CCardStore : public CItemNameRow {
   // as a change of the cards (CCardRow::Changes): take them to change them,
   // and read through AllCard and VisibleCard.
   std::vector<std::unique_ptr<CCardRow>>& AllCards() {
+    NoteTextChange();
+    return m_all;
+  }
+  // The all-cards list for a command that only puts the same cards in
+  // another order (a sort and its undo): no change of texts (TextChanges).
+  std::vector<std::unique_ptr<CCardRow>>& AllCardsToReorder() {
     NoteChange();
     return m_all;
   }

@@ -23,9 +23,11 @@ struct CUndoStack::CStep {
   CVelumProperty fileProp;
   CVelumSortArray sortKeys;
   CVelumSelectSet filterHistory;
-  // A step of one card: its place in the all-cards list and its copy.
+  // A step of one card: its place in the all-cards list and its copy (made
+  // by copy construction, which no holder of computed values is told of:
+  // the copy is no card of any store).
   int allIndex = -1;
-  CCardRow card;
+  std::unique_ptr<CCardRow> card;
   // A step of the order: the permutation between the orders, taken one way
   // (scatter: the card at i goes to order[i]) or the other (gather: the card
   // at order[i] comes to i).
@@ -97,8 +99,8 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Capture(CVelumDoc& doc, const CSt
   switch (step->kind) {
     case CStep::Kind::kCard:
       step->allIndex = like.allIndex;
-      if (const CCardRow* row = store.AllCard(like.allIndex)) step->card = *row;
-      step->bytes = sizeof(CStep) + step->card.HeapBytes();
+      if (const CCardRow* row = store.AllCard(like.allIndex)) step->card = std::make_unique<CCardRow>(*row);
+      step->bytes = sizeof(CStep) + (step->card ? step->card->HeapBytes() : 0);
       return step;
     case CStep::Kind::kOrder:
       // The order itself comes from the command (SetOrder) or the step undone (Swap).
@@ -248,14 +250,14 @@ void CUndoStack::Restore(CVelumDoc& doc, CStep& step) {
       store.FileProperty() = step.fileProp;
       store.SortKeys() = step.sortKeys;
       store.FilterHistory() = step.filterHistory;
-      CCardRow::NoteChange();
+      CCardRow::NoteTextChange();
       break;
     }
     case CStep::Kind::kCard:
-      if (CCardRow* row = store.AllCard(step.allIndex)) RestoreRow(*row, step.card);
+      if (CCardRow* row = store.AllCard(step.allIndex); row && step.card) RestoreRow(*row, *step.card);
       break;
     case CStep::Kind::kOrder: {
-      auto& all = store.AllCards();
+      auto& all = store.AllCardsToReorder();
       if (step.order.size() == all.size()) {
         std::vector<std::unique_ptr<CCardRow>> moved(all.size());
         for (std::size_t i = 0; i < all.size(); ++i) {
@@ -337,11 +339,27 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Swap(CVelumDoc& doc, CStep& step)
   return back;
 }
 
+std::uint32_t CUndoStack::HintOf(const CStep& step) {
+  switch (step.kind) {
+    case CStep::Kind::kCard:
+      // The texts of one card; the current card may have moved to it.
+      return hint::kCardsChanged | 4;
+    case CStep::Kind::kOrder:
+    case CStep::Kind::kVisibility:
+    case CStep::Kind::kRows:
+      return hint::kWholeDocument;
+    case CStep::Kind::kWhole:
+      break;
+  }
+  return hint::kUndone;
+}
+
 QString CUndoStack::Undo(CVelumDoc& doc) {
   if (m_undo.empty()) return {};
   std::unique_ptr<CStep> step = std::move(m_undo.back());
   m_undo.pop_back();
   std::unique_ptr<CStep> back = Swap(doc, *step);
+  m_viewHint = HintOf(*step);
   m_redo.push_back(std::move(back));
   return step->label;
 }
@@ -351,6 +369,7 @@ QString CUndoStack::Redo(CVelumDoc& doc) {
   std::unique_ptr<CStep> step = std::move(m_redo.back());
   m_redo.pop_back();
   std::unique_ptr<CStep> back = Swap(doc, *step);
+  m_viewHint = HintOf(*step);
   m_undo.push_back(std::move(back));
   return step->label;
 }

@@ -112,6 +112,11 @@ class CUndoStack {
   // nothing to undo. The caller refreshes the views.
   QString Undo(CVelumDoc& doc);
   QString Redo(CVelumDoc& doc);
+  // The hint that refreshes the views after the last Undo or Redo: what that
+  // step can have changed (one card's texts, the order or the visibility of
+  // the cards, the cards themselves, or the items too), so that undoing a
+  // one-card edit redraws that card instead of rebuilding every view.
+  std::uint32_t ViewHint() const { return m_viewHint; }
 
   // New, open and reload: nothing of before can be undone.
   void Clear();
@@ -133,6 +138,7 @@ class CUndoStack {
   // Forgets what could be redone; answers System/UndoSteps (at most 0 empties the stack).
   int Limit(CVelumDoc& doc);
   static void Restore(CVelumDoc& doc, CStep& step);
+  static std::uint32_t HintOf(const CStep& step);
   // Takes the step's added cards out of the store and puts its removed cards
   // back; the step is left holding the way back.
   static void SwapRows(CCardStore& store, CStep& step);
@@ -140,4 +146,5 @@ class CUndoStack {
   std::deque<std::unique_ptr<CStep>> m_undo;
   std::deque<std::unique_ptr<CStep>> m_redo;
   bool m_recording = true;
+  std::uint32_t m_viewHint = 0;
 };

@@ -289,7 +289,7 @@ void SortCards(CCardStore& store, std::vector<std::uint32_t>* made) {
   for (std::size_t k = 0; k < count; ++k) order[k] = entries[k].index;
   std::vector<CSortEntry>().swap(entries);
 
-  auto& all = store.AllCards();
+  auto& all = store.AllCardsToReorder();
   std::vector<std::unique_ptr<CCardRow>> sorted;
   sorted.reserve(count);
   for (std::uint32_t k : order) sorted.push_back(std::move(all[k]));

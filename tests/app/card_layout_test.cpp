@@ -206,15 +206,34 @@ TEST(ItemLineCounts, CachedUntilTheCardsChange) {
   counts.NoteText(0, u"1\n2\n3\n4\n5"_s);
   EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{5, 3}));
 
-  // Any other change reads them again.
-  store.SetItemText(1, 1, u"r"_s);
-  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{2, 1}));
+  // Hiding a card or putting the cards in another order reads nothing, and
+  // an edit made elsewhere (an undo) is followed through the edit record:
+  // counts rise with it but never fall that way.
+  store.AllCard(0)->SetVisible(false);
+  store.RebuildVisible();
+  store.AllCardsToReorder().front().swap(store.AllCardsToReorder().back());
+  store.RebuildVisible();
+  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{5, 3}));
+  store.AllCard(1)->SetItem(1, u"1\r\n2\r\n3\r\n4\r\n5\r\n6"_s);
+  EXPECT_EQ(counts.MaxLines(store, 0), (std::vector<int>{5, 6}));
+  store.AllCard(1)->SetItem(1, u"r"_s);
+  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{5, 6}));
+  // An edit and a change of another kind since the last answer, or a card
+  // added, read every card again.
+  store.AllCard(1)->SetVisible(true);
+  store.RebuildVisible();
+  store.AllCard(0)->SetItem(0, u"s"_s);
+  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{2, 3}));
+  counts.NoteText(0, u"1\n2\n3\n4\n5"_s);
   ASSERT_TRUE(store.AppendEmptyCard());
-  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{2, 1}));
+  EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{2, 3}));
 
   // A line break in the last item of a card whose first item is empty.
   store.SetItemText(0, 0, u""_s);
+  store.SetItemText(0, 1, u""_s);
+  store.SetItemText(1, 0, u""_s);
   store.SetItemText(2, 1, u"x\r\ny\r\nz\r\nw"_s);
+  ASSERT_TRUE(store.AppendEmptyCard());
   EXPECT_EQ(counts.MaxLines(store), (std::vector<int>{1, 4}));
 
   CCardStore other(*w.services);

@@ -142,6 +142,10 @@ void CCardView::ReadFonts() {
 }
 
 void CCardView::OnUpdate(IDocView*, std::uint32_t hint) {
+  // The line counts follow every change as it comes: an edit (its undo
+  // among them) or a filter alone costs little to follow, both together a
+  // reading of every card.
+  if (hint & 0x20000) m_lineCounts.MaxLines(m_doc.Store(), m_doc.CurrentCard());
   if (hint & 0x40000)
     RebuildCard();
   else if (hint & 0x20000)
@@ -164,7 +168,7 @@ bool CCardView::IsInputFree(int item) const {
 
 std::vector<CLayoutItem> CCardView::LayoutItems() const {
   const CCardStore& store = m_doc.Store();
-  const std::vector<int>& maxLines = const_cast<CItemLineCounts&>(m_lineCounts).MaxLines(store);
+  const std::vector<int>& maxLines = const_cast<CItemLineCounts&>(m_lineCounts).MaxLines(store, m_doc.CurrentCard());
   std::vector<CLayoutItem> items;
   const int card = m_doc.CurrentCard();
   for (int i = 0; i < store.ItemCount(); ++i) {

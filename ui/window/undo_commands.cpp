@@ -7,12 +7,12 @@
 namespace {
 
 // 元に戻す and やり直し: the dispatch has stored the pending edit (itself a
-// step) before this runs. The views are rebuilt, as the items may have changed.
+// step) before this runs. The views refresh what the step can have changed.
 bool UndoOrRedo(CVelumApp& app, CMainWindow& window, bool redo) {
   CVelumDoc& doc = app.Doc();
   const QString label = redo ? doc.UndoStack().Redo(doc) : doc.UndoStack().Undo(doc);
   if (label.isEmpty()) return true;
-  doc.UpdateAllViews(nullptr, hint::kUndone);
+  doc.UpdateAllViews(nullptr, doc.UndoStack().ViewHint());
   window.UpdateTitle();
   return true;
 }

@@ -1,16 +1,25 @@
 // 元に戻す and やり直し in the window: the menu entries, Ctrl+Z and Ctrl+Y outside
 // an item's edit or in one not changed since it got the focus, the edit's own
-// undo inside one being edited, and the card view rebuilt
-// when an undo changes the items.
+// undo inside one being edited, the card view rebuilt when an undo changes
+// the items, and the views showing what an undo of an edit, a filter or a
+// sort put back.
 #include "app/frame_command_table.h"
+#include "core/card_commands.h"
 #include "core/item_commands.h"
+#include "records/search_request.h"
+#include "select/select_commands.h"
+#include "select/sort.h"
 #include "support/ui_test_support.h"
 #include "ui/views/card_view.h"
+#include "ui/views/deck_models.h"
 #include "ui/views/item_list_view.h"
 
+#include <QComboBox>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QtTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -148,6 +157,47 @@ class CUndoTest : public QObject {
     QCOMPARE(doc.Store().GetItemText(0, 0), QStringLiteral("x"));
     QCOMPARE(Shown(t, 0), QStringLiteral("x"));
     QCOMPARE(doc.ItemCount(), 3);
+  }
+
+  // Undo and redo refresh only what their step can have changed; the views
+  // must still show every text the step put back.
+  void undoShowsWhatTheStepPutBack() {
+    const QByteArray cards = "name,memo\r\nx,a\r\ny,b\r\nz,c\r\n";
+    CAppUnderTest t(m_env.WriteCards(QStringLiteral("shown.csv"), cards), m_env.NewSettings(), kWide);
+    QVERIFY(t.started);
+    CVelumDoc& doc = t.App().Doc();
+    const auto listed = [&](int row) { return t.Window().ItemList().Model().index(row).data().toString(); };
+    t.Window().ItemList().Chooser().setCurrentIndex(1);
+    t.Window().ItemList().Model().SetItem(1);
+
+    // An edit of a card other than the one shown, with more lines than any
+    // text had: the undo puts the old text back in the list.
+    QVERIFY(CommitItemText(doc, 2, 1, u"c1\r\nc2\r\nc3"_s));
+    QCOMPARE(doc.CurrentCard(), 0);
+    QVERIFY(t.Window().Dispatch(cmd::kUndoCommand));
+    QCOMPARE(listed(2), u"c"_s);
+    QCOMPARE(Shown(t, 1), u"a"_s);
+    // The same on the card shown: the card shows each text in turn.
+    QVERIFY(doc.MakeCurrent(2));
+    doc.UpdateAllViews(nullptr, hint::kSearchFound);
+    QVERIFY(CommitItemText(doc, 2, 1, u"c1\r\nc2\r\nc3"_s));
+    doc.UpdateAllViews(nullptr, hint::kCardsChanged);  // as the card's own store does
+    QCOMPARE(Shown(t, 1), u"c1\nc2\nc3"_s);
+    QVERIFY(t.Window().Dispatch(cmd::kUndoCommand));
+    QCOMPARE(Shown(t, 1), u"c"_s);
+    QVERIFY(t.Window().Dispatch(cmd::kRedoCommand));
+    QCOMPARE(Shown(t, 1), u"c1\nc2\nc3"_s);
+    QCOMPARE(listed(2).left(2), u"c1"_s);
+
+    // A filter and a sort taken back: every card again, in the old order.
+    FilterCommand(doc, {0}, kContains, u"y"_s, 0);
+    QCOMPARE(t.Window().ItemList().Model().rowCount(), 1);
+    QVERIFY(t.Window().Dispatch(cmd::kUndoCommand));
+    QCOMPARE(t.Window().ItemList().Model().rowCount(), 3);
+    SortCommand(doc, 1, kTextDescending);
+    QCOMPARE(listed(0).left(2), u"c1"_s);
+    QVERIFY(t.Window().Dispatch(cmd::kUndoCommand));
+    QCOMPARE(listed(0), u"a"_s);
   }
 
  private:
