@@ -74,6 +74,9 @@ class CCardRow {
 
   // Heap bytes held by the row (texts and offsets), for the memory benchmark.
   std::size_t HeapBytes() const;
+  // Where the row's buffer lies, for a walk over many cards to ask the
+  // processor for it ahead of use.
+  const void* Buffer() const { return m_text.constData(); }
 
   // A process-wide count that moves with every change of any row's texts,
   // items or visible flag, and of the store's card lists: values computed

@@ -172,9 +172,58 @@ class CEngine {
           continue;
         }
         stack.back().attempted = true;
+        if (WalkRun(stack, node)) continue;
         if (!CloseCycle(stack)) Push(stack);
       }
     }
+  }
+
+  // A running total (BEFORE of the item itself; AFTER the other way) misses
+  // the card before, which misses the one before it, and so on: rather than
+  // each card being tried, put aside and tried again, the run is computed in
+  // order from its first card not known, each card once. False when node
+  // misses anything else. The walk stops at a card that misses something
+  // else, which then goes on the stack as a failed attempt would.
+  bool WalkRun(std::vector<CFrame>& stack, const CNode& node) {
+    if (m_missing.size() != 1) return false;
+    const CNode m = m_missing.front();
+    const int step = m.card - node.card;
+    if (m.item != node.item || (step != -1 && step != 1) || Pending(m)) return false;
+    int first = m.card;
+    for (int k = m.card + step; k >= 0 && k < m_store.AllCount() && m_cache.StateOf(k, m.item, m.display) == State::kUnknown;
+         k += step)
+      first = k;
+    // The cards ahead are asked of memory while this one is computed, in
+    // three steps (the row, its offsets, the texts the formula reads): the
+    // walk goes through every card's row, mostly far from the last one.
+    std::array<int, CCompiledFormula::kMaxTextSlots> read{};
+    std::size_t reads = 0;
+    if (const CCompiledFormula* plan = Plan(m.item))
+      for (const CCompiledFormula::CSlot& slot : plan->slots)
+        if (slot.source == CCompiledFormula::Source::kReference && !m_cache.Computed(slot.item) && reads < read.size())
+          read[reads++] = slot.item;
+    constexpr int kAhead = 4;
+    for (int k = first;; k -= step) {
+      if (const CCardRow* row = m_store.AllCard(k - 3 * kAhead * step)) __builtin_prefetch(row);
+      if (const CCardRow* row = m_store.AllCard(k - 2 * kAhead * step)) __builtin_prefetch(row->Buffer());
+      if (const CCardRow* row = m_store.AllCard(k - kAhead * step))
+        for (std::size_t r = 0; r < reads; ++r) __builtin_prefetch(row->Item(read[r]).data());
+      const CNode n{k, m.item, m.display};
+      if (m_cache.StateOf(k, m.item, m.display) != State::kDone) {
+        m_missing.clear();
+        m_cache.SetPending(k, m.item, m.display);
+        std::optional<QString> value = AttemptNode(n);
+        if (!value) {
+          stack.push_back({n, true});
+          if (!CloseCycle(stack)) Push(stack);
+          return true;
+        }
+        m_cache.SetDone(k, m.item, m.display, std::move(*value));
+      }
+      if (k == m.card) break;
+    }
+    m_missing.clear();
+    return true;
   }
 
   // The missing nodes onto the stack, so that the first is computed first.
@@ -441,7 +490,9 @@ class CEngine {
       text = narrowed;
     }
     if (!IsPlainNumberText(text)) return false;
-    *out = TextToNumber(text);
+    // A plain number (sign, digits, point) is what TextToNumber reads it as,
+    // without its look for wide digits and commas.
+    *out = WcsToD(text);
     return true;
   }
 

@@ -111,7 +111,8 @@ TEST(CompiledFormula, TakesTheCommonFormsAndLeavesTheRestAsText) {
 
 // Random decks and formulas: values computed from the compiled forms equal
 // those of expanding the text, display and not, on every card, before and
-// after edits.
+// after edits, whether asked for from the first card or from the last (a
+// running total then walks back over the cards).
 QString RandomFormula(std::mt19937& rng, int self) {
   const auto pick = [&](std::initializer_list<const char16_t*> list) {
     return QString::fromUtf16(*(list.begin() + rng() % list.size()));
@@ -133,7 +134,7 @@ QString RandomFormula(std::mt19937& rng, int self) {
       case 0: f += u"%[a]"_s; break;
       case 1: f += u"%[b]"_s; break;
       case 2: f += QStringLiteral("BEFORE(%1)").arg(rng() % 2 ? self_ : u"%[a]"_s); break;
-      case 3: f += u"AFTER(%[b])"_s; break;
+      case 3: f += QStringLiteral("AFTER(%1)").arg(rng() % 3 ? u"%[b]"_s : self_); break;
       case 4: f += QStringLiteral("%[f%1]").arg(rng() % 4); break;
       case 5: f += QString::number(int(rng() % 20) - 5); break;
       case 6: f += QStringLiteral("IF(%[a]>%[b],%[a],%[b]-1)"); break;
@@ -163,11 +164,12 @@ TEST(CompiledFormula, GivesTheValuesOfTheExpandedText) {
     }
     const std::uint32_t calcNull = rng() % 3;
     CFormulaFixture compiled(lines, calcNull);
+    CFormulaFixture backward(lines, calcNull);
     CFormulaFixture text(lines, calcNull);
     QStringList formulas;
     for (int f = 0; f < 4; ++f) formulas << RandomFormula(rng, f);
     const bool grouping = rng() % 4 == 0;
-    for (CFormulaFixture* fx : {&compiled, &text}) {
+    for (CFormulaFixture* fx : {&compiled, &backward, &text}) {
       for (int k = 0; k < 6; ++k)
         if (fx->store->AllCard(k)->Item(2) == u"@") fx->store->AllCard(k)->SetItem(2, u"𠀋𩸽x𠮷"_s);
       for (int f = 0; f < 4; ++f) fx->SetFormula(QStringLiteral("f%1").arg(f), formulas[f]);
@@ -176,17 +178,20 @@ TEST(CompiledFormula, GivesTheValuesOfTheExpandedText) {
     const auto expectSame = [&](const char* when) {
       UseCompiledFormulas(true);
       const std::vector<QStringList> fast = compiled.AllValues();
+      const std::vector<QStringList> last = backward.AllValues(true);
       UseCompiledFormulas(false);
       const std::vector<QStringList> slow = text.AllValues();
       UseCompiledFormulas(true);
       EXPECT_EQ(fast, slow) << when << " round " << round << ": " << formulas.join(u" | ").toStdString()
                             << "\n" << lines.toStdString();
+      EXPECT_EQ(last, slow) << when << " from the last card, round " << round << ": "
+                            << formulas.join(u" | ").toStdString() << "\n" << lines.toStdString();
     };
     expectSame("fresh");
     // An edit keeps the remembered values that do not read it.
     const int card = int(rng() % 6);
     const QString value = stored[rng() % std::size(stored)];
-    for (CFormulaFixture* fx : {&compiled, &text}) fx->store->AllCard(card)->SetItem(0, value);
+    for (CFormulaFixture* fx : {&compiled, &backward, &text}) fx->store->AllCard(card)->SetItem(0, value);
     expectSame("after an edit");
     if (::testing::Test::HasFailure()) break;
   }

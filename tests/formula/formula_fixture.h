@@ -33,13 +33,16 @@ class CFormulaFixture {
     return GetItemValue(*store, card, false, Item(name), display);
   }
   // Every value of every card of the all-cards list, display and not.
-  std::vector<QStringList> AllValues() const {
-    std::vector<QStringList> out;
-    for (int k = 0; k < store->AllCount(); ++k) {
+  // fromTheEnd asks for the last card's values first, so that a running
+  // total is computed from the last card back.
+  std::vector<QStringList> AllValues(bool fromTheEnd = false) const {
+    std::vector<QStringList> out(std::size_t(std::max(store->AllCount(), 0)));
+    for (int n = 0; n < store->AllCount(); ++n) {
+      const int k = fromTheEnd ? store->AllCount() - 1 - n : n;
       QStringList card;
       for (int i = 0; i < store->ItemCount(); ++i)
         card << GetItemValue(*store, k, true, i, true) << GetItemValue(*store, k, true, i, false);
-      out.push_back(card);
+      out[std::size_t(k)] = card;
     }
     return out;
   }
