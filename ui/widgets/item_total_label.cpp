@@ -17,8 +17,10 @@ CItemTotalLabel::CItemTotalLabel(CVelumDoc& doc, QWidget* parent) : QLabel(paren
 
 CItemTotalLabel::~CItemTotalLabel() { m_doc.RemoveView(this); }
 
-void CItemTotalLabel::OnUpdate(IDocView*, std::uint32_t) {
-  m_stale = true;
+void CItemTotalLabel::OnUpdate(IDocView*, std::uint32_t hint) {
+  // Showing another card changes no sum (Refresh compares the change count);
+  // a change of the items or their records may.
+  if (hint & 0x40000) m_stale = true;
   Schedule();
 }
 
@@ -36,9 +38,16 @@ void CItemTotalLabel::Schedule() {
 }
 
 void CItemTotalLabel::Refresh() {
+  const std::uint64_t changes = CCardRow::Changes();
+  if (!m_stale && m_item == m_doc.CurrentItem() && m_changes == changes) return;
   m_item = m_doc.CurrentItem();
+  m_changes = changes;
   m_stale = false;
   const CCardStore& store = m_doc.Store();
+  if (store.VisibleCount() > kMaxCards) {
+    setText(QString());
+    return;
+  }
   const std::optional<CTotals> totals = NumberItemTotals(store, m_item);
   setText(totals ? QStringLiteral("%1の合計 %2").arg(store.Item(m_item).toString(), FormatGrouped(totals->sum))
                  : QString());

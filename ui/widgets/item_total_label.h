@@ -8,11 +8,15 @@
 // a spreadsheet shows the sum of the cells chosen: "金額の合計 210,000" while
 // that item holds numbers (NumberItemTotals), empty otherwise. It follows the
 // document's updates and the focus moving between items; the sum is taken
-// again only when one of them may have changed it.
+// again only when the item or the cards changed (not when another card is
+// shown). It reads every shown card, so past kMaxCards shown cards it shows
+// nothing rather than make each stored edit wait for it (合計と平均 tells).
 class CItemTotalLabel final : public QLabel, public IDocView {
   Q_OBJECT
 
  public:
+  static constexpr int kMaxCards = 100000;
+
   CItemTotalLabel(CVelumDoc& doc, QWidget* parent);
   ~CItemTotalLabel() override;
 
@@ -27,6 +31,7 @@ class CItemTotalLabel final : public QLabel, public IDocView {
 
   CVelumDoc& m_doc;
   int m_item = -1;
+  std::uint64_t m_changes = 0;  // CCardRow::Changes() when summed
   bool m_stale = true;
   bool m_scheduled = false;
 };
