@@ -1,6 +1,7 @@
 #include "formula/formula_engine.h"
 
 #include "core/linked_store.h"
+#include "core/row_prefetch.h"
 #include "formula/compiled_formula.h"
 #include "formula/date_functions.h"
 #include "formula/expression_evaluator.h"
@@ -15,6 +16,7 @@
 #include "platform/text_util.h"
 
 #include <array>
+#include <span>
 #include <atomic>
 #include <charconv>
 #include <cmath>
@@ -193,21 +195,18 @@ class CEngine {
     for (int k = m.card + step; k >= 0 && k < m_store.AllCount() && m_cache.StateOf(k, m.item, m.display) == State::kUnknown;
          k += step)
       first = k;
-    // The cards ahead are asked of memory while this one is computed, in
-    // three steps (the row, its offsets, the texts the formula reads): the
-    // walk goes through every card's row, mostly far from the last one.
+    // The walk goes through every card's row, mostly far from the last one:
+    // the cards ahead are asked of memory while this one is computed.
     std::array<int, CCompiledFormula::kMaxTextSlots> read{};
     std::size_t reads = 0;
     if (const CCompiledFormula* plan = Plan(m.item))
       for (const CCompiledFormula::CSlot& slot : plan->slots)
         if (slot.source == CCompiledFormula::Source::kReference && !m_cache.Computed(slot.item) && reads < read.size())
           read[reads++] = slot.item;
-    constexpr int kAhead = 4;
+    const CRowPrefetch prefetch(std::span<const int>(read.data(), reads));
+    const auto ahead = [&](int n) { return m_store.AllCard(first + n * -step); };
     for (int k = first;; k -= step) {
-      if (const CCardRow* row = m_store.AllCard(k - 3 * kAhead * step)) __builtin_prefetch(row);
-      if (const CCardRow* row = m_store.AllCard(k - 2 * kAhead * step)) __builtin_prefetch(row->Buffer());
-      if (const CCardRow* row = m_store.AllCard(k - kAhead * step))
-        for (std::size_t r = 0; r < reads; ++r) __builtin_prefetch(row->Item(read[r]).data());
+      prefetch.Before((k - first) * -step, ahead);
       const CNode n{k, m.item, m.display};
       if (m_cache.StateOf(k, m.item, m.display) != State::kDone) {
         m_missing.clear();

@@ -1,6 +1,7 @@
 #include "select/filter.h"
 
 #include "core/card_store.h"
+#include "core/row_prefetch.h"
 #include "platform/text_util.h"
 #include "records/item_property.h"
 #include "records/velum_select.h"
@@ -13,8 +14,11 @@ bool IsFiltered(const CCardStore& store) { return store.VisibleCount() != store.
 
 int NarrowVisible(CCardStore& store) {
   CFoldingMatcher matcher(store);
+  const CRowPrefetch prefetch(store.SearchRequest().items);
+  const auto visible = [&store](int n) -> const CCardRow* { return store.VisibleCard(n); };
   int matched = 0;
   for (int n = 0; n < store.VisibleCount(); ++n) {
+    prefetch.Before(n, visible);
     CCardRow& card = *store.VisibleCard(n);
     const bool match = matcher.Match(card, true, +1) != 0;
     card.SetVisible(match);
@@ -31,8 +35,11 @@ int NarrowVisible(CCardStore& store) {
 int WidenVisible(CCardStore& store) {
   if (!IsFiltered(store)) return 0;
   CFoldingMatcher matcher(store);
+  const CRowPrefetch prefetch(store.SearchRequest().items);
+  const auto all = [&store](int k) -> const CCardRow* { return store.AllCard(k); };
   int added = 0;
   for (int k = 0; k < store.AllCount(); ++k) {
+    prefetch.Before(k, all);
     CCardRow& card = *store.AllCard(k);
     if (card.Visible() || !matcher.Match(card, true, +1)) continue;
     card.SetVisible(true);
