@@ -2,6 +2,7 @@
 
 #include "render/pdf/font_program.h"
 #include "render/pdf/pdf_file.h"
+#include "render/raw_font_face.h"
 
 #include <QCryptographicHash>
 #include <QFontDatabase>
@@ -16,20 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// HarfBuzz reads the face's tables through Qt, so it shapes exactly the face
-// Qt draws, whichever file (or collection member) that is.
-hb_blob_t* ReferenceTable(hb_face_t*, hb_tag_t tag, void* user) {
-  const auto* raw = static_cast<const QRawFont*>(user);
-  const char name[5] = {char(tag >> 24), char(tag >> 16), char(tag >> 8), char(tag), 0};
-  auto* data = new QByteArray(raw->fontTable(name));
-  if (data->isEmpty()) {
-    delete data;
-    return nullptr;
-  }
-  return hb_blob_create(data->constData(), unsigned(data->size()), HB_MEMORY_MODE_READONLY, data,
-                        [](void* p) { delete static_cast<QByteArray*>(p); });
-}
 
 bool HasTable(hb_face_t* face, hb_tag_t tag) {
   hb_blob_t* blob = hb_face_reference_table(face, tag);
@@ -90,7 +77,7 @@ bool CPdfFont::Init(const QRawFont& raw) {
   m_raw = raw;
   m_sfnt = EmbeddableTables(m_raw);
   if (m_sfnt.isEmpty()) return false;
-  hb_face_t* face = hb_face_create_for_tables(ReferenceTable, &m_raw, nullptr);
+  hb_face_t* face = CreateFaceOf(m_raw);
   m_upem = hb_face_get_upem(face);
   const unsigned glyphs = hb_face_get_glyph_count(face);
   if (m_upem <= 0 || glyphs == 0 || glyphs > 0x10000) {

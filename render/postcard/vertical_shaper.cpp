@@ -1,5 +1,7 @@
 #include "render/postcard/vertical_shaper.h"
 
+#include "render/raw_font_face.h"
+
 #include <QFont>
 #include <QFontDatabase>
 
@@ -9,20 +11,6 @@
 #include <cmath>
 
 namespace {
-
-// HarfBuzz reads the face's tables through Qt, so it shapes exactly the face
-// Qt draws, whichever file (or collection member) that is.
-hb_blob_t* ReferenceTable(hb_face_t*, hb_tag_t tag, void* user) {
-  const auto* raw = static_cast<const QRawFont*>(user);
-  const char name[4] = {char(tag >> 24), char(tag >> 16), char(tag >> 8), char(tag)};
-  auto* data = new QByteArray(raw->fontTable(name));
-  if (data->isEmpty()) {
-    delete data;
-    return nullptr;
-  }
-  return hb_blob_create(data->constData(), unsigned(data->size()), HB_MEMORY_MODE_READONLY, data,
-                        [](void* p) { delete static_cast<QByteArray*>(p); });
-}
 
 constexpr std::size_t kSizesKept = 32;
 
@@ -36,7 +24,7 @@ CVerticalShaper::CVerticalShaper(const QString& family) {
   if (!m_raw.isValid()) m_raw = QRawFont::fromFont(font);
   m_valid = m_raw.isValid();
   if (!m_valid) return;
-  hb_face_t* face = hb_face_create_for_tables(ReferenceTable, &m_raw, nullptr);
+  hb_face_t* face = CreateFaceOf(m_raw);
   m_upem = hb_face_get_upem(face);
   if (m_upem <= 0) m_upem = 1000;
   char name[256];
