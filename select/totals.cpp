@@ -54,6 +54,18 @@ QStringList CountLines(const CTextCounts& counts) {
   return lines;
 }
 
+namespace {
+
+void Add(CTotals& t, double v) {
+  t.sum += v;
+  t.sumOfSquares += v * v;
+  if (t.count == 0 || v >= t.largest) t.largest = v;
+  if (t.count == 0 || v <= t.smallest) t.smallest = v;
+  ++t.count;
+}
+
+}  // namespace
+
 CTotals ComputeTotals(const CCardStore& store, int item, const std::vector<int>& cards) {
   CTotals t;
   for (int n : cards) {
@@ -61,12 +73,7 @@ CTotals ComputeTotals(const CCardStore& store, int item, const std::vector<int>&
     if (!card) continue;
     const QStringView text = card->Item(item);
     if (!IsNumericText(text)) continue;
-    const double v = TextToNumber(text);
-    t.sum += v;
-    t.sumOfSquares += v * v;
-    if (t.count == 0 || v >= t.largest) t.largest = v;
-    if (t.count == 0 || v <= t.smallest) t.smallest = v;
-    ++t.count;
+    Add(t, TextToNumber(text));
   }
   return t;
 }
@@ -79,12 +86,7 @@ std::optional<CTotals> NumberItemTotals(const CCardStore& store, int item) {
     const QStringView text = store.VisibleCard(n)->Item(item);
     if (text.trimmed().isEmpty()) continue;
     if (!IsNumericText(text)) return std::nullopt;
-    const double v = TextToNumber(text);
-    t.sum += v;
-    t.sumOfSquares += v * v;
-    if (t.count == 0 || v >= t.largest) t.largest = v;
-    if (t.count == 0 || v <= t.smallest) t.smallest = v;
-    ++t.count;
+    Add(t, TextToNumber(text));
   }
   if (t.count == 0) return std::nullopt;
   return t;
