@@ -327,7 +327,8 @@ class CEngine {
       return close < 0 ? text.mid(4) : text.mid(4, close - 4);
     }
     if (!e->value) return kFormulaError.toString();
-    return display && grouping ? FormatGrouped(*e->value) : FormatDouble(*e->value, 10);
+    if (display && grouping) return FormatGrouped(*e->value);
+    return own ? ItemNumberText(card, ownItem, display, *e->value) : FormatDouble(*e->value, 10);
   }
 
   // The formula of formula item `item` on card expanded into e, with the text
@@ -470,6 +471,7 @@ class CEngine {
         if (!m_cache.Computed(slot.item)) {
           text = m_store.AllCard(other)->Item(slot.item);
         } else if (m_cache.StateOf(other, slot.item, true) == State::kDone) {
+          if (LastWhole(other, slot.item, true, out)) return true;
           text = m_cache.ValueOf(other, slot.item, true);
         } else {
           return false;
@@ -763,10 +765,36 @@ class CEngine {
     return *slot;
   }
 
+  // A formula item's number on a card as FormatDouble(v, 10) writes it. A
+  // whole number below 10^15 (a running total of amounts, mostly) is written
+  // into one text kept for the purpose, which the value cache copies at once,
+  // rather than into a new text every card; it is also remembered, so that
+  // the BEFORE or AFTER of the next card takes it in without reading it back
+  // (those digits read back as the number itself).
+  QString ItemNumberText(int card, int item, bool display, double v) {
+    if (!(std::fabs(v) < 1e15 && v == std::trunc(v))) return FormatDouble(v, 10);
+    m_lastWhole = {{card, item, display}, v};
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(v));
+    m_wholeText.resize(r.ptr - digits);
+    QChar* out = m_wholeText.data();
+    for (const char* c = digits; c < r.ptr; ++c) *out++ = QLatin1Char(*c);
+    return m_wholeText;
+  }
+
+  // The number of a node computed last, where its text reads back as it.
+  bool LastWhole(int card, int item, bool display, double* out) const {
+    if (!(m_lastWhole.first == CNode{card, item, display})) return false;
+    *out = m_lastWhole.second;
+    return true;
+  }
+
   const CCardStore& m_store;
   CItemValueCache& m_cache;
   CNotingClock m_clock;
   std::vector<CNode> m_missing;
+  std::pair<CNode, double> m_lastWhole{{-1, -1, false}, 0.0};
+  QString m_wholeText;
 };
 
 }  // namespace
