@@ -16,7 +16,6 @@
 #include "platform/text_util.h"
 
 #include <array>
-#include <span>
 #include <atomic>
 #include <charconv>
 #include <cmath>
@@ -197,13 +196,11 @@ class CEngine {
       first = k;
     // The walk goes through every card's row, mostly far from the last one:
     // the cards ahead are asked of memory while this one is computed.
-    std::array<int, CCompiledFormula::kMaxTextSlots> read{};
-    std::size_t reads = 0;
+    std::vector<int> read;
     if (const CCompiledFormula* plan = Plan(m.item))
       for (const CCompiledFormula::CSlot& slot : plan->slots)
-        if (slot.source == CCompiledFormula::Source::kReference && !m_cache.Computed(slot.item) && reads < read.size())
-          read[reads++] = slot.item;
-    const CRowPrefetch prefetch(std::span<const int>(read.data(), reads));
+        if (slot.source == CCompiledFormula::Source::kReference && !m_cache.Computed(slot.item)) read.push_back(slot.item);
+    const CRowPrefetch prefetch(read);
     const auto ahead = [&](int n) { return m_store.AllCard(first + n * -step); };
     for (int k = first;; k -= step) {
       prefetch.Before((k - first) * -step, ahead);
@@ -471,7 +468,10 @@ class CEngine {
         if (!m_cache.Computed(slot.item)) {
           text = m_store.AllCard(other)->Item(slot.item);
         } else if (m_cache.StateOf(other, slot.item, true) == State::kDone) {
-          if (LastWhole(other, slot.item, true, out)) return true;
+          if (m_lastWhole.first == CNode{other, slot.item, true}) {
+            *out = m_lastWhole.second;
+            return true;
+          }
           text = m_cache.ValueOf(other, slot.item, true);
         } else {
           return false;
@@ -765,35 +765,20 @@ class CEngine {
     return *slot;
   }
 
-  // A formula item's number on a card as FormatDouble(v, 10) writes it. A
-  // whole number below 10^15 (a running total of amounts, mostly) is written
-  // into one text kept for the purpose, which the value cache copies at once,
-  // rather than into a new text every card; it is also remembered, so that
-  // the BEFORE or AFTER of the next card takes it in without reading it back
-  // (those digits read back as the number itself).
+  // A formula item's number on a card as FormatDouble(v, 10) writes it; a
+  // whole number (a running total, mostly) goes into one text kept for it
+  // and is remembered for the next card's BEFORE or AFTER (LastWhole).
   QString ItemNumberText(int card, int item, bool display, double v) {
-    if (!(std::fabs(v) < 1e15 && v == std::trunc(v))) return FormatDouble(v, 10);
+    if (!FormatWholeInto(v, m_wholeText)) return FormatDouble(v, 10);
     m_lastWhole = {{card, item, display}, v};
-    char digits[24];
-    const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(v));
-    m_wholeText.resize(r.ptr - digits);
-    QChar* out = m_wholeText.data();
-    for (const char* c = digits; c < r.ptr; ++c) *out++ = QLatin1Char(*c);
     return m_wholeText;
-  }
-
-  // The number of a node computed last, where its text reads back as it.
-  bool LastWhole(int card, int item, bool display, double* out) const {
-    if (!(m_lastWhole.first == CNode{card, item, display})) return false;
-    *out = m_lastWhole.second;
-    return true;
   }
 
   const CCardStore& m_store;
   CItemValueCache& m_cache;
   CNotingClock m_clock;
   std::vector<CNode> m_missing;
-  std::pair<CNode, double> m_lastWhole{{-1, -1, false}, 0.0};
+  std::pair<CNode, double> m_lastWhole{{-1, -1, false}, 0.0};  // its text reads back as the number
   QString m_wholeText;
 };
 

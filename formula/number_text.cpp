@@ -39,6 +39,16 @@ void TrimFraction(char* begin, char** end) {
 
 }  // namespace
 
+bool FormatWholeInto(double value, QString& into) {
+  if (!(std::fabs(value) < 1e15 && value == std::trunc(value))) return false;
+  char digits[24];
+  const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value));
+  into.resize(r.ptr - digits);
+  QChar* out = into.data();
+  for (const char* c = digits; c < r.ptr; ++c) *out++ = QLatin1Char(*c);
+  return true;
+}
+
 QString FormatDouble(double value, int precision) {
   // std::to_chars with a precision is specified as printf in the "C" locale;
   // snprintf would follow the locale that QCoreApplication sets from the

@@ -22,6 +22,10 @@ double TextToNumber(QStringView text);
 // are written "inf", "-inf", "nan" and "-nan" (the evaluator never delivers
 // them). Independent of the user's locale.
 QString FormatDouble(double value, int precision = 10);
+// FormatDouble of a whole number below 10^15 written into `into`, whose
+// buffer is kept when it is no one else's: false (into unchanged) for any
+// other value.
+bool FormatWholeInto(double value, QString& into);
 
 // FormatDouble (10 digits) with a `,` between each group of three digits of
 // the integer part: 1234567.25 -> "1,234,567.25", -1234 -> "-1,234", 999 ->

@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 TEST(NumberText, TextToNumber) {
   const struct {
     const char16_t* text;
@@ -129,4 +131,17 @@ TEST(NumberText, FormatDoubleWholeNumbers) {
   EXPECT_EQ(FormatDouble(1e15), u"1e+15");
   EXPECT_EQ(FormatDouble(0.5), u"0.5");
   EXPECT_EQ(FormatDouble(-0.0), u"0");
+
+  // The whole numbers written into a kept text are FormatDouble's, text for
+  // text, however long the text held before; other values leave it alone.
+  QString into = u"a longer text than any number"_s;
+  values.insert(values.end(), {0.0, -0.0, -123});
+  for (const double v : values) {
+    ASSERT_TRUE(FormatWholeInto(v, into)) << v;
+    EXPECT_EQ(into, FormatDouble(v)) << v;
+  }
+  for (const double v : {0.5, 1e15, -1e16, std::numeric_limits<double>::infinity(), std::nan("")}) {
+    EXPECT_FALSE(FormatWholeInto(v, into)) << v;
+    EXPECT_EQ(into, u"-123"_s);
+  }
 }

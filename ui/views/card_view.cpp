@@ -142,9 +142,7 @@ void CCardView::ReadFonts() {
 }
 
 void CCardView::OnUpdate(IDocView*, std::uint32_t hint) {
-  // The line counts follow every change as it comes: an edit (its undo
-  // among them) or a filter alone costs little to follow, both together a
-  // reading of every card.
+  // Followed change by change, the line counts need no reading of every card.
   if (hint & 0x20000) m_lineCounts.MaxLines(m_doc.Store(), m_doc.CurrentCard());
   if (hint & 0x40000)
     RebuildCard();
