@@ -54,15 +54,12 @@ QString FormatDouble(double value, int precision) {
   // snprintf would follow the locale that QCoreApplication sets from the
   // environment and could write a decimal comma.
   precision = std::clamp(precision, 1, 100);
-  if (value == 0.0) return QStringLiteral("0");  // -0 too
+  // Whole numbers below 10^15 keep every digit at any precision (below, a
+  // precision that covers them; above, the plain form): written at once, -0
+  // as "0".
+  if (QString whole; FormatWholeInto(value, whole)) return whole;
   char buffer[400];
   char* const end = buffer + sizeof buffer;
-  // Whole numbers below 10^15 keep every digit at any precision (below, a
-  // precision that covers them; above, the plain form): written at once.
-  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-    const auto r = std::to_chars(buffer, end, static_cast<long long>(value));
-    return Chars(buffer, r.ptr);
-  }
   if (!std::isfinite(value)) {
     const auto r = std::to_chars(buffer, end, value);
     return Chars(buffer, r.ptr);
