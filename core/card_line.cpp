@@ -263,56 +263,72 @@ void AppendLine(QString& out, const CCardRow& row, const CLineForm& form, std::v
   // A lone CR inside an item stays a line break only in a file whose records
   // end with CR.
   const QStringView inner = LineEndText(form.inner == LineEnd::kCr && !loneCr ? LineEnd::kLf : form.inner);
+  const QStringView record = LineEndText(form.record);
   const int count = row.ItemCount();
+  // Every unit is written as at most two, each item between two quotes and
+  // after a comma: the line is written into room reserved once, with no
+  // capacity check per character.
+  qsizetype bound = record.size();
+  for (int i = 0; i < count; ++i) bound += 2 * row.Item(i).size() + 3;
+  const qsizetype start = out.size();
+  if (out.capacity() < start + bound) out.reserve(std::max(start + bound, 2 * out.capacity()));
+  out.resize(start + bound);
+  char16_t* const begin = reinterpret_cast<char16_t*>(out.data()) + start;
+  char16_t* o = begin;
+  auto put = [&o](QStringView text) {
+    std::copy_n(reinterpret_cast<const char16_t*>(text.utf16()), text.size(), o);
+    o += text.size();
+  };
   for (int i = 0; i < count; ++i) {
-    if (i > 0) out += kComma;
+    if (i > 0) *o++ = kComma;
     const QStringView t = row.Item(i);
-    // In the Microsoft-CSV style an item with a line break, a comma or a quote
-    // reads back as one text only between quotes.
+    const qsizetype n = t.size();
+    const char16_t* units = reinterpret_cast<const char16_t*>(t.utf16());
+    // In the Microsoft-CSV style an item with a line break, a comma or a
+    // quote reads back as one text only between quotes.
     bool quoted = row.Quoted(i);
-    if (multiLine && !quoted &&
-        (t.contains(QChar(kLf)) || t.contains(QChar(kComma)) || t.contains(QChar(kQuote)) ||
-         (loneCr && t.contains(QChar(kCr))))) {
-      quote->push_back(i);
-      quoted = true;
+    if (multiLine && !quoted) {
+      qsizetype k = NextSpecial(units, n, 0, true);
+      while (k < n && units[k] == kCr && !loneCr) k = NextSpecial(units, n, k + 1, true);
+      if (k < n) {
+        quote->push_back(i);
+        quoted = true;
+      }
     }
-    if (quoted) out += kQuote;
+    if (quoted) *o++ = kQuote;
     // Runs of ordinary characters are copied whole; only line breaks, quotes
     // and (in a bare item of the own style) commas are rewritten.
-    const qsizetype n = t.size();
     const bool commas = !quoted && !multiLine;
-    const char16_t* units = reinterpret_cast<const char16_t*>(t.utf16());
     qsizetype run = 0;
     for (qsizetype k = NextSpecial(units, n, 0, commas); k < n; k = NextSpecial(units, n, k + 1, commas)) {
-      const char16_t c = t[k].unicode();
-      const bool crLf = c == kCr && k + 1 < n && t[k + 1] == kLf;
-      const bool special =
-          c == kLf || c == kQuote || (c == kCr && (crLf || loneCr)) || (c == kComma && !quoted && !multiLine);
-      if (!special) continue;
-      out.append(t.mid(run, k - run));
+      const char16_t c = units[k];
+      const bool crLf = c == kCr && k + 1 < n && units[k + 1] == kLf;
+      if (c == kCr && !crLf && !loneCr) continue;
+      o = std::copy(units + run, units + k, o);
       if (c == kCr || c == kLf) {
         // CR LF, or a lone line feed (or CR), which in the own style would
         // end the record: each is kept as a line break.
         if (crLf) ++k;
         if (multiLine) {
-          out += inner;
+          put(inner);
         } else {
-          out += kBreak1;
-          out += kBreak2;
+          *o++ = kBreak1;
+          *o++ = kBreak2;
         }
       } else if (c == kQuote) {
         const char16_t mark = quoted || multiLine ? kQuote : kEsc3;
-        out += mark;
-        out += mark;
+        *o++ = mark;
+        *o++ = mark;
       } else {
-        out += kEsc4;
+        *o++ = kEsc4;
       }
       run = k + 1;
     }
-    out.append(t.mid(run));
-    if (quoted) out += kQuote;
+    o = std::copy(units + run, units + n, o);
+    if (quoted) *o++ = kQuote;
   }
-  out += LineEndText(form.record);
+  put(record);
+  out.resize(start + (o - begin));
 }
 
 QString FormatLine(CCardRow& row, bool multiLine) {
