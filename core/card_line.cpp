@@ -13,23 +13,6 @@ using namespace card_char;
 
 namespace {
 
-// The first index at or after from where unit c stands, -1 when there is
-// none; eight units at a time where the processor allows.
-qsizetype FindUnit(const char16_t* s, qsizetype n, qsizetype from, char16_t c) {
-  qsizetype i = from;
-#ifdef __SSE2__
-  const __m128i needle = _mm_set1_epi16(static_cast<short>(c));
-  for (; i + 8 <= n; i += 8) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(v, needle));
-    if (mask != 0) return i + (__builtin_ctz(unsigned(mask)) >> 1);
-  }
-#endif
-  for (; i < n; ++i)
-    if (s[i] == c) return i;
-  return -1;
-}
-
 // The first index at or after from of a line feed, a carriage return, a quote
 // or (with commas) a comma: the units a written item may have to rewrite; n
 // when there is none.
@@ -48,54 +31,6 @@ qsizetype NextSpecial(const char16_t* s, qsizetype n, qsizetype from, bool comma
   for (; i < n; ++i)
     if (s[i] == kLf || s[i] == kCr || s[i] == kQuote || (commas && s[i] == kComma)) return i;
   return n;
-}
-
-// The first needle of one or two units at or after from, -1 when none.
-qsizetype Find(const std::u16string& buf, std::u16string_view needle, qsizetype from) {
-  const char16_t* s = buf.data();
-  const qsizetype n = qsizetype(buf.size());
-  for (qsizetype at = FindUnit(s, n, from, needle[0]); at >= 0; at = FindUnit(s, n, at + 1, needle[0]))
-    if (needle.size() == 1 || (at + 1 < n && s[at + 1] == needle[1])) return at;
-  return -1;
-}
-
-// indexOf with memory: the parser searches the same needle from positions that
-// only grow, and the characters it has already passed are the only ones it
-// changes, so an earlier answer at or after the new start still holds. This
-// keeps a line of many items linear.
-class CNextFinder {
- public:
-  CNextFinder(const std::u16string& buf, std::u16string_view needle) : m_buf(buf), m_needle(needle) {}
-  qsizetype From(qsizetype from) {
-    if (m_searched && from >= m_from && (m_found < 0 || m_found >= from)) return m_found;
-    m_found = Find(m_buf, m_needle, from);
-    m_from = from;
-    m_searched = true;
-    return m_found;
-  }
-
- private:
-  const std::u16string& m_buf;
-  std::u16string_view m_needle;
-  bool m_searched = false;
-  qsizetype m_from = 0;
-  qsizetype m_found = -1;
-};
-
-// Every from replaced by to in one pass: a text of many escapes stays linear.
-void ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to) {
-  std::size_t pos = s.find(from);
-  if (pos == std::u16string::npos) return;
-  std::u16string out;
-  out.reserve(s.size());
-  std::size_t done = 0;
-  for (; pos != std::u16string::npos; pos = s.find(from, done)) {
-    out.append(s, done, pos - done);
-    out.append(to);
-    done = pos + from.size();
-  }
-  out.append(s, done);
-  s = std::move(out);
 }
 
 // Doubled quotes become 0x03 0x03 so that they cannot be taken for a closing quote.
@@ -168,83 +103,172 @@ bool HasControl(std::u16string_view s) {
   return false;
 }
 
-std::u16string Unescape(std::u16string_view raw) {
-  std::u16string t(raw);
-  ReplaceAll(t, u"\x01\x02", u"\r\n");
-  ReplaceAll(t, u"\x03\x03", u"\"");
-  ReplaceAll(t, u"\x03\x04", u"\",");
-  ReplaceAll(t, u"\x04\x03", u",\"");
-  ReplaceAll(t, u"\x04", u",");
-  return t;
+// Undoes the own form's escapes of an item in place, one kind after the
+// other as each was written, and answers the new length: 0x01 0x02 a line
+// break, 0x03 0x03 a quote, 0x03 0x04 a quote and a comma, 0x04 0x03 a comma
+// and a quote, 0x04 a comma. No kind makes a text longer.
+std::size_t Unescape(char16_t* s, std::size_t n) {
+  auto pass = [&](char16_t first, char16_t second, char16_t to1, char16_t to2) {
+    std::size_t w = 0;
+    for (std::size_t r = 0; r < n;) {
+      if (s[r] == first && (second == 0 || (r + 1 < n && s[r + 1] == second))) {
+        s[w++] = to1;
+        if (to2 != 0) s[w++] = to2;
+        r += second == 0 ? 1 : 2;
+      } else {
+        s[w++] = s[r++];
+      }
+    }
+    n = w;
+  };
+  pass(kBreak1, kBreak2, kCr, kLf);
+  pass(kEsc3, kEsc3, kQuote, 0);
+  pass(kEsc3, kEsc4, kQuote, kComma);
+  pass(kEsc4, kEsc3, kComma, kQuote);
+  pass(kEsc4, 0, kComma, 0);
+  return n;
 }
+
+// Where a line's commas, quotes and line feeds stand, one bit a unit in words
+// of 64, found in one pass over the line: the line feed that ends the line
+// (there or assumed) included, and whether the line holds an escape unit.
+struct CLineBits {
+  std::vector<std::uint64_t> comma, quote, lf;
+  bool escapes = false;
+
+  // Scans the m units of s; a line feed is taken to follow them.
+  void Scan(const char16_t* s, qsizetype m) {
+    const std::size_t words = std::size_t(m / 64 + 2);
+    for (auto* v : {&comma, &quote, &lf}) v->assign(words, 0);
+    qsizetype i = 0;
+#ifdef __SSE2__
+    const __m128i vComma = _mm_set1_epi16(kComma), vQuote = _mm_set1_epi16(kQuote), vLf = _mm_set1_epi16(kLf);
+    const __m128i one = _mm_set1_epi16(1), three = _mm_set1_epi16(3), zero = _mm_setzero_si128();
+    __m128i control = zero;
+    auto mask = [](__m128i a, __m128i b) { return std::uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(a, b)))); };
+    for (; i + 16 <= m; i += 16) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 8));
+      const int shift = int(i & 63);
+      const std::size_t w = std::size_t(i >> 6);
+      comma[w] |= mask(_mm_cmpeq_epi16(a, vComma), _mm_cmpeq_epi16(b, vComma)) << shift;
+      quote[w] |= mask(_mm_cmpeq_epi16(a, vQuote), _mm_cmpeq_epi16(b, vQuote)) << shift;
+      lf[w] |= mask(_mm_cmpeq_epi16(a, vLf), _mm_cmpeq_epi16(b, vLf)) << shift;
+      // c - 1 <= 3 unsigned, as a saturating c - 1 - 3 that comes out 0.
+      control = _mm_or_si128(control, _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, one), three), zero));
+      control = _mm_or_si128(control, _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(b, one), three), zero));
+    }
+    escapes = _mm_movemask_epi8(control) != 0;
+#else
+    escapes = false;
+#endif
+    for (; i < m; ++i) {
+      const std::uint64_t bit = std::uint64_t(1) << (i & 63);
+      const std::size_t w = std::size_t(i >> 6);
+      if (s[i] == kComma) comma[w] |= bit;
+      if (s[i] == kQuote) quote[w] |= bit;
+      if (s[i] == kLf) lf[w] |= bit;
+      if (s[i] >= kBreak1 && s[i] <= kEsc4) escapes = true;
+    }
+    lf[std::size_t(m >> 6)] |= std::uint64_t(1) << (m & 63);
+  }
+
+  // The first unit at or after from where bits stand, -1 when none does. With
+  // next, only a unit followed by one where next stands counts.
+  static qsizetype First(const std::vector<std::uint64_t>& bits, qsizetype from,
+                         const std::vector<std::uint64_t>* next = nullptr) {
+    if (from < 0) from = 0;
+    std::size_t w = std::size_t(from >> 6);
+    const std::size_t words = bits.size() - 1;  // the last word is always empty
+    for (std::uint64_t keep = ~std::uint64_t(0) << (from & 63); w < words; ++w, keep = ~std::uint64_t(0)) {
+      std::uint64_t b = bits[w] & keep;
+      if (next) b &= ((*next)[w] >> 1) | ((*next)[w + 1] << 63);
+      if (b != 0) return qsizetype(w * 64 + std::size_t(__builtin_ctzll(b)));
+    }
+    return -1;
+  }
+
+  // Whether two quotes stand side by side, the first not at the start.
+  bool DoubledQuote() const {
+    for (std::size_t w = 0; w + 1 < quote.size(); ++w) {
+      std::uint64_t b = quote[w] & ((quote[w] >> 1) | (quote[w + 1] << 63));
+      if (w == 0) b &= ~std::uint64_t(1);
+      if (b != 0) return true;
+    }
+    return false;
+  }
+};
 
 }  // namespace
 
 ParseStatus ParseLine(CCardRow& row, QStringView line) {
-  thread_local std::u16string b;
-  b.assign(reinterpret_cast<const char16_t*>(line.utf16()), line.size());
-  if (b.empty() || b.back() != kLf) b.push_back(kLf);
+  const char16_t* s = reinterpret_cast<const char16_t*>(line.utf16());
+  qsizetype m = line.size();
+  if (m > 0 && s[m - 1] == kLf) --m;
+  // Unit m is the line feed that ends the line.
+  thread_local CLineBits bits;
+  bits.Scan(s, m);
+  if (bits.DoubledQuote()) {
+    thread_local std::u16string marked;
+    marked.assign(s, std::size_t(m));
+    marked.push_back(kLf);
+    MarkDoubledQuotes(marked);
+    s = marked.data();
+    bits.Scan(s, m);
+  }
 
-  if (Find(b, std::u16string_view(u"\"\"", 2), 1) >= 0) MarkDoubledQuotes(b);
-
+  // A quoted item ends at the first quote-comma after its opening quote,
+  // else at the first quote before a line feed; without either it is bare.
+  // A bare item ends at the next comma, else at the next line feed.
   struct Span {
-    std::size_t begin, end;
+    qsizetype begin, end;
     bool quoted;
   };
-  thread_local std::vector<Span> spans;
-  spans.clear();
-  CNextFinder quoteComma(b, std::u16string_view(u"\",", 2));
-  CNextFinder quoteLf(b, std::u16string_view(u"\"\n", 2));
-  CNextFinder comma(b, std::u16string_view(u",", 1));
-  CNextFinder lf(b, std::u16string_view(u"\n", 1));
-  const qsizetype n = qsizetype(b.size());
-  qsizetype p = 0;
-  while (p < n) {
-    if (spans.size() > std::size_t(CCardRow::kMaxItems)) break;
-    if (b[p] == kQuote) {
-      qsizetype q = quoteComma.From(p + 1);
-      if (q < 0) q = quoteLf.From(p);
+  Span spans[CCardRow::kMaxItems + 1];
+  int count = 0;
+  qsizetype noQuoteComma = -1;  // no quote-comma at or after this unit, once searched
+  for (qsizetype p = 0; p <= m;) {
+    if (count > CCardRow::kMaxItems) {
+      row.MakeEmpty(0);
+      return ParseStatus::kTooManyItems;
+    }
+    if (p < m && s[p] == kQuote) {
+      qsizetype q = -1;
+      if (noQuoteComma < 0 || p + 1 < noQuoteComma) {
+        q = CLineBits::First(bits.quote, p + 1, &bits.comma);
+        if (q < 0) noQuoteComma = p + 1;
+      }
+      if (q < 0) q = CLineBits::First(bits.quote, p, &bits.lf);
       if (q >= 0) {
-        spans.push_back({std::size_t(p + 1), std::size_t(std::max(q, p + 1)), true});
-        b[q] = b[q + 1] = 0;
+        spans[count++] = {p + 1, std::max(q, p + 1), true};
         p = q + 2;
         continue;
       }
     }
-    qsizetype e = comma.From(p);
-    if (e < 0) e = lf.From(p);
-    if (e < 0) break;
-    spans.push_back({std::size_t(p), std::size_t(e), false});
-    b[e] = 0;
+    qsizetype e = CLineBits::First(bits.comma, p);
+    if (e < 0) e = CLineBits::First(bits.lf, p);
+    spans[count++] = {p, e, false};
     p = e + 1;
   }
-  if (spans.size() > std::size_t(CCardRow::kMaxItems)) {
+  if (count > CCardRow::kMaxItems) {
     row.MakeEmpty(0);
     return ParseStatus::kTooManyItems;
   }
 
-  const int count = int(spans.size());
-  std::size_t total = std::size_t(CCardRow::HeaderSize(count));
-  for (const Span& s : spans) total += s.end - s.begin + 1;
-  QString buffer(qsizetype(total), Qt::Uninitialized);
+  qsizetype total = CCardRow::HeaderSize(count);
+  for (int i = 0; i < count; ++i) total += spans[i].end - spans[i].begin + 1;
+  QString buffer(total, Qt::Uninitialized);
   QChar* header = buffer.data();
-  char16_t* out = reinterpret_cast<char16_t*>(buffer.data()) + CCardRow::HeaderSize(count);
+  char16_t* out = reinterpret_cast<char16_t*>(header) + CCardRow::HeaderSize(count);
   std::size_t pos = 0;
   for (int i = 0; i < count; ++i) {
-    const std::u16string_view raw(b.data() + spans[i].begin, spans[i].end - spans[i].begin);
+    const std::size_t n = std::size_t(spans[i].end - spans[i].begin);
     CCardRow::PutWord(header, i, std::uint32_t(pos) | (spans[i].quoted ? CCardRow::kQuotedBit : 0));
-    if (HasControl(raw)) {
-      const std::u16string t = Unescape(raw);
-      std::copy(t.begin(), t.end(), out + pos);
-      pos += t.size();
-    } else {
-      std::copy(raw.begin(), raw.end(), out + pos);
-      pos += raw.size();
-    }
+    std::copy_n(s + spans[i].begin, n, out + pos);
+    pos += bits.escapes && HasControl(std::u16string_view(out + pos, n)) ? Unescape(out + pos, n) : n;
     out[pos++] = 0;
   }
-  if (qsizetype(pos) + CCardRow::HeaderSize(count) < qsizetype(total))
-    buffer.truncate(qsizetype(pos) + CCardRow::HeaderSize(count));
+  if (qsizetype(pos) + CCardRow::HeaderSize(count) < total) buffer.truncate(qsizetype(pos) + CCardRow::HeaderSize(count));
   row.Adopt(std::move(buffer), count);
   return ParseStatus::kOk;
 }
