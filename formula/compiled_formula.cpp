@@ -1,15 +1,13 @@
 #include "formula/compiled_formula.h"
 
+#include "formula/date_functions.h"
+#include "formula/formula_reading.h"
 #include "formula/formula_text.h"
 #include "formula/text_functions.h"
 
-namespace {
+#include <array>
 
-// Every item-function keyword: a call of one that is not a plain BEFORE or
-// AFTER of a reference keeps the formula as text.
-constexpr QStringView kItemKeywords[] = {
-    u"SUM", u"BEFORE", u"AFTER", u"AVERAGE", u"MAXITEM", u"MINITEM", u"VARP", u"NUM", u"SUMTIME",
-};
+namespace {
 
 bool EndsWithKeyword(QStringView word, QStringView keyword) {
   return keyword.size() <= word.size() && EqualsKeyword(word.last(keyword.size()), keyword);
@@ -126,8 +124,10 @@ std::unique_ptr<CCompiledFormula> CompileItemFormula(
       const QStringView word = formula.sliced(i, end - i);
       bool called = false;
       if (end < formula.size() && formula[end] == u'(') {
-        for (QStringView keyword : kItemKeywords) {
-          if (!EndsWithKeyword(word, keyword)) continue;
+        // A call of an item function that is not a plain BEFORE or AFTER of
+        // a reference keeps the formula as text.
+        for (const CItemKeyword& keyword : kItemKeywords) {
+          if (!EndsWithKeyword(word, keyword.name)) continue;
           const bool before = EqualsKeyword(word, u"BEFORE");
           if (!pure || lastWasSlot || (!before && !EqualsKeyword(word, u"AFTER"))) return nullptr;
           // Exactly "(%[name])".
@@ -191,4 +191,40 @@ std::unique_ptr<CCompiledFormula> CompileItemFormula(
   plan->arguments = SplitPlaces(plan->texts);
   plan->dateDifference = plan->arguments.size() == 3 && EqualsKeyword(formula.first(open), u"DATEDIFF");
   return plan;
+}
+
+std::optional<CCompiledTextResult> RunCompiledText(const CCompiledFormula& plan, const QStringView* values,
+                                                   const IClock& clock, int cardNumber) {
+  std::array<QStringView, CCompiledFormula::kMaxTextSlots> args;
+  const std::size_t count = plan.arguments.size() <= args.size() ? plan.arguments.size() : 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    const CCompiledFormula::CArgument& a = plan.arguments[k];
+    args[k] = a.slot >= 0 ? values[a.slot] : QStringView(a.text);
+  }
+  CCompiledTextResult out;
+  std::optional<QStringView> part;
+  if (plan.dateDifference) {
+    // The same number DATEDIFF writes and the evaluator reads back.
+    const std::optional<std::int64_t> difference = DateDifference(args[0], args[1], args[2]);
+    if (!difference) return std::nullopt;
+    out.value = double(*difference);
+  } else if (count > 0 && (part = TextSlice(plan.textFunction, args.data(), qsizetype(count)))) {
+    // A text result: the part itself, not wrapped.
+    out.text = part->toString();
+    out.textResult = true;
+  } else {
+    QString argument = plan.texts.front();
+    for (std::size_t k = 0; k < plan.slots.size(); ++k) {
+      argument += values[k];
+      argument += plan.texts[k + 1];
+    }
+    std::optional<QString> result = CallTextFunction(plan.textFunction, argument, CTextFunctionContext{clock, cardNumber});
+    if (!result || !CallFree(*result)) return std::nullopt;
+    out.text = std::move(*result);
+    if (!(out.text.size() >= 4 && EqualsKeyword(QStringView(out.text).first(4), u"STR("))) {
+      const CEvalResult r = Evaluate(out.text, clock);
+      if (r.Ok()) out.value = r.value;
+    }
+  }
+  return out;
 }

@@ -63,6 +63,18 @@ std::unique_ptr<CCompiledFormula> CompileItemFormula(
 // and '.', the last a digit, at most kEvalBufferCapacity characters.
 bool IsPlainNumberText(QStringView text);
 
+// What a compiled text-function call gives on a card.
+struct CCompiledTextResult {
+  QString text;          // the call's result (textResult), else what the formula expands to
+  bool textResult = false;
+  std::optional<double> value;  // when that reads as a number
+};
+// The text-function call of plan on card number cardNumber (1 for the first),
+// values[k] standing in place k (each a plain argument text); nullopt when
+// the formula's text has to be expanded instead.
+std::optional<CCompiledTextResult> RunCompiledText(const CCompiledFormula& plan, const QStringView* values,
+                                                   const IClock& clock, int cardNumber);
+
 // Whether a text may stand in a text-function argument: not empty, no
 // parenthesis, comma, '%', '[' or ']', and not over 4,096 characters.
 bool IsPlainArgumentText(QStringView text);

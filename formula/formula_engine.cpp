@@ -407,43 +407,12 @@ class CEngine {
         if (!IsPlainArgumentText(values[k])) return fail();
         rewrites = rewrites || MayRewriteFormula(values[k], slot.before, slot.after, true);
       }
-      std::array<QStringView, CCompiledFormula::kMaxTextSlots> args;
-      const std::size_t count = plan.arguments.size() <= args.size() ? plan.arguments.size() : 0;
-      for (std::size_t k = 0; k < count; ++k) {
-        const CCompiledFormula::CArgument& a = plan.arguments[k];
-        args[k] = a.slot >= 0 ? values[a.slot] : QStringView(a.text);
-      }
-      std::optional<QStringView> part;
-      if (plan.dateDifference) {
-        // The same number DATEDIFF writes and the evaluator reads back.
-        const std::optional<std::int64_t> difference = DateDifference(args[0], args[1], args[2]);
-        if (!difference) return fail();
-        CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
-        e.text.clear();
-        e.value = double(*difference);
-      } else if (count > 0 && (part = TextSlice(plan.textFunction, args.data(), qsizetype(count)))) {
-        // A text result: the part itself, not wrapped.
-        CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
-        e.text = part->toString();
-        e.textResult = true;
-        e.value.reset();
-      } else {
-        QString argument = plan.texts.front();
-        for (std::size_t k = 0; k < plan.slots.size(); ++k) {
-          argument += values[k];
-          argument += plan.texts[k + 1];
-        }
-        std::optional<QString> result =
-            CallTextFunction(plan.textFunction, argument, CTextFunctionContext{m_clock, card + 1});
-        if (!result || !CallFree(*result)) return fail();
-        CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
-        e.text = std::move(*result);
-        e.value.reset();
-        if (!(e.text.size() >= 4 && EqualsKeyword(QStringView(e.text).first(4), u"STR("))) {
-          const CEvalResult r = Evaluate(e.text, m_clock);
-          if (r.Ok()) e.value = r.value;
-        }
-      }
+      std::optional<CCompiledTextResult> result = RunCompiledText(plan, values.data(), m_clock, card + 1);
+      if (!result) return fail();
+      CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
+      e.text = std::move(result->text);
+      e.textResult = result->textResult;
+      e.value = result->value;
       if (rewrites) m_cache.NoteRewritable();
     }
     CItemValueCache::CExpansion& e = m_cache.ExpansionOf(card, item);
