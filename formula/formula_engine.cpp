@@ -62,6 +62,17 @@ struct CNode {
   bool operator==(const CNode&) const = default;
 };
 
+// What an attempt gives: a text, or a whole number kept as the number and
+// written only when a text is asked for.
+struct CResult {
+  CResult(QString t) : text(std::move(t)) {}
+  explicit CResult(std::int64_t n) : whole(n), isWhole(true) {}
+  QString Text() && { return isWhole ? FormatDouble(double(whole), 10) : std::move(text); }
+  QString text;
+  std::int64_t whole = 0;
+  bool isWhole = false;
+};
+
 // The store's clock, telling the cache when a result read today's date.
 class CNotingClock final : public IClock {
  public:
@@ -97,10 +108,10 @@ class CEngine {
       const CDropOnThrow guard{m_store};
       m_missing.clear();
       m_cache.SetPending(node.card, node.item, node.display);
-      std::optional<QString> value = AttemptNode(node);
+      std::optional<CResult> value = AttemptNode(node);
       if (value) {
-        m_cache.SetDone(node.card, node.item, node.display, *value);
-        return std::move(*value);
+        Keep(node, *value);
+        return std::move(*value).Text();
       }
     }
     QString result;
@@ -118,8 +129,8 @@ class CEngine {
   QString Formula(int card, const QString& formula, int ownItem, bool display, bool grouping) {
     QString result;
     Drive([&] {
-      std::optional<QString> value = AttemptFormula(card, formula, ownItem, display, grouping);
-      if (value) result = std::move(*value);
+      std::optional<CResult> value = AttemptFormula(card, formula, ownItem, display, grouping);
+      if (value) result = std::move(*value).Text();
       return value.has_value();
     });
     return result;
@@ -166,9 +177,9 @@ class CEngine {
         }
         m_missing.clear();
         m_cache.SetPending(node.card, node.item, node.display);
-        std::optional<QString> value = AttemptNode(node);
+        std::optional<CResult> value = AttemptNode(node);
         if (value) {
-          m_cache.SetDone(node.card, node.item, node.display, std::move(*value));
+          Keep(node, *value);
           stack.pop_back();
           continue;
         }
@@ -208,18 +219,25 @@ class CEngine {
       if (m_cache.StateOf(k, m.item, m.display) != State::kDone) {
         m_missing.clear();
         m_cache.SetPending(k, m.item, m.display);
-        std::optional<QString> value = AttemptNode(n);
+        std::optional<CResult> value = AttemptNode(n);
         if (!value) {
           stack.push_back({n, true});
           if (!CloseCycle(stack)) Push(stack);
           return true;
         }
-        m_cache.SetDone(k, m.item, m.display, std::move(*value));
+        Keep(n, *value);
       }
       if (k == m.card) break;
     }
     m_missing.clear();
     return true;
+  }
+
+  void Keep(const CNode& n, const CResult& r) {
+    if (r.isWhole)
+      m_cache.SetWhole(n.card, n.item, n.display, r.whole);
+    else
+      m_cache.SetDone(n.card, n.item, n.display, r.text);
   }
 
   // The missing nodes onto the stack, so that the first is computed first.
@@ -263,13 +281,13 @@ class CEngine {
     return std::nullopt;
   }
 
-  std::optional<QString> AttemptNode(CNode node) {
+  std::optional<CResult> AttemptNode(CNode node) {
     const CItemProperty& p = m_store.Property(node.item);
     if (p.m_type == kItemLinked) return AttemptLinked(node, p);
     return AttemptFormula(node.card, p.m_formula, node.item, node.display, p.DigitGrouping());
   }
 
-  std::optional<QString> AttemptLinked(CNode node, const CItemProperty& p) {
+  std::optional<CResult> AttemptLinked(CNode node, const CItemProperty& p) {
     if (p.m_linkSource == node.item) return kLinkedToItself.toString();
     const bool hasKey = p.m_linkSource >= 0 && p.m_linkSource < m_store.ItemCount();
     std::optional<QString> key = hasKey ? Need(node.card, p.m_linkSource, node.display) : QString();
@@ -284,7 +302,7 @@ class CEngine {
     return CEngine(linked, other).Node({other.AllIndexOfVisible(found), fetched, true});
   }
 
-  std::optional<QString> AttemptFormula(int card, const QString& formula, int ownItem, bool display, bool grouping) {
+  std::optional<CResult> AttemptFormula(int card, const QString& formula, int ownItem, bool display, bool grouping) {
     if (ownItem >= 0 && m_cache.SelfReferenced(ownItem, [&] { return SelfReferenced(formula, m_store.Item(ownItem)); }))
       return kCircularReference.toString();
     // An item's own formula is expanded once per card (and shared with the
@@ -325,7 +343,9 @@ class CEngine {
     }
     if (!e->value) return kFormulaError.toString();
     if (display && grouping) return FormatGrouped(*e->value);
-    return own ? ItemNumberText(card, ownItem, display, *e->value) : FormatDouble(*e->value, 10);
+    const double v = *e->value;
+    if (own && std::fabs(v) < 1e15 && v == std::trunc(v)) return CResult(static_cast<std::int64_t>(v));
+    return FormatDouble(v, 10);
   }
 
   // The formula of formula item `item` on card expanded into e, with the text
@@ -437,8 +457,9 @@ class CEngine {
         if (!m_cache.Computed(slot.item)) {
           text = m_store.AllCard(other)->Item(slot.item);
         } else if (m_cache.StateOf(other, slot.item, true) == State::kDone) {
-          if (m_lastWhole.first == CNode{other, slot.item, true}) {
-            *out = m_lastWhole.second;
+          // A whole number reads back from its text as itself.
+          if (std::int64_t whole; m_cache.WholeOf(other, slot.item, true, &whole)) {
+            *out = double(whole);
             return true;
           }
           text = m_cache.ValueOf(other, slot.item, true);
@@ -454,6 +475,7 @@ class CEngine {
         }
         return FormulaNumber(card, slot.item, out);
     }
+    if (ReadWholeDigits(text, out)) return true;
     QString narrowed;
     if (WideDigitsAsNumbers() && HasWideNumberChars(text)) {
       narrowed = NarrowNumberText(text);
@@ -734,21 +756,10 @@ class CEngine {
     return *slot;
   }
 
-  // A formula item's number on a card as FormatDouble(v, 10) writes it; a
-  // whole number (a running total, mostly) goes into one text kept for it
-  // and is remembered for the next card's BEFORE or AFTER (LastWhole).
-  QString ItemNumberText(int card, int item, bool display, double v) {
-    if (!FormatWholeInto(v, m_wholeText)) return FormatDouble(v, 10);
-    m_lastWhole = {{card, item, display}, v};
-    return m_wholeText;
-  }
-
   const CCardStore& m_store;
   CItemValueCache& m_cache;
   CNotingClock m_clock;
   std::vector<CNode> m_missing;
-  std::pair<CNode, double> m_lastWhole{{-1, -1, false}, 0.0};  // its text reads back as the number
-  QString m_wholeText;
 };
 
 }  // namespace

@@ -125,7 +125,20 @@ CItemValueCache::State CItemValueCache::StateOf(int card, int item, bool display
 
 QStringView CItemValueCache::ValueOf(int card, int item, bool display) const {
   const CNodes& nodes = *m_items[item].nodes[display ? 1 : 0];
+  if (std::int64_t whole; WholeOf(card, item, display, &whole)) {
+    FormatWholeInto(double(whole), nodes.written);
+    return nodes.written;
+  }
   return QStringView(nodes.text).sliced(nodes.begin[card], nodes.length[card]);
+}
+
+bool CItemValueCache::WholeOf(int card, int item, bool display, std::int64_t* value) const {
+  const CNodes* nodes = m_items[item].nodes[display ? 1 : 0].get();
+  if (!nodes || nodes->state[card] != State::kDone || !nodes->Whole(card)) return false;
+  // 63 bits, two's complement: bit 62 is the sign.
+  const std::uint64_t bits = (std::uint64_t(nodes->length[card] & ~CNodes::kWholeBit) << 32) | nodes->begin[card];
+  *value = std::int64_t(bits << 1) >> 1;
+  return true;
 }
 
 void CItemValueCache::SetPending(int card, int item, bool display) {
@@ -138,6 +151,14 @@ void CItemValueCache::SetDone(int card, int item, bool display, QString value) {
   nodes.begin[card] = std::uint32_t(nodes.text.size());
   nodes.length[card] = std::uint32_t(value.size());
   nodes.text += value;
+}
+
+void CItemValueCache::SetWhole(int card, int item, bool display, std::int64_t value) {
+  CNodes& nodes = Nodes(item, display);
+  const std::uint64_t bits = std::uint64_t(value);
+  nodes.state[card] = State::kDone;
+  nodes.begin[card] = std::uint32_t(bits);
+  nodes.length[card] = (std::uint32_t(bits >> 32) & ~CNodes::kWholeBit) | CNodes::kWholeBit;
 }
 
 int CItemValueCache::AllIndexOf(const CCardRow* row) {
@@ -178,16 +199,13 @@ int CItemValueCache::FindKey(int item, QStringView key) {
   return it->value(CharUpper(key), -1);
 }
 
-CItemValueCache::CExpansion& CItemValueCache::ExpansionOf(int card, int item) {
+void CItemValueCache::StartExpansions(int card) {
   if (card != m_expansionCard) {
     for (int i : m_expanded) m_expansions[i] = CExpansion();
     m_expanded.clear();
     m_expansionCard = card;
   }
   if (m_expansions.size() != m_records.size()) m_expansions.resize(m_records.size());
-  CExpansion& e = m_expansions[item];
-  if (e.step == CExpansion::Step::kNone && e.formStep == CExpansion::Step::kNone) m_expanded.push_back(item);
-  return e;
 }
 
 void CItemValueCache::NoteClock(QDate today) {
@@ -264,7 +282,7 @@ void CItemValueCache::DropNodes(int item, int first, int last) {
       continue;
     }
     for (int k = first; k < last; ++k) {
-      if (nodes->state[k] == State::kDone) nodes->dropped += nodes->length[k];
+      if (nodes->state[k] == State::kDone) nodes->dropped += nodes->TextLength(k);
       nodes->state[k] = State::kUnknown;
     }
     // Values computed again are appended: the text is packed again once
@@ -273,7 +291,7 @@ void CItemValueCache::DropNodes(int item, int first, int last) {
     QString packed;
     packed.reserve(nodes->text.size() - nodes->dropped);
     for (std::size_t k = 0; k < nodes->state.size(); ++k) {
-      if (nodes->state[k] != State::kDone) continue;
+      if (nodes->state[k] != State::kDone || nodes->Whole(int(k))) continue;
       const std::uint32_t begin = std::uint32_t(packed.size());
       packed.append(QStringView(nodes->text).sliced(nodes->begin[k], nodes->length[k]));
       nodes->begin[k] = begin;

@@ -47,10 +47,17 @@ class CItemValueCache final : public CCardStore::IValueCache {
 
   enum class State : std::uint8_t { kUnknown, kPending, kDone };
   State StateOf(int card, int item, bool display) const;
-  // Valid until the next SetDone.
+  // Valid until the next SetDone or ValueOf.
   QStringView ValueOf(int card, int item, bool display) const;
+  // Whether a value that is done is a whole number kept as one (SetWhole),
+  // and which.
+  bool WholeOf(int card, int item, bool display, std::int64_t* value) const;
   void SetPending(int card, int item, bool display);
   void SetDone(int card, int item, bool display, QString value);
+  // A value that is a whole number of at most 15 digits, kept as the number
+  // rather than its text (a running total over a million cards writes no
+  // text); ValueOf writes it as FormatDouble would.
+  void SetWhole(int card, int item, bool display, std::int64_t value);
 
   // The all-cards position of visible card v; of a row (-1 when absent).
   int AllIndexOfVisible(int v) const { return m_visibleAll[v]; }
@@ -123,7 +130,12 @@ class CItemValueCache final : public CCardStore::IValueCache {
     int formStatus = 0;
     QString form;
   };
-  CExpansion& ExpansionOf(int card, int item);
+  CExpansion& ExpansionOf(int card, int item) {
+    if (card != m_expansionCard || m_expansions.size() != m_records.size()) StartExpansions(card);
+    CExpansion& e = m_expansions[item];
+    if (e.step == CExpansion::Step::kNone && e.formStep == CExpansion::Step::kNone) m_expanded.push_back(item);
+    return e;
+  }
 
   // A result read the stored texts of computed item (SUMTIME): storing a
   // value of that item changes results.
@@ -146,13 +158,18 @@ class CItemValueCache final : public CCardStore::IValueCache {
     bool operator==(const CRecordKey&) const = default;
   };
   // The values of one item back to back in one text: many small strings
-  // would cost an allocation each to make and to drop.
+  // would cost an allocation each to make and to drop. A whole number is
+  // kept in begin and length themselves, kWholeBit set in length.
   struct CNodes {
+    static constexpr std::uint32_t kWholeBit = 0x80000000u;
     std::vector<State> state;
     qsizetype dropped = 0;  // characters of text no node uses
     std::vector<std::uint32_t> begin;
     std::vector<std::uint32_t> length;
     QString text;
+    mutable QString written;  // the last whole number ValueOf wrote
+    bool Whole(int card) const { return (length[card] & kWholeBit) != 0; }
+    qsizetype TextLength(int card) const { return Whole(card) ? 0 : length[card]; }
   };
   struct CColumn {
     std::vector<double> numbers;
@@ -169,6 +186,8 @@ class CItemValueCache final : public CCardStore::IValueCache {
     std::optional<QString> timeSum;
   };
 
+  // The expansions of another card: those of the last one dropped.
+  void StartExpansions(int card);
   bool SameRecords(const CCardStore& store) const;
   // Brought up to date with the store's changes; false when it cannot be.
   bool Follow(const CCardStore& store);

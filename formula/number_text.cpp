@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 // Full-width digits and signs read as their ASCII forms ("１，２３４" ->
 // 1234) while System/WideDigits is on (WideDigitsAsNumbers).
@@ -46,6 +47,20 @@ bool FormatWholeInto(double value, QString& into) {
   into.resize(r.ptr - digits);
   QChar* out = into.data();
   for (const char* c = digits; c < r.ptr; ++c) *out++ = QLatin1Char(*c);
+  return true;
+}
+
+bool ReadWholeDigits(QStringView text, double* out) {
+  const bool negative = !text.isEmpty() && text.front() == u'-';
+  const qsizetype digits = text.size() - (negative ? 1 : 0);
+  if (digits < 1 || digits > 15) return false;
+  std::int64_t n = 0;
+  for (qsizetype i = negative ? 1 : 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c < u'0' || c > u'9') return false;
+    n = n * 10 + (c - u'0');
+  }
+  *out = negative ? -double(n) : double(n);
   return true;
 }
 

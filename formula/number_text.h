@@ -27,6 +27,11 @@ QString FormatDouble(double value, int precision = 10);
 // other value.
 bool FormatWholeInto(double value, QString& into);
 
+// A text of nothing but one to 15 ASCII digits, a `-` before them allowed,
+// read as the number it is, as TextToNumber and WcsToD read it: false (out
+// unchanged) for any other text.
+bool ReadWholeDigits(QStringView text, double* out);
+
 // FormatDouble (10 digits) with a `,` between each group of three digits of
 // the integer part: 1234567.25 -> "1,234,567.25", -1234 -> "-1,234", 999 ->
 // "999", 12345678901 -> "12,345,678,901". A text in exponent form or that is

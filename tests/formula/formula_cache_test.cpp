@@ -147,3 +147,31 @@ TEST(FormulaCache, ViewsAddCardAndSaveUseTheInstalledFormulas) {
   EXPECT_EQ(back.AllCard(12)->Item(fx.Item(u"total"_s)).toString(), u"835"_s);
   EXPECT_EQ(back.AllCard(11)->Item(fx.Item(u"youbi"_s)).toString(), u"火"_s);  // 2010/9/21
 }
+
+// A running total keeps its whole numbers as numbers and other values as
+// texts: across signs, the largest whole numbers written without an exponent,
+// fractions between them and edits that drop and pack the remembered texts,
+// every value equals a fresh computation, read forward and backward.
+TEST(FormulaCache, WholeAndFractionalRunningTotalsEqualAFreshComputation) {
+  const QString amounts[] = {u"499999999999999"_s, u"-999999999999999"_s, u"1"_s,      u"0.5"_s, u"-0.5"_s,
+                             u"-1"_s,              u"250000000000000.25"_s, u"0"_s, u"-0"_s,  u"12"_s};
+  QString lines = u"amount,total,plain\r\n"_s;
+  for (int k = 0; k < 3000; ++k) lines += amounts[(k * 7 + k / 10) % std::size(amounts)] + u",,\r\n"_s;
+  CFormulaFixture fx(lines);
+  fx.SetFormula(u"total"_s, u"BEFORE(%[total])+%[amount]"_s);
+  fx.SetFormula(u"plain"_s, u"%[total]*1"_s);
+  CCardStore& s = *fx.store;
+  const int amount = fx.Item(u"amount"_s);
+  for (int round = 0; round < 6; ++round) {
+    const std::vector<QStringList> remembered = fx.AllValues();
+    s.SetValueCache(nullptr);
+    const std::vector<QStringList> backward = fx.AllValues(true);
+    s.SetValueCache(nullptr);
+    EXPECT_EQ(remembered, fx.AllValues()) << round;
+    EXPECT_EQ(backward, remembered) << round;
+    // Edits far apart drop thousands of remembered texts at a time.
+    s.SetItemText(round * 400 + 1, amount, round % 2 ? u"0.25"_s : u"3"_s);
+    s.SetItemText(2999 - round * 300, amount, u"-7"_s);
+  }
+  EXPECT_EQ(fx.Value(0, u"total"_s, false), u"499999999999999"_s);
+}
