@@ -288,12 +288,22 @@ void AppendLine(QString& out, const CCardRow& row, const CLineForm& form, std::v
   // end with CR.
   const QStringView inner = LineEndText(form.inner == LineEnd::kCr && !loneCr ? LineEnd::kLf : form.inner);
   const QStringView record = LineEndText(form.record);
-  const int count = row.ItemCount();
+  const int count = std::max(row.ItemCount(), 0);
+  // The items are read straight from the row's buffer (its layout is that
+  // ParseLine builds): the offsets of their texts from the words of the
+  // header, the end of the last from its view.
+  const char16_t* header = static_cast<const char16_t*>(row.Buffer());
+  const char16_t* texts = header + CCardRow::HeaderSize(count);
+  auto word = [header](int i) { return std::uint32_t(header[2 * i]) | std::uint32_t(header[2 * i + 1]) << 16; };
+  qsizetype textEnd = 0;  // the offset just past the last text's NUL
+  if (count > 0) {
+    const QStringView last = row.Item(count - 1);
+    textEnd = reinterpret_cast<const char16_t*>(last.utf16()) - texts + last.size() + 1;
+  }
   // Every unit is written as at most two, each item between two quotes and
   // after a comma: the line is written into room reserved once, with no
   // capacity check per character.
-  qsizetype bound = record.size();
-  for (int i = 0; i < count; ++i) bound += 2 * row.Item(i).size() + 3;
+  const qsizetype bound = record.size() + 2 * textEnd + 3 * qsizetype(count);
   const qsizetype start = out.size();
   if (out.capacity() < start + bound) out.reserve(std::max(start + bound, 2 * out.capacity()));
   out.resize(start + bound);
@@ -305,12 +315,13 @@ void AppendLine(QString& out, const CCardRow& row, const CLineForm& form, std::v
   };
   for (int i = 0; i < count; ++i) {
     if (i > 0) *o++ = kComma;
-    const QStringView t = row.Item(i);
-    const qsizetype n = t.size();
-    const char16_t* units = reinterpret_cast<const char16_t*>(t.utf16());
+    const std::uint32_t w = word(i);
+    const qsizetype begin = qsizetype(w & ~CCardRow::kQuotedBit);
+    const qsizetype n = (i + 1 < count ? qsizetype(word(i + 1) & ~CCardRow::kQuotedBit) : textEnd) - 1 - begin;
+    const char16_t* units = texts + begin;
     // In the Microsoft-CSV style an item with a line break, a comma or a
     // quote reads back as one text only between quotes.
-    bool quoted = row.Quoted(i);
+    bool quoted = (w & CCardRow::kQuotedBit) != 0;
     if (multiLine && !quoted) {
       qsizetype k = NextSpecial(units, n, 0, true);
       while (k < n && units[k] == kCr && !loneCr) k = NextSpecial(units, n, k + 1, true);

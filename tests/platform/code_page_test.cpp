@@ -1,6 +1,9 @@
 #include "platform/code_page.h"
 #include "support/test_support.h"
 
+#include <QRandomGenerator>
+
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -163,5 +166,37 @@ TEST(CodePage, Utf16InPiecesAndDamaged) {
     EXPECT_EQ(d.badCount, 3);
     EXPECT_EQ(d.firstBadOffset, 2);
     EXPECT_EQ(EncodeText(u"a"_s + QChar(0xDC00), cp).failedAt, 1);
+  }
+}
+
+// Runs of ASCII of every length between characters of two bytes, single
+// bytes of the code page, damage and a lead byte cut at the end: a text
+// decoded whole is the text decoded a byte at a time, and (but for the
+// damage) encodes again to what its characters encode to one by one.
+TEST(CodePage, Cp932RunsOfAsciiAtEveryOffset) {
+  const QByteArray pieces[] = {"\x82\xA0", "\x88\x9F", "\xB1", "\x80", "\xFD", "\x82\x20", "\xFF", ",", "\"", "\r\n"};
+  QRandomGenerator rng(5);
+  for (int k = 0; k < 400; ++k) {
+    QByteArray bytes;
+    const int count = 1 + int(rng.bounded(12));
+    for (int p = 0; p < count; ++p) {
+      bytes += QByteArray(int(rng.bounded(40)), char('a' + rng.bounded(26)));
+      bytes += pieces[rng.bounded(int(std::size(pieces)))];
+    }
+    if (k % 3 == 0) bytes += '\x82';
+    const DecodeResult whole = DecodeBytes(bytes, CodePage::Cp932);
+    CStreamDecoder decoder(CodePage::Cp932);
+    QString text;
+    for (qsizetype i = 0; i < bytes.size(); ++i) decoder.Feed(bytes.constData() + i, 1, i + 1 == bytes.size(), text);
+    ASSERT_EQ(whole.text, text) << k;
+    ASSERT_EQ(whole.badCount, decoder.BadCount()) << k;
+    ASSERT_EQ(whole.firstBadOffset, decoder.FirstBadOffset()) << k;
+
+    text.remove(QChar(0xFFFD));  // damage, which no code page holds
+    QByteArray oneByOne;
+    for (const QChar c : text) oneByOne += EncodeText(QStringView(&c, 1), CodePage::Cp932).bytes;
+    const EncodeResult encoded = EncodeText(text, CodePage::Cp932);
+    ASSERT_TRUE(encoded.ok()) << k;
+    ASSERT_EQ(encoded.bytes, oneByOne) << k;
   }
 }
