@@ -1,6 +1,7 @@
 // The line parser and writer against plain restatements of their rules, over
 // random lines and rows built from the characters the rules treat apart.
 #include "core/card_line.h"
+#include "core/line_joiner.h"
 
 #include <gtest/gtest.h>
 
@@ -252,5 +253,32 @@ TEST(CardLine, OwnFormReadsBack) {
     ASSERT_EQ(back.status, ParseStatus::kOk);
     ASSERT_EQ(int(back.items.size()), count) << "row " << k;
     for (int i = 0; i < count; ++i) ASSERT_EQ(back.items[i].text, row.Item(i).toString()) << "row " << k;
+  }
+}
+
+// The quote scan that joins lines, against the rules a unit at a time: at the
+// start of an item a quote opens a quoted item and anything but a comma a
+// bare one; a bare item ends at a comma, a quoted one at a quote that is not
+// doubled; a line feed ends the scan.
+TEST(CardLine, QuoteScanAgreesWithRules) {
+  auto reference = [](QStringView line, int state) {
+    for (qsizetype i = 0; i < line.size() && line[i] != u'\n'; ++i) {
+      const QChar c = line[i];
+      if (state == 0)
+        state = c == u'"' ? 2 : c == u',' ? 0 : 1;
+      else if (state == 1 && c == u',')
+        state = 0;
+      else if (state == 2 && c == u'"' && i + 1 < line.size() && line[i + 1] == u'"')
+        ++i;
+      else if (state == 2 && c == u'"')
+        state = 0;
+    }
+    return state;
+  };
+  QRandomGenerator rng(17);
+  for (int k = 0; k < 20000; ++k) {
+    const QString line = k % 2 ? RandomLine(rng) : RandomText(rng, int(rng.bounded(30)));
+    for (const int state : {0, 1, 2})
+      ASSERT_EQ(ScanQuotes(line, state), reference(line, state)) << "line " << k << ": " << line.toStdString();
   }
 }
