@@ -310,12 +310,13 @@ class CEngine {
     const QString& recorded = ownItem >= 0 ? m_store.Property(ownItem).m_formula : formula;
     const bool own = ownItem >= 0 && formula.size() == recorded.size() &&
                      (formula.constData() == recorded.constData() || formula == recorded);
-    CItemValueCache::CExpansion scratch;
-    CItemValueCache::CExpansion* e = &scratch;
+    std::optional<CItemValueCache::CExpansion> scratch;  // made only when needed: a card's walk makes none
+    CItemValueCache::CExpansion* e;
     if (own) {
       e = &m_cache.ExpansionOf(card, ownItem);
       if (e->step != Step::kDone && !Compute(card, ownItem, *e)) return std::nullopt;
     } else {
+      e = &scratch.emplace();
       e->text = formula;
       e->status = int(Expand(card, e->text, IsPure(formula)));
       if (e->status == int(Expansion::kMissing)) return std::nullopt;
