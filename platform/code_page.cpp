@@ -111,7 +111,8 @@ EncodeResult EncodeCp932(QStringView text) {
   const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
   const qsizetype n = text.size();
   char* out = r.bytes.data();
-  for (qsizetype i = 0; i < n; ++i) {
+  qsizetype i = 0;
+  while (i < n) {
 #ifdef __SSE2__
     // Sixteen units at a time are narrowed and stored whole (the room of two
     // bytes a unit allows it); as many are kept as lead the run of ASCII.
@@ -128,25 +129,28 @@ EncodeResult EncodeCp932(QStringView text) {
       i += run;
       if (run < 16) break;
     }
-    if (i >= n) break;
 #endif
-    const char16_t u = units[i];
-    // ASCII is the same in CP932.
-    if (u < 0x80) {
-      *out++ = char(u);
-      continue;
-    }
-    const std::uint16_t v = Cp932BytesOf(u, cd);
-    if (v == kNoCp932) {
-      r.bytes.clear();
-      r.failedAt = i;
-      return r;
-    }
-    if (v < 0x200) {
-      *out++ = char(v & 0xFF);
-    } else {
-      *out++ = char(v >> 8);
-      *out++ = char(v & 0xFF);
+    // Then unit by unit up to and with the next ASCII unit (ASCII is the
+    // same in CP932).
+    for (; i < n; ++i) {
+      const char16_t u = units[i];
+      if (u < 0x80) {
+        *out++ = char(u);
+        ++i;
+        break;
+      }
+      const std::uint16_t v = Cp932BytesOf(u, cd);
+      if (v == kNoCp932) {
+        r.bytes.clear();
+        r.failedAt = i;
+        return r;
+      }
+      if (v < 0x200) {
+        *out++ = char(v & 0xFF);
+      } else {
+        *out++ = char(v >> 8);
+        *out++ = char(v & 0xFF);
+      }
     }
   }
   r.bytes.resize(out - r.bytes.data());
@@ -344,21 +348,29 @@ void CStreamDecoder::FeedCp932(const char* data, qsizetype size, bool last, QStr
       inLeft -= 8;
     }
 #endif
-    if (inLeft == 0) break;
-    const unsigned char b = static_cast<unsigned char>(*in);
-    if (b < 0x80) {
-      emit(char16_t(b));
-      ++in;
-      --inLeft;
-      continue;
-    }
-    const bool lead = Cp932Lead(b);
-    if (const char16_t u = lead ? (inLeft >= 2 ? table[b << 8 | static_cast<unsigned char>(in[1])] : 0) : table[b]) {
+    // Then character by character up to and with the next ASCII byte, as
+    // long as the table has them.
+    bool known = true;
+    while (inLeft > 0) {
+      const unsigned char b = static_cast<unsigned char>(*in);
+      if (b < 0x80) {
+        emit(char16_t(b));
+        ++in;
+        --inLeft;
+        break;
+      }
+      const bool lead = Cp932Lead(b);
+      const char16_t u = lead ? (inLeft >= 2 ? table[b << 8 | static_cast<unsigned char>(in[1])] : 0) : table[b];
+      if (u == 0) {
+        known = false;
+        break;
+      }
       emit(u);
       in += lead ? 2 : 1;
       inLeft -= lead ? 2 : 1;
-      continue;
     }
+    if (known) continue;
+    const bool lead = Cp932Lead(static_cast<unsigned char>(*in));
     const size_t chunk = std::min<size_t>(inLeft, lead ? 2 : 1);
     size_t chunkLeft = chunk;
     const size_t rc = iconv(cd, &in, &chunkLeft, &outPtr, &outLeft);
