@@ -33,59 +33,6 @@ qsizetype NextSpecial(const char16_t* s, qsizetype n, qsizetype from, bool comma
   return n;
 }
 
-// Doubled quotes become 0x03 0x03 so that they cannot be taken for a closing quote.
-void MarkDoubledQuotes(std::u16string& b) {
-  const std::size_t n = b.size();
-  std::size_t lastPair = std::u16string::npos;
-  for (std::u16string_view pair : {std::u16string_view(u"\",", 2), std::u16string_view(u"\"\n", 2)}) {
-    const auto at = b.rfind(pair);
-    if (at != std::u16string::npos && (lastPair == std::u16string::npos || at > lastPair)) lastPair = at;
-  }
-  auto twoQuotes = [&](std::size_t i) { return i + 1 < n && b[i] == kQuote && b[i + 1] == kQuote; };
-  int state = 0;
-  std::size_t i = 0;
-  while (i < n) {
-    const char16_t c = b[i];
-    if (state == 0) {
-      if (c == kQuote) {
-        if (lastPair != std::u16string::npos && lastPair >= i) {
-          state = 2;
-          ++i;
-        } else {
-          state = 1;
-          if (twoQuotes(i)) {
-            b[i] = b[i + 1] = kEsc3;
-            i += 2;
-          } else {
-            ++i;
-          }
-        }
-      } else {
-        state = c == kComma ? 0 : 1;
-        ++i;
-      }
-    } else if (state == 1) {
-      if (c == kComma) {
-        state = 0;
-        ++i;
-      } else if (twoQuotes(i)) {
-        b[i] = b[i + 1] = kEsc3;
-        i += 2;
-      } else {
-        ++i;
-      }
-    } else {
-      if (twoQuotes(i)) {
-        b[i] = b[i + 1] = kEsc3;
-        i += 2;
-      } else {
-        if (c == kQuote) state = 0;
-        ++i;
-      }
-    }
-  }
-}
-
 // Whether the text holds one of the escape units 0x01-0x04.
 bool HasControl(std::u16string_view s) {
   std::size_t i = 0;
@@ -173,20 +120,20 @@ struct CLineBits {
     lf[std::size_t(m >> 6)] |= std::uint64_t(1) << (m & 63);
   }
 
-  // The first unit at or after from where bits stand, -1 when none does. With
-  // next, only a unit followed by one where next stands counts.
-  static qsizetype First(const std::vector<std::uint64_t>& bits, qsizetype from,
-                         const std::vector<std::uint64_t>* next = nullptr) {
-    if (from < 0) from = 0;
+  // The first unit at or after from whose bit stands in the words word(w)
+  // gives, -1 when none does.
+  template <typename Word>
+  qsizetype FirstOf(qsizetype from, Word&& word) const {
+    const std::size_t words = comma.size() - 1;  // the last word is always empty
     std::size_t w = std::size_t(from >> 6);
-    const std::size_t words = bits.size() - 1;  // the last word is always empty
-    for (std::uint64_t keep = ~std::uint64_t(0) << (from & 63); w < words; ++w, keep = ~std::uint64_t(0)) {
-      std::uint64_t b = bits[w] & keep;
-      if (next) b &= ((*next)[w] >> 1) | ((*next)[w + 1] << 63);
-      if (b != 0) return qsizetype(w * 64 + std::size_t(__builtin_ctzll(b)));
-    }
+    for (std::uint64_t keep = ~std::uint64_t(0) << (from & 63); w < words; ++w, keep = ~std::uint64_t(0))
+      if (const std::uint64_t b = word(w) & keep; b != 0) return qsizetype(w * 64 + std::size_t(__builtin_ctzll(b)));
     return -1;
   }
+  // The words of the units where a quote stands before a comma, and before a line feed.
+  std::uint64_t QuoteComma(std::size_t w) const { return quote[w] & ((comma[w] >> 1) | (comma[w + 1] << 63)); }
+  std::uint64_t QuoteLf(std::size_t w) const { return quote[w] & ((lf[w] >> 1) | (lf[w + 1] << 63)); }
+  bool Quote(qsizetype i) const { return (quote[std::size_t(i >> 6)] >> (i & 63)) & 1; }
 
   // Whether two quotes stand side by side, the first not at the start.
   bool DoubledQuote() const {
@@ -198,6 +145,61 @@ struct CLineBits {
     return false;
   }
 };
+
+// Doubled quotes become 0x03 0x03 so that they cannot be taken for a closing
+// quote: in a bare item every pair, in a quoted item every pair up to its
+// closing quote. An item that begins with a quote counts as quoted only up to
+// the last quote that stands before a comma or a line feed. The bits of the
+// quotes marked are cleared. The state moves only at quotes and commas, so
+// the walk goes from one to the next.
+void MarkDoubledQuotes(char16_t* b, qsizetype m, CLineBits& bits) {
+  qsizetype lastPair = -1;
+  for (std::size_t w = bits.quote.size() - 1; w-- > 0 && lastPair < 0;)
+    if (const std::uint64_t q = bits.QuoteComma(w) | bits.QuoteLf(w); q != 0)
+      lastPair = qsizetype(w * 64 + 63 - std::size_t(__builtin_clzll(q)));
+  auto markPair = [&](qsizetype i) {
+    if (!bits.Quote(i) || !bits.Quote(i + 1)) return false;
+    b[i] = b[i + 1] = kEsc3;
+    bits.quote[std::size_t(i >> 6)] &= ~(std::uint64_t(1) << (i & 63));
+    bits.quote[std::size_t((i + 1) >> 6)] &= ~(std::uint64_t(1) << ((i + 1) & 63));
+    bits.escapes = true;
+    return true;
+  };
+  enum { kStart, kBare, kQuoted } state = kStart;
+  qsizetype i = 0;
+  while (i < m) {
+    if (state == kStart) {
+      const char16_t c = b[i];
+      if (c == kQuote && lastPair >= i) {
+        state = kQuoted;
+        ++i;
+      } else {
+        state = c == kComma ? kStart : kBare;
+        i += c == kQuote && markPair(i) ? 2 : 1;
+      }
+      continue;
+    }
+    if (state == kBare) {
+      const qsizetype k = bits.FirstOf(i, [&](std::size_t w) { return bits.quote[w] | bits.comma[w]; });
+      if (k < 0) break;
+      if (b[k] == kComma) {
+        state = kStart;
+        i = k + 1;
+      } else {
+        i = k + (markPair(k) ? 2 : 1);
+      }
+      continue;
+    }
+    const qsizetype k = bits.FirstOf(i, [&](std::size_t w) { return bits.quote[w]; });
+    if (k < 0) break;
+    if (markPair(k)) {
+      i = k + 2;
+    } else {
+      state = kStart;
+      i = k + 1;
+    }
+  }
+}
 
 }  // namespace
 
@@ -211,10 +213,8 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
   if (bits.DoubledQuote()) {
     thread_local std::u16string marked;
     marked.assign(s, std::size_t(m));
-    marked.push_back(kLf);
-    MarkDoubledQuotes(marked);
+    MarkDoubledQuotes(marked.data(), m, bits);
     s = marked.data();
-    bits.Scan(s, m);
   }
 
   // A quoted item ends at the first quote-comma after its opening quote,
@@ -235,18 +235,18 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
     if (p < m && s[p] == kQuote) {
       qsizetype q = -1;
       if (noQuoteComma < 0 || p + 1 < noQuoteComma) {
-        q = CLineBits::First(bits.quote, p + 1, &bits.comma);
+        q = bits.FirstOf(p + 1, [&](std::size_t w) { return bits.QuoteComma(w); });
         if (q < 0) noQuoteComma = p + 1;
       }
-      if (q < 0) q = CLineBits::First(bits.quote, p, &bits.lf);
+      if (q < 0) q = bits.FirstOf(p, [&](std::size_t w) { return bits.QuoteLf(w); });
       if (q >= 0) {
         spans[count++] = {p + 1, std::max(q, p + 1), true};
         p = q + 2;
         continue;
       }
     }
-    qsizetype e = CLineBits::First(bits.comma, p);
-    if (e < 0) e = CLineBits::First(bits.lf, p);
+    qsizetype e = bits.FirstOf(p, [&](std::size_t w) { return bits.comma[w]; });
+    if (e < 0) e = bits.FirstOf(p, [&](std::size_t w) { return bits.lf[w]; });
     spans[count++] = {p, e, false};
     p = e + 1;
   }
