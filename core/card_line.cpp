@@ -33,23 +33,6 @@ qsizetype NextSpecial(const char16_t* s, qsizetype n, qsizetype from, bool comma
   return n;
 }
 
-// Whether the text holds one of the escape units 0x01-0x04.
-bool HasControl(std::u16string_view s) {
-  std::size_t i = 0;
-#ifdef __SSE2__
-  // c - 1 <= 3 unsigned, as a saturating c - 1 - 3 that comes out 0.
-  const __m128i one = _mm_set1_epi16(1), three = _mm_set1_epi16(3), zero = _mm_setzero_si128();
-  for (; i + 8 <= s.size(); i += 8) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
-    const __m128i low = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(v, one), three), zero);
-    if (_mm_movemask_epi8(low) != 0) return true;
-  }
-#endif
-  for (; i < s.size(); ++i)
-    if (s[i] >= kBreak1 && s[i] <= kEsc4) return true;
-  return false;
-}
-
 // Undoes the own form's escapes of an item in place, one kind after the
 // other as each was written, and answers the new length: 0x01 0x02 a line
 // break, 0x03 0x03 a quote, 0x03 0x04 a quote and a comma, 0x04 0x03 a comma
@@ -76,38 +59,44 @@ std::size_t Unescape(char16_t* s, std::size_t n) {
   return n;
 }
 
-// Where a line's commas, quotes and line feeds stand, one bit a unit in words
-// of 64, found in one pass over the line: the line feed that ends the line
-// (there or assumed) included, and whether the line holds an escape unit.
+// Where a line's commas, quotes, line feeds and escape units 0x01-0x04 stand,
+// one bit a unit in words of 64, found in one pass over the line; the line
+// feed that ends the line (there or assumed) included.
 struct CLineBits {
-  std::vector<std::uint64_t> comma, quote, lf;
-  bool escapes = false;
+  std::vector<std::uint64_t> comma, quote, lf, esc;
+  bool escapes = false;  // an escape unit stands anywhere
 
   // Scans the m units of s; a line feed is taken to follow them.
   void Scan(const char16_t* s, qsizetype m) {
     const std::size_t words = std::size_t(m / 64 + 2);
-    for (auto* v : {&comma, &quote, &lf}) v->assign(words, 0);
+    for (auto* v : {&comma, &quote, &lf, &esc}) v->assign(words, 0);
     qsizetype i = 0;
 #ifdef __SSE2__
     const __m128i vComma = _mm_set1_epi16(kComma), vQuote = _mm_set1_epi16(kQuote), vLf = _mm_set1_epi16(kLf);
     const __m128i one = _mm_set1_epi16(1), three = _mm_set1_epi16(3), zero = _mm_setzero_si128();
-    __m128i control = zero;
     auto mask = [](__m128i a, __m128i b) { return std::uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(a, b)))); };
-    for (; i + 16 <= m; i += 16) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 8));
-      const int shift = int(i & 63);
-      const std::size_t w = std::size_t(i >> 6);
-      comma[w] |= mask(_mm_cmpeq_epi16(a, vComma), _mm_cmpeq_epi16(b, vComma)) << shift;
-      quote[w] |= mask(_mm_cmpeq_epi16(a, vQuote), _mm_cmpeq_epi16(b, vQuote)) << shift;
-      lf[w] |= mask(_mm_cmpeq_epi16(a, vLf), _mm_cmpeq_epi16(b, vLf)) << shift;
-      // c - 1 <= 3 unsigned, as a saturating c - 1 - 3 that comes out 0.
-      control = _mm_or_si128(control, _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, one), three), zero));
-      control = _mm_or_si128(control, _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(b, one), three), zero));
+    // c - 1 <= 3 unsigned, as a saturating c - 1 - 3 that comes out 0.
+    auto control = [&](__m128i v) { return _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(v, one), three), zero); };
+    auto put = [](std::vector<std::uint64_t>& bits, qsizetype at, std::uint64_t sixteen) {
+      const int shift = int(at & 63);
+      bits[std::size_t(at >> 6)] |= sixteen << shift;
+      if (shift > 48) bits[std::size_t(at >> 6) + 1] |= sixteen >> (64 - shift);
+    };
+    // Sixteen units from at; bits set twice stay set, so the last block of a
+    // line may overlap the one before it.
+    auto block = [&](qsizetype at) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + 8));
+      put(comma, at, mask(_mm_cmpeq_epi16(a, vComma), _mm_cmpeq_epi16(b, vComma)));
+      put(quote, at, mask(_mm_cmpeq_epi16(a, vQuote), _mm_cmpeq_epi16(b, vQuote)));
+      put(lf, at, mask(_mm_cmpeq_epi16(a, vLf), _mm_cmpeq_epi16(b, vLf)));
+      put(esc, at, mask(control(a), control(b)));
+    };
+    for (; i + 16 <= m; i += 16) block(i);
+    if (i < m && m >= 16) {
+      block(m - 16);
+      i = m;
     }
-    escapes = _mm_movemask_epi8(control) != 0;
-#else
-    escapes = false;
 #endif
     for (; i < m; ++i) {
       const std::uint64_t bit = std::uint64_t(1) << (i & 63);
@@ -115,9 +104,25 @@ struct CLineBits {
       if (s[i] == kComma) comma[w] |= bit;
       if (s[i] == kQuote) quote[w] |= bit;
       if (s[i] == kLf) lf[w] |= bit;
-      if (s[i] >= kBreak1 && s[i] <= kEsc4) escapes = true;
+      if (s[i] >= kBreak1 && s[i] <= kEsc4) esc[w] |= bit;
     }
     lf[std::size_t(m >> 6)] |= std::uint64_t(1) << (m & 63);
+    std::uint64_t any = 0;
+    for (std::size_t w = 0; w < words; ++w) any |= esc[w];
+    escapes = any != 0;
+  }
+
+  // Whether a bit stands in [from, to).
+  static bool Any(const std::vector<std::uint64_t>& bits, qsizetype from, qsizetype to) {
+    if (from >= to) return false;
+    const std::size_t first = std::size_t(from >> 6), last = std::size_t((to - 1) >> 6);
+    const std::uint64_t head = ~std::uint64_t(0) << (from & 63);
+    const std::uint64_t tail = ~std::uint64_t(0) >> (63 - ((to - 1) & 63));
+    if (first == last) return (bits[first] & head & tail) != 0;
+    if ((bits[first] & head) != 0 || (bits[last] & tail) != 0) return true;
+    for (std::size_t w = first + 1; w < last; ++w)
+      if (bits[w] != 0) return true;
+    return false;
   }
 
   // The first unit at or after from whose bit stands in the words word(w)
@@ -162,6 +167,8 @@ void MarkDoubledQuotes(char16_t* b, qsizetype m, CLineBits& bits) {
     b[i] = b[i + 1] = kEsc3;
     bits.quote[std::size_t(i >> 6)] &= ~(std::uint64_t(1) << (i & 63));
     bits.quote[std::size_t((i + 1) >> 6)] &= ~(std::uint64_t(1) << ((i + 1) & 63));
+    bits.esc[std::size_t(i >> 6)] |= std::uint64_t(1) << (i & 63);
+    bits.esc[std::size_t((i + 1) >> 6)] |= std::uint64_t(1) << ((i + 1) & 63);
     bits.escapes = true;
     return true;
   };
@@ -265,7 +272,7 @@ ParseStatus ParseLine(CCardRow& row, QStringView line) {
     const std::size_t n = std::size_t(spans[i].end - spans[i].begin);
     CCardRow::PutWord(header, i, std::uint32_t(pos) | (spans[i].quoted ? CCardRow::kQuotedBit : 0));
     std::copy_n(s + spans[i].begin, n, out + pos);
-    pos += bits.escapes && HasControl(std::u16string_view(out + pos, n)) ? Unescape(out + pos, n) : n;
+    pos += bits.escapes && CLineBits::Any(bits.esc, spans[i].begin, spans[i].end) ? Unescape(out + pos, n) : n;
     out[pos++] = 0;
   }
   if (qsizetype(pos) + CCardRow::HeaderSize(count) < total) buffer.truncate(qsizetype(pos) + CCardRow::HeaderSize(count));
