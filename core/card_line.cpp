@@ -13,24 +13,46 @@ using namespace card_char;
 
 namespace {
 
-// The first index at or after from of a line feed, a carriage return, a quote
-// or (with commas) a comma: the units a written item may have to rewrite; n
-// when there is none.
-qsizetype NextSpecial(const char16_t* s, qsizetype n, qsizetype from, bool commas) {
-  qsizetype i = from;
+// Marks in bits (one a unit, in words of 64, an empty word after the last)
+// where the n units of s hold a line feed, a carriage return, a quote or a
+// comma: the units a written item may have to rewrite.
+void MarkSpecials(const char16_t* s, qsizetype n, std::vector<std::uint64_t>& bits) {
+  bits.assign(std::size_t(n / 64 + 2), 0);
+  qsizetype i = 0;
 #ifdef __SSE2__
   const __m128i lf = _mm_set1_epi16(kLf), cr = _mm_set1_epi16(kCr), quote = _mm_set1_epi16(kQuote);
-  const __m128i comma = _mm_set1_epi16(commas ? short(kComma) : short(kLf));
-  for (; i + 8 <= n; i += 8) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)),
-                                     _mm_or_si128(_mm_cmpeq_epi16(v, quote), _mm_cmpeq_epi16(v, comma)));
-    if (const int mask = _mm_movemask_epi8(hit); mask != 0) return i + (__builtin_ctz(unsigned(mask)) >> 1);
+  const __m128i comma = _mm_set1_epi16(kComma);
+  auto hits = [&](__m128i v) {
+    return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)),
+                        _mm_or_si128(_mm_cmpeq_epi16(v, quote), _mm_cmpeq_epi16(v, comma)));
+  };
+  // Sixteen units from at; the last block may overlap the one before it.
+  auto block = [&](qsizetype at) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + 8));
+    const std::uint64_t sixteen = unsigned(_mm_movemask_epi8(_mm_packs_epi16(hits(a), hits(b))));
+    const int shift = int(at & 63);
+    bits[std::size_t(at >> 6)] |= sixteen << shift;
+    if (shift > 48) bits[std::size_t(at >> 6) + 1] |= sixteen >> (64 - shift);
+  };
+  for (; i + 16 <= n; i += 16) block(i);
+  if (i < n && n >= 16) {
+    block(n - 16);
+    i = n;
   }
 #endif
   for (; i < n; ++i)
-    if (s[i] == kLf || s[i] == kCr || s[i] == kQuote || (commas && s[i] == kComma)) return i;
-  return n;
+    if (s[i] == kLf || s[i] == kCr || s[i] == kQuote || s[i] == kComma)
+      bits[std::size_t(i >> 6)] |= std::uint64_t(1) << (i & 63);
+}
+
+// The first bit at or after from and before to, to when there is none.
+qsizetype NextBit(const std::vector<std::uint64_t>& bits, qsizetype from, qsizetype to) {
+  std::size_t w = std::size_t(from >> 6);
+  const std::size_t last = std::size_t((to + 63) >> 6);
+  for (std::uint64_t keep = ~std::uint64_t(0) << (from & 63); w < last; ++w, keep = ~std::uint64_t(0))
+    if (const std::uint64_t b = bits[w] & keep; b != 0) return std::min(to, qsizetype(w * 64 + __builtin_ctzll(b)));
+  return to;
 }
 
 // Undoes the own form's escapes of an item in place, one kind after the
@@ -311,6 +333,16 @@ void AppendLine(QString& out, const CCardRow& row, const CLineForm& form, std::v
   // after a comma: the line is written into room reserved once, with no
   // capacity check per character.
   const qsizetype bound = record.size() + 2 * textEnd + 3 * qsizetype(count);
+  // The units to rewrite, found for the whole row at once; commas count only
+  // in a bare item of the own style, and a lone CR only with CR record ends.
+  thread_local std::vector<std::uint64_t> specials;
+  MarkSpecials(texts, textEnd, specials);
+  auto next = [&](qsizetype begin, qsizetype n, qsizetype from, bool commas) {
+    for (qsizetype k = NextBit(specials, begin + from, begin + n) - begin; k < n;
+         k = NextBit(specials, begin + k + 1, begin + n) - begin)
+      if (commas || texts[begin + k] != kComma) return k;
+    return n;
+  };
   const qsizetype start = out.size();
   if (out.capacity() < start + bound) out.reserve(std::max(start + bound, 2 * out.capacity()));
   out.resize(start + bound);
@@ -330,8 +362,8 @@ void AppendLine(QString& out, const CCardRow& row, const CLineForm& form, std::v
     // quote reads back as one text only between quotes.
     bool quoted = (w & CCardRow::kQuotedBit) != 0;
     if (multiLine && !quoted) {
-      qsizetype k = NextSpecial(units, n, 0, true);
-      while (k < n && units[k] == kCr && !loneCr) k = NextSpecial(units, n, k + 1, true);
+      qsizetype k = next(begin, n, 0, true);
+      while (k < n && units[k] == kCr && !loneCr) k = next(begin, n, k + 1, true);
       if (k < n) {
         quote->push_back(i);
         quoted = true;
@@ -342,7 +374,7 @@ void AppendLine(QString& out, const CCardRow& row, const CLineForm& form, std::v
     // and (in a bare item of the own style) commas are rewritten.
     const bool commas = !quoted && !multiLine;
     qsizetype run = 0;
-    for (qsizetype k = NextSpecial(units, n, 0, commas); k < n; k = NextSpecial(units, n, k + 1, commas)) {
+    for (qsizetype k = next(begin, n, 0, commas); k < n; k = next(begin, n, k + 1, commas)) {
       const char16_t c = units[k];
       const bool crLf = c == kCr && k + 1 < n && units[k + 1] == kLf;
       if (c == kCr && !crLf && !loneCr) continue;
