@@ -47,7 +47,7 @@ void MarkSpecials(const char16_t* s, qsizetype n, std::vector<std::uint64_t>& bi
 }
 
 // The first bit at or after from and before to, to when there is none.
-qsizetype NextBit(const std::vector<std::uint64_t>& bits, qsizetype from, qsizetype to) {
+[[gnu::always_inline]] inline qsizetype NextBit(const std::vector<std::uint64_t>& bits, qsizetype from, qsizetype to) {
   std::size_t w = std::size_t(from >> 6);
   const std::size_t last = std::size_t((to + 63) >> 6);
   for (std::uint64_t keep = ~std::uint64_t(0) << (from & 63); w < last; ++w, keep = ~std::uint64_t(0))
@@ -91,46 +91,65 @@ struct CLineBits {
   // Scans the m units of s; a line feed is taken to follow them.
   void Scan(const char16_t* s, qsizetype m) {
     const std::size_t words = std::size_t(m / 64 + 2);
-    for (auto* v : {&comma, &quote, &lf, &esc}) v->assign(words, 0);
-    qsizetype i = 0;
+    std::uint64_t any = 0;
 #ifdef __SSE2__
+    for (auto* v : {&comma, &quote, &lf, &esc}) v->resize(words);
     const __m128i vComma = _mm_set1_epi16(kComma), vQuote = _mm_set1_epi16(kQuote), vLf = _mm_set1_epi16(kLf);
     const __m128i one = _mm_set1_epi16(1), three = _mm_set1_epi16(3), zero = _mm_setzero_si128();
     auto mask = [](__m128i a, __m128i b) { return std::uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(a, b)))); };
     // c - 1 <= 3 unsigned, as a saturating c - 1 - 3 that comes out 0.
     auto control = [&](__m128i v) { return _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(v, one), three), zero); };
-    auto put = [](std::vector<std::uint64_t>& bits, qsizetype at, std::uint64_t sixteen) {
-      const int shift = int(at & 63);
-      bits[std::size_t(at >> 6)] |= sixteen << shift;
-      if (shift > 48) bits[std::size_t(at >> 6) + 1] |= sixteen >> (64 - shift);
-    };
-    // Sixteen units from at; bits set twice stay set, so the last block of a
-    // line may overlap the one before it.
-    auto block = [&](qsizetype at) {
+    // The bits of a word are gathered sixteen units at a time and stored once.
+    std::uint64_t c = 0, q = 0, l = 0, e = 0;
+    auto block = [&](qsizetype at, int shift) __attribute__((always_inline)) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + 8));
-      put(comma, at, mask(_mm_cmpeq_epi16(a, vComma), _mm_cmpeq_epi16(b, vComma)));
-      put(quote, at, mask(_mm_cmpeq_epi16(a, vQuote), _mm_cmpeq_epi16(b, vQuote)));
-      put(lf, at, mask(_mm_cmpeq_epi16(a, vLf), _mm_cmpeq_epi16(b, vLf)));
-      put(esc, at, mask(control(a), control(b)));
+      // A block that begins in the word before (shift < 0) keeps only its
+      // units in this word: the others were marked with that word.
+      auto place = [shift](std::uint64_t sixteen) { return shift >= 0 ? sixteen << shift : sixteen >> -shift; };
+      c |= place(mask(_mm_cmpeq_epi16(a, vComma), _mm_cmpeq_epi16(b, vComma)));
+      q |= place(mask(_mm_cmpeq_epi16(a, vQuote), _mm_cmpeq_epi16(b, vQuote)));
+      l |= place(mask(_mm_cmpeq_epi16(a, vLf), _mm_cmpeq_epi16(b, vLf)));
+      e |= place(mask(control(a), control(b)));
     };
-    for (; i + 16 <= m; i += 16) block(i);
+    auto store = [&](std::size_t w) {
+      comma[w] = c, quote[w] = q, lf[w] = l, esc[w] = e;
+      any |= e;
+      c = q = l = e = 0;
+    };
+    qsizetype i = 0;
+    std::size_t w = 0;
+    for (; i + 64 <= m; i += 64, ++w) {
+      for (int k = 0; k < 64; k += 16) block(i + k, k);
+      store(w);
+    }
+    const qsizetype base = i;  // of word w, which holds the rest
+    for (; i + 16 <= m; i += 16) block(i, int(i - base));
     if (i < m && m >= 16) {
-      block(m - 16);
+      block(m - 16, int(m - 16 - base));
       i = m;
     }
-#endif
     for (; i < m; ++i) {
+      const std::uint64_t bit = std::uint64_t(1) << (i - base);
+      if (s[i] == kComma) c |= bit;
+      if (s[i] == kQuote) q |= bit;
+      if (s[i] == kLf) l |= bit;
+      if (s[i] >= kBreak1 && s[i] <= kEsc4) e |= bit;
+    }
+    store(w);
+    for (++w; w < words; ++w) store(w);
+#else
+    for (auto* v : {&comma, &quote, &lf, &esc}) v->assign(words, 0);
+    for (qsizetype i = 0; i < m; ++i) {
       const std::uint64_t bit = std::uint64_t(1) << (i & 63);
       const std::size_t w = std::size_t(i >> 6);
       if (s[i] == kComma) comma[w] |= bit;
       if (s[i] == kQuote) quote[w] |= bit;
       if (s[i] == kLf) lf[w] |= bit;
-      if (s[i] >= kBreak1 && s[i] <= kEsc4) esc[w] |= bit;
+      if (s[i] >= kBreak1 && s[i] <= kEsc4) esc[w] |= bit, any = 1;
     }
+#endif
     lf[std::size_t(m >> 6)] |= std::uint64_t(1) << (m & 63);
-    std::uint64_t any = 0;
-    for (std::size_t w = 0; w < words; ++w) any |= esc[w];
     escapes = any != 0;
   }
 

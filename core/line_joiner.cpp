@@ -12,7 +12,7 @@ namespace {
 
 // The first index at or after i of unit a or unit b, n when there is none;
 // eight units at a time where the processor allows.
-qsizetype NextOf(const char16_t* s, qsizetype i, qsizetype n, char16_t a, char16_t b) {
+[[gnu::always_inline]] inline qsizetype NextOf(const char16_t* s, qsizetype i, qsizetype n, char16_t a, char16_t b) {
 #ifdef __SSE2__
   const __m128i va = _mm_set1_epi16(short(a)), vb = _mm_set1_epi16(short(b));
   for (; i + 8 <= n; i += 8) {
