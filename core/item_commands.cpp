@@ -84,7 +84,7 @@ bool CItemEditor::Rename(int selected, const QString& typed) {
   if (RemoveEndOfFileMarks(name)) m_doc.Services().prompt.Notice(msg::kEndOfFileRemoved);
   if (RemoveReaderEscapes(name)) m_doc.Services().prompt.Notice(msg::kEscapesRemoved);
   if (m_doc.Store().Item(selected) == name) return true;  // nothing to change or announce
-  m_doc.UndoStack().Record(m_doc, undo_label::kItemRename);
+  m_doc.UndoStack().RecordRecords(m_doc, undo_label::kItemRename);
   m_doc.Store().SetItem(selected, name);
   m_changed = true;
   return true;

@@ -10,7 +10,7 @@
 
 bool ApplyItemProperty(CVelumDoc& doc, int item, const CItemProperty& record, IDocView* sender) {
   if (item < 0 || item >= doc.ItemCount()) return false;
-  doc.UndoStack().Record(doc, undo_label::kItemProperty);
+  doc.UndoStack().RecordRecords(doc, undo_label::kItemProperty);
   CItemProperty& target = doc.Store().Property(item);
   target = record;
   target.m_set = 1;

@@ -9,14 +9,14 @@
 #include <vector>
 
 struct CUndoStack::CStep {
-  enum class Kind : std::uint8_t { kWhole, kCard, kOrder, kVisibility, kRows };
+  enum class Kind : std::uint8_t { kWhole, kCard, kOrder, kVisibility, kRows, kRecords };
   QString label;
   Kind kind = Kind::kWhole;
   std::size_t bytes = 0;  // what the step holds (Bytes)
   int currentCard = 0;
   int currentItem = 0;
   bool modified = false;
-  // A step of the whole document.
+  // A step of the whole document; of the records, without cards and visible list.
   std::unique_ptr<CItemNameRow> names;
   std::vector<std::unique_ptr<CCardRow>> cards;
   std::vector<int> visible;
@@ -119,9 +119,15 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Capture(CVelumDoc& doc, const CSt
       step->bytes = sizeof(CStep) + step->shown.size() / 8;
       return step;
     case CStep::Kind::kWhole:
+    case CStep::Kind::kRecords:
       break;
   }
   step->names = std::make_unique<CItemNameRow>(store);
+  step->fileProp = store.FileProperty();
+  step->sortKeys = store.SortKeys();
+  step->filterHistory = store.FilterHistory();
+  step->bytes = sizeof(CStep) + RowBytes(*step->names);
+  if (step->kind == CStep::Kind::kRecords) return step;
   step->visible = VisibleIndexes(store);
   if (takeCards) {
     step->cards = std::move(store.AllCards());
@@ -129,11 +135,8 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Capture(CVelumDoc& doc, const CSt
     step->cards.reserve(std::size_t(store.AllCount()));
     for (int i = 0; i < store.AllCount(); ++i) step->cards.push_back(std::make_unique<CCardRow>(*store.AllCard(i)));
   }
-  step->bytes = sizeof(CStep) + RowBytes(*step->names) + step->visible.size() * sizeof(int);
+  step->bytes += step->visible.size() * sizeof(int);
   for (const auto& row : step->cards) step->bytes += RowBytes(*row);
-  step->fileProp = store.FileProperty();
-  step->sortKeys = store.SortKeys();
-  step->filterHistory = store.FilterHistory();
   return step;
 }
 
@@ -180,6 +183,13 @@ void CUndoStack::RecordCard(CVelumDoc& doc, int card, const QString& label) {
     Limit(doc);
     return;
   }
+  RecordLike(doc, like);
+}
+
+void CUndoStack::RecordRecords(CVelumDoc& doc, const QString& label) {
+  CStep like;
+  like.label = label;
+  like.kind = CStep::Kind::kRecords;
   RecordLike(doc, like);
 }
 
@@ -253,6 +263,14 @@ void CUndoStack::Restore(CVelumDoc& doc, CStep& step) {
       CCardRow::NoteTextChange();
       break;
     }
+    case CStep::Kind::kRecords:
+      // The same items, other names or records: the cards stay as they are.
+      static_cast<CItemNameRow&>(store) = *step.names;
+      store.FileProperty() = step.fileProp;
+      store.SortKeys() = step.sortKeys;
+      store.FilterHistory() = step.filterHistory;
+      CCardRow::NoteTextChange();
+      break;
     case CStep::Kind::kCard:
       if (CCardRow* row = store.AllCard(step.allIndex); row && step.card) RestoreRow(*row, *step.card);
       break;
@@ -349,6 +367,7 @@ std::uint32_t CUndoStack::HintOf(const CStep& step) {
     case CStep::Kind::kRows:
       return hint::kWholeDocument;
     case CStep::Kind::kWhole:
+    case CStep::Kind::kRecords:
       break;
   }
   return hint::kUndone;

@@ -49,6 +49,9 @@ inline const QString kDiscard = QStringLiteral("廃棄");
 //   and pasting cards);
 // - a step of the visibility holds one bit per card of the all-cards list (the
 //   filter commands), with the filter history;
+// - a step of the records holds the item-name row with its property records,
+//   the file record, the sort keys and the filter history, and no card (a
+//   renamed item, an item's or the file's properties);
 // - a step of the whole document holds the item-name row with its property
 //   records, a copy of every card (a copy shares its text buffer with the card
 //   it copies, so taking one is one pass of small copies and costs little
@@ -77,6 +80,10 @@ class CUndoStack {
   // Records visible card `card` alone before a change of its texts or quote
   // flags; anything else the command changes must be recorded with Record.
   void RecordCard(CVelumDoc& doc, int card, const QString& label);
+  // Records the item names and their property records, the file record, the
+  // sort keys and the filter history before a command that changes nothing
+  // of the cards.
+  void RecordRecords(CVelumDoc& doc, const QString& label);
   // Records the visible flags of every card (and the filter history) before
   // a command that changes nothing else.
   void RecordVisibility(CVelumDoc& doc, const QString& label);

@@ -186,7 +186,11 @@ bool CVelumDoc::SyncCheck() {
 }
 
 void CVelumDoc::ApplyFileProperties(bool msCsv, ColorRef background, bool firstLineIsItems) {
-  m_undo.Record(*this, undo_label::kFileProperty);
+  // The cards change only where the first line turns into names or back.
+  if (firstLineIsItems == m_store->FirstLineIsItems())
+    m_undo.RecordRecords(*this, undo_label::kFileProperty);
+  else
+    m_undo.Record(*this, undo_label::kFileProperty);
   CVelumProperty& p = m_store->FileProperty();
   p.m_msCsv = msCsv ? 1 : 0;
   p.m_backColor = background;

@@ -1,13 +1,15 @@
 // What the window does to a large deck with a running total in it, timed one
 // by one and with the resident size after: a sort by a text, a filter and
 // both undos; the first value of the last card; an edit of one card, its undo
-// and redo, each followed by the last card's value again.
+// and redo, each followed by the last card's value again; a change of an
+// item's record and its undo.
 //   undo_window [CARDS] [first]   (default 1,000,000)
 // With `first`, only the first value of the last card, five times over with
 // nothing remembered (the median is the figure; the first run also pays for
 // the memory the remembered values take).
 #include "card_file_generator.h"
 #include "core/card_commands.h"
+#include "core/item_property_edit.h"
 #include "core/velum_doc.h"
 #include "formula/item_formula.h"
 #include "records/search_request.h"
@@ -107,5 +109,9 @@ int main(int argc, char** argv) {
   Timed("the last card's running total", last);
   Timed("redo the edit", [&] { doc.UndoStack().Redo(doc); });
   Timed("the last card's running total", last);
+  CItemProperty grouped = store.Property(amount);
+  grouped.m_flags |= CItemProperty::kDigitGrouping;
+  Timed("digit grouping for 金額 (its record)", [&] { ApplyItemProperty(doc, amount, grouped, nullptr); });
+  Timed("undo it", [&] { doc.UndoStack().Undo(doc); });
   return 0;
 }

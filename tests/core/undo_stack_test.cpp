@@ -3,6 +3,7 @@
 #include "core/property_file.h"
 #include "core/card_store.h"
 #include "core/item_commands.h"
+#include "core/item_property_edit.h"
 #include "core/undo_stack.h"
 #include "select/select_commands.h"
 #include "select/sort.h"
@@ -111,7 +112,7 @@ class Undo : public ::testing::Test {
     const int card = pick(doc.VisibleCount());
     w.prompt.SetDefaultAnswer(pick(4) != 0);
     w.clipboard.SetText({});
-    switch (pick(16)) {
+    switch (pick(18)) {
       case 0: CommitItemText(doc, card, item, text); break;
       case 1: AddCard(doc); break;
       case 2: InsertCard(doc); break;
@@ -139,6 +140,18 @@ class Undo : public ::testing::Test {
       case 12: HideCardsCommand(doc, {card}); break;
       case 13: ComplementCommand(doc); break;
       case 14: DiscardCommand(doc); break;
+      case 15: {
+        CItemProperty record = doc.Store().Property(item);
+        record.m_formula = pick(2) ? QString() : u"%["_s + doc.Store().Item(item).toString() + u"]*2"_s;
+        record.m_flags ^= CItemProperty::kDigitGrouping;
+        ApplyItemProperty(doc, item, record, nullptr);
+        break;
+      }
+      case 16: {
+        const bool names = doc.Store().FirstLineIsItems();
+        doc.ApplyFileProperties(pick(2) == 0, ColorRef(pick(3)), pick(3) == 0 ? !names : names);
+        break;
+      }
       default: InsertLineBreak(doc, item, pick(3)); break;
     }
   }
@@ -228,6 +241,12 @@ TEST_F(Undo, EachCommandIsOneStep) {
       {undo_label::kComplement, [](Undo& t) { ComplementCommand(t.doc); }},
       {undo_label::kDiscard, [](Undo& t) { DiscardCommand(t.doc); }},
       {undo_label::kFileProperty, [](Undo& t) { t.doc.ApplyFileProperties(false, 0, !t.doc.Store().FirstLineIsItems()); }},
+      {undo_label::kFileProperty, [](Undo& t) { t.doc.ApplyFileProperties(true, 0xFF00FF, true); }},
+      {undo_label::kItemProperty, [](Undo& t) {
+         CItemProperty record = t.doc.Store().Property(1);
+         record.m_formula = u"%[名前]"_s;
+         ApplyItemProperty(t.doc, 1, record, nullptr);
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label.toStdString());
