@@ -1,6 +1,7 @@
 #include "core/item_commands.h"
 
 #include "core/card_file_checks.h"
+#include "core/card_row.h"
 #include "core/card_store.h"
 #include "core/edit_messages.h"
 #include "core/undo_stack.h"
@@ -31,16 +32,17 @@ bool SwapItems(CCardStore& store, int a, int b) {
   store.SwapItems(a, b);
   store.Property(a).m_set = 1;
   store.Property(b).m_set = 1;
-  for (auto& card : store.AllCards()) {
-    const QString ta = card->Item(a).toString();
-    const bool qa = card->Quoted(a);
-    card->SetItem(a, card->Item(b));
-    card->SetItem(b, ta);
-    card->SetQuoted(a, card->Quoted(b));
-    card->SetQuoted(b, qa);
-  }
+  for (auto& card : store.AllCards()) SwapCardItems(*card, a, b);
   if (!store.FirstLineIsItems()) NameItemsInOrder(store);
   return true;
+}
+
+void SwapCardItems(CCardRow& card, int a, int b) {
+  const bool qa = card.Quoted(a);
+  const bool qb = card.Quoted(b);
+  card.SetItems({{a, card.Item(b).toString()}, {b, card.Item(a).toString()}});
+  card.SetQuoted(a, qb);
+  card.SetQuoted(b, qa);
 }
 
 void NameItemsInOrder(CCardStore& store) {
@@ -64,7 +66,9 @@ bool CItemEditor::InsertAt(int index, const QString& typed) {
     prompt.Notice(edit_msg::kTooManyItems);
     return false;
   }
-  m_doc.UndoStack().Record(m_doc, index < 0 ? undo_label::kItemAdd : undo_label::kItemInsert);
+  const int at = index < 0 || index > m_doc.ItemCount() ? m_doc.ItemCount() : index;
+  m_doc.UndoStack().RecordColumn(m_doc, index < 0 ? undo_label::kItemAdd : undo_label::kItemInsert,
+                                 CUndoStack::kColumnAdded, at);
   if (!InsertItem(m_doc.Store(), index, name)) {
     m_doc.UndoStack().DropLast();
     prompt.Notice(edit_msg::kTooManyItems);
@@ -99,7 +103,7 @@ int CItemEditor::Delete(int selected) {
     return selected;
   }
   if (!prompt.Question(store.Item(selected).toString() + edit_msg::kDeleteItemSuffix)) return selected;
-  m_doc.UndoStack().Record(m_doc, undo_label::kItemDelete);
+  m_doc.UndoStack().RecordColumn(m_doc, undo_label::kItemDelete, CUndoStack::kColumnRemoved, selected);
   DeleteItem(store, selected);
   m_changed = true;
   const int last = store.ItemCount() - 1;
@@ -109,7 +113,7 @@ int CItemEditor::Delete(int selected) {
 
 int CItemEditor::MoveUp(int selected) {
   if (!Valid(selected) || selected == 0) return selected;
-  m_doc.UndoStack().Record(m_doc, undo_label::kItemMove);
+  m_doc.UndoStack().RecordColumn(m_doc, undo_label::kItemMove, CUndoStack::kColumnsSwapped, selected, selected - 1);
   SwapItems(m_doc.Store(), selected, selected - 1);
   m_changed = true;
   return selected - 1;
@@ -117,7 +121,7 @@ int CItemEditor::MoveUp(int selected) {
 
 int CItemEditor::MoveDown(int selected) {
   if (!Valid(selected) || selected + 1 >= m_doc.ItemCount()) return selected;
-  m_doc.UndoStack().Record(m_doc, undo_label::kItemMove);
+  m_doc.UndoStack().RecordColumn(m_doc, undo_label::kItemMove, CUndoStack::kColumnsSwapped, selected, selected + 1);
   SwapItems(m_doc.Store(), selected, selected + 1);
   m_changed = true;
   return selected + 1;

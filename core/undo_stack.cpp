@@ -1,6 +1,7 @@
 #include "core/undo_stack.h"
 
 #include "core/card_store.h"
+#include "core/item_commands.h"
 #include "core/velum_doc.h"
 #include "settings/settings.h"
 
@@ -9,7 +10,7 @@
 #include <vector>
 
 struct CUndoStack::CStep {
-  enum class Kind : std::uint8_t { kWhole, kCard, kOrder, kVisibility, kRows, kRecords };
+  enum class Kind : std::uint8_t { kWhole, kCard, kOrder, kVisibility, kRows, kRecords, kColumn };
   QString label;
   Kind kind = Kind::kWhole;
   std::size_t bytes = 0;  // what the step holds (Bytes)
@@ -40,6 +41,15 @@ struct CUndoStack::CStep {
   // the cards it added, both ascending.
   std::vector<std::pair<std::uint32_t, std::unique_ptr<CCardRow>>> removed;
   std::vector<std::uint32_t> added;
+  // A step of a column: the change the command made (undo takes it back),
+  // the item it made it at and, for an exchange, the other item; for a
+  // removed item, its texts (none when all are empty) and quote flags on
+  // every card of the all-cards list.
+  ColumnChange change = kColumnAdded;
+  int column = -1;
+  int other = -1;
+  std::vector<QString> columnTexts;
+  std::vector<bool> columnQuoted;
 };
 
 namespace {
@@ -55,6 +65,13 @@ int AllIndexOf(const CCardStore& store, const CCardRow* row) {
 // are counted although a copy shares them until one side changes: the count
 // is an upper bound.
 std::size_t RowBytes(const CCardRow& row) { return sizeof(CCardRow) + 16 + row.HeapBytes(); }
+
+// The memory the texts of a removed item hold, with their flags.
+std::size_t ColumnBytes(const std::vector<QString>& texts) {
+  std::size_t bytes = texts.size() * (sizeof(QString) + 1);
+  for (const QString& t : texts) bytes += t.isEmpty() ? 0 : std::size_t(t.size()) * 2 + 18;
+  return bytes;
+}
 
 std::vector<int> VisibleIndexes(const CCardStore& store) {
   std::unordered_map<const CCardRow*, int> index;
@@ -120,6 +137,7 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Capture(CVelumDoc& doc, const CSt
       return step;
     case CStep::Kind::kWhole:
     case CStep::Kind::kRecords:
+    case CStep::Kind::kColumn:
       break;
   }
   step->names = std::make_unique<CItemNameRow>(store);
@@ -127,7 +145,13 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Capture(CVelumDoc& doc, const CSt
   step->sortKeys = store.SortKeys();
   step->filterHistory = store.FilterHistory();
   step->bytes = sizeof(CStep) + RowBytes(*step->names);
-  if (step->kind == CStep::Kind::kRecords) return step;
+  if (step->kind == CStep::Kind::kColumn) {
+    // The change itself comes from the command (RecordColumn) or the step undone (Swap).
+    step->change = like.change;
+    step->column = like.column;
+    step->other = like.other;
+  }
+  if (step->kind == CStep::Kind::kRecords || step->kind == CStep::Kind::kColumn) return step;
   step->visible = VisibleIndexes(store);
   if (takeCards) {
     step->cards = std::move(store.AllCards());
@@ -191,6 +215,26 @@ void CUndoStack::RecordRecords(CVelumDoc& doc, const QString& label) {
   like.label = label;
   like.kind = CStep::Kind::kRecords;
   RecordLike(doc, like);
+}
+
+void CUndoStack::RecordColumn(CVelumDoc& doc, const QString& label, ColumnChange change, int column, int other) {
+  CStep like;
+  like.label = label;
+  like.kind = CStep::Kind::kColumn;
+  like.change = change;
+  like.column = column;
+  like.other = other;
+  RecordLike(doc, like);
+  if (change != kColumnRemoved || m_undo.empty() || m_undo.back()->kind != CStep::Kind::kColumn) return;
+  CStep& step = *m_undo.back();
+  const CCardStore& store = doc.Store();
+  step.columnTexts.reserve(std::size_t(store.AllCount()));
+  step.columnQuoted.reserve(std::size_t(store.AllCount()));
+  for (int k = 0; k < store.AllCount(); ++k) {
+    step.columnTexts.push_back(store.AllCard(k)->Item(column).toString());
+    step.columnQuoted.push_back(store.AllCard(k)->Quoted(column));
+  }
+  step.bytes += ColumnBytes(step.columnTexts);
 }
 
 void CUndoStack::RecordVisibility(CVelumDoc& doc, const QString& label) {
@@ -263,8 +307,12 @@ void CUndoStack::Restore(CVelumDoc& doc, CStep& step) {
       CCardRow::NoteTextChange();
       break;
     }
+    case CStep::Kind::kColumn:
+      SwapColumn(store, step);
+      [[fallthrough]];
     case CStep::Kind::kRecords:
-      // The same items, other names or records: the cards stay as they are.
+      // The names and records as they were; a step of the records leaves the
+      // cards as they are.
       static_cast<CItemNameRow&>(store) = *step.names;
       store.FileProperty() = step.fileProp;
       store.SortKeys() = step.sortKeys;
@@ -340,6 +388,43 @@ void CUndoStack::SwapRows(CCardStore& store, CStep& step) {
   step.added = std::move(back);
 }
 
+void CUndoStack::SwapColumn(CCardStore& store, CStep& step) {
+  auto& all = store.AllCards();
+  const int c = step.column;
+  switch (step.change) {
+    case kColumnsSwapped:
+      // Its own inverse.
+      for (auto& card : all) SwapCardItems(*card, c, step.other);
+      return;
+    case kColumnAdded: {
+      step.columnTexts.reserve(all.size());
+      step.columnQuoted.reserve(all.size());
+      bool texts = false;
+      for (auto& card : all) {
+        step.columnTexts.push_back(card->Item(c).toString());
+        texts = texts || !step.columnTexts.back().isEmpty();
+        step.columnQuoted.push_back(card->Quoted(c));
+        card->DeleteItem(c);
+      }
+      // An item added and not yet filled (mostly) keeps no empty texts.
+      if (!texts) step.columnTexts = {};
+      step.change = kColumnRemoved;
+      return;
+    }
+    case kColumnRemoved:
+      for (std::size_t k = 0; k < all.size(); ++k) {
+        CCardRow& card = *all[k];
+        card.InsertEmptyItem(c);
+        if (k < step.columnTexts.size() && !step.columnTexts[k].isEmpty()) card.SetItem(c, step.columnTexts[k]);
+        if (k < step.columnQuoted.size()) card.SetQuoted(c, step.columnQuoted[k]);
+      }
+      step.columnTexts = {};
+      step.columnQuoted = {};
+      step.change = kColumnAdded;
+      return;
+  }
+}
+
 std::unique_ptr<CUndoStack::CStep> CUndoStack::Swap(CVelumDoc& doc, CStep& step) {
   std::unique_ptr<CStep> back = Capture(doc, step, true);
   Restore(doc, step);
@@ -347,6 +432,12 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Swap(CVelumDoc& doc, CStep& step)
     // The same permutation taken the other way leads back.
     back->order = std::move(step.order);
     back->scatter = !step.scatter;
+  } else if (step.kind == CStep::Kind::kColumn) {
+    // SwapColumn left the step's inverse in it.
+    back->change = step.change;
+    back->columnTexts = std::move(step.columnTexts);
+    back->columnQuoted = std::move(step.columnQuoted);
+    back->bytes += ColumnBytes(back->columnTexts);
   } else if (step.kind == CStep::Kind::kRows) {
     // SwapRows left the step's inverse in it.
     back->removed = std::move(step.removed);
@@ -368,6 +459,7 @@ std::uint32_t CUndoStack::HintOf(const CStep& step) {
       return hint::kWholeDocument;
     case CStep::Kind::kWhole:
     case CStep::Kind::kRecords:
+    case CStep::Kind::kColumn:
       break;
   }
   return hint::kUndone;

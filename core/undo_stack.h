@@ -52,6 +52,9 @@ inline const QString kDiscard = QStringLiteral("廃棄");
 // - a step of the records holds the item-name row with its property records,
 //   the file record, the sort keys and the filter history, and no card (a
 //   renamed item, an item's or the file's properties);
+// - a step of a column holds the records as that step does and what the
+//   command does to every card: an item added (undone by removing it), an
+//   item removed with its texts and quote flags, or two items exchanged;
 // - a step of the whole document holds the item-name row with its property
 //   records, a copy of every card (a copy shares its text buffer with the card
 //   it copies, so taking one is one pass of small copies and costs little
@@ -84,6 +87,11 @@ class CUndoStack {
   // sort keys and the filter history before a command that changes nothing
   // of the cards.
   void RecordRecords(CVelumDoc& doc, const QString& label);
+  // Records the records, as RecordRecords does, before a command that also
+  // adds an item at `column` on every card, removes the one there (its texts
+  // are kept now) or exchanges it with the one at `other`.
+  enum ColumnChange { kColumnAdded, kColumnRemoved, kColumnsSwapped };
+  void RecordColumn(CVelumDoc& doc, const QString& label, ColumnChange change, int column, int other = -1);
   // Records the visible flags of every card (and the filter history) before
   // a command that changes nothing else.
   void RecordVisibility(CVelumDoc& doc, const QString& label);
@@ -149,6 +157,8 @@ class CUndoStack {
   // Takes the step's added cards out of the store and puts its removed cards
   // back; the step is left holding the way back.
   static void SwapRows(CCardStore& store, CStep& step);
+  // Undoes the column change of step on every card and leaves its inverse in step.
+  static void SwapColumn(CCardStore& store, CStep& step);
 
   std::deque<std::unique_ptr<CStep>> m_undo;
   std::deque<std::unique_ptr<CStep>> m_redo;

@@ -2,13 +2,14 @@
 // by one and with the resident size after: a sort by a text, a filter and
 // both undos; the first value of the last card; an edit of one card, its undo
 // and redo, each followed by the last card's value again; a change of an
-// item's record and its undo.
+// item's record, an inserted and a moved item, each with its undo.
 //   undo_window [CARDS] [first]   (default 1,000,000)
 // With `first`, only the first value of the last card, five times over with
 // nothing remembered (the median is the figure; the first run also pays for
 // the memory the remembered values take).
 #include "card_file_generator.h"
 #include "core/card_commands.h"
+#include "core/item_commands.h"
 #include "core/item_property_edit.h"
 #include "core/velum_doc.h"
 #include "formula/item_formula.h"
@@ -113,5 +114,20 @@ int main(int argc, char** argv) {
   grouped.m_flags |= CItemProperty::kDigitGrouping;
   Timed("digit grouping for 金額 (its record)", [&] { ApplyItemProperty(doc, amount, grouped, nullptr); });
   Timed("undo it", [&] { doc.UndoStack().Undo(doc); });
+  const long items = ResidentKb();
+  Timed("insert an item before 金額", [&] {
+    CItemEditor editor(doc);
+    editor.Insert(amount, QStringLiteral("税"));
+    editor.Close();
+  });
+  Timed("undo it", [&] { doc.UndoStack().Undo(doc); });
+  Timed("move 金額 up", [&] {
+    CItemEditor editor(doc);
+    editor.MoveUp(amount);
+    editor.Close();
+  });
+  Timed("undo it", [&] { doc.UndoStack().Undo(doc); });
+  std::printf("resident before the item commands %ld MiB, after %ld MiB (%+.1f %%)\n", items / 1024,
+              ResidentKb() / 1024, 100.0 * double(ResidentKb() - items) / double(items));
   return 0;
 }
