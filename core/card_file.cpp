@@ -184,7 +184,7 @@ int WriteParallel(const CCardStore& store, CFileCommit& file, CodePage cp, CProg
                   int batchCards, std::vector<CQuoteFlag>* flags) {
   const CLineForm form = StoreLineForm(store);
   const int count = store.AllCount();
-  PrepareWorkerHeaps();
+  const CWorkerHeaps heaps;
   QThreadPool pool;
   pool.setMaxThreadCount(threads);
   std::deque<std::shared_ptr<CWriteBatch>> held;

@@ -37,9 +37,15 @@ struct CReadSplit {
 // The threads a read or a save may use when asked for 0: the processors the
 // process may run on, at most kMaxReadThreads.
 int AvailableThreads();
-// Readies the C library's allocator for threads that allocate much at once;
-// called before work is shared out.
-void PrepareWorkerHeaps();
+// Readies the C library's allocator for threads that allocate much at once
+// while it lives: made before work is shared out, gone when it is done.
+class CWorkerHeaps {
+ public:
+  CWorkerHeaps();
+  ~CWorkerHeaps();
+  CWorkerHeaps(const CWorkerHeaps&) = delete;
+  CWorkerHeaps& operator=(const CWorkerHeaps&) = delete;
+};
 
 // The reader's work once the file is open and the store cleared: decoding,
 // lines, records, item names, taking the bytes piece by piece from read (which

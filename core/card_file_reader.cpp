@@ -501,7 +501,7 @@ class CChunkSource {
 // threads, and two more, are held at once, so that the workers have work
 // while this thread waits to be scheduled on a busy machine.
 int ReadParallel(CChunkSource& source, CStoreFiller& filler, CodePage cp, bool firstLine, bool join, int threads) {
-  PrepareWorkerHeaps();
+  const CWorkerHeaps heaps;
   QThreadPool pool;
   pool.setMaxThreadCount(threads);
   auto width = std::make_shared<CSharedWidth>(-1);
@@ -557,7 +557,7 @@ void MakeConsistent(CCardStore& store, int width, bool namesRead) {
 
 }  // namespace
 
-void PrepareWorkerHeaps() {
+CWorkerHeaps::CWorkerHeaps() {
 #ifdef __GLIBC__
   // glibc gives each thread's arena a heap that grows a page at a time, each
   // step an mprotect that holds up the page faults of every other thread (a
@@ -569,10 +569,17 @@ void PrepareWorkerHeaps() {
   // to glibc's own ceiling: the buffers of the chunks are then reused rather
   // than mapped and faulted in anew for every chunk.
   static std::once_flag once;
-  std::call_once(once, [] {
-    ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    ::mallopt(M_TOP_PAD, 64 << 20);
-  });
+  std::call_once(once, [] { ::mallopt(M_MMAP_THRESHOLD, 32 << 20); });
+  ::mallopt(M_TOP_PAD, 64 << 20);
+#endif
+}
+
+CWorkerHeaps::~CWorkerHeaps() {
+#ifdef __GLIBC__
+  // Back to glibc's own pad: the top pad is also what stays mapped at the
+  // heap's top after frees, so a pad of 64 MiB kept the memory of every
+  // sort's or filter's scratch after the work (+14 % at a million cards).
+  ::mallopt(M_TOP_PAD, 128 * 1024);
 #endif
 }
 
