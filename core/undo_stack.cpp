@@ -44,12 +44,13 @@ struct CUndoStack::CStep {
   // A step of a column: the change the command made (undo takes it back),
   // the item it made it at and, for an exchange, the other item; for a
   // removed item, its texts (none when all are empty) and quote flags on
-  // every card of the all-cards list.
+  // every card of the all-cards list; for texts, those of the cards at places.
   ColumnChange change = kColumnAdded;
   int column = -1;
   int other = -1;
   std::vector<QString> columnTexts;
   std::vector<bool> columnQuoted;
+  std::vector<std::uint32_t> places;
 };
 
 namespace {
@@ -186,10 +187,12 @@ int CUndoStack::Limit(CVelumDoc& doc) {
   return limit;
 }
 
-void CUndoStack::RecordLike(CVelumDoc& doc, const CStep& like) {
+void CUndoStack::RecordLike(CVelumDoc& doc, const CStep& like, const std::function<void(CStep&)>& fill) {
   const int limit = Limit(doc);
   if (limit <= 0) return;
-  Push(Capture(doc, like, false), limit, MaxBytes(doc));
+  std::unique_ptr<CStep> step = Capture(doc, like, false);
+  if (fill) fill(*step);
+  Push(std::move(step), limit, MaxBytes(doc));
 }
 
 void CUndoStack::Record(CVelumDoc& doc, const QString& label) {
@@ -224,17 +227,36 @@ void CUndoStack::RecordColumn(CVelumDoc& doc, const QString& label, ColumnChange
   like.change = change;
   like.column = column;
   like.other = other;
-  RecordLike(doc, like);
-  if (change != kColumnRemoved || m_undo.empty() || m_undo.back()->kind != CStep::Kind::kColumn) return;
-  CStep& step = *m_undo.back();
-  const CCardStore& store = doc.Store();
-  step.columnTexts.reserve(std::size_t(store.AllCount()));
-  step.columnQuoted.reserve(std::size_t(store.AllCount()));
-  for (int k = 0; k < store.AllCount(); ++k) {
-    step.columnTexts.push_back(store.AllCard(k)->Item(column).toString());
-    step.columnQuoted.push_back(store.AllCard(k)->Quoted(column));
-  }
-  step.bytes += ColumnBytes(step.columnTexts);
+  RecordLike(doc, like, [&](CStep& step) {
+    if (change != kColumnRemoved) return;
+    const CCardStore& store = doc.Store();
+    step.columnTexts.reserve(std::size_t(store.AllCount()));
+    step.columnQuoted.reserve(std::size_t(store.AllCount()));
+    for (int k = 0; k < store.AllCount(); ++k) {
+      step.columnTexts.push_back(store.AllCard(k)->Item(column).toString());
+      step.columnQuoted.push_back(store.AllCard(k)->Quoted(column));
+    }
+    step.bytes += ColumnBytes(step.columnTexts);
+  });
+}
+
+void CUndoStack::RecordTexts(CVelumDoc& doc, const QString& label, int column, std::vector<std::uint32_t> places) {
+  CStep like;
+  like.label = label;
+  like.kind = CStep::Kind::kColumn;
+  like.change = kColumnTexts;
+  like.column = column;
+  RecordLike(doc, like, [&](CStep& step) {
+    const CCardStore& store = doc.Store();
+    step.columnTexts.reserve(places.size());
+    step.columnQuoted.reserve(places.size());
+    for (const std::uint32_t k : places) {
+      step.columnTexts.push_back(store.AllCard(int(k))->Item(column).toString());
+      step.columnQuoted.push_back(store.AllCard(int(k))->Quoted(column));
+    }
+    step.bytes += ColumnBytes(step.columnTexts) + places.size() * sizeof(std::uint32_t);
+    step.places = std::move(places);
+  });
 }
 
 void CUndoStack::RecordVisibility(CVelumDoc& doc, const QString& label) {
@@ -396,6 +418,19 @@ void CUndoStack::SwapColumn(CCardStore& store, CStep& step) {
       // Its own inverse.
       for (auto& card : all) SwapCardItems(*card, c, step.other);
       return;
+    case kColumnTexts:
+      // Its own inverse too: the texts and quote flags held and the cards'
+      // trade places (a save may have quoted an item since).
+      for (std::size_t k = 0; k < step.places.size() && k < step.columnTexts.size(); ++k) {
+        CCardRow& card = *all[step.places[k]];
+        QString now = card.Item(c).toString();
+        const bool quoted = card.Quoted(c);
+        card.SetItem(c, step.columnTexts[k]);
+        card.SetQuoted(c, step.columnQuoted[k]);
+        step.columnTexts[k] = std::move(now);
+        step.columnQuoted[k] = quoted;
+      }
+      return;
     case kColumnAdded: {
       step.columnTexts.reserve(all.size());
       step.columnQuoted.reserve(all.size());
@@ -437,7 +472,8 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Swap(CVelumDoc& doc, CStep& step)
     back->change = step.change;
     back->columnTexts = std::move(step.columnTexts);
     back->columnQuoted = std::move(step.columnQuoted);
-    back->bytes += ColumnBytes(back->columnTexts);
+    back->places = std::move(step.places);
+    back->bytes += ColumnBytes(back->columnTexts) + back->places.size() * sizeof(std::uint32_t);
   } else if (step.kind == CStep::Kind::kRows) {
     // SwapRows left the step's inverse in it.
     back->removed = std::move(step.removed);

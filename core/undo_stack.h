@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -54,7 +55,8 @@ inline const QString kDiscard = QStringLiteral("廃棄");
 //   renamed item, an item's or the file's properties);
 // - a step of a column holds the records as that step does and what the
 //   command does to every card: an item added (undone by removing it), an
-//   item removed with its texts and quote flags, or two items exchanged;
+//   item removed with its texts and quote flags, or two items exchanged; or
+//   the texts of one item on some cards (項目内容の統一);
 // - a step of the whole document holds the item-name row with its property
 //   records, a copy of every card (a copy shares its text buffer with the card
 //   it copies, so taking one is one pass of small copies and costs little
@@ -90,8 +92,11 @@ class CUndoStack {
   // Records the records, as RecordRecords does, before a command that also
   // adds an item at `column` on every card, removes the one there (its texts
   // are kept now) or exchanges it with the one at `other`.
-  enum ColumnChange { kColumnAdded, kColumnRemoved, kColumnsSwapped };
+  enum ColumnChange { kColumnAdded, kColumnRemoved, kColumnsSwapped, kColumnTexts };
   void RecordColumn(CVelumDoc& doc, const QString& label, ColumnChange change, int column, int other = -1);
+  // Records the texts of item `column` on the cards at `places` (all-cards
+  // indexes) before a command that changes only those texts.
+  void RecordTexts(CVelumDoc& doc, const QString& label, int column, std::vector<std::uint32_t> places);
   // Records the visible flags of every card (and the filter history) before
   // a command that changes nothing else.
   void RecordVisibility(CVelumDoc& doc, const QString& label);
@@ -147,8 +152,9 @@ class CUndoStack {
   // Restores step and answers the state the document left.
   static std::unique_ptr<CStep> Swap(CVelumDoc& doc, CStep& step);
   void Push(std::unique_ptr<CStep> step, int limit, std::size_t maxBytes);
-  // Records a step in the shape of like.
-  void RecordLike(CVelumDoc& doc, const CStep& like);
+  // Records a step in the shape of like, completed by fill (what the
+  // command hands over at once) before the step counts against the limits.
+  void RecordLike(CVelumDoc& doc, const CStep& like, const std::function<void(CStep&)>& fill = {});
   static std::size_t MaxBytes(const CVelumDoc& doc);
   // Forgets what could be redone; answers System/UndoSteps (at most 0 empties the stack).
   int Limit(CVelumDoc& doc);

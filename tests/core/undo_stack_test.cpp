@@ -202,7 +202,8 @@ TEST_F(Undo, EachRandomCommandUndoesAndRedoesExactlyOnRandomDecks) {
         continue;
       }
       doc.UndoStack().Undo(doc);
-      ASSERT_TRUE(Print() == before) << "seed " << seed << " command " << k << "\n"
+      ASSERT_TRUE(Print() == before) << "seed " << seed << " command " << k << " "
+                                     << doc.UndoStack().RedoLabel().toStdString() << "\n"
                                      << Print().bytes.toStdString() << "\n--- before\n" << before.bytes.toStdString();
       doc.UndoStack().Redo(doc);
       ASSERT_TRUE(Print() == after) << "seed " << seed << " command " << k << "\n"
