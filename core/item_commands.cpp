@@ -1,7 +1,7 @@
 #include "core/item_commands.h"
 
 #include "core/card_file_checks.h"
-#include "core/card_row.h"
+#include "core/row_items.h"
 #include "core/card_store.h"
 #include "core/edit_messages.h"
 #include "core/undo_stack.h"
@@ -35,14 +35,6 @@ bool SwapItems(CCardStore& store, int a, int b) {
   for (auto& card : store.AllCards()) SwapCardItems(*card, a, b);
   if (!store.FirstLineIsItems()) NameItemsInOrder(store);
   return true;
-}
-
-void SwapCardItems(CCardRow& card, int a, int b) {
-  const bool qa = card.Quoted(a);
-  const bool qb = card.Quoted(b);
-  card.SetItems({{a, card.Item(b).toString()}, {b, card.Item(a).toString()}});
-  card.SetQuoted(a, qb);
-  card.SetQuoted(b, qa);
 }
 
 void NameItemsInOrder(CCardStore& store) {

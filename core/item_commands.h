@@ -2,7 +2,6 @@
 
 #include <QString>
 
-class CCardRow;
 class CCardStore;
 class CVelumDoc;
 
@@ -22,8 +21,6 @@ bool DeleteItem(CCardStore& store, int index);
 // records (both then marked set) and references; with the first-line flag
 // clear the items are named "項目1" ... again.
 bool SwapItems(CCardStore& store, int a, int b);
-// Exchanges the texts and quote flags of two items of one card, in one rebuild.
-void SwapCardItems(CCardRow& card, int a, int b);
 // Gives the items the names "項目1", "項目2", ... in order.
 void NameItemsInOrder(CCardStore& store);
 

@@ -1,7 +1,7 @@
 #include "core/undo_stack.h"
 
 #include "core/card_store.h"
-#include "core/item_commands.h"
+#include "core/row_items.h"
 #include "core/velum_doc.h"
 #include "settings/settings.h"
 
