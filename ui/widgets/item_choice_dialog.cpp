@@ -6,11 +6,11 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-CItemChoiceDialog::CItemChoiceDialog(const CCardStore& store, QWidget* parent) : QDialog(parent) {
+CItemChoiceDialog::CItemChoiceDialog(const CCardStore& store, int current, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("項目の選択"));
   m_items = NewItemNameList(store, this);
   m_items->setObjectName(QStringLiteral("items"));
-  if (m_items->count() > 0) m_items->setCurrentRow(0);
+  if (m_items->count() > 0) m_items->setCurrentRow(current >= 0 && current < m_items->count() ? current : 0);
   connect(m_items, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
   auto* content = new QWidget(this);
   auto* layout = new QVBoxLayout(content);

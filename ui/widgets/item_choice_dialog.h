@@ -10,7 +10,8 @@ class CItemChoiceDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CItemChoiceDialog(const CCardStore& store, QWidget* parent = nullptr);
+  // The item `current` is chosen at first (the first item when it is none).
+  explicit CItemChoiceDialog(const CCardStore& store, int current = 0, QWidget* parent = nullptr);
   CItemChoiceDialog(const CItemChoiceDialog&) = delete;
   CItemChoiceDialog& operator=(const CItemChoiceDialog&) = delete;
 

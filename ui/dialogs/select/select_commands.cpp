@@ -15,6 +15,7 @@
 #include "ui/dialogs/select/summary_dialogs.h"
 #include "ui/views/card_view.h"
 #include "ui/views/item_list_view.h"
+#include "ui/views/list_view.h"
 #include "ui/widgets/dialog_parts.h"
 #include "ui/widgets/item_choice_dialog.h"
 #include "ui/window/command_handlers.h"
@@ -69,10 +70,12 @@ const CRegisterCommand kFindCommand(cmd::kFind, [](CVelumApp& app, CMainWindow& 
 });
 
 // The item the summary is about: the document's current item, or the one the
-// user picks while the list is the active view. -1 when none, -2 when cancelled.
+// user picks while the list is the active view, starting from the column the
+// cursor is in. -1 when none, -2 when cancelled.
 int SummaryItem(CVelumApp& app, CMainWindow& window) {
   if (!window.ListActive()) return app.Doc().CurrentItem();
-  CItemChoiceDialog dialog(app.Doc().Store(), &window);
+  const QModelIndex at = window.ListView()->currentIndex();
+  CItemChoiceDialog dialog(app.Doc().Store(), at.isValid() ? at.column() : 0, &window);
   if (dialog.exec() != QDialog::Accepted) return -2;
   return dialog.Item();
 }
