@@ -331,6 +331,9 @@ void CUndoStack::Restore(CVelumDoc& doc, CStep& step) {
     }
     case CStep::Kind::kColumn:
       SwapColumn(store, step);
+      // Texts of one item alone: the names and records stand, and the card
+      // edits tell holders of computed values what changed.
+      if (step.change == kColumnTexts) break;
       [[fallthrough]];
     case CStep::Kind::kRecords:
       // The names and records as they were; a step of the records leaves the
@@ -411,25 +414,29 @@ void CUndoStack::SwapRows(CCardStore& store, CStep& step) {
 }
 
 void CUndoStack::SwapColumn(CCardStore& store, CStep& step) {
-  auto& all = store.AllCards();
   const int c = step.column;
+  if (step.change == kColumnTexts) {
+    // Its own inverse: the texts and quote flags held and the cards' trade
+    // places (a save may have quoted an item since). Only those cards'
+    // items change, each an edit of its own.
+    for (std::size_t k = 0; k < step.places.size() && k < step.columnTexts.size(); ++k) {
+      CCardRow& card = *store.AllCard(int(step.places[k]));
+      QString now = card.Item(c).toString();
+      const bool quoted = card.Quoted(c);
+      card.SetItem(c, step.columnTexts[k]);
+      card.SetQuoted(c, step.columnQuoted[k]);
+      step.columnTexts[k] = std::move(now);
+      step.columnQuoted[k] = quoted;
+    }
+    return;
+  }
+  auto& all = store.AllCards();
   switch (step.change) {
     case kColumnsSwapped:
       // Its own inverse.
       for (auto& card : all) SwapCardItems(*card, c, step.other);
       return;
-    case kColumnTexts:
-      // Its own inverse too: the texts and quote flags held and the cards'
-      // trade places (a save may have quoted an item since).
-      for (std::size_t k = 0; k < step.places.size() && k < step.columnTexts.size(); ++k) {
-        CCardRow& card = *all[step.places[k]];
-        QString now = card.Item(c).toString();
-        const bool quoted = card.Quoted(c);
-        card.SetItem(c, step.columnTexts[k]);
-        card.SetQuoted(c, step.columnQuoted[k]);
-        step.columnTexts[k] = std::move(now);
-        step.columnQuoted[k] = quoted;
-      }
+    case kColumnTexts:  // taken above
       return;
     case kColumnAdded: {
       step.columnTexts.reserve(all.size());

@@ -209,6 +209,38 @@ TEST(FormulaDependencies, UndoAndRedoOfAnEditKeepWhatTheEditKept) {
   }
 }
 
+// Undoing and redoing 項目内容の統一 puts back only the texts it replaced: the
+// running total before the first card it changed stays remembered.
+TEST(FormulaDependencies, UndoOfUnifyKeepsTheTotalsBeforeTheCardsItChanged) {
+  InstallItemFormulas();
+  CTestWorld world;
+  WriteSetting(*world.settings, settings::kUndoSteps, 10);
+  QString lines = u"a,name,total\r\n"_s;
+  for (int k = 0; k < 10; ++k) lines += QStringLiteral("%1,n%2,\r\n").arg(k < 5 ? 7 : k).arg(k);
+  world.WriteFile(u"u.csv"_s, Sjis(lines));
+  CVelumDoc doc(*world.services);
+  doc.recordDefaultFile = false;
+  ASSERT_TRUE(doc.OnOpenDocument(world.Path(u"u.csv"_s)));
+  CCardStore& store = doc.Store();
+  store.Property(2).m_formula = u"BEFORE(%[total])+%[a]"_s;
+  const auto values = [&] {
+    QStringList out;
+    for (int k = 0; k < store.AllCount(); ++k) out << GetItemValue(store, k, true, 2, true);
+    return out;
+  };
+  const QStringList original = values();
+  ASSERT_TRUE(UnifyItem(doc, 0, u"7"_s));
+  const QStringList unified = values();
+  ASSERT_EQ(unified.last(), u"70"_s);
+  for (const bool redo : {false, true}) {
+    redo ? doc.UndoStack().Redo(doc) : doc.UndoStack().Undo(doc);
+    EXPECT_EQ(CItemValueCache::For(store).StateOf(4, 2, true), CItemValueCache::State::kDone) << redo;
+    EXPECT_EQ(values(), redo ? unified : original);
+    store.SetValueCache(nullptr);
+    EXPECT_EQ(values(), redo ? unified : original);
+  }
+}
+
 TEST(FormulaDependencies, ReachOfAnEditFollowsTheFormulas) {
   CFormulaFixture fx(u"a,b,f,g,h\r\n1,2,,,\r\n"_s);
   const struct {
