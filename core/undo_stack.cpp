@@ -34,7 +34,9 @@ struct CUndoStack::CStep {
   // at order[i] comes to i).
   std::vector<std::uint32_t> order;
   bool scatter = true;
-  // A step of the visibility: the visible flag of each card of the all-cards list.
+  // A step of the visibility: the visible flag of each card of the all-cards
+  // list; of cards removed and added, the same when the command also showed
+  // or hid the cards it kept (else none).
   std::vector<bool> shown;
   // A step of cards removed and added: the cards the command removed with
   // their places in the all-cards list before it, and the places after it of
@@ -298,6 +300,12 @@ void CUndoStack::SetRowChanges(std::vector<CRemovedCard> removed, std::vector<st
   step.added = std::move(added);
 }
 
+void CUndoStack::SetRowVisibility(std::vector<bool> shown) {
+  if (m_undo.empty() || m_undo.back()->kind != CStep::Kind::kRows) return;
+  m_undo.back()->bytes += shown.size() / 8;
+  m_undo.back()->shown = std::move(shown);
+}
+
 void CUndoStack::SetRecording(bool on) {
   m_recording = on;
   if (!on) Clear();
@@ -363,9 +371,22 @@ void CUndoStack::Restore(CVelumDoc& doc, CStep& step) {
       store.RebuildVisible();
       break;
     }
-    case CStep::Kind::kRows:
+    case CStep::Kind::kRows: {
+      // The visible flags as they stand, in this order, for the way back.
+      std::vector<bool> now;
+      if (!step.shown.empty()) {
+        now.resize(std::size_t(store.AllCount()));
+        for (int i = 0; i < store.AllCount(); ++i) now[std::size_t(i)] = store.AllCard(i)->Visible();
+      }
       SwapRows(store, step);
+      if (!step.shown.empty()) {
+        for (int i = 0; i < store.AllCount() && std::size_t(i) < step.shown.size(); ++i)
+          store.AllCard(i)->SetVisible(step.shown[std::size_t(i)]);
+        store.RebuildVisible();
+        step.shown = std::move(now);
+      }
       break;
+    }
     case CStep::Kind::kVisibility:
       for (int i = 0; i < store.AllCount() && std::size_t(i) < step.shown.size(); ++i)
         store.AllCard(i)->SetVisible(step.shown[std::size_t(i)]);
@@ -485,6 +506,8 @@ std::unique_ptr<CUndoStack::CStep> CUndoStack::Swap(CVelumDoc& doc, CStep& step)
     // SwapRows left the step's inverse in it.
     back->removed = std::move(step.removed);
     back->added = std::move(step.added);
+    back->shown = std::move(step.shown);
+    back->bytes += back->shown.size() / 8;
     for (const auto& r : back->removed) back->bytes += RowBytes(*r.second) + sizeof(r);
     back->bytes += back->added.size() * sizeof(std::uint32_t);
   }

@@ -113,6 +113,10 @@ class CUndoStack {
   using CRemovedCard = std::pair<std::uint32_t, std::unique_ptr<CCardRow>>;
   void RecordRows(CVelumDoc& doc, const QString& label);
   void SetRowChanges(std::vector<CRemovedCard> removed, std::vector<std::uint32_t> added);
+  // For such a command that also shows or hides cards it keeps (廃棄 shows
+  // every card left): the visible flag of every card before it, in the
+  // all-cards order before it.
+  void SetRowVisibility(std::vector<bool> shown);
   // Whether commands record at all (on by default); off empties the stack.
   void SetRecording(bool on);
   // Drops the step just recorded, for a command that turned out to change

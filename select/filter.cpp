@@ -62,11 +62,6 @@ void InvertVisible(CCardStore& store) {
   store.RebuildVisible();
 }
 
-void DeleteVisibleCards(CCardStore& store) {
-  std::erase_if(store.AllCards(), [](const std::unique_ptr<CCardRow>& c) { return c->Visible(); });
-  store.VisibleCards().clear();
-}
-
 QStringList FilterWordList(const CCardStore& store, int item, bool visibleOnly) {
   if (item < 0 || item >= store.ItemCount()) return {};
   std::vector<QStringView> texts;

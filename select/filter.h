@@ -23,8 +23,6 @@ int WidenVisible(CCardStore& store);
 void ShowAllCards(CCardStore& store);
 // Every card's visible flag flipped.
 void InvertVisible(CCardStore& store);
-// Removes and destroys every visible card; the visible list is left empty.
-void DeleteVisibleCards(CCardStore& store);
 
 // The words the filter dialog's drop-down offers for an item: the item's texts
 // over the visible cards (visibleOnly, the AND method) or every card, in order

@@ -173,12 +173,32 @@ bool DiscardCommand(CVelumDoc& doc) {
   CCardStore& store = doc.Store();
   const QString& question = IsFiltered(store) ? select_msg::kDiscardFilteredQuestion : select_msg::kDiscardQuestion;
   if (!Prompt(doc).Question(question)) return false;
-  doc.UndoStack().Record(doc, undo_label::kDiscard);
-  DeleteVisibleCards(store);
-  if (store.AllCount() == 0)
+  // The step keeps the cards discarded, each with its place, and every card's
+  // visible flag: the cards kept are all shown afterwards.
+  CUndoStack& undo = doc.UndoStack();
+  undo.RecordRows(doc, undo_label::kDiscard);
+  std::vector<bool> shown(std::size_t(store.AllCount()));
+  for (int k = 0; k < store.AllCount(); ++k) shown[std::size_t(k)] = store.AllCard(k)->Visible();
+  std::vector<CUndoStack::CRemovedCard> removed;
+  auto& all = store.AllCards();
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (all[i]->Visible())
+      removed.emplace_back(std::uint32_t(i), std::move(all[i]));
+    else
+      all[kept++] = std::move(all[i]);
+  }
+  all.resize(kept);
+  store.VisibleCards().clear();
+  std::vector<std::uint32_t> added;
+  if (store.AllCount() == 0) {
     store.AddCard(-1);
-  else
+    added.push_back(0);
+  } else {
     ShowAllCards(store);
+  }
+  undo.SetRowChanges(std::move(removed), std::move(added));
+  undo.SetRowVisibility(std::move(shown));
   ShowFromFirstCard(doc, hint::kCardsDeleted);
   doc.SetModifiedFlag();
   return true;

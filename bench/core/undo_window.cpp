@@ -2,8 +2,8 @@
 // by one and with the resident size after: a sort by a text, a filter and
 // both undos; the first value of the last card; an edit of one card, its undo
 // and redo, each followed by the last card's value again; a change of an
-// item's record, an inserted and a moved item, one item's text unified, each
-// with its undo.
+// item's record, an inserted and a moved item, one item's text unified, the
+// cards of a filter discarded, each with its undo.
 //   undo_window [CARDS] [first]   (default 1,000,000)
 // With `first`, only the first value of the last card, five times over with
 // nothing remembered (the median is the figure; the first run also pays for
@@ -129,6 +129,9 @@ int main(int argc, char** argv) {
   });
   Timed("undo it", [&] { doc.UndoStack().Undo(doc); });
   Timed("unify 区分 on every card", [&] { UnifyItem(doc, ItemNamed(store, QStringLiteral("区分")), QStringLiteral("友人")); });
+  Timed("undo it", [&] { doc.UndoStack().Undo(doc); });
+  FilterCommand(doc, {address}, kContains, QStringLiteral("ビル"), 0);
+  Timed("discard the cards of a filter (廃棄)", [&] { DiscardCommand(doc); });
   Timed("undo it", [&] { doc.UndoStack().Undo(doc); });
   std::printf("resident before the item commands %ld MiB, after %ld MiB (%+.1f %%)\n", items / 1024,
               ResidentKb() / 1024, 100.0 * double(ResidentKb() - items) / double(items));
