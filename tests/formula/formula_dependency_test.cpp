@@ -5,6 +5,7 @@
 #include "formula/item_dependencies.h"
 #include "formula/item_value_cache.h"
 
+#include <functional>
 #include <random>
 
 using namespace Qt::StringLiterals;
@@ -177,67 +178,48 @@ TEST(FormulaDependencies, WhichEditsKeepTheRememberedValues) {
   }
 }
 
-// Undo and redo of an edit drop what the edit dropped and no more: the
-// running total before the edited card stays remembered, and every value
-// equals a fresh computation.
-TEST(FormulaDependencies, UndoAndRedoOfAnEditKeepWhatTheEditKept) {
+// Undo and redo of an edit, and of 項目内容の統一, drop what the command
+// dropped and no more: the running total before the first card it changed
+// stays remembered, and every value equals a fresh computation.
+TEST(FormulaDependencies, UndoAndRedoKeepWhatTheCommandKept) {
   InstallItemFormulas();
-  CTestWorld world;
-  WriteSetting(*world.settings, settings::kUndoSteps, 10);
-  QString lines = u"a,name,total\r\n"_s;
-  for (int k = 0; k < 10; ++k) lines += QStringLiteral("%1,n%2,\r\n").arg(k).arg(k);
-  world.WriteFile(u"u.csv"_s, Sjis(lines));
-  CVelumDoc doc(*world.services);
-  doc.recordDefaultFile = false;
-  ASSERT_TRUE(doc.OnOpenDocument(world.Path(u"u.csv"_s)));
-  CCardStore& store = doc.Store();
-  store.Property(2).m_formula = u"BEFORE(%[total])+%[a]"_s;
-  const auto values = [&] {
-    QStringList out;
-    for (int k = 0; k < store.AllCount(); ++k) out << GetItemValue(store, k, true, 2, true);
-    return out;
+  const struct {
+    const char* what;
+    std::function<int(int)> a;  // of card k
+    std::function<bool(CVelumDoc&)> command;
+  } cases[] = {
+      {"edit card 5", [](int k) { return k; }, [](CVelumDoc& doc) { return CommitItemText(doc, 5, 0, u"50"_s); }},
+      {"unify, cards 5 on differ", [](int k) { return k < 5 ? 7 : k; },
+       [](CVelumDoc& doc) { return UnifyItem(doc, 0, u"7"_s); }},
   };
-  const QStringList original = values();
-  ASSERT_TRUE(CommitItemText(doc, 5, 0, u"50"_s));
-  const QStringList edited = values();
-  ASSERT_NE(edited, original);
-  for (const bool redo : {false, true}) {
-    redo ? doc.UndoStack().Redo(doc) : doc.UndoStack().Undo(doc);
-    EXPECT_EQ(CItemValueCache::For(store).StateOf(4, 2, true), CItemValueCache::State::kDone) << redo;
-    EXPECT_NE(CItemValueCache::For(store).StateOf(5, 2, true), CItemValueCache::State::kDone) << redo;
-    EXPECT_EQ(values(), redo ? edited : original);
-  }
-}
-
-// Undoing and redoing 項目内容の統一 puts back only the texts it replaced: the
-// running total before the first card it changed stays remembered.
-TEST(FormulaDependencies, UndoOfUnifyKeepsTheTotalsBeforeTheCardsItChanged) {
-  InstallItemFormulas();
-  CTestWorld world;
-  WriteSetting(*world.settings, settings::kUndoSteps, 10);
-  QString lines = u"a,name,total\r\n"_s;
-  for (int k = 0; k < 10; ++k) lines += QStringLiteral("%1,n%2,\r\n").arg(k < 5 ? 7 : k).arg(k);
-  world.WriteFile(u"u.csv"_s, Sjis(lines));
-  CVelumDoc doc(*world.services);
-  doc.recordDefaultFile = false;
-  ASSERT_TRUE(doc.OnOpenDocument(world.Path(u"u.csv"_s)));
-  CCardStore& store = doc.Store();
-  store.Property(2).m_formula = u"BEFORE(%[total])+%[a]"_s;
-  const auto values = [&] {
-    QStringList out;
-    for (int k = 0; k < store.AllCount(); ++k) out << GetItemValue(store, k, true, 2, true);
-    return out;
-  };
-  const QStringList original = values();
-  ASSERT_TRUE(UnifyItem(doc, 0, u"7"_s));
-  const QStringList unified = values();
-  ASSERT_EQ(unified.last(), u"70"_s);
-  for (const bool redo : {false, true}) {
-    redo ? doc.UndoStack().Redo(doc) : doc.UndoStack().Undo(doc);
-    EXPECT_EQ(CItemValueCache::For(store).StateOf(4, 2, true), CItemValueCache::State::kDone) << redo;
-    EXPECT_EQ(values(), redo ? unified : original);
-    store.SetValueCache(nullptr);
-    EXPECT_EQ(values(), redo ? unified : original);
+  for (const auto& c : cases) {
+    CTestWorld world;
+    WriteSetting(*world.settings, settings::kUndoSteps, 10);
+    QString lines = u"a,name,total\r\n"_s;
+    for (int k = 0; k < 10; ++k) lines += QStringLiteral("%1,n%2,\r\n").arg(c.a(k)).arg(k);
+    world.WriteFile(u"u.csv"_s, Sjis(lines));
+    CVelumDoc doc(*world.services);
+    doc.recordDefaultFile = false;
+    ASSERT_TRUE(doc.OnOpenDocument(world.Path(u"u.csv"_s)));
+    CCardStore& store = doc.Store();
+    store.Property(2).m_formula = u"BEFORE(%[total])+%[a]"_s;
+    const auto values = [&] {
+      QStringList out;
+      for (int k = 0; k < store.AllCount(); ++k) out << GetItemValue(store, k, true, 2, true);
+      return out;
+    };
+    const QStringList original = values();
+    ASSERT_TRUE(c.command(doc)) << c.what;
+    const QStringList changed = values();
+    ASSERT_NE(changed, original) << c.what;
+    for (const bool redo : {false, true}) {
+      redo ? doc.UndoStack().Redo(doc) : doc.UndoStack().Undo(doc);
+      EXPECT_EQ(CItemValueCache::For(store).StateOf(4, 2, true), CItemValueCache::State::kDone) << c.what << redo;
+      EXPECT_NE(CItemValueCache::For(store).StateOf(5, 2, true), CItemValueCache::State::kDone) << c.what << redo;
+      EXPECT_EQ(values(), redo ? changed : original) << c.what;
+      store.SetValueCache(nullptr);
+      EXPECT_EQ(values(), redo ? changed : original) << c.what;
+    }
   }
 }
 
