@@ -19,6 +19,14 @@ class SelectTest : public ::testing::Test {
     ASSERT_TRUE(doc.OnOpenDocument(w.Path(QStringLiteral("f.csv"))));
     doc.AddView(&view);
   }
+  // A document of the items id and v afresh, a card x|text for each text.
+  void OpenValues(const QStringList& texts) {
+    doc.OnNewDocument();
+    doc.RemoveView(&view);
+    QStringList cards;
+    for (const QString& t : texts) cards << QStringLiteral("x|") + t;
+    Open(QStringLiteral("id|v"), cards);
+  }
   // The given item of every visible card, in visible order.
   QStringList Visible(int item = 0) const {
     QStringList out;

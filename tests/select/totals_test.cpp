@@ -48,11 +48,7 @@ TEST_F(SelectTest, TotalsOfTheValidNumbers) {
       {{u"0.1"_s, u"0.1"_s, u"0.1"_s}, {u"v"_s, u"0.3"_s, u"0.1"_s, u"0.1"_s, u"0.1"_s, u"0"_s, u"0"_s, u"3"_s}},
   };
   for (const Case& c : cases) {
-    doc.OnNewDocument();
-    doc.RemoveView(&view);
-    QStringList cards;
-    for (const QString& t : c.texts) cards << u"x|"_s + t;
-    Open(u"id|v"_s, cards);
+    OpenValues(c.texts);
     const auto fields = TotalsCommand(doc, 1);
     ASSERT_TRUE(fields);
     EXPECT_EQ(*fields, c.expected) << c.texts.join(u' ');
@@ -97,11 +93,7 @@ TEST_F(SelectTest, StatusSumOnlyForAnItemOfNumbers) {
       {{u""_s, u""_s}, std::nullopt},                         // nothing entered yet
   };
   for (const Case& c : cases) {
-    doc.OnNewDocument();
-    doc.RemoveView(&view);
-    QStringList cards;
-    for (const QString& t : c.texts) cards << u"x|"_s + t;
-    Open(u"id|v"_s, cards);
+    OpenValues(c.texts);
     const std::optional<CTotals> totals = NumberItemTotals(doc.Store(), 1);
     ASSERT_EQ(totals.has_value(), c.sum.has_value()) << c.texts.join(u' ').toStdString();
     if (totals) EXPECT_EQ(totals->sum, *c.sum) << c.texts.join(u' ').toStdString();
