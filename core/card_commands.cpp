@@ -277,23 +277,14 @@ bool UnifyItem(CVelumDoc& doc, int item, const QString& typed) {
   if (RemoveEndOfFileMarks(text)) Prompt(doc).Notice(msg::kEndOfFileRemoved);
   if (RemoveReaderEscapes(text)) Prompt(doc).Notice(msg::kEscapesRemoved);
   // The shown cards whose text differs, by their places in the all-cards
-  // list (the shown cards stand in its order): the step keeps their texts.
+  // list: the step keeps their texts.
   std::vector<std::uint32_t> places;
-  int k = 0;
-  for (int n = 0; n < store.VisibleCount() && k >= 0; ++n) {
-    const CCardRow* row = store.VisibleCard(n);
-    while (k < store.AllCount() && store.AllCard(k) != row) ++k;
-    if (k == store.AllCount()) k = -1;
-    else if (row->Item(item) != text) places.push_back(std::uint32_t(k++));
+  for (int k = 0; k < store.AllCount(); ++k) {
+    const CCardRow& row = *store.AllCard(k);
+    if (row.Visible() && row.Item(item) != text) places.push_back(std::uint32_t(k));
   }
-  if (k < 0) {
-    doc.UndoStack().Record(doc, undo_label::kUnify);
-    places.clear();
-    for (int n = 0; n < store.VisibleCount(); ++n) store.SetItemText(n, item, text);
-  } else {
-    doc.UndoStack().RecordTexts(doc, undo_label::kUnify, item, places);
-    for (const std::uint32_t p : places) store.AllCard(int(p))->SetItem(item, text);
-  }
+  doc.UndoStack().RecordTexts(doc, undo_label::kUnify, item, places);
+  for (const std::uint32_t p : places) store.AllCard(int(p))->SetItem(item, text);
   doc.SetModifiedFlag();
   doc.UpdateAllViews(nullptr, hint::kWholeDocument);
   return true;
